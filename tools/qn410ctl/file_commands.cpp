@@ -1,0 +1,42 @@
+// qn410ctl new and copy: setting files without the windows.
+#include "ctl_command.h"
+#include "setting/setting_file.h"
+#include "stream_prompt.h"
+
+namespace qn410::ctl {
+
+int RunNew(const Args& args, std::ostream&, std::ostream& err) {
+    if (args.size() != 1) {
+        err << "Usage: qn410ctl new FILE\n";
+        return 2;
+    }
+    SettingDocument doc;
+    StreamPrompt prompt(err);
+    return WriteSettingFile(args[0], doc, "", prompt) ? 0 : 1;
+}
+
+int RunCopy(const Args& args, std::ostream&, std::ostream& err) {
+    if (args.size() != 2) {
+        err << "Usage: qn410ctl copy IN OUT\n";
+        return 2;
+    }
+    SettingDocument doc;
+    StreamPrompt prompt(err);
+    std::string password;
+    // The document has no file name, so a file that cannot be opened is not created here.
+    switch (ReadSettingFile(args[0], doc, password, prompt)) {
+        case ReadOutcome::Ok:
+            break;
+        case ReadOutcome::MissingKey:  // the prompt has printed which key
+            return 1;
+        case ReadOutcome::BadPassword:
+            err << "qn410ctl: " << args[0] << ": the password field is malformed\n";
+            return 1;
+        case ReadOutcome::OpenFailed:
+            err << "qn410ctl: " << args[0] << ": cannot be opened\n";
+            return 1;
+    }
+    return WriteSettingFile(args[1], doc, password, prompt) ? 0 : 1;
+}
+
+}  // namespace qn410::ctl
