@@ -175,12 +175,12 @@ WireRecord EncodeMembers(char letter, const RecordRequest& r, const ZoneRow* row
     return body;
 }
 
-WireRecord EncodeK(const RecordRequest& r) {
+// Nothing when the block reaches past the send table.
+std::optional<WireRecord> EncodeK(const RecordRequest& r) {
     const int first = r.firstEntry, last = r.lastEntry;
-    int c = last - first + 1;
-    if (c > static_cast<int>(k::kMaxEntries)) c = k::kMaxEntries;
-    if (c < 0 || first < 1) c = 0;
-    if (first - 1 + c > static_cast<int>(r.sendTable.size())) c = 0;
+    const int c = std::clamp(last - first + 1, 0, static_cast<int>(k::kMaxEntries));
+    if (c > 0 && (first < 1 || first - 1 + c > static_cast<int>(r.sendTable.size())))
+        return std::nullopt;
     WireRecord body = Start('K', r.exchange, k::Size(c));
     PutDigits(body, k::kMaster, 1, r.station);
     // One character holds the door lock time: the first digit of its decimal form.

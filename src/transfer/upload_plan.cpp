@@ -148,6 +148,12 @@ bool UploadPlan::Send(LinkPoster& poster, void* owner, int s, bool cancelRequest
                       cancelRequested);
 }
 
+bool StoreReceivedRecord(std::string_view body, SettingData& data, LinkPoster& poster) {
+    if (body.empty() || !IsDecodable(body[0])) return false;
+    poster.PostProgress(UM_PROGRESS_STEP, std::string(RecordName(body[0])), 0);
+    return Decode(body, data);
+}
+
 bool SendStartDownload(LinkPoster& poster, void* owner, int exchange, bool cancelRequested) {
     const std::optional<WireRecord> record =
         Encode('Q', RecordRequest{.exchange = static_cast<uint8_t>(exchange)});

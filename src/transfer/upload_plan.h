@@ -14,6 +14,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string_view>
 
 #include "link/transfer_request.h"
 #include "setting/clock.h"
@@ -65,6 +66,12 @@ class UploadPlan {
     int exchange_;
     int size_;
 };
+
+// Stores a record received during a download: for the letters the download stores (A-J, L, M,
+// U) posts UM_PROGRESS_STEP with the category name and decodes the record. Other letters are
+// ignored. Returns true when the record was stored; after an A record the expected count
+// changes with the new SwitchCnt (ask ExpectedDownloadCount again).
+bool StoreReceivedRecord(std::string_view body, SettingData& data, LinkPoster& poster);
 
 // The "Start Dwnload" request (Q) for a download of exchange (0 = all): set mask 3 for all
 // exchanges or 2 for one, clear mask 0, progress kind Single, total 1, step 1.

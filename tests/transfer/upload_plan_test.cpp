@@ -150,6 +150,29 @@ TEST_F(UploadPlanTest, CancelAbandonsAtTheNextStep) {
     EXPECT_EQ(poster.posted[2].wParam, kLinkAbandon);
 }
 
+TEST(DownloadTest, StoredRecordsNameTheirCategoryAndMayRaiseTheExpectedCount) {
+    SettingDocument doc;
+    test::RecordingPoster poster;
+    EXPECT_EQ(ExpectedDownloadCount(doc.data(), 0), 145);
+    EXPECT_TRUE(StoreReceivedRecord(std::string("A00") +
+                                        "20260307090502"
+                                        "7"
+                                        "03"
+                                        "3"
+                                        "0000" +
+                                        "100   200   300   ",
+                                    doc.data(), poster));
+    EXPECT_EQ(ExpectedDownloadCount(doc.data(), 0), 1 + 144 * 3);
+    EXPECT_TRUE(StoreReceivedRecord("M027", doc.data(), poster));
+    EXPECT_EQ(doc.data().DirectSelect.OutMode[1], 7);
+    EXPECT_FALSE(StoreReceivedRecord("K0121000030000", doc.data(), poster));
+    EXPECT_FALSE(StoreReceivedRecord("T011", doc.data(), poster));
+    ASSERT_EQ(poster.posted.size(), 2u);
+    EXPECT_EQ(poster.posted[0].progress.message, UM_PROGRESS_STEP);
+    EXPECT_EQ(poster.posted[0].progress.name, "Global Setting");
+    EXPECT_EQ(poster.posted[1].progress.name, "Direct Select");
+}
+
 TEST(StartDownloadTest, AllExchangesOrOne) {
     test::RecordingPoster poster;
     int window;
