@@ -10,6 +10,9 @@ if(QN410_FUZZ)
         ${CMAKE_SOURCE_DIR}/src/transfer/record_fields.cpp
         ${CMAKE_SOURCE_DIR}/src/transfer/record_encoder.cpp
         ${CMAKE_SOURCE_DIR}/src/transfer/record_decoder.cpp
+        ${CMAKE_SOURCE_DIR}/src/transfer/encode_stations.cpp
+        ${CMAKE_SOURCE_DIR}/src/transfer/encode_system.cpp
+        ${CMAKE_SOURCE_DIR}/src/transfer/decode_stations.cpp
         ${CMAKE_SOURCE_DIR}/src/transfer/zone_tables.cpp
     )
     target_include_directories(fuzz_records PRIVATE ${CMAKE_SOURCE_DIR}/src)
