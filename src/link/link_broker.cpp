@@ -89,8 +89,10 @@ bool LinkBroker::event(QEvent* event) {
 void LinkBroker::OnRequest(LinkEvent& e) {
     TransferRequestPtr r = std::move(e.request);
     if (!r) return;
-    QPointer<QObject> requester = e.requester;
-    if (!requester) requester = static_cast<QObject*>(r->requester);
+    // A request posted with PostLinkRequest knows whether its window still lives; for one
+    // posted by hand the window is taken as alive now.
+    QPointer<QObject> requester =
+        e.requesterTracked ? e.requester : QPointer<QObject>(static_cast<QObject*>(r->requester));
     requesters_[r.get()] = requester;
     if (e.wParam == 1) {  // abandon: reset the slot; the reset answers r with code 4
         mask_ &= static_cast<uint8_t>(~r->clearMask);

@@ -32,7 +32,8 @@ class LinkEvent : public QEvent {
     TransferRequestPtr request;                  // a request or a received item
     std::unique_ptr<LogLine> logLine;            // a copy of a log record
     std::unique_ptr<MonitorEntry> monitorEntry;  // a copy of a monitor record
-    QPointer<QObject> requester;                 // UM_LINK_REQUEST: who posted it
+    QPointer<QObject> requester;                 // UM_LINK_REQUEST: who posted it,
+    bool requesterTracked = false;               // watched from the moment of posting
 };
 
 // Posts message to receiver; does nothing (and releases the payload) when receiver is gone.
@@ -49,6 +50,7 @@ inline void PostLinkRequest(QObject* broker, QObject* requester, TransferRequest
     auto event =
         std::make_unique<LinkEvent>(UM_LINK_REQUEST, abandon ? 1u : 0u, std::move(request));
     event->requester = requester;
+    event->requesterTracked = true;
     PostLinkEvent(broker, std::move(event));
 }
 
