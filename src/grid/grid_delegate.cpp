@@ -36,7 +36,6 @@ QWidget* GridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&
     const int maxLength = grid_.Model().ColumnMaxLength(index.column());
     if (maxLength >= 0) edit->setMaxLength(maxLength);
     edit->setAlignment(index.data(Qt::TextAlignmentRole).value<Qt::Alignment>());
-    grid_.WatchKeys(edit);
     return edit;
 }
 
@@ -44,6 +43,9 @@ void GridDelegate::setEditorData(QWidget* editor, const QModelIndex& index) cons
     auto* edit = static_cast<QLineEdit*>(editor);
     edit->setText(index.data(Qt::EditRole).toString());
     edit->selectAll();
+    // The view installs this delegate's key handling on the editor after creating it and
+    // before filling it; watching the keys from here puts the grid's key filter in front.
+    grid_.WatchKeys(edit);
 }
 
 void GridDelegate::setModelData(QWidget* editor, QAbstractItemModel*,

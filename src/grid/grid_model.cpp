@@ -79,6 +79,7 @@ void GridModel::SetColumnCount(int columns) {
     columns = std::max(columns, 0);
     beginResetModel();
     columns_.assign(static_cast<std::size_t>(columns), Column{});
+    fixedColumns_ = std::min(fixedColumns_, columns);
     texts_.clear();
     cellFlags_.clear();
     backgrounds_.clear();

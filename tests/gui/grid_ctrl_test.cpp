@@ -362,6 +362,15 @@ void GridCtrlTest::keyFilterSeesKeysFirst() {
     w.Key(Qt::Key_S, Qt::ControlModifier);  // now inside the line editor
     QCOMPARE(seen, 2);
     QCOMPARE(w.Editor()->text(), QString("1"));
+
+    // The filter comes before the line editor's own Enter handling.
+    w.grid->SetKeyFilter([](QKeyEvent& e) { return e.key() == Qt::Key_Return; });
+    w.Key(Qt::Key_Return);
+    QCoreApplication::processEvents();
+    QVERIFY(w.Editor());
+    QVERIFY(w.ended.empty());
+    w.Key(Qt::Key_Enter);
+    QTRY_COMPARE(w.ended.size(), size_t(1));
 }
 
 void GridCtrlTest::titleTipOnlyForCutOffText() {
