@@ -26,6 +26,7 @@ GridCtrl::GridCtrl(QWidget* parent)
     horizontalHeader()->setMinimumSectionSize(1);
     horizontalHeader()->setHighlightSections(false);
     horizontalHeader()->setSectionsMovable(false);
+    horizontalHeader()->setSectionsClickable(false);  // a header click selects nothing
     setSelectionMode(SingleSelection);
     setSelectionBehavior(SelectItems);
     setEditTriggers(DoubleClicked | SelectedClicked | EditKeyPressed | AnyKeyPressed);
@@ -43,6 +44,7 @@ GridCtrl::GridCtrl(QWidget* parent)
     fixed_->horizontalHeader()->setMinimumSectionSize(1);
     fixed_->horizontalHeader()->setHighlightSections(false);
     fixed_->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    fixed_->horizontalHeader()->setSectionsClickable(false);
     fixed_->setSelectionMode(NoSelection);
     fixed_->setEditTriggers(NoEditTriggers);
     fixed_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

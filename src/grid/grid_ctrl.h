@@ -112,6 +112,9 @@ class GridCtrl : public QTableView {
     QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
     void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
     void updateGeometries() override;
+    // Typing on a cell that does not edit must not jump to another row whose text starts with
+    // the typed character.
+    void keyboardSearch(const QString&) override {}
 
   private:
     friend class GridDelegate;

@@ -204,7 +204,8 @@ void GridCtrlTest::readOnlyAndFixedCellsDoNotEdit() {
     Window w;
     w.grid->SetReadOnly(1, 2, true);
     w.grid->SetCurrentCell(1, 2);
-    w.Type("5");
+    w.Type("2");  // no editor, and no jump to the row whose text starts with "2"
+    QCOMPARE(w.grid->CurrentCell(), (GridCell{1, 2}));
     QTest::mouseDClick(w.grid->viewport(), Qt::LeftButton, {}, w.CellCentre(1, 2));
     w.Key(Qt::Key_F2);
     QVERIFY(!w.Editor());
