@@ -27,7 +27,8 @@ bool TitleTip::IsCutOff(const QAbstractItemView& view, const QModelIndex& index)
 }
 
 bool TitleTip::eventFilter(QObject* watched, QEvent* event) {
-    if (watched != view_.viewport() || event->type() != QEvent::ToolTip) return false;
+    // The type comes first: the viewport also reports events while the view is being destroyed.
+    if (event->type() != QEvent::ToolTip || watched != view_.viewport()) return false;
     auto* help = static_cast<QHelpEvent*>(event);
     const QModelIndex index = view_.indexAt(help->pos());
     if (IsCutOff(view_, index)) {
