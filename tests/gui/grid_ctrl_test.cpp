@@ -131,6 +131,14 @@ void GridCtrlTest::modelPassesTheModelTester() {
     grid.SetItemText(1023, 23, "last");
     grid.SetCellBackground(5, 5, Qt::red);
     grid.SetBackground(Qt::white);
+    const auto colourAt = [&](int row, int column) {
+        return grid.Model().index(row, column).data(Qt::BackgroundRole).value<QBrush>().color();
+    };
+    QCOMPARE(colourAt(5, 5), QColor(Qt::red));
+    QCOMPARE(colourAt(5, 6), QColor(Qt::white));
+    QCOMPARE(colourAt(5, 0), QApplication::palette().color(QPalette::Button));  // fixed column
+    grid.SetCellBackground(5, 5, QColor());
+    QCOMPARE(colourAt(5, 5), QColor(Qt::white));
     grid.SetRowCount(10);
     grid.SetRowCount(40);
     grid.SetColumnCount(5);
