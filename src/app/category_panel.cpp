@@ -33,14 +33,14 @@ constexpr const char* kButtonTexts[kCategoryCount] = {
 };
 
 constexpr int kButtonWidth = 180;
-constexpr int kButtonHeight = 28;
+constexpr int kButtonHeight = 30;
 
 // The title picture above the groups: the system's name on a dark band.
 QLabel* TitlePicture(QWidget* parent) {
     auto* title = new QLabel(QStringLiteral("QN-410 System  Maintenance"), parent);
     title->setObjectName(QStringLiteral("titlePicture"));
     title->setAlignment(Qt::AlignCenter);
-    title->setMinimumHeight(52);
+    title->setMinimumHeight(64);
     QFont font(QStringLiteral("Arial"));
     font.setPixelSize(24);
     font.setBold(true);
@@ -55,7 +55,9 @@ QLabel* TitlePicture(QWidget* parent) {
 QGroupBox* Group(const char* title, QWidget* parent) {
     auto* group = new QGroupBox(QString::fromLatin1(title), parent);
     auto* layout = new QVBoxLayout(group);
-    layout->setSpacing(6);
+    layout->setSpacing(10);
+    layout->setContentsMargins(14, 14, 14, 14);
+    layout->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
     return group;
 }
 
@@ -97,22 +99,20 @@ CategoryPanel::CategoryPanel(QWidget* parent)
         button(c)->setAutoDefault(true);
 
     auto* left = new QVBoxLayout;
+    left->setSpacing(10);
     left->addWidget(system);
     left->addWidget(lines);
     left->addWidget(dial);
-    left->addStretch();
-    auto* right = new QVBoxLayout;
-    right->addWidget(maintenance);
-    right->addStretch();
-    right->addWidget(exit, 0, Qt::AlignRight);
 
     auto* grid = new QGridLayout(this);
-    grid->setContentsMargins(12, 12, 12, 12);
-    grid->setHorizontalSpacing(12);
+    grid->setContentsMargins(14, 14, 14, 14);
+    grid->setHorizontalSpacing(14);
+    grid->setVerticalSpacing(14);
     grid->addWidget(TitlePicture(this), 0, 0, 1, 3);
     grid->addLayout(left, 1, 0);
-    grid->addWidget(functions, 1, 1, Qt::AlignTop);
-    grid->addLayout(right, 1, 2);
+    grid->addWidget(functions, 1, 1);
+    grid->addWidget(maintenance, 1, 2);
+    grid->addWidget(exit, 2, 2, Qt::AlignRight);
 }
 
 QPushButton* CategoryPanel::AddButton(Category category, QPushButton* button) {

@@ -95,27 +95,25 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
         event->accept();
         return;
     }
-    event->ignore();
-    TryClose(/*askUnsaved=*/true);
+    closeDecided_ = TryClose(/*askUnsaved=*/true);
+    event->setAccepted(closeDecided_);
 }
 
-void CMainFrame::TryClose(bool askUnsaved) {
+bool CMainFrame::TryClose(bool askUnsaved) {
     Prompt& prompt = view_->prompt();
     if (askUnsaved && view_->document().modified && !prompt.AskYesNo("Set file not saved. Exit?"))
-        return;
+        return false;
     if (view_->readingLog()) {
         if (prompt.AskYesNo("Reading log data. Will stop reading."))
             StopReading(kLogRequest, "Log Data Request");
-        return;
+        return false;
     }
     if (view_->readingMonitor()) {
         if (prompt.AskYesNo("Reading communication data. Will stop reading."))
             StopReading(kMonitorRequest, "Communication Monitoring Request");
-        return;
+        return false;
     }
-    if (!view_->link().PrepareClose()) return;  // already closing for good
-    closeDecided_ = true;
-    close();
+    return view_->link().PrepareClose();  // false: already closing for good
 }
 
 void CMainFrame::StopReading(char letter, const char* name) {
@@ -191,7 +189,10 @@ void CMainFrame::timerEvent(QTimerEvent* event) {
             view_->SetReadingLog(false);
             view_->SetReadingMonitor(false);
         }
-        TryClose(/*askUnsaved=*/false);
+        if (TryClose(/*askUnsaved=*/false)) {
+            closeDecided_ = true;
+            close();
+        }
         return;
     }
     QMainWindow::timerEvent(event);

@@ -41,8 +41,9 @@ class CMainFrame : public QMainWindow {
     void BuildMenu();
     void RebuildRecentMenu();
     void UpdateTitle();
-    // Steps 2..4 of closing; askUnsaved adds the question about unsaved data first.
-    void TryClose(bool askUnsaved);
+    // Asks and acts as closing requires; true when the window may close now. askUnsaved adds
+    // the question about unsaved data first.
+    bool TryClose(bool askUnsaved);
     void StopReading(char letter, const char* name);
     void OnStopResult(uint32_t result, char letter);
 
