@@ -18,6 +18,9 @@ int main(int argc, char* argv[]) {
     services.files = &files;
     services.lockDir = qn410::LockDir();
     services.appDir = QApplication::applicationDirPath();
+    // As with any document program, a file named on the command line is opened.
+    const QStringList args = QApplication::arguments();
+    if (args.size() > 1) services.openFile = args.at(1);
 
     qn410::QN410App shell(std::move(services));
     if (!shell.Start()) return 0;

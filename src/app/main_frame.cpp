@@ -1,5 +1,6 @@
 #include "app/main_frame.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -60,10 +61,12 @@ void CMainFrame::BuildMenu() {
     file->addSeparator();
     file->addAction(QStringLiteral("&Print"), QKeySequence(Qt::CTRL | Qt::Key_P), this,
                     [this] { doc_.Print(); });
+    // The recent files are listed between these two separators, "&1 path" first.
     file->addSeparator();
-    recentMenu_ = file->addMenu(QStringLiteral("Recent File"));
-    file->addSeparator();
+    recentEnd_ = file->addSeparator();
+    recentEnd_->setVisible(false);
     file->addAction(QStringLiteral("E&xit"), this, &QWidget::close);
+    fileMenu_ = file;
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     help->addAction(QStringLiteral("&About..."), this, [this] {
         CAboutDlg about(this);
@@ -73,14 +76,17 @@ void CMainFrame::BuildMenu() {
 }
 
 void CMainFrame::RebuildRecentMenu() {
-    recentMenu_->clear();
+    qDeleteAll(recentActions_);
+    recentActions_.clear();
     const QStringList& files = recent_.files();
     for (int i = 0; i < files.size(); ++i) {
         const QString path = files[i];
-        recentMenu_->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(path), this,
-                               [this, path] { doc_.OpenRecent(path); });
+        auto* action = new QAction(QStringLiteral("&%1 %2").arg(i + 1).arg(path), fileMenu_);
+        connect(action, &QAction::triggered, this, [this, path] { doc_.OpenRecent(path); });
+        fileMenu_->insertAction(recentEnd_, action);
+        recentActions_.append(action);
     }
-    recentMenu_->setEnabled(!files.isEmpty());
+    recentEnd_->setVisible(!files.isEmpty());
 }
 
 void CMainFrame::UpdateTitle() {

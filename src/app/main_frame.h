@@ -10,6 +10,7 @@
 #include "app/qn410_doc.h"
 #include "app/recent_files.h"
 
+class QAction;
 class QMenu;
 
 namespace qn410 {
@@ -50,7 +51,9 @@ class CMainFrame : public QMainWindow {
     CQN410View* view_;
     RecentFiles recent_;
     CQN410Doc doc_;
-    QMenu* recentMenu_ = nullptr;
+    QMenu* fileMenu_ = nullptr;
+    QAction* recentEnd_ = nullptr;
+    QList<QAction*> recentActions_;
     bool closeDecided_ = false;
     uint32_t lastResult_ = 0;
     int watchdogTicks_ = 0;

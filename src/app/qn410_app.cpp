@@ -51,6 +51,7 @@ bool QN410App::Start() {
     CQN410View* shown = view.get();
     frame_ = std::make_unique<CMainFrame>(std::move(view), *services_.files);
     shown->Initialise();
+    if (!services_.openFile.isEmpty()) frame_->doc().OpenRecent(services_.openFile);
     frame_->FitToView();
     frame_->show();
     return true;

@@ -24,6 +24,7 @@ struct ShellServices {
     std::function<std::unique_ptr<ViewLink>()> makeLink;  // NoLink when empty
     QString lockDir;                                      // folder of the single-instance lock
     QString appDir;                                       // the executable's folder
+    QString openFile;  // a setting file named on the command line, opened after start
 };
 
 // Checks the password of the default setting file before any window is shown. False when the

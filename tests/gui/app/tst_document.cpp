@@ -222,6 +222,12 @@ class TestDocument : public QObject {
         saved.move(2, 0);
         QCOMPARE(frame().recentFiles().files(), saved.mid(0, 4));
         QCOMPARE(RecentFiles().files(), saved.mid(0, 4));  // kept in the settings store
+        QStringList listed;                                // the File menu lists them, numbered
+        for (QAction* a : frame().menuBar()->actions().at(0)->menu()->actions())
+            if (a->text().startsWith(QLatin1Char('&')) && a->text().at(1).isDigit())
+                listed << a->text();
+        QCOMPARE(listed.size(), 4);
+        QCOMPARE(listed.at(0), QStringLiteral("&1 ") + saved.at(0));
 
         const QString other = SaveOtherFile(QStringLiteral("g.txt"), 2);
         frame().recentFiles().Add(other);
@@ -271,6 +277,23 @@ class TestDocument : public QObject {
         QVERIFY(frame().isVisible());
         QTRY_VERIFY_WITH_TIMEOUT(!frame().isVisible(), 5000);
         QCOMPARE(prompt_.shown.size(), std::size_t(2));  // nothing asked after the stop
+    }
+
+    void cancellingTheStopAbandonsItAndKeepsTheProgram() {
+        view().SetReadingLog(true);
+        prompt_.ScriptAnswers({PromptAnswer::Yes});
+        frame().close();
+        QTRY_VERIFY(view().progress().dialog());
+        view().progress().dialog()->reject();  // the user pressed Cancel
+        // The watchdog sees the flag on its next tick and abandons the stop.
+        QTRY_COMPARE_WITH_TIMEOUT(link_.submitted.size(), std::size_t(2), 5000);
+        QVERIFY(link_.abandoned[1]);
+        QCOMPARE(link_.submitted[1]->clearMask, uint8_t(kUseSingle | kUseMulti));
+        QTRY_VERIFY(!view().progress().dialog());
+        PostMessageTo(&frame(), UM_LINK_RESULT, kResultReset, std::move(link_.submitted[1]));
+        QCoreApplication::processEvents();
+        QVERIFY(frame().isVisible());
+        QVERIFY(view().readingLog());
     }
 
     void failedStopStillLetsTheProgramEnd() {
