@@ -39,6 +39,11 @@ void ExchangeLink::Enter(State state, std::optional<Millis> deadline) {
     dlePending_ = false;
 }
 
+void ExchangeLink::ToIdle(Millis now) {
+    Enter(State::Idle, std::nullopt);
+    quietUntil_ = Out(now) + timing_.turnGap;
+}
+
 void ExchangeLink::OnBytes(std::string_view bytes, Millis now) {
     for (const char c : bytes) OnByte(static_cast<uint8_t>(c), now);
 }
@@ -88,7 +93,7 @@ void ExchangeLink::OnControl(uint8_t second, Millis now) {
                 body_.clear();
                 Enter(State::InFrame, now + timing_.interByte);
             } else if (second == kEot) {
-                Enter(State::Idle, std::nullopt);
+                ToIdle(now);
             } else if (second == kEnq) {
                 AnswerBid(now);  // the tool missed our DLE ACK and asks again
             }
@@ -111,7 +116,7 @@ void ExchangeLink::OnControl(uint8_t second, Millis now) {
                 if (turn_.empty()) {
                     Send(Pair(kEot), now);
                     trace_.Tx(now, "DLE EOT");
-                    Enter(State::Idle, std::nullopt);
+                    ToIdle(now);
                 } else {
                     SendFrame(now);
                 }
@@ -184,7 +189,7 @@ void ExchangeLink::AnswerBid(Millis now) {
         --faults_.refuseBids;
         trace_.Note(now, "bid refused (fault)");
         Answer(kNak, now);
-        Enter(State::Idle, std::nullopt);
+        ToIdle(now);
         return;
     }
     ++counters_.bidsAnswered;
@@ -238,7 +243,7 @@ void ExchangeLink::Retry(Millis now, std::string_view why) {
             Send(Pair(kEot), now);
             trace_.Tx(now, "DLE EOT");
         }
-        Enter(State::Idle, std::nullopt);
+        ToIdle(now);
         return;
     }
     if (bid) {
@@ -265,7 +270,7 @@ void ExchangeLink::OnTime(Millis now) {
                 break;
             case State::TurnOpen:
                 trace_.Note(now, "the tool's turn timed out");
-                Enter(State::Idle, std::nullopt);
+                ToIdle(now);
                 break;
             case State::BidSent:
                 Retry(now, "no answer to the bid");
@@ -278,17 +283,19 @@ void ExchangeLink::OnTime(Millis now) {
                 break;
         }
     }
-    if (state_ == State::Idle && !faults_.silent && !queue_.empty() && delayed_.empty())
-        StartTurn(now);
+    if (TurnWaiting() && now >= quietUntil_) StartTurn(now);
 }
 
 std::optional<Millis> ExchangeLink::NextDeadline() const {
     std::optional<Millis> next = deadline_;
     if (!delayed_.empty() && (!next || delayed_.front().first < *next))
         next = delayed_.front().first;
-    if (state_ == State::Idle && !faults_.silent && !queue_.empty() && delayed_.empty())
-        next = 0;  // a turn is waiting: now
+    if (TurnWaiting() && (!next || quietUntil_ < *next)) next = quietUntil_;
     return next;
+}
+
+bool ExchangeLink::TurnWaiting() const {
+    return state_ == State::Idle && !faults_.silent && !queue_.empty() && delayed_.empty();
 }
 
 Millis ExchangeLink::Out(Millis now) const {

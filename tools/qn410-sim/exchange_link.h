@@ -38,6 +38,9 @@ struct LineTiming {
     Millis interByte = 1000;  // between two bytes of one frame
     int attempts = 4;         // per bid and per frame
     int framesPerTurn = 16;
+    // Quiet time after a turn before the exchange bids again, so that a tool with a request
+    // of its own finds the line idle and can bid first.
+    Millis turnGap = 50;
 };
 
 // Faults for tests; all off by default.
@@ -96,6 +99,8 @@ class ExchangeLink {
     void Retry(Millis now, std::string_view why);
     void GiveWay(Millis now);
     void Enter(State state, std::optional<Millis> deadline);
+    void ToIdle(Millis now);
+    bool TurnWaiting() const;
 
     // Answers may be delayed by a fault; anything written later keeps its place behind them.
     void Answer(uint8_t second, Millis now);
@@ -118,6 +123,7 @@ class ExchangeLink {
     std::deque<std::string> queue_;
     std::deque<std::string> turn_;  // the frames of the turn being sent, front first
     int attempts_ = 0;
+    Millis quietUntil_ = 0;  // no own bid before this time
     std::deque<std::pair<Millis, std::string>> delayed_;
     long long sentBytes_ = 0;
     long long receivedBytes_ = 0;
