@@ -73,7 +73,7 @@ std::vector<std::string> Traffic::Due(Millis now) {
     std::vector<std::string> out;
     // A simulator that fell far behind (a stopped process) does not flood the line afterwards.
     for (Stream* s : {&log_, &monitor_})
-        if (s->due && now - *s->due > 10 * period_) s->due = now;
+        if (s->due && now - *s->due > std::max<Millis>(10 * period_, 2000)) s->due = now;
     while (true) {
         Stream* s = nullptr;
         for (Stream* c : {&log_, &monitor_})
