@@ -198,13 +198,22 @@ TEST(SimBinary, TakesAnUploadAnswersADownloadSurvivesAReopenAndSaves) {
     EXPECT_EQ(records[2], master);
     EXPECT_EQ(records.back().substr(0, 3), "M01");
 
-    sim.Signal(SIGTERM);
-    EXPECT_EQ(sim.Wait(), 0);
-    SettingDocument saved;
-    std::string password;
+    // SIGUSR1 saves at once and the simulator carries on.
     qn410::test::RecordingPrompt prompt;
+    std::string password;
+    sim.Signal(SIGUSR1);
+    ASSERT_TRUE(tool.Send("M012"));  // answered after the save: signals come first
+    SettingDocument saved;
     ASSERT_EQ(ReadSettingFile(dir.file("saved.txt"), saved, password, prompt), ReadOutcome::Ok);
     EXPECT_EQ(TextOf(saved.data().Exchange[0].Master[1].Name), "DESK");
+    EXPECT_EQ(saved.data().DirectSelect.OutMode[0], 0);
+
+    // SIGTERM saves again and ends the simulator.
+    sim.Signal(SIGTERM);
+    EXPECT_EQ(sim.Wait(), 0);
+    ASSERT_EQ(ReadSettingFile(dir.file("saved.txt"), saved, password, prompt), ReadOutcome::Ok);
+    EXPECT_EQ(TextOf(saved.data().Exchange[0].Master[1].Name), "DESK");
+    EXPECT_EQ(saved.data().DirectSelect.OutMode[0], 2);
     const std::string trace = ReadAll(dir.file("trace.txt"));
     EXPECT_NE(trace.find("RX frame \"Q01\" BCC 0x43 good"), std::string::npos) << trace;
     EXPECT_NE(trace.find("TX DLE ENQ"), std::string::npos);

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <fstream>
 #include <iostream>
 
@@ -56,6 +57,14 @@ class SignalReader {
     sigset_t set_{}, old_{};
     int fd_ = -1;
 };
+
+std::string WallClockText() {
+    const LocalTime t = SystemClock::Instance().Now();
+    char text[32];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day,
+                  t.hour, t.minute, t.second);
+    return text;
+}
 
 }  // namespace
 
@@ -119,7 +128,7 @@ int RunSimulator(const SimOptions& options, std::ostream& out, std::ostream& err
     int dropped = 0;
     bool running = true;
     int status = 0;
-    trace.Note(0, "line open: " + line->toolPath());
+    trace.Note(0, "started " + WallClockText() + ", line open: " + line->toolPath());
     while (running) {
         Millis now = clockNow();
         link.OnTime(now);
@@ -142,6 +151,17 @@ int RunSimulator(const SimOptions& options, std::ostream& out, std::ostream& err
         pollfd fds[2] = {{line->fd(), POLLIN, 0}, {signals.fd(), POLLIN, 0}};
         if (poll(fds, 2, timeout) < 0 && errno != EINTR) break;
         now = clockNow();
+        // Signals first: a save asked for before the tool's next bytes holds what came before.
+        if (fds[1].revents & POLLIN) {
+            for (int s = signals.Next(); s != 0; s = signals.Next()) {
+                if (s == SIGUSR1) {
+                    save(now);
+                } else {
+                    trace.Note(now, s == SIGINT ? "SIGINT: stopping" : "SIGTERM: stopping");
+                    running = false;
+                }
+            }
+        }
         if (fds[0].revents & (POLLIN | POLLHUP | POLLERR)) {
             std::string bytes;
             const bool alive = line->Read(bytes);
@@ -153,16 +173,6 @@ int RunSimulator(const SimOptions& options, std::ostream& out, std::ostream& err
                 err << "qn410-sim: the line failed\n";
                 status = 1;
                 running = false;
-            }
-        }
-        if (fds[1].revents & POLLIN) {
-            for (int s = signals.Next(); s != 0; s = signals.Next()) {
-                if (s == SIGUSR1) {
-                    save(now);
-                } else {
-                    trace.Note(now, s == SIGINT ? "SIGINT: stopping" : "SIGTERM: stopping");
-                    running = false;
-                }
             }
         }
         if (idleLimit >= 0 && now - lastInput >= idleLimit) {
