@@ -134,8 +134,8 @@ TEST_F(ExchangeLinkTest, QueuedBodiesGoOutInTurnsOfTheSetSize) {
     EXPECT_EQ(Feed(kAckPair), FrameOf("o01"));
     EXPECT_EQ(Feed(kAckPair), FrameOf("o02"));
     EXPECT_EQ(Feed(kAckPair), kEotPair);
-    EXPECT_EQ(At(49), "");        // a quiet gap lets the tool bid first if it wants the line
-    EXPECT_EQ(At(50), kEnqPair);  // the rest in the next turn
+    EXPECT_EQ(At(19), "");        // a quiet gap lets the tool bid first if it wants the line
+    EXPECT_EQ(At(20), kEnqPair);  // the rest in the next turn
     EXPECT_EQ(Feed(kAckPair), FrameOf("o03"));
     EXPECT_EQ(Feed(kAckPair), kEotPair);
     EXPECT_EQ(link_->counters().framesDelivered, 3);
@@ -172,7 +172,7 @@ TEST_F(ExchangeLinkTest, ExchangeGivesWayWhenTheToolBidsAtTheSameTime) {
     EXPECT_EQ(Feed(kEnqPair, 5), kAckPair);
     EXPECT_EQ(Feed(FrameOf("Q00"), 10), kAckPair);
     EXPECT_EQ(Feed(kEotPair, 20), "");
-    EXPECT_EQ(At(70), kEnqPair);  // its own turn after the tool's
+    EXPECT_EQ(At(40), kEnqPair);  // its own turn after the tool's
     EXPECT_EQ(Feed(kAckPair, 80), FrameOf("z010"));
     EXPECT_EQ(received_, std::vector<std::string>{"Q00"});
 }
@@ -182,7 +182,7 @@ TEST_F(ExchangeLinkTest, NoBidWhileTheToolHoldsTheLine) {
     link_->Queue("o01");
     EXPECT_EQ(At(100), "");
     EXPECT_EQ(Feed(kEotPair, 200), "");
-    EXPECT_EQ(At(250), kEnqPair);
+    EXPECT_EQ(At(220), kEnqPair);
 }
 
 TEST_F(ExchangeLinkTest, RefusedBidsFault) {

@@ -40,7 +40,7 @@ struct LineTiming {
     int framesPerTurn = 16;
     // Quiet time after a turn before the exchange bids again, so that a tool with a request
     // of its own finds the line idle and can bid first.
-    Millis turnGap = 50;
+    Millis turnGap = 20;
 };
 
 // Faults for tests; all off by default.
