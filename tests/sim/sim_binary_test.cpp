@@ -221,7 +221,7 @@ TEST(SimBinary, TakesAnUploadAnswersADownloadSurvivesAReopenAndSaves) {
 }
 
 TEST(SimBinary, FaultsAndIdleExit) {
-    SimProcess sim({"--refuse-bids", "1", "--corrupt-bcc", "1", "--idle-exit", "0.3"});
+    SimProcess sim({"--refuse-bids", "1", "--corrupt-bcc", "1", "--idle-exit", "1"});
     const std::string path = sim.FirstLine();
     ScriptedTool tool(path);
     ASSERT_TRUE(tool.ok());
