@@ -1,0 +1,28 @@
+// The QN410 maintenance tool.
+#include <QApplication>
+
+#include "app/app_paths.h"
+#include "app/file_chooser.h"
+#include "app/qn410_app.h"
+#include "app/qt_prompt.h"
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("QN410"));
+    QApplication::setOrganizationName(QStringLiteral("Local AppWizard-Generated Applications"));
+
+    qn410::QtPrompt prompt;
+    qn410::QtFileChooser files;
+    qn410::ShellServices services;
+    services.prompt = &prompt;
+    services.files = &files;
+    services.lockDir = qn410::LockDir();
+    services.appDir = QApplication::applicationDirPath();
+    // As with any document program, a file named on the command line is opened.
+    const QStringList args = QApplication::arguments();
+    if (args.size() > 1) services.openFile = args.at(1);
+
+    qn410::QN410App shell(std::move(services));
+    if (!shell.Start()) return 0;
+    return app.exec();
+}

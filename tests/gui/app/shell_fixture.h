@@ -1,0 +1,115 @@
+// Helpers for the window tests of the application shell: a working folder of its own for each
+// test, a private settings store, scripted file dialogs, a link that records what it is asked,
+// and a way to act inside a modal dialog while its exec() runs.
+#pragma once
+
+#include <QApplication>
+#include <QPointer>
+#include <QString>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <deque>
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include "app/file_chooser.h"
+#include "app/view_link.h"
+
+namespace qn410::test {
+
+// Runs action on the modal widget of type T as soon as one is in front. Polls the event loop
+// every 10 ms, up to 5 s; returns at once.
+template <typename T>
+void WhenModal(std::function<void(T*)> action) {
+    auto* timer = new QTimer(qApp);
+    auto tries = std::make_shared<int>(0);
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, tries, action] {
+        if (auto* widget = qobject_cast<T*>(QApplication::activeModalWidget())) {
+            timer->stop();
+            timer->deleteLater();
+            action(widget);
+        } else if (++*tries > 500) {
+            timer->stop();
+            timer->deleteLater();
+            qWarning("no modal %s appeared", T::staticMetaObject.className());
+        }
+    });
+    timer->start();
+}
+
+class ScriptedFileChooser : public FileChooser {
+  public:
+    std::optional<QString> ChooseOpenFile(QWidget*) override { return Next(openAnswers, opens); }
+    std::optional<QString> ChooseSaveFile(QWidget*, const QString&) override {
+        return Next(saveAnswers, saves);
+    }
+    std::deque<QString> openAnswers;  // an empty path, or none left: cancelled
+    std::deque<QString> saveAnswers;
+    int opens = 0;
+    int saves = 0;
+
+  private:
+    static std::optional<QString> Next(std::deque<QString>& answers, int& count) {
+        ++count;
+        if (answers.empty()) return std::nullopt;
+        const QString answer = answers.front();
+        answers.pop_front();
+        if (answer.isEmpty()) return std::nullopt;
+        return answer;
+    }
+};
+
+// Records the view's calls; its state is shared so a test can keep looking after the view took
+// ownership.
+struct LinkLog {
+    int starts = 0;
+    int stops = 0;
+    int closeChecks = 0;
+    int releases = 0;
+    bool closing = false;  // PrepareClose answers false while set
+    bool pending = false;
+    std::vector<TransferRequestPtr> submitted;
+    std::vector<bool> abandoned;
+    uint8_t lastConnect = 0xFF;
+};
+
+class RecordingLink : public ViewLink {
+  public:
+    explicit RecordingLink(LinkLog& log) : log_(log) {}
+    void Start(const MaintenanceSetting& s) override {
+        ++log_.starts;
+        log_.lastConnect = s.PcConnect;
+    }
+    void Stop() override { ++log_.stops; }
+    bool PrepareClose() override {
+        ++log_.closeChecks;
+        return !log_.closing;
+    }
+    void Submit(TransferRequestPtr r, bool abandon) override {
+        log_.submitted.push_back(std::move(r));
+        log_.abandoned.push_back(abandon);
+    }
+    bool TransferPending() const override { return log_.pending; }
+    void ReleaseTransferBits() override { ++log_.releases; }
+    uint8_t UseMask() const override { return 0; }
+
+  private:
+    LinkLog& log_;
+};
+
+// A fresh working folder (made current) with a private settings store and lock folder.
+class ShellFolder {
+  public:
+    ShellFolder();
+    ~ShellFolder();
+    QString file(const QString& name) const { return dir_.filePath(name); }
+    QString path() const { return dir_.path(); }
+
+  private:
+    QTemporaryDir dir_;
+    QString previous_;
+};
+
+}  // namespace qn410::test

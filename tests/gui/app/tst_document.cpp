@@ -1,0 +1,382 @@
+// The main window at work: the category panel and menu, the document commands with their
+// questions, the recent-file list, and closing (also while a reading runs).
+#include <QGroupBox>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QtTest>
+
+#include "app/category_panel.h"
+#include "app/color_button.h"
+#include "app/main_frame.h"
+#include "app/message_event.h"
+#include "app/progress_dialog.h"
+#include "app/qn410_app.h"
+#include "app/qn410_view.h"
+#include "link/link_messages.h"
+#include "setting/setting_file.h"
+#include "shell_fixture.h"
+#include "support/recording_prompt.h"
+
+using namespace qn410;
+using namespace qn410::test;
+
+namespace {
+const std::string kUnsavedNew = "Set file not saved.\nDefault Data setting. OK?";
+const std::string kUnsavedOpen = "Set file not saved.\nData setting. OK?";
+}  // namespace
+
+class TestDocument : public QObject {
+    Q_OBJECT
+
+  private:
+    std::unique_ptr<ShellFolder> folder_;
+    RecordingPrompt prompt_;
+    ScriptedFileChooser files_;
+    LinkLog link_;
+    std::unique_ptr<QN410App> app_;
+
+    CMainFrame& frame() { return *app_->frame(); }
+    CQN410View& view() { return app_->frame()->view(); }
+    SettingDocument& doc() { return view().document(); }
+
+    // Saves a file whose data differ from the defaults in the port number.
+    QString SaveOtherFile(const QString& name, uint8_t port) {
+        SettingDocument other;
+        other.data().Maintenance.CommPort = port;
+        SilentPrompt silent;
+        const QString path = folder_->file(name);
+        WriteSettingFile(path.toStdString(), other, "", silent);
+        return path;
+    }
+
+  private slots:
+    void init() {
+        folder_ = std::make_unique<ShellFolder>();
+        prompt_ = RecordingPrompt();
+        files_ = ScriptedFileChooser();
+        link_ = LinkLog();
+        ShellServices services;
+        services.prompt = &prompt_;
+        services.files = &files_;
+        services.makeLink = [this] { return std::make_unique<RecordingLink>(link_); };
+        services.lockDir = folder_->file(QStringLiteral("run"));
+        services.appDir = folder_->path();
+        app_ = std::make_unique<QN410App>(std::move(services));
+        QVERIFY(app_->Start());
+        QCOMPARE(link_.starts, 1);
+    }
+    void cleanup() {
+        app_.reset();
+        folder_.reset();
+    }
+
+    void panelAndMenuCarryTheirTexts() {
+        const char* expected[] = {"Global Setting",
+                                  "Stations",
+                                  "C/O Trunks",
+                                  "Group Call",
+                                  "Call Forwarding/Time-Out",
+                                  "Scan Monitor",
+                                  "Paging",
+                                  "Emergency Conference",
+                                  "Direct Select",
+                                  "Remote Dialing",
+                                  "Log Data",
+                                  "Communication Monitor",
+                                  "Upload/Download",
+                                  "Printout",
+                                  "PC Port",
+                                  "Dialing Assignment",
+                                  "Exit"};
+        for (int i = 0; i < kCategoryCount; ++i)
+            QCOMPARE(view().panel().button(static_cast<Category>(i))->text(),
+                     QString::fromLatin1(expected[i]));
+        QStringList groups;
+        for (auto* box : view().findChildren<QGroupBox*>()) groups << box->title();
+        groups.sort();
+        QCOMPARE(groups, (QStringList{"Functions", "Lines", "Maintenance/Control Functions",
+                                      "QN-410DI", "System"}));
+
+        QStringList items;
+        for (QAction* top : frame().menuBar()->actions()) {
+            items << top->text();
+            for (QAction* a : top->menu()->actions())
+                if (!a->isSeparator() && !a->menu())
+                    items << a->text() + QLatin1Char('|') + a->shortcut().toString();
+        }
+        QCOMPARE(items,
+                 (QStringList{"&File", "&New...|Ctrl+N", "&Open...|Ctrl+O", "&Save|Ctrl+S",
+                              "Save &As...|", "&Print|Ctrl+P", "E&xit|", "&Help", "&About...|"}));
+    }
+
+    void newAsksAboutUnsavedDataAndObeysTheAnswer() {
+        doc().data().Maintenance.CommPort = 2;
+        doc().modified = true;
+        frame().doc().New();  // no scripted answer: No
+        QCOMPARE(prompt_.texts(), std::vector<std::string>{kUnsavedNew});
+        QCOMPARE(prompt_.shown[0].icon, PromptIcon::Question);
+        QCOMPARE(prompt_.shown[0].buttons, PromptButtons::YesNo);
+        QCOMPARE(doc().data().Maintenance.CommPort, uint8_t(2));
+        QCOMPARE(doc().fileName, std::string("qn410.txt"));
+        QVERIFY(doc().modified);
+        QCOMPARE(link_.stops, 0);
+
+        prompt_.ScriptAnswers({PromptAnswer::Yes});
+        frame().doc().New();
+        QCOMPARE(doc().data().Maintenance.CommPort, uint8_t(0));
+        QVERIFY(doc().fileName.empty());
+        QVERIFY(!doc().modified);
+        QCOMPARE(link_.stops, 1);
+        QCOMPARE(link_.starts, 2);
+        QCOMPARE(frame().windowTitle(), QStringLiteral("Untitled - QN410"));
+    }
+
+    void newAndOpenAreRefusedWhileAReadingRuns() {
+        view().SetReadingLog(true);
+        frame().doc().New();
+        frame().doc().Open();
+        QCOMPARE(
+            prompt_.texts(),
+            std::vector<std::string>(2, "Reading log data. Please stop reading and try it again."));
+        QCOMPARE(prompt_.shown[0].icon, PromptIcon::Exclamation);
+        QCOMPARE(files_.opens, 0);
+        view().SetReadingLog(false);
+        view().SetReadingMonitor(true);
+        frame().doc().New();
+        QCOMPARE(prompt_.texts().back(),
+                 std::string("Reading communication data. Please stop reading and try it again."));
+        QCOMPARE(doc().fileName, std::string("qn410.txt"));
+    }
+
+    void openAsksThenReadsTheChosenFile() {
+        const QString other = SaveOtherFile(QStringLiteral("site.txt"), 3);
+        doc().modified = true;
+        files_.openAnswers = {other};
+        frame().doc().Open();  // No
+        QCOMPARE(prompt_.texts(), std::vector<std::string>{kUnsavedOpen});
+        QCOMPARE(files_.opens, 0);
+
+        prompt_.ScriptAnswers({PromptAnswer::Yes});
+        frame().doc().Open();
+        QCOMPARE(doc().data().Maintenance.CommPort, uint8_t(3));
+        QCOMPARE(QString::fromStdString(doc().fileName), other);
+        QVERIFY(!doc().modified);
+        QCOMPARE(link_.stops, 1);
+        QCOMPARE(frame().windowTitle(), QStringLiteral("site.txt - QN410"));
+        QCOMPARE(frame().recentFiles().files().value(0), other);
+
+        frame().doc().Open();  // unmodified: no question; the dialog is cancelled
+        QCOMPARE(files_.opens, 2);
+        QCOMPARE(QString::fromStdString(doc().fileName), other);
+        QCOMPARE(link_.stops, 1);
+    }
+
+    void openingANewNameCreatesItWithDefaults() {
+        const QString fresh = folder_->file(QStringLiteral("fresh.dat"));
+        files_.openAnswers = {fresh};
+        frame().doc().Open();
+        QVERIFY(prompt_.shown.empty());
+        QVERIFY(QFile::exists(fresh));
+        QCOMPARE(QString::fromStdString(doc().fileName), fresh);
+    }
+
+    void saveWithoutANameAsksForOneAndCancelWritesNothing() {
+        frame().doc().New();
+        const auto before = QDir(folder_->path()).entryList(QDir::Files);
+        frame().doc().Save();
+        QCOMPARE(files_.saves, 1);
+        QCOMPARE(QDir(folder_->path()).entryList(QDir::Files), before);
+
+        const QString target = folder_->file(QStringLiteral("named.txt"));
+        files_.saveAnswers = {target};
+        doc().data().Maintenance.CommPort = 1;
+        doc().modified = true;
+        frame().doc().Save();
+        QCOMPARE(QString::fromStdString(doc().fileName), target);
+        QVERIFY(!doc().modified);
+        SettingDocument back;
+        std::string password;
+        SilentPrompt silent;
+        QCOMPARE(ReadSettingFile(target.toStdString(), back, password, silent), ReadOutcome::Ok);
+        QCOMPARE(back.data().Maintenance.CommPort, uint8_t(1));
+    }
+
+    void saveAsThatCannotWriteKeepsNameAndModifiedFlag() {
+        doc().modified = true;
+        files_.saveAnswers = {folder_->file(QStringLiteral("no/such/folder/x.txt"))};
+        frame().doc().SaveAs();
+        QCOMPARE(prompt_.texts(), std::vector<std::string>{"Set file Write Error"});
+        QCOMPARE(doc().fileName, std::string("qn410.txt"));
+        QVERIFY(doc().modified);
+    }
+
+    void recentFilesKeepTheFourLatest() {
+        QStringList saved;
+        for (int i = 0; i < 5; ++i) {
+            saved.prepend(folder_->file(QStringLiteral("f%1.txt").arg(i)));
+            files_.saveAnswers = {saved.first()};
+            frame().doc().SaveAs();
+        }
+        files_.saveAnswers = {saved.at(2)};  // an entry already listed moves to the top
+        frame().doc().SaveAs();
+        saved.move(2, 0);
+        QCOMPARE(frame().recentFiles().files(), saved.mid(0, 4));
+        QCOMPARE(RecentFiles().files(), saved.mid(0, 4));  // kept in the settings store
+        QStringList listed;                                // the File menu lists them, numbered
+        for (QAction* a : frame().menuBar()->actions().at(0)->menu()->actions())
+            if (a->text().startsWith(QLatin1Char('&')) && a->text().at(1).isDigit())
+                listed << a->text();
+        QCOMPARE(listed.size(), 4);
+        QCOMPARE(listed.at(0), QStringLiteral("&1 ") + saved.at(0));
+
+        const QString other = SaveOtherFile(QStringLiteral("g.txt"), 2);
+        frame().recentFiles().Add(other);
+        frame().doc().OpenRecent(other);
+        QCOMPARE(doc().data().Maintenance.CommPort, uint8_t(2));
+    }
+
+    void closeAsksAboutUnsavedData() {
+        doc().modified = true;
+        frame().close();  // No
+        QVERIFY(frame().isVisible());
+        QCOMPARE(prompt_.texts(), std::vector<std::string>{"Set file not saved. Exit?"});
+        prompt_.ScriptAnswers({PromptAnswer::Yes});
+        frame().close();
+        QVERIFY(!frame().isVisible());
+        QCOMPARE(link_.closeChecks, 1);
+    }
+
+    void closeIsIgnoredWhileTheLinkIsClosingForGood() {
+        link_.closing = true;
+        frame().close();
+        QVERIFY(frame().isVisible());
+        QVERIFY(prompt_.shown.empty());
+    }
+
+    void closingWhileLogDataAreReadStopsTheReadingFirst() {
+        view().SetReadingLog(true);
+        frame().close();  // No: keeps running, sends nothing
+        QCoreApplication::processEvents();
+        QVERIFY(link_.submitted.empty());
+        QCOMPARE(prompt_.texts(), std::vector<std::string>{"Reading log data. Will stop reading."});
+
+        prompt_.ScriptAnswers({PromptAnswer::Yes});
+        frame().close();
+        QCoreApplication::processEvents();
+        QVERIFY(frame().isVisible());
+        QCOMPARE(link_.submitted.size(), std::size_t(1));
+        const TransferRequest& stop = *link_.submitted[0];
+        QCOMPARE(stop.body, std::string("O00") + std::string(16, '0'));
+        QCOMPARE(stop.setMask, kUseLog);
+        QVERIFY(view().progress().IsTransferProgressOpen());
+
+        // The exchange acknowledged the stop: the progress closes and after timer 5 the window.
+        PostMessageTo(&frame(), UM_LINK_RESULT, kResultDone, std::move(link_.submitted[0]));
+        QTRY_VERIFY(!view().progress().IsTransferProgressOpen());
+        QVERIFY(!view().readingLog());
+        QVERIFY(frame().isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(!frame().isVisible(), 5000);
+        QCOMPARE(prompt_.shown.size(), std::size_t(2));  // nothing asked after the stop
+    }
+
+    void cancellingTheStopAbandonsItAndKeepsTheProgram() {
+        view().SetReadingLog(true);
+        prompt_.ScriptAnswers({PromptAnswer::Yes});
+        frame().close();
+        QTRY_VERIFY(view().progress().dialog());
+        view().progress().dialog()->reject();  // the user pressed Cancel
+        // The watchdog sees the flag on its next tick and abandons the stop.
+        QTRY_COMPARE_WITH_TIMEOUT(link_.submitted.size(), std::size_t(2), 5000);
+        QVERIFY(link_.abandoned[1]);
+        QCOMPARE(link_.submitted[1]->clearMask, uint8_t(kUseSingle | kUseMulti));
+        QTRY_VERIFY(!view().progress().dialog());
+        PostMessageTo(&frame(), UM_LINK_RESULT, kResultReset, std::move(link_.submitted[1]));
+        QCoreApplication::processEvents();
+        QVERIFY(frame().isVisible());
+        QVERIFY(view().readingLog());
+    }
+
+    void failedStopStillLetsTheProgramEnd() {
+        view().SetReadingMonitor(true);
+        prompt_.ScriptAnswers({PromptAnswer::Yes});
+        frame().close();
+        QCoreApplication::processEvents();
+        QCOMPARE(link_.submitted.at(0)->letter(), 'P');
+        PostMessageTo(&frame(), UM_LINK_RESULT, kResultNotDelivered, std::move(link_.submitted[0]));
+        QCoreApplication::processEvents();
+        QCOMPARE(prompt_.texts().back(), std::string("Failed to transmit"));
+        QVERIFY(view().readingMonitor());  // cleared only when timer 5 fires
+        QTRY_VERIFY_WITH_TIMEOUT(!frame().isVisible(), 5000);
+        QVERIFY(!view().readingMonitor());
+    }
+
+    void readingMessagesColourTheirButtons() {
+        const QColor normal = view().panel().logDataButton()->face();
+        PostMessageTo(&view(), UM_LOG_READING, 1);
+        PostMessageTo(&view(), UM_MONITOR_READING, 1);
+        QCoreApplication::processEvents();
+        QVERIFY(view().readingLog() && view().readingMonitor());
+        QCOMPARE(view().panel().logDataButton()->face(), QColor(Qt::red));
+        QCOMPARE(view().panel().monitorButton()->face(), QColor(Qt::red));
+        PostMessageTo(&view(), UM_LOG_READING, 0);
+        QCoreApplication::processEvents();
+        QVERIFY(!view().readingLog());
+        QCOMPARE(view().panel().logDataButton()->face(), normal);
+    }
+
+    void categoryButtonsOpenTheirHandlers() {
+        int global = 0, stations = 0, monitor = 0;
+        view().SetCategoryHandler(Category::GlobalSetting, [&] { ++global; });
+        view().SetCategoryHandler(Category::Stations, [&] { ++stations; });
+        view().SetCategoryHandler(Category::CommunicationMonitor, [&] { ++monitor; });
+        bool problem = false;
+        view().SetStationCheck([&](const SettingData&) { return problem; });
+
+        QPushButton* button = view().panel().button(Category::GlobalSetting);
+        button->setFocus();
+        QTest::keyClick(button, Qt::Key_Return);  // Enter opens it
+        QCOMPARE(global, 1);
+        QCOMPARE(stations, 0);
+        problem = true;  // the station check found a problem: Stations opens at once
+        button->click();
+        QCOMPARE(stations, 1);
+
+        view().SetReadingLog(true);
+        view().panel().button(Category::CommunicationMonitor)->click();
+        QCOMPARE(monitor, 0);
+        QCOMPARE(prompt_.texts().back(),
+                 std::string("Reading log data. Please stop reading and try it again."));
+
+        view().SetReadingLog(false);
+        view().panel().button(Category::Exit)->click();
+        QVERIFY(!frame().isVisible());
+    }
+
+    void linkRequestsReachTheLinkAndPrintHandsOff() {
+        auto request = std::make_unique<TransferRequest>();
+        request->body = "A01";
+        PostMessageTo(&view(), UM_LINK_REQUEST, 1, std::move(request));
+        QCoreApplication::processEvents();
+        QCOMPARE(link_.submitted.size(), std::size_t(1));
+        QCOMPARE(link_.submitted[0]->body, std::string("A01"));
+        QVERIFY(link_.abandoned[0]);
+
+        int printed = 0;
+        frame().doc().SetPrintHandler([&] { ++printed; });
+        frame().doc().Print();
+        QCOMPARE(printed, 1);
+    }
+
+    // QN410_SCREENSHOT=path writes a picture of the main window there.
+    void mainWindowPicture() {
+        frame().activateWindow();
+        const QPixmap picture = frame().grab();
+        const QString target = qEnvironmentVariable("QN410_SCREENSHOT");
+        if (!target.isEmpty()) QVERIFY(picture.save(target));
+        QVERIFY2(picture.width() >= 600 && picture.height() >= 400,
+                 qPrintable(QStringLiteral("%1x%2").arg(picture.width()).arg(picture.height())));
+    }
+};
+
+QTEST_MAIN(TestDocument)
+#include "tst_document.moc"

@@ -1,0 +1,205 @@
+// The progress display driven by its messages, the confirmation dialogs, the message boxes,
+// the colour button and the single-byte text conversion.
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QtTest>
+
+#include "grid/ansi_text.h"
+#include "app/color_button.h"
+#include "app/confirm_dialogs.h"
+#include "app/message_event.h"
+#include "app/progress_dialog.h"
+#include "app/progress_display.h"
+#include "app/qt_prompt.h"
+#include "link/link_messages.h"
+#include "shell_fixture.h"
+
+using namespace qn410;
+using namespace qn410::test;
+
+namespace {
+
+// The view's event handling reduced to the progress display.
+class ProgressHost : public QWidget {
+  public:
+    ProgressHost() : display(this, [this] { ++released; }) {}
+    bool event(QEvent* e) override { return display.HandleMessage(e) || QWidget::event(e); }
+    ProgressDisplay display;
+    int released = 0;
+};
+
+void Post(QObject* to, uint16_t message, int kind, const std::string& prefix = "", int count = 0) {
+    PostMessageTo(to, message, kind,
+                  std::make_unique<ProgressRequest>(ProgressRequest{prefix, count}));
+    QCoreApplication::processEvents();
+}
+
+void Post(QObject* to, uint16_t message) {
+    PostMessageTo(to, message, message == UM_PROGRESS_ADVANCE ? 2 : 0);
+    QCoreApplication::processEvents();
+}
+
+}  // namespace
+
+class TestProgress : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void init() { g_transferCancelled = 0; }
+
+    void titleShowsPercentageOfEachStep() {
+        ProgressHost host;
+        Post(&host, UM_PROGRESS_START, kProgressTransmitting, "Paging", 4);
+        CDlgProgress* dialog = host.display.dialog();
+        QVERIFY(dialog);
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("Transmitting data [0%]"));
+        QCOMPARE(dialog->message(), QStringLiteral("Paging Transmitting data\n\nPlease wait."));
+        QCOMPARE(dialog->buttonText(), QStringLiteral("Cancel"));
+        QVERIFY(dialog->isModal());
+        QSignalSpy titles(dialog, &QWidget::windowTitleChanged);
+        for (int i = 0; i < 5; ++i) Post(&host, UM_PROGRESS_ADVANCE);
+        QStringList shown;
+        for (const auto& args : titles) shown << args.at(0).toString();
+        QCOMPARE(shown, (QStringList{"Transmitting data [25%]", "Transmitting data [50%]",
+                                     "Transmitting data [75%]", "Transmitting data [100%]",
+                                     "Transmitting data [125%]"}));
+        QVERIFY(host.display.IsTransferProgressOpen());
+        Post(&host, UM_PROGRESS_CLOSE);
+        QVERIFY(!host.display.dialog());
+        QCOMPARE(host.released, 1);  // a transmitting display lets the link go when it ends
+    }
+
+    void emptyRangeStaysAtZero() {
+        ProgressHost host;
+        Post(&host, UM_PROGRESS_START, kProgressPrinting, "Paging", 0);
+        for (int i = 0; i < 3; ++i) Post(&host, UM_PROGRESS_ADVANCE);
+        QCOMPARE(host.display.dialog()->windowTitle(), QStringLiteral("Printing [0%]"));
+        QVERIFY(!host.display.IsTransferProgressOpen());  // printing is not a transfer
+        Post(&host, UM_PROGRESS_CLOSE);
+        QCOMPARE(host.released, 0);
+    }
+
+    void cancelOnlyRaisesTheFlag() {
+        ProgressHost host;
+        Post(&host, UM_PROGRESS_START, kProgressTransmitting, "", 2);
+        CDlgProgress* dialog = host.display.dialog();
+        QCOMPARE(dialog->message(), QStringLiteral(" Transmitting data\n\nPlease wait."));
+        dialog->findChild<QPushButton*>()->click();
+        QCOMPARE(g_transferCancelled.load(), 1);
+        QTest::keyClick(dialog, Qt::Key_Escape);
+        QCoreApplication::processEvents();
+        QCOMPARE(host.display.dialog(), dialog);
+        QVERIFY(dialog->isVisible());
+        Post(&host, UM_PROGRESS_CLOSE);
+        QVERIFY(!host.display.dialog());
+        QCOMPARE(g_transferCancelled.load(), 0);
+    }
+
+    void messagesWithoutADialogDoNothing() {
+        ProgressHost host;
+        Post(&host, UM_PROGRESS_ADVANCE);
+        Post(&host, UM_PROGRESS_CLOSE);
+        Post(&host, UM_PROGRESS_RESTART, kProgressReceiving, "x", 3);
+        Post(&host, UM_PROGRESS_STEP, kProgressTransmitting, "x");
+        Post(&host, UM_PROGRESS_START, kProgressReceiving, "x", 3);
+        QVERIFY(!host.display.dialog());
+        QCOMPARE(host.released, 0);
+    }
+
+    void restartAndStepRelabelTheOpenDialog() {
+        ProgressHost host;
+        Post(&host, UM_PROGRESS_START, kProgressTransmitting, "Group Call", 8);
+        Post(&host, UM_PROGRESS_ADVANCE);
+        CDlgProgress* dialog = host.display.dialog();
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("Transmitting data [12%]"));
+        Post(&host, UM_PROGRESS_RESTART, kProgressReceiving, "Dial", 2);
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("Receiving data [0%]"));
+        QCOMPARE(dialog->message(), QStringLiteral("Dial Receiving data\n\nPlease wait."));
+        Post(&host, UM_PROGRESS_ADVANCE);
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("Receiving data [50%]"));
+        Post(&host, UM_PROGRESS_STEP, kProgressTransmitting, "Paging");
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("Transmitting data [50%]"));
+        QCOMPARE(dialog->message(), QStringLiteral("Paging Transmitting data\n\nPlease wait."));
+        Post(&host, UM_PROGRESS_START, kProgressReceiving, "", 10);  // new range only
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("Transmitting data [0%]"));
+        QCOMPARE(dialog->message(), QStringLiteral("Paging Transmitting data\n\nPlease wait."));
+    }
+
+    void exchangeInterruptionClosesAsCancelled() {
+        ProgressHost host;
+        Post(&host, UM_PROGRESS_START, kProgressTransmitting, "Paging", 3);
+        host.display.CloseAsCancelled();
+        QVERIFY(!host.display.IsTransferProgressOpen());
+        QCOMPARE(g_transferCancelled.load(), 1);  // the working code still sees it
+    }
+
+    void confirmationDialogs() {
+        WhenModal<CDlgConfirm>([](CDlgConfirm* dialog) {
+            QCOMPARE(dialog->windowTitle(), QStringLiteral("Transmission verification"));
+            QCOMPARE(dialog->findChild<QLabel*>(QStringLiteral("text"))->text(),
+                     QStringLiteral("Will transmit set data. OK?"));
+            dialog->findChild<QPushButton*>(QStringLiteral("ok"))->click();
+        });
+        QVERIFY(ConfirmTransmit(nullptr));
+        WhenModal<CDlgConfirm>([](CDlgConfirm* dialog) {
+            QCOMPARE(dialog->windowTitle(), QStringLiteral("reception verification"));
+            QCOMPARE(dialog->findChild<QLabel*>(QStringLiteral("text"))->text(),
+                     QStringLiteral("Will receive set data. OK?"));
+            dialog->findChild<QPushButton*>(QStringLiteral("cancel"))->click();
+        });
+        QVERIFY(!ConfirmReceive(nullptr));
+    }
+
+    void questionsPreselectNo() {
+        QtPrompt prompt;
+        WhenModal<QMessageBox>([](QMessageBox* box) {
+            QCOMPARE(box->windowTitle(), QStringLiteral("QN410"));
+            QCOMPARE(box->text(), QStringLiteral("Set file not saved. Exit?"));
+            QCOMPARE(box->icon(), QMessageBox::Question);
+            QCOMPARE(box->defaultButton(), box->button(QMessageBox::No));
+            QTest::keyClick(box, Qt::Key_Return);  // Enter takes the preselected No
+        });
+        QCOMPARE(
+            prompt.Show("Set file not saved. Exit?", PromptIcon::Question, PromptButtons::YesNo),
+            PromptAnswer::No);
+        WhenModal<QMessageBox>([](QMessageBox* box) {
+            QCOMPARE(box->icon(), QMessageBox::Warning);
+            QCOMPARE(box->text(), QString(QChar(0xFF71)) + QStringLiteral(" Failed"));
+            box->button(QMessageBox::Ok)->click();
+        });
+        QCOMPARE(prompt.Show("\xB1 Failed", PromptIcon::Exclamation, PromptButtons::Ok),
+                 PromptAnswer::Ok);
+    }
+
+    void singleByteTextsRoundTrip() {
+        std::string all;
+        for (int b = 1; b < 256; ++b) all.push_back(static_cast<char>(b));
+        const QString shown = AnsiToQString(all);
+        QCOMPARE(shown.at(0xA1 - 1), QChar(0xFF61));
+        QCOMPARE(shown.at(0xDF - 1), QChar(0xFF9F));
+        QCOMPARE(shown.at(0xE0 - 1), QChar(0xE0));
+        QCOMPARE(shown.at('A' - 1), QChar('A'));
+        QCOMPARE(QStringToAnsi(shown), all);
+        QCOMPARE(QStringToAnsi(QStringLiteral("A\u6F22\u00A1")), std::string("A??"));
+    }
+
+    void colourButtonDrawsItsBevel() {
+        QCOMPARE(CColorButton::RingColors(0, 1),
+                 std::make_pair(QColor(0xFF, 0xFF, 0xFF), QColor(0x80, 0x80, 0x80)));
+        CColorButton button(QStringLiteral("Log Data"));
+        button.resize(120, 30);
+        button.SetBevel(1);
+        button.SetColors(Qt::red, QColor(1, 1, 1), Qt::gray);
+        QImage up = button.grab().toImage();
+        QCOMPARE(up.pixelColor(0, 0), QColor(Qt::white));
+        QCOMPARE(up.pixelColor(60, 15 - 8), QColor(Qt::red));  // face above the text
+        button.setDown(true);
+        QImage down = button.grab().toImage();
+        QCOMPARE(down.pixelColor(0, 0), QColor(0x80, 0x80, 0x80));  // bevel sides swapped
+    }
+};
+
+QTEST_MAIN(TestProgress)
+#include "tst_progress.moc"
