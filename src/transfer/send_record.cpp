@@ -23,15 +23,13 @@ bool SendRecord(LinkPoster& poster, ProgressKind kind, int total, int step,
     if (!name.empty()) {
         switch (kind) {
             case ProgressKind::Sequence:
-                poster.PostProgress(UM_PROGRESS_STEP, kDialogTransmitting, std::string(name), 0);
+                poster.PostProgress(UM_PROGRESS_STEP, std::string(name), 0);
                 break;
             case ProgressKind::Single:
-                if (step == 1) poster.PostProgress(UM_PROGRESS_START, kDialogTransmitting,
-                                                   std::string(name), total);
+                if (step == 1) poster.PostProgress(UM_PROGRESS_START, std::string(name), total);
                 break;
             case ProgressKind::Closing:
-                if (step == 1) poster.PostProgress(UM_PROGRESS_RESTART, kDialogTransmitting,
-                                                   std::string(name), total);
+                if (step == 1) poster.PostProgress(UM_PROGRESS_RESTART, std::string(name), total);
                 break;
         }
     }
@@ -40,7 +38,7 @@ bool SendRecord(LinkPoster& poster, ProgressKind kind, int total, int step,
         poster.PostLinkRequest(kLinkSubmit, std::move(request));
         return true;
     }
-    poster.PostProgress(UM_PROGRESS_CLOSE, 0, {}, 0);
+    poster.PostProgress(UM_PROGRESS_CLOSE, {}, 0);
     poster.PostLinkRequest(kLinkAbandon, MakeCloseRequest(header.requester));
     return false;
 }

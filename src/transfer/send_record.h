@@ -22,11 +22,6 @@ enum class ProgressKind : uint8_t {
     Sequence = 2,  // every step names its category (0x1704)
 };
 
-// The kind of progress display a message addresses (its wParam): each kind has its own title.
-inline constexpr int kDialogPrinting = 1;      // "Printing"
-inline constexpr int kDialogTransmitting = 2;  // "Transmitting data"
-inline constexpr int kDialogReceiving = 3;     // "Receiving data"
-
 // wParam of UM_LINK_REQUEST.
 inline constexpr uint32_t kLinkSubmit = 0;
 inline constexpr uint32_t kLinkAbandon = 1;
@@ -34,12 +29,10 @@ inline constexpr uint32_t kLinkAbandon = 1;
 class LinkPoster {
   public:
     virtual ~LinkPoster() = default;
-    // A progress message for the display of dialogKind: UM_PROGRESS_RESTART or
-    // UM_PROGRESS_START with a name and a total, UM_PROGRESS_STEP with a name (total 0),
-    // UM_PROGRESS_CLOSE or UM_PROGRESS_ADVANCE with neither. Records going out address the
-    // "Transmitting data" display.
-    virtual void PostProgress(AppMessage message, int dialogKind, std::string name,
-                              int total) = 0;
+    // A progress message: UM_PROGRESS_RESTART or UM_PROGRESS_START with a name and a total,
+    // UM_PROGRESS_STEP with a name (total 0), UM_PROGRESS_CLOSE or UM_PROGRESS_ADVANCE with
+    // neither.
+    virtual void PostProgress(AppMessage message, std::string name, int total) = 0;
     // UM_LINK_REQUEST with wParam kLinkSubmit or kLinkAbandon; the view owns the request now.
     virtual void PostLinkRequest(uint32_t wParam, TransferRequestPtr request) = 0;
 };

@@ -14,7 +14,6 @@ class RecordingPoster : public LinkPoster {
         AppMessage message;
         std::string name;
         int total;
-        int dialogKind = 0;
     };
     struct Posted {
         bool isRequest;  // false: a progress message
@@ -23,8 +22,8 @@ class RecordingPoster : public LinkPoster {
         TransferRequestPtr request;
     };
 
-    void PostProgress(AppMessage message, int dialogKind, std::string name, int total) override {
-        posted.push_back({false, {message, std::move(name), total, dialogKind}, 0, nullptr});
+    void PostProgress(AppMessage message, std::string name, int total) override {
+        posted.push_back({false, {message, std::move(name), total}, 0, nullptr});
     }
     void PostLinkRequest(uint32_t wParam, TransferRequestPtr request) override {
         posted.push_back({true, {}, wParam, std::move(request)});
