@@ -8,6 +8,10 @@
 
 namespace qn410::wire {
 
+inline bool InRange(int value, int lo, int hi) {
+    return value >= lo && value <= hi;
+}
+
 // Writes value as width decimal digits with leading zeros. A value that does not fit keeps its
 // last width digits and a negative value writes zeros, so a field never spills into the next.
 void PutDigits(std::string& body, std::size_t pos, std::size_t width, long long value);
@@ -23,6 +27,13 @@ int ReadDigits(std::string_view body, std::size_t pos, std::size_t width);
 
 // Reads a text field: from its start up to its first space, at most width characters.
 std::string_view ReadText(std::string_view body, std::size_t pos, std::size_t width);
+
+inline uint8_t Digit(std::string_view body, std::size_t pos) {
+    return static_cast<uint8_t>(ReadDigits(body, pos, 1));
+}
+inline uint8_t TwoDigits(std::string_view body, std::size_t pos) {
+    return static_cast<uint8_t>(ReadDigits(body, pos, 2));
+}
 
 // True when every character of the field is a space.
 bool IsBlank(std::string_view body, std::size_t pos, std::size_t width);

@@ -13,7 +13,7 @@ TransferRequestPtr MakeCloseRequest(void* owner) {
     return request;
 }
 
-bool SendRecord(LinkPoster& poster, ProgressKind kind, int total, int step,
+bool SendRecord(LinkPoster& poster, ProgressMode kind, int total, int step,
                 const TransferRequest& header, std::string_view record, bool cancelRequested) {
     auto request = std::make_unique<TransferRequest>(header);
     request->body.assign(record);
@@ -22,14 +22,18 @@ bool SendRecord(LinkPoster& poster, ProgressKind kind, int total, int step,
     const std::string_view name = RecordName(request->letter());
     if (!name.empty()) {
         switch (kind) {
-            case ProgressKind::Sequence:
-                poster.PostProgress(UM_PROGRESS_STEP, std::string(name), 0);
+            case ProgressMode::Sequence:
+                poster.PostProgress(UM_PROGRESS_STEP, kDisplayTransmitting, std::string(name), 0);
                 break;
-            case ProgressKind::Single:
-                if (step == 1) poster.PostProgress(UM_PROGRESS_START, std::string(name), total);
+            case ProgressMode::Single:
+                if (step == 1)
+                    poster.PostProgress(UM_PROGRESS_START, kDisplayTransmitting, std::string(name),
+                                        total);
                 break;
-            case ProgressKind::Closing:
-                if (step == 1) poster.PostProgress(UM_PROGRESS_RESTART, std::string(name), total);
+            case ProgressMode::Closing:
+                if (step == 1)
+                    poster.PostProgress(UM_PROGRESS_RESTART, kDisplayTransmitting,
+                                        std::string(name), total);
                 break;
         }
     }
@@ -38,7 +42,7 @@ bool SendRecord(LinkPoster& poster, ProgressKind kind, int total, int step,
         poster.PostLinkRequest(kLinkSubmit, std::move(request));
         return true;
     }
-    poster.PostProgress(UM_PROGRESS_CLOSE, {}, 0);
+    poster.PostProgress(UM_PROGRESS_CLOSE, 0, {}, 0);
     poster.PostLinkRequest(kLinkAbandon, MakeCloseRequest(header.requester));
     return false;
 }

@@ -89,7 +89,7 @@ UploadStep UploadPlan::step(int s) const {
     UploadStep step;
     if (s < 1 || s > size_) return step;
     if (s == size_) {  // the closing message releases the link for the target
-        step.progress = ProgressKind::Closing;
+        step.progress = ProgressMode::Closing;
         step.setMask = 0;
         step.clearMask = kUseMulti;
         step.headerExchange = static_cast<uint8_t>(exchange_);
@@ -143,9 +143,19 @@ bool UploadPlan::Send(LinkPoster& poster, void* owner, int s, bool cancelRequest
                       const Clock* clock) const {
     const std::optional<WireRecord> record = Record(s, clock);
     if (!record) return false;
+    // The upload opens its progress display with the first category and the whole count.
+    if (s == 1)
+        poster.PostProgress(UM_PROGRESS_START, kDisplayTransmitting, std::string(RecordName('A')),
+                            size_);
     const UploadStep st = step(s);
     return SendRecord(poster, st.progress, st.rangeTotal, st.rangeIndex, Header(s, owner), *record,
                       cancelRequested);
+}
+
+bool StoreReceivedRecord(std::string_view body, SettingData& data, LinkPoster& poster) {
+    if (body.empty() || !IsDecodable(body[0])) return false;
+    poster.PostProgress(UM_PROGRESS_STEP, kDisplayReceiving, std::string(RecordName(body[0])), 0);
+    return Decode(body, data);
 }
 
 bool SendStartDownload(LinkPoster& poster, void* owner, int exchange, bool cancelRequested) {
@@ -157,7 +167,7 @@ bool SendStartDownload(LinkPoster& poster, void* owner, int exchange, bool cance
     header.setMask = exchange == 0 ? (kUseSingle | kUseMulti) : kUseMulti;
     header.clearMask = 0;
     header.exchange = static_cast<uint8_t>(exchange);
-    return SendRecord(poster, ProgressKind::Single, 1, 1, header, *record, cancelRequested);
+    return SendRecord(poster, ProgressMode::Single, 1, 1, header, *record, cancelRequested);
 }
 
 }  // namespace qn410

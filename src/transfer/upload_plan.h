@@ -14,6 +14,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string_view>
 
 #include "link/transfer_request.h"
 #include "setting/clock.h"
@@ -29,7 +30,7 @@ struct UploadStep {
     RecordRequest request;  // exchange and station, substation or zone; data = the plan's data
     int rangeTotal = 1;     // records of this letter's range (the total given to SendRecord)
     int rangeIndex = 1;     // this record's place in its range, from 1
-    ProgressKind progress = ProgressKind::Sequence;
+    ProgressMode progress = ProgressMode::Sequence;
     uint8_t setMask = kUseMulti;  // records: 2 / 0; closing: 0 / 2
     uint8_t clearMask = 0;
     uint8_t headerExchange = 0;  // the exchange in the TransferRequest header
@@ -54,8 +55,9 @@ class UploadPlan {
     TransferRequest Header(int s, void* owner) const;
     // The record of step s: empty for the closing message.
     std::optional<WireRecord> Record(int s, const Clock* clock = nullptr) const;
-    // Encodes step s and hands it over with SendRecord. Returns SendRecord's answer (false
-    // also for a step that cannot be encoded).
+    // Encodes step s and hands it over with SendRecord; step 1 first opens the progress display
+    // (UM_PROGRESS_START, "Global Setting", size()). Returns SendRecord's answer (false also
+    // for a step that cannot be encoded).
     bool Send(LinkPoster& poster, void* owner, int s, bool cancelRequested,
               const Clock* clock = nullptr) const;
 
@@ -65,6 +67,12 @@ class UploadPlan {
     int exchange_;
     int size_;
 };
+
+// Stores a record received during a download: for the letters the download stores (A-J, L, M,
+// U) posts UM_PROGRESS_STEP with the category name and decodes the record. Other letters are
+// ignored. Returns true when the record was stored; after an A record the expected count
+// changes with the new SwitchCnt (ask ExpectedDownloadCount again).
+bool StoreReceivedRecord(std::string_view body, SettingData& data, LinkPoster& poster);
 
 // The "Start Dwnload" request (Q) for a download of exchange (0 = all): set mask 3 for all
 // exchanges or 2 for one, clear mask 0, progress kind Single, total 1, step 1.

@@ -12,6 +12,7 @@ class RecordingPoster : public LinkPoster {
   public:
     struct Progress {
         AppMessage message;
+        int kind;
         std::string name;
         int total;
     };
@@ -22,8 +23,8 @@ class RecordingPoster : public LinkPoster {
         TransferRequestPtr request;
     };
 
-    void PostProgress(AppMessage message, std::string name, int total) override {
-        posted.push_back({false, {message, std::move(name), total}, 0, nullptr});
+    void PostProgress(AppMessage message, int kind, std::string name, int total) override {
+        posted.push_back({false, {message, kind, std::move(name), total}, 0, nullptr});
     }
     void PostLinkRequest(uint32_t wParam, TransferRequestPtr request) override {
         posted.push_back({true, {}, wParam, std::move(request)});

@@ -238,6 +238,10 @@ TEST_F(EncodeTest, RequestsThatDoNotFitTheirLetterGiveNoRecord) {
     EXPECT_FALSE(Encode('D', {.exchange = 1}));                              // no data
     EXPECT_FALSE(Encode('R', {.exchange = 1, .data = &data()}));
     EXPECT_FALSE(Encode('V', {.exchange = 1, .data = &data()}));
+    DialTable table{};
+    RecordRequest k{.exchange = 1, .station = 1, .firstEntry = 11, .lastEntry = 15};
+    k.sendTable = std::span<const DialEntry>(table.data(), 12);  // block 11..15 reaches past
+    EXPECT_FALSE(Encode('K', k));
 }
 
 TEST(RecordNameTest, NamesOfTheCategories) {

@@ -114,7 +114,7 @@ TEST_F(UploadPlanTest, HeadersOfRecordsAndOfTheClosingMessage) {
     EXPECT_EQ(closing.setMask, 0);
     EXPECT_EQ(closing.clearMask, 2);
     EXPECT_EQ(closing.exchange, 2);
-    EXPECT_EQ(plan.step(plan.size()).progress, ProgressKind::Closing);
+    EXPECT_EQ(plan.step(plan.size()).progress, ProgressMode::Closing);
 }
 
 TEST_F(UploadPlanTest, SendEncodesEachStepAndEndsWithTheRelease) {
@@ -125,9 +125,12 @@ TEST_F(UploadPlanTest, SendEncodesEachStepAndEndsWithTheRelease) {
     for (int s = 1; s <= plan.size(); ++s)
         ASSERT_TRUE(plan.Send(poster, &window, s, false, &clock));
     // Every record step posts its category name and the record; the release posts only itself.
-    ASSERT_EQ(poster.posted.size(), 2u * 145 + 1);
+    ASSERT_EQ(poster.posted.size(), 1 + 2u * 145 + 1);
+    EXPECT_EQ(poster.posted[0].progress.message, UM_PROGRESS_START);
     EXPECT_EQ(poster.posted[0].progress.name, "Global Setting");
-    EXPECT_EQ(poster.posted[1].request->body,
+    EXPECT_EQ(poster.posted[0].progress.total, 146);
+    EXPECT_EQ(poster.posted[1].progress.message, UM_PROGRESS_STEP);
+    EXPECT_EQ(poster.posted[2].request->body,
               "A00"
               "20260102030405"
               "1"
@@ -135,8 +138,8 @@ TEST_F(UploadPlanTest, SendEncodesEachStepAndEndsWithTheRelease) {
               "2"
               "0000"
               "10    ");
-    EXPECT_EQ(poster.posted[3].request->body.substr(0, 4), "B011");
-    EXPECT_EQ(poster.posted[2 * 144 + 1].request->body, "M010");
+    EXPECT_EQ(poster.posted[4].request->body.substr(0, 4), "B011");
+    EXPECT_EQ(poster.posted[2 * 145].request->body, "M010");
     const TransferRequest& last = *poster.posted.back().request;
     EXPECT_TRUE(last.body.empty());
     EXPECT_EQ(last.clearMask, 2);
@@ -148,6 +151,30 @@ TEST_F(UploadPlanTest, CancelAbandonsAtTheNextStep) {
     EXPECT_FALSE(plan.Send(poster, nullptr, 7, true));
     ASSERT_EQ(poster.posted.size(), 3u);
     EXPECT_EQ(poster.posted[2].wParam, kLinkAbandon);
+}
+
+TEST(DownloadTest, StoredRecordsNameTheirCategoryAndMayRaiseTheExpectedCount) {
+    SettingDocument doc;
+    test::RecordingPoster poster;
+    EXPECT_EQ(ExpectedDownloadCount(doc.data(), 0), 145);
+    EXPECT_TRUE(StoreReceivedRecord(std::string("A00") +
+                                        "20260307090502"
+                                        "7"
+                                        "03"
+                                        "3"
+                                        "0000" +
+                                        "100   200   300   ",
+                                    doc.data(), poster));
+    EXPECT_EQ(ExpectedDownloadCount(doc.data(), 0), 1 + 144 * 3);
+    EXPECT_TRUE(StoreReceivedRecord("M027", doc.data(), poster));
+    EXPECT_EQ(doc.data().DirectSelect.OutMode[1], 7);
+    EXPECT_FALSE(StoreReceivedRecord("K0121000030000", doc.data(), poster));
+    EXPECT_FALSE(StoreReceivedRecord("T011", doc.data(), poster));
+    ASSERT_EQ(poster.posted.size(), 2u);
+    EXPECT_EQ(poster.posted[0].progress.message, UM_PROGRESS_STEP);
+    EXPECT_EQ(poster.posted[0].progress.name, "Global Setting");
+    EXPECT_EQ(poster.posted[0].progress.kind, kDisplayReceiving);
+    EXPECT_EQ(poster.posted[1].progress.name, "Direct Select");
 }
 
 TEST(StartDownloadTest, AllExchangesOrOne) {
