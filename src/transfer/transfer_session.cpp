@@ -40,10 +40,7 @@ void TransferSession::StartDownload(int exchange) {
 }
 
 void TransferSession::NextUploadStep() {
-    if (step_ == 0)
-        poster_.PostProgress(UM_PROGRESS_START, kDialogTransmitting,
-                             std::string(RecordName('A')), plan_->size());
-    ++step_;
+    ++step_;  // the plan opens the progress display with the first step
     lastStepSent_ = step_ >= plan_->size();
     // With the cancel flag set SendRecord abandons the link instead; the abandon comes back as
     // result 4 and ends the upload there.
@@ -65,7 +62,7 @@ void TransferSession::OnUploadResult(uint32_t code) {
     switch (code) {
         case kResultDone:
             if (outcome_ != TransferOutcome::Running) return;  // a late answer after an end
-            if (active_) poster_.PostProgress(UM_PROGRESS_ADVANCE, kDialogTransmitting, {}, 0);
+            if (active_) poster_.PostProgress(UM_PROGRESS_ADVANCE, kDisplayTransmitting, {}, 0);
             if (lastStepSent_) {
                 poster_.PostProgress(UM_PROGRESS_CLOSE, 0, {}, 0);
                 Finish(TransferOutcome::Uploaded);
@@ -95,7 +92,7 @@ void TransferSession::OnDownloadResult(uint32_t code, TransferRequestPtr item) {
                 // The request is out: from now on the exchanges send their records.
                 counter_ = 0;
                 waiting_ = true;
-                poster_.PostProgress(UM_PROGRESS_RESTART, kDialogReceiving, {}, expected_);
+                poster_.PostProgress(UM_PROGRESS_RESTART, kDisplayReceiving, {}, expected_);
             } else {
                 waiting_ = false;
                 poster_.PostProgress(UM_PROGRESS_CLOSE, 0, {}, 0);
@@ -120,7 +117,7 @@ void TransferSession::OnDownloadResult(uint32_t code, TransferRequestPtr item) {
             StoreRecord(item->body);
             doc_.modified = true;
             if (expected_ >= received_)
-                poster_.PostProgress(UM_PROGRESS_ADVANCE, kDialogReceiving, {}, 0);
+                poster_.PostProgress(UM_PROGRESS_ADVANCE, kDisplayReceiving, {}, 0);
             if (received_ != expected_) {
                 host_.StartTimer();
             } else {
@@ -137,14 +134,11 @@ void TransferSession::OnDownloadResult(uint32_t code, TransferRequestPtr item) {
 }
 
 void TransferSession::StoreRecord(const std::string& body) {
-    const char letter = body.empty() ? '\0' : body[0];
-    if (!IsDecodable(letter)) return;
-    poster_.PostProgress(UM_PROGRESS_STEP, kDialogReceiving, std::string(RecordName(letter)), 0);
-    Decode(body, doc_.data());
-    if (letter == 'A') {
+    if (!StoreReceivedRecord(body, doc_.data(), poster_)) return;
+    if (body[0] == 'A') {
         // The Global Setting brings the number of exchanges, and with it the record count.
         expected_ = ExpectedDownloadCount(doc_.data(), exchange_);
-        poster_.PostProgress(UM_PROGRESS_RESTART, kDialogReceiving, {}, expected_);
+        poster_.PostProgress(UM_PROGRESS_RESTART, kDisplayReceiving, {}, expected_);
     }
 }
 

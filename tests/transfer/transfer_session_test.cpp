@@ -58,7 +58,7 @@ protected:
                 int total = -1) const {
         for (const auto& p : poster_.posted)
             if (!p.isRequest && p.progress.message == message &&
-                (kind < 0 || p.progress.dialogKind == kind) &&
+                (kind < 0 || p.progress.kind == kind) &&
                 (name == "?" || p.progress.name == name) &&
                 (total < 0 || p.progress.total == total))
                 return true;
@@ -77,7 +77,7 @@ protected:
 TEST_F(TransferSessionTest, UploadSendsOneRecordPerConfirmationThenCloses) {
     doc_.data().System.SwitchCnt = 3;
     Session().StartUpload(2);
-    EXPECT_TRUE(Posted(UM_PROGRESS_START, kDialogTransmitting, "Global Setting", 154));
+    EXPECT_TRUE(Posted(UM_PROGRESS_START, kDisplayTransmitting, "Global Setting", 154));
     ASSERT_EQ(poster_.posted.back().request->letter(), 'A');
     EXPECT_EQ(TakeRequests().size(), 1u);  // nothing more until the link confirms
 
@@ -166,13 +166,13 @@ TEST_F(TransferSessionTest, DownloadStoresEveryRecordAndReleasesTheLink) {
     EXPECT_EQ(requests[0].request->body, "Q00");
     EXPECT_EQ(requests[0].request->setMask, 3);
     Session().OnLinkResult(kResultDone, std::move(requests[0].request));
-    EXPECT_TRUE(Posted(UM_PROGRESS_RESTART, kDialogReceiving, "", 145));  // SwitchCnt 1 here
+    EXPECT_TRUE(Posted(UM_PROGRESS_RESTART, kDisplayReceiving, "", 145));  // SwitchCnt 1 here
 
     poster_.posted.clear();
     SendRecordsOf(Session(), exchange.data(), 0);
     // The Global Setting raised SwitchCnt to 3: 2 + 144 * 3 - 1 records.
-    EXPECT_TRUE(Posted(UM_PROGRESS_RESTART, kDialogReceiving, "", 433));
-    EXPECT_TRUE(Posted(UM_PROGRESS_STEP, kDialogReceiving, "Substations"));
+    EXPECT_TRUE(Posted(UM_PROGRESS_RESTART, kDisplayReceiving, "", 433));
+    EXPECT_TRUE(Posted(UM_PROGRESS_STEP, kDisplayReceiving, "Substations"));
     EXPECT_EQ(Session().received(), 433);
     requests = TakeRequests();
     ASSERT_EQ(requests.size(), 1u);
