@@ -13,7 +13,8 @@ namespace qn410::ctl {
 
 // Reads path into doc and password. A file the reader would replace by the default data (missing,
 // malformed password, missing key) is refused: the reason is on err (or printed by the prompt)
-// and the answer is false.
+// and the answer is false. On success the zone tables are rebuilt from the masks, as an upload
+// needs them.
 bool LoadSettingFile(const std::string& path, SettingDocument& doc, std::string& password,
                      Prompt& prompt, std::ostream& err);
 

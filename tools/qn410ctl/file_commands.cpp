@@ -3,6 +3,7 @@
 #include "ctl_files.h"
 #include "setting/setting_file.h"
 #include "stream_prompt.h"
+#include "transfer/record_codec.h"
 
 namespace qn410::ctl {
 
@@ -33,6 +34,8 @@ bool LoadSettingFile(const std::string& path, SettingDocument& doc, std::string&
     // The document has no file name, so a file that cannot be opened is not created here.
     switch (ReadSettingFile(path, doc, password, prompt)) {
         case ReadOutcome::Ok:
+            // The file holds the zone masks only; the zone records are encoded from the tables.
+            RebuildZoneTables(doc.data());
             return true;
         case ReadOutcome::MissingKey:  // the prompt has printed which key
             return false;

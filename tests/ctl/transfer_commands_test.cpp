@@ -1,0 +1,236 @@
+// qn410ctl upload and download, the real programs over a pseudo-terminal: qn410ctl with the
+// program's link on one end, qn410-sim on the other.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+
+#include "child_process.h"
+#include "setting/setting_file.h"
+#include "setting/text_field.h"
+#include "support/random_recordable.h"
+#include "support/recording_prompt.h"
+#include "support/temp_dir.h"
+#include "transfer/station_check.h"
+
+namespace qn410::ctl::test {
+namespace {
+
+using qn410::test::ReadAll;
+using qn410::test::TempDir;
+
+template <typename Number>
+void SetNumber(Number& n, int value) {
+    n.Value = value;
+    SetText(n.Text, std::to_string(value));
+}
+
+// Random data in the form the records carry, with station numbers that pass the check: each
+// exchange a block of its own, trunk access digits 0 or 9 while every number starts with 1..8.
+// SettingData is large (over 2 MB): every one of a test lives on the heap.
+using Data = std::unique_ptr<SettingData>;
+
+Data Recordable(uint32_t seed, int switchCnt) {
+    auto data = std::make_unique<SettingData>();
+    SettingData& d = *data;
+    qn410::test::FillRandomRecordable(d, seed);
+    d.System.SwitchCnt = static_cast<uint8_t>(switchCnt);
+    d.System.NumberSize = 6;
+    for (int e = 0; e < kExchangeCount; ++e) {
+        const int block = 100000 + 50000 * e;
+        SetNumber(d.System.SwNumber[e], block);
+        ExchangeSetting& ex = d.Exchange[e];
+        for (TrunkLineSetting& line : ex.Line) line.TxNumber = line.TxNumber % 2 ? 9 : 0;
+        for (int m = 0; m < kMasterCount; ++m)
+            if (ex.Master[m].Number.Value != kNoNumber) SetNumber(ex.Master[m].Number, block + m);
+        for (int s = 0; s < kSubCount; ++s)
+            if (ex.Sub[s].Number.Value != kNoNumber) SetNumber(ex.Sub[s].Number, block + 100 + s);
+    }
+    return data;
+}
+
+// Values the records cannot carry as they are, each put back by a rule of the records when the
+// data come back. Applied to data in the carried form, so the original is the expected result.
+void AddLossyValues(SettingData& d) {
+    // Member lists travel as the entries in use, packed to the front.
+    StationEntry* scan = d.Exchange[2].Master[0].ScanSub;
+    for (int k = 0; k < kScanCount; ++k) scan[k] = {static_cast<uint8_t>(k + 1), 0, 0};
+    scan[3] = {4, 3, 17};
+    scan[9] = {10, 5, 64};
+    // A station without a number travels cleared.
+    SubSetting& ghost = d.Exchange[1].Sub[5];
+    SetNumber(ghost.Number, kNoNumber);
+    SetText(ghost.Number.Text, "-1");
+    SetText(ghost.Name, "GHOST");
+    ghost.Level = 1;
+    // Talk time travels in tens of seconds.
+    d.Function[3].TalkTime = static_cast<uint16_t>(d.Function[3].TalkTime + 7);
+    // Automatic sending is on exactly when a start or end time is set.
+    d.Function[4].AutoOutSend = d.Function[4].AutoOutSend ? 0 : 1;
+}
+
+// What AddLossyValues changes, in the form the exchanges give back.
+void ExpectedFromLossy(SettingData& d) {
+    StationEntry* scan = d.Exchange[2].Master[0].ScanSub;
+    for (int k = 0; k < kScanCount; ++k) scan[k] = {static_cast<uint8_t>(k + 1), 0, 0};
+    scan[0] = {1, 3, 17};
+    scan[1] = {2, 5, 64};
+    SubSetting& ghost = d.Exchange[1].Sub[5];
+    SetNumber(ghost.Number, kNoNumber);
+    SetText(ghost.Number.Text, "-1");
+    SetText(ghost.Name, "");
+    ghost.CallSwNo = 2;
+    ghost.CallStNo = 1;
+    ghost.Level = 0;
+    ghost.Paging = 0;
+}
+
+class TransferCommandsTest : public ::testing::Test {
+  protected:
+    std::string Write(const SettingData& data, const std::string& name) {
+        SettingDocument doc;
+        doc.data() = data;
+        qn410::test::RecordingPrompt prompt;
+        const std::string path = dir_.file(name);
+        EXPECT_TRUE(WriteSettingFile(path, doc, "", prompt));
+        return path;
+    }
+    Data Read(const std::string& path) {
+        SettingDocument doc;
+        qn410::test::RecordingPrompt prompt;
+        std::string password;
+        EXPECT_EQ(ReadSettingFile(path, doc, password, prompt), ReadOutcome::Ok) << path;
+        return std::make_unique<SettingData>(doc.data());
+    }
+    TempDir dir_;
+};
+
+TEST_F(TransferCommandsTest, SixteenExchangesGoUpAndComeBackInEveryCarriedField) {
+    const Data original = Recordable(7, 16);
+    const auto sent = std::make_unique<SettingData>(*original);
+    AddLossyValues(*sent);
+    ExpectedFromLossy(*original);
+    const Data expected = Read(Write(*original, "original.txt"));
+    const std::string sentFile = Write(*sent, "sent.txt");
+    ASSERT_TRUE(CheckStationNumbers(*sent).ok());
+
+    Simulator sim({"--idle-exit", "60"});
+    ASSERT_FALSE(sim.port().empty());
+    const ProcessResult up = RunCtl({"upload", sentFile}, sim.env());
+    ASSERT_EQ(up.status, 0) << up.err;
+    EXPECT_EQ(up.err, "");  // no progress line when standard error is not a terminal
+
+    const ProcessResult fresh = RunCtl({"download", dir_.file("fresh.txt")}, sim.env());
+    ASSERT_EQ(fresh.status, 0) << fresh.err;
+    EXPECT_EQ(qn410::test::FirstRecordDifference(*expected, *Read(dir_.file("fresh.txt"))),
+              std::nullopt);
+
+    // Into the uploaded file: the lossy values, and only they, come back in the carried form.
+    const ProcessResult based =
+        RunCtl({"download", dir_.file("based.txt"), "--base", sentFile}, sim.env());
+    ASSERT_EQ(based.status, 0) << based.err;
+    const Data back = Read(dir_.file("based.txt"));
+    EXPECT_EQ(qn410::test::FirstRecordDifference(*expected, *back), std::nullopt);
+    EXPECT_TRUE(*back == *expected);
+}
+
+// Exchange 2 of 3: its own records and every exchange's master records go up and come back.
+TEST_F(TransferCommandsTest, OneExchangeGoesUpAndComesBackOverADevicePath) {
+    const Data original = Recordable(11, 3);
+    const std::string file = Write(*original, "three.txt");
+    Simulator sim({"--idle-exit", "60"});
+    ASSERT_FALSE(sim.port().empty());
+    const std::vector<std::pair<std::string, std::string>> noMap{{"QN410_COM1", "/nonexistent"}};
+    ASSERT_EQ(RunCtl({"upload", file, "--exchange", "2", "--port", sim.port()}, noMap).status, 0);
+
+    // The base knows nothing of exchange 2 and holds other masters.
+    const auto base = std::make_unique<SettingData>(*original);
+    const SettingDocument defaults;
+    base->Exchange[1] = defaults.data().Exchange[1];
+    base->Function[1] = defaults.data().Function[1];
+    for (auto& mask : base->System.OutInZone[1]) mask = 0;
+    for (MasterSetting& m : base->Exchange[2].Master) SetText(m.Name, "OTHER");
+    const std::string out = dir_.file("two.txt");
+    const ProcessResult down = RunCtl(
+        {"download", out, "--exchange=2", "--port", sim.port(), "--base", Write(*base, "b.txt")});
+    ASSERT_EQ(down.status, 0) << down.err;
+    const Data back = Read(out);
+    const Data expected = Read(file);
+    EXPECT_EQ(qn410::test::FirstRecordDifference(*expected, *back), std::nullopt);
+    EXPECT_TRUE(*back == *expected);
+}
+
+TEST_F(TransferCommandsTest, ARefusedFrameIsSentAgainUntilTheLinkGivesUp) {
+    SettingDocument defaults;
+    const std::string file = Write(defaults.data(), "one.txt");
+    {
+        Simulator sim({"--refuse-frames", "3", "--idle-exit", "60"});
+        const ProcessResult up = RunCtl({"upload", file}, sim.env());
+        EXPECT_EQ(up.status, 0) << up.err;
+    }
+    Simulator sim({"--refuse-frames", "1000000", "--idle-exit", "60"});
+    const ProcessResult up = RunCtl({"upload", file, "--timeout", "20"}, sim.env());
+    EXPECT_EQ(up.status, 1);
+    EXPECT_EQ(up.err, "qn410ctl: Failed to transmit\n");
+}
+
+TEST_F(TransferCommandsTest, ASilentExchangeTimesOutAndNothingIsWritten) {
+    SettingDocument defaults;
+    const std::string file = Write(defaults.data(), "one.txt");
+    Simulator sim({"--silent", "--idle-exit", "60"});
+    const ProcessResult up = RunCtl({"upload", file, "--timeout", "2"}, sim.env());
+    EXPECT_EQ(up.status, 1);
+    EXPECT_EQ(up.err, "qn410ctl: Failed to transmit\n");
+
+    const std::string out = dir_.file("out.txt");
+    qn410::test::WriteAll(out, "kept");
+    const ProcessResult down = RunCtl({"download", out, "--timeout", "2"}, sim.env());
+    EXPECT_EQ(down.status, 1);
+    EXPECT_EQ(down.err, "qn410ctl: Communications time-out\n");
+    EXPECT_EQ(ReadAll(out), "kept");
+}
+
+TEST_F(TransferCommandsTest, AMissingDeviceIsReportedByTheFirstRequest) {
+    SettingDocument defaults;
+    const std::string file = Write(defaults.data(), "one.txt");
+    const std::vector<std::pair<std::string, std::string>> missing{
+        {"QN410_COM2", dir_.file("no-such-tty")}};
+    const ProcessResult up = RunCtl({"upload", file, "--port", "COM2"}, missing);
+    EXPECT_EQ(up.status, 1);
+    EXPECT_EQ(up.err, "qn410ctl: Failed to open the device\n");
+    const ProcessResult down =
+        RunCtl({"download", dir_.file("out.txt"), "--port", "COM2"}, missing);
+    EXPECT_EQ(down.status, 1);
+    EXPECT_EQ(down.err, "qn410ctl: Failed to open the device\n");
+    EXPECT_FALSE(std::filesystem::exists(dir_.file("out.txt")));
+}
+
+// Refusals that need no line: the device named would not even open.
+TEST_F(TransferCommandsTest, UploadRefusesBadFilesNumbersAndExchanges) {
+    const std::vector<std::pair<std::string, std::string>> env{
+        {"QN410_COM1", dir_.file("no-such-tty")}};
+    SettingDocument defaults;
+    const std::string one = Write(defaults.data(), "one.txt");
+    ProcessResult r = RunCtl({"upload", one, "--exchange", "2"}, env);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "qn410ctl: Incorrect exchange No.\n");
+
+    // Sixteen exchanges of default numbers: the check's own words, as qn410ctl check gives them.
+    const auto sixteen = std::make_unique<SettingData>(defaults.data());
+    sixteen->System.SwitchCnt = 16;
+    const std::string bad = Write(*sixteen, "sixteen.txt");
+    r = RunCtl({"upload", bad}, env);
+    EXPECT_EQ(r.status, 1);
+    const ProcessResult check = RunCtl({"check", bad});
+    EXPECT_EQ(check.status, 1);
+    EXPECT_EQ(r.err, check.err);
+
+    r = RunCtl({"upload", dir_.file("missing.txt")}, env);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "qn410ctl: " + dir_.file("missing.txt") + ": cannot be opened\n");
+    EXPECT_EQ(RunCtl({"upload"}, env).status, 2);
+    EXPECT_EQ(RunCtl({"download", "a", "--exchange", "17"}, env).status, 2);
+}
+
+}  // namespace
+}  // namespace qn410::ctl::test
