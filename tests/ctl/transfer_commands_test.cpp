@@ -113,6 +113,12 @@ TEST_F(TransferCommandsTest, SixteenExchangesGoUpAndComeBackInEveryCarriedField)
     const Data expected = Read(Write(*original, "original.txt"));
     const std::string sentFile = Write(*sent, "sent.txt");
     ASSERT_TRUE(CheckStationNumbers(*sent).ok());
+    // The file keeps every lossy value: what changes below, the records change.
+    const Data sentBack = Read(sentFile);
+    EXPECT_EQ(TextOf(sentBack->Exchange[1].Sub[5].Name), "GHOST");
+    EXPECT_EQ(sentBack->Exchange[2].Master[0].ScanSub[9].StationNo, 64);
+    EXPECT_EQ(sentBack->Function[3].TalkTime % 10, 7);
+    EXPECT_NE(sentBack->Function[4].AutoOutSend, expected->Function[4].AutoOutSend);
 
     Simulator sim({"--idle-exit", "60"});
     ASSERT_FALSE(sim.port().empty());
@@ -172,6 +178,11 @@ TEST_F(TransferCommandsTest, ARefusedFrameIsSentAgainUntilTheLinkGivesUp) {
     const ProcessResult up = RunCtl({"upload", file, "--timeout", "20"}, sim.env());
     EXPECT_EQ(up.status, 1);
     EXPECT_EQ(up.err, "qn410ctl: Failed to transmit\n");
+    const std::string out = dir_.file("out.txt");
+    const ProcessResult down = RunCtl({"download", out, "--timeout", "20"}, sim.env());
+    EXPECT_EQ(down.status, 1);
+    EXPECT_EQ(down.err, "qn410ctl: Failed to receive\n");
+    EXPECT_FALSE(std::filesystem::exists(out));
 }
 
 TEST_F(TransferCommandsTest, ASilentExchangeTimesOutAndNothingIsWritten) {
@@ -203,6 +214,26 @@ TEST_F(TransferCommandsTest, AMissingDeviceIsReportedByTheFirstRequest) {
     EXPECT_EQ(down.status, 1);
     EXPECT_EQ(down.err, "qn410ctl: Failed to open the device\n");
     EXPECT_FALSE(std::filesystem::exists(dir_.file("out.txt")));
+}
+
+// An exchange that reports it is busy cancels the transfer under way: the simulator queues its
+// report after ten stored records, so it reaches the upload or, at the latest, the download.
+TEST_F(TransferCommandsTest, AnExchangeThatIsBusyCancelsTheTransfer) {
+    SettingDocument defaults;
+    const std::string file = Write(defaults.data(), "one.txt");
+    const std::string busy = "qn410ctl: Exchange No.  3\nNow receiving data so you can't send\n";
+    Simulator sim({"--z-after", "10:3:0", "--idle-exit", "60"});
+    const ProcessResult up = RunCtl({"upload", file}, sim.env());
+    if (up.status != 0) {
+        EXPECT_EQ(up.status, 1);
+        EXPECT_EQ(up.err, busy);
+        return;
+    }
+    const std::string out = dir_.file("out.txt");
+    const ProcessResult down = RunCtl({"download", out}, sim.env());
+    EXPECT_EQ(down.status, 1);
+    EXPECT_EQ(down.err, busy);
+    EXPECT_FALSE(std::filesystem::exists(out));
 }
 
 // Refusals that need no line: the device named would not even open.

@@ -41,7 +41,9 @@ class LinkTransfer : public QObject,
     void StopTimer() override { timer_.stop(); }
     void Finished(TransferOutcome) override;
     // TransferProgress: an exchange's 'z' status frame cancels the running transfer.
-    bool IsTransferProgressOpen() const override { return session_.active(); }
+    bool IsTransferProgressOpen() const override {
+        return session_.active() && session_.outcome() == TransferOutcome::Running;
+    }
     void CloseAsCancelled() override;
 
   signals:

@@ -68,7 +68,7 @@ int RunUpload(const Args& args, std::ostream&, std::ostream& err) {
         return 1;
     }
     if (options->exchange > doc.data().System.SwitchCnt) {
-        prompt.Tell(kIncorrectExchange, PromptIcon::Exclamation);
+        prompt.Tell(kIncorrectExchange, PromptIcon::Question);
         return 1;
     }
     return Transfer(doc, prompt, err, *options, true) == TransferOutcome::Uploaded ? 0 : 1;
@@ -80,8 +80,15 @@ int RunDownload(const Args& args, std::ostream&, std::ostream& err) {
     SettingDocument doc;
     StreamPrompt prompt(err);
     std::string password;  // a new file has an empty password
-    if (!options->base.empty() && !LoadSettingFile(options->base, doc, password, prompt, err))
-        return 1;
+    if (!options->base.empty()) {
+        if (!LoadSettingFile(options->base, doc, password, prompt, err)) return 1;
+        // The exchanges the base knows, as the sheet checks against the data in the tool. The
+        // defaults' single exchange says nothing about a site: without a base any of the 16.
+        if (options->exchange > doc.data().System.SwitchCnt) {
+            prompt.Tell(kIncorrectExchange, PromptIcon::Question);
+            return 1;
+        }
+    }
     if (Transfer(doc, prompt, err, *options, false) != TransferOutcome::Downloaded) return 1;
     return WriteSettingFile(options->file, doc, password, prompt) ? 0 : 1;
 }
