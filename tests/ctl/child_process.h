@@ -39,34 +39,63 @@ inline pid_t Spawn(const std::string& binary, const std::vector<std::string>& ar
     _exit(127);
 }
 
+// qn410ctl running, its standard error captured.
+class CtlProcess {
+  public:
+    CtlProcess(const std::vector<std::string>& args,
+               const std::vector<std::pair<std::string, std::string>>& env) {
+        int err[2];
+        if (pipe(err) != 0) return;
+        pid_ = Spawn(QN410CTL_BINARY, args, env, -1, err[1]);
+        close(err[1]);
+        err_ = err[0];
+    }
+    ~CtlProcess() {
+        if (pid_ > 0) {
+            kill(pid_, SIGKILL);
+            waitpid(pid_, nullptr, 0);
+        }
+        if (err_ >= 0) close(err_);
+    }
+    CtlProcess(const CtlProcess&) = delete;
+    CtlProcess& operator=(const CtlProcess&) = delete;
+
+    void Signal(int s) { kill(pid_, s); }
+
+    // Waits for the end, at most limitMs; a program still running then is killed.
+    ProcessResult Finish(int limitMs = 30000) {
+        ProcessResult result;
+        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(limitMs);
+        char buffer[4096];
+        while (true) {
+            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+                end - std::chrono::steady_clock::now());
+            pollfd p{err_, POLLIN, 0};
+            if (left.count() <= 0 || poll(&p, 1, static_cast<int>(left.count())) != 1) {
+                kill(pid_, SIGKILL);
+                break;
+            }
+            const ssize_t n = read(err_, buffer, sizeof buffer);
+            if (n <= 0) break;  // standard error closed: the program has ended
+            result.err.append(buffer, static_cast<std::size_t>(n));
+        }
+        int status = 0;
+        waitpid(pid_, &status, 0);
+        pid_ = -1;
+        if (WIFEXITED(status)) result.status = WEXITSTATUS(status);
+        return result;
+    }
+
+  private:
+    pid_t pid_ = -1;
+    int err_ = -1;
+};
+
 // Runs qn410ctl to its end, at most limitMs.
 inline ProcessResult RunCtl(const std::vector<std::string>& args,
                             const std::vector<std::pair<std::string, std::string>>& env = {},
                             int limitMs = 30000) {
-    int err[2];
-    if (pipe(err) != 0) return {};
-    const pid_t pid = Spawn(QN410CTL_BINARY, args, env, -1, err[1]);
-    close(err[1]);
-    ProcessResult result;
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(limitMs);
-    char buffer[4096];
-    while (true) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            end - std::chrono::steady_clock::now());
-        pollfd p{err[0], POLLIN, 0};
-        if (left.count() <= 0 || poll(&p, 1, static_cast<int>(left.count())) != 1) {
-            kill(pid, SIGKILL);  // did not end in time
-            break;
-        }
-        const ssize_t n = read(err[0], buffer, sizeof buffer);
-        if (n <= 0) break;  // standard error closed: the program has ended
-        result.err.append(buffer, static_cast<std::size_t>(n));
-    }
-    close(err[0]);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    if (WIFEXITED(status)) result.status = WEXITSTATUS(status);
-    return result;
+    return CtlProcess(args, env).Finish(limitMs);
 }
 
 // qn410-sim on a pseudo-terminal; killed at the end of the test.

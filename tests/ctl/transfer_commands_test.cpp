@@ -1,6 +1,7 @@
 // qn410ctl upload and download, the real programs over a pseudo-terminal: qn410ctl with the
 // program's link on one end, qn410-sim on the other.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <memory>
@@ -234,6 +235,60 @@ TEST_F(TransferCommandsTest, AnExchangeThatIsBusyCancelsTheTransfer) {
     EXPECT_EQ(down.status, 1);
     EXPECT_EQ(down.err, busy);
     EXPECT_FALSE(std::filesystem::exists(out));
+}
+
+// The simulator's trace through a pipe: lines as the simulator writes them.
+class TraceReader {
+  public:
+    explicit TraceReader(const std::string& path) {
+        if (mkfifo(path.c_str(), 0600) == 0) fd_ = open(path.c_str(), O_RDONLY | O_NONBLOCK);
+    }
+    ~TraceReader() {
+        if (fd_ >= 0) close(fd_);
+    }
+    // Call once the simulator runs (it opens the trace before it prints its port).
+    void Block() { fcntl(fd_, F_SETFL, fcntl(fd_, F_GETFL) & ~O_NONBLOCK); }
+    // Reads until a line holds text; false after 5 s without it.
+    bool WaitFor(const std::string& text) {
+        char c;
+        pollfd p{fd_, POLLIN, 0};
+        while (poll(&p, 1, 5000) == 1 && read(fd_, &c, 1) == 1) {
+            if (c != '\n') {
+                line_ += c;
+                continue;
+            }
+            const bool found = line_.find(text) != std::string::npos;
+            line_.clear();
+            if (found) return true;
+        }
+        return false;
+    }
+
+  private:
+    int fd_ = -1;
+    std::string line_;
+};
+
+// Ctrl-C abandons the link as the progress dialog's Cancel does, at the next tick.
+TEST_F(TransferCommandsTest, AnInterruptAbandonsTheLinkAndWritesNothing) {
+    SettingDocument defaults;
+    const std::string file = Write(defaults.data(), "one.txt");
+    TraceReader trace(dir_.file("trace"));
+    Simulator sim({"--silent", "--trace", dir_.file("trace"), "--idle-exit", "60"});
+    ASSERT_FALSE(sim.port().empty());
+    trace.Block();
+    for (const bool upload : {true, false}) {
+        const std::string out = dir_.file("out.txt");
+        CtlProcess ctl(upload ? std::vector<std::string>{"upload", file}
+                              : std::vector<std::string>{"download", out},
+                       sim.env());
+        ASSERT_TRUE(trace.WaitFor("RX stray byte 0x05"));  // the tool bids (DLE ENQ)
+        ctl.Signal(upload ? SIGINT : SIGTERM);
+        const ProcessResult r = ctl.Finish(5000);
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.err, "qn410ctl: interrupted: abandoning the link\n");
+        EXPECT_FALSE(std::filesystem::exists(out));
+    }
 }
 
 // Refusals that need no line: the device named would not even open.

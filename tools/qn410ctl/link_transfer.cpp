@@ -16,6 +16,12 @@ LinkTransfer::LinkTransfer(SettingDocument& doc, Prompt& prompt, std::ostream* p
     connect(&timer_, &QTimer::timeout, this, [this] { session_.OnTimer(); });
     broker_.dispatch().SetTransferSheet(this);
     broker_.dispatch().SetProgress(this);
+    connect(&interrupt_, &InterruptNotice::interrupted, this, [this, &prompt] {
+        if (session_.outcome() != TransferOutcome::Running) return;
+        progress_.OnProgress(UM_PROGRESS_CLOSE, 0, {}, 0);
+        prompt.Tell("interrupted: abandoning the link", PromptIcon::None);
+        Cancel();
+    });
 }
 
 LinkTransfer::~LinkTransfer() {
@@ -58,6 +64,12 @@ void LinkTransfer::CloseAsCancelled() {
     cancel_ = 1;
 }
 
+void LinkTransfer::Cancel() {
+    cancel_ = 1;
+    // With nobody to close a window, the timer must run for its tick to see the flag.
+    if (session_.outcome() == TransferOutcome::Running) timer_.start();
+}
+
 bool LinkTransfer::event(QEvent* event) {
     auto* e = dynamic_cast<LinkEvent*>(event);
     if (!e) return QObject::event(event);
@@ -66,10 +78,8 @@ bool LinkTransfer::event(QEvent* event) {
             session_.OnLinkResult(e->wParam, std::move(e->request));
             return true;
         case UM_RCV_CANCEL_SHEET:
-            session_.OnExchangeCancel();
-            // Nobody is there to close the window: the next tick sees the cancel flag and
-            // abandons the link, which ends the transfer.
-            if (session_.outcome() == TransferOutcome::Running) timer_.start();
+            session_.OnExchangeCancel();  // stops the timer; the flag is already set
+            Cancel();
             return true;
         default:
             return QObject::event(event);

@@ -12,6 +12,7 @@
 #include <QTimer>
 #include <ostream>
 
+#include "interrupt_notice.h"
 #include "link/link_broker.h"
 #include "monitor/log_history.h"
 #include "progress_line.h"
@@ -53,12 +54,16 @@ class LinkTransfer : public QObject,
     bool event(QEvent* event) override;
 
   private:
+    // Cancel as the progress dialog's Cancel does: the next tick or send abandons the link.
+    void Cancel();
+
     LogHistory history_;
     LinkBroker broker_;
     int cancel_ = 0;
     TransferSession session_;
     ProgressLine progress_;
     QTimer timer_;
+    InterruptNotice interrupt_;
     bool finished_ = false;
 };
 
