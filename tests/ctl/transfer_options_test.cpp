@@ -89,6 +89,21 @@ TEST(ProgressLine, DrawsTheCategoryAndTheShareDoneInPlace) {
     EXPECT_EQ(line.line(), "Receiving data: Global Setting [5%]");
 }
 
+// A message during the transfer starts on a line of its own.
+TEST(ProgressLine, BreaksForAMessageAndDrawsAgainBelowIt) {
+    std::ostringstream out;
+    ProgressLine line(&out);
+    line.OnProgress(UM_PROGRESS_START, kDisplayTransmitting, "Global Setting", 2);
+    line.Break();
+    out << "message\n";
+    line.Break();  // nothing drawn since: no empty line
+    line.OnProgress(UM_PROGRESS_ADVANCE, kDisplayTransmitting, {}, 0);
+    line.OnProgress(UM_PROGRESS_CLOSE, 0, {}, 0);
+    EXPECT_EQ(out.str(),
+              "\rTransmitting data: Global Setting [0%]\nmessage\n"
+              "\rTransmitting data: Global Setting [50%]\n");
+}
+
 TEST(ProgressLine, PrintsNothingWithoutATerminal) {
     ProgressLine line(nullptr);
     line.OnProgress(UM_PROGRESS_START, kDisplayTransmitting, "Global Setting", 2);

@@ -8,18 +8,19 @@ namespace qn410::ctl {
 
 LinkTransfer::LinkTransfer(SettingDocument& doc, Prompt& prompt, std::ostream* progress,
                            int timeoutSeconds)
-    : broker_(history_, SystemClock::Instance(), prompt),
-      session_(doc, *this, prompt, *this, this, cancel_, &SystemClock::Instance()),
-      progress_(progress) {
+    : progress_(progress),
+      prompt_(prompt, progress_),
+      broker_(history_, SystemClock::Instance(), prompt_),
+      session_(doc, *this, prompt_, *this, this, cancel_, &SystemClock::Instance()) {
     if (timeoutSeconds > 0) session_.setTimeoutLimit(timeoutSeconds);
     timer_.setInterval(1000);
     connect(&timer_, &QTimer::timeout, this, [this] { session_.OnTimer(); });
     broker_.dispatch().SetTransferSheet(this);
     broker_.dispatch().SetProgress(this);
-    connect(&interrupt_, &InterruptNotice::interrupted, this, [this, &prompt] {
+    connect(&interrupt_, &InterruptNotice::interrupted, this, [this] {
         if (session_.outcome() != TransferOutcome::Running) return;
         progress_.OnProgress(UM_PROGRESS_CLOSE, 0, {}, 0);
-        prompt.Tell("interrupted: abandoning the link", PromptIcon::None);
+        prompt_.Tell("interrupted: abandoning the link", PromptIcon::None);
         Cancel();
     });
 }

@@ -54,14 +54,30 @@ class LinkTransfer : public QObject,
     bool event(QEvent* event) override;
 
   private:
+    // Messages start on a line of their own, below the progress line.
+    class LinePrompt : public Prompt {
+      public:
+        LinePrompt(Prompt& prompt, ProgressLine& line) : prompt_(prompt), line_(line) {}
+        PromptAnswer Show(const std::string& text, PromptIcon icon,
+                          PromptButtons buttons) override {
+            line_.Break();
+            return prompt_.Show(text, icon, buttons);
+        }
+
+      private:
+        Prompt& prompt_;
+        ProgressLine& line_;
+    };
+
     // Cancel as the progress dialog's Cancel does: the next tick or send abandons the link.
     void Cancel();
 
     LogHistory history_;
+    ProgressLine progress_;
+    LinePrompt prompt_;
     LinkBroker broker_;
     int cancel_ = 0;
     TransferSession session_;
-    ProgressLine progress_;
     QTimer timer_;
     InterruptNotice interrupt_;
     bool finished_ = false;

@@ -25,14 +25,18 @@ void ProgressLine::OnProgress(AppMessage message, int kind, const std::string& n
             ++done_;
             break;
         case UM_PROGRESS_CLOSE:
-            if (out_ && drawnWidth_ > 0) *out_ << '\n' << std::flush;
-            line_.clear();
-            drawnWidth_ = 0;
+            Break();
             return;
         default:
             return;
     }
     Draw();
+}
+
+void ProgressLine::Break() {
+    if (out_ && drawnWidth_ > 0) *out_ << '\n' << std::flush;
+    drawnWidth_ = 0;
+    line_.clear();
 }
 
 void ProgressLine::Draw() {

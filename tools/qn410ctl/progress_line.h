@@ -16,6 +16,9 @@ class ProgressLine {
     explicit ProgressLine(std::ostream* out) : out_(out) {}
 
     void OnProgress(AppMessage message, int kind, const std::string& name, int count);
+    // Ends the drawn line so that a message can follow on a line of its own; the next change
+    // draws the line again below it.
+    void Break();
     // The line as last drawn ("" before the first message or after the close).
     const std::string& line() const { return line_; }
 
