@@ -68,6 +68,17 @@ void AddLossyValues(SettingData& d) {
     d.Function[3].TalkTime = static_cast<uint16_t>(d.Function[3].TalkTime + 7);
     // Automatic sending is on exactly when a start or end time is set.
     d.Function[4].AutoOutSend = d.Function[4].AutoOutSend ? 0 : 1;
+    // Receiving masters travel only while the direct-in line is on.
+    TrunkLineSetting& line = d.Exchange[5].Line[0];
+    line.RxLine = 0;
+    line.RxMaster[0] = {1, 3, 2};
+    // An emergency substation cannot be paged: its zones are not sent. A name ends at its first
+    // blank.
+    SubSetting& emergency = d.Exchange[6].Sub[7];
+    SetNumber(emergency.Number, 400107);
+    SetText(emergency.Name, "A B");
+    emergency.Level = 1;
+    emergency.Paging = 5;
 }
 
 // What AddLossyValues changes, in the form the exchanges give back.
@@ -84,6 +95,14 @@ void ExpectedFromLossy(SettingData& d) {
     ghost.CallStNo = 1;
     ghost.Level = 0;
     ghost.Paging = 0;
+    TrunkLineSetting& line = d.Exchange[5].Line[0];
+    line.RxLine = 0;
+    for (int k = 0; k < kRxMasterCount; ++k) line.RxMaster[k] = {static_cast<uint8_t>(k + 1), 0, 0};
+    SubSetting& emergency = d.Exchange[6].Sub[7];
+    SetNumber(emergency.Number, 400107);
+    SetText(emergency.Name, "A");
+    emergency.Level = 1;
+    emergency.Paging = 0;
 }
 
 class TransferCommandsTest : public ::testing::Test {
@@ -120,6 +139,9 @@ TEST_F(TransferCommandsTest, SixteenExchangesGoUpAndComeBackInEveryCarriedField)
     EXPECT_EQ(sentBack->Exchange[2].Master[0].ScanSub[9].StationNo, 64);
     EXPECT_EQ(sentBack->Function[3].TalkTime % 10, 7);
     EXPECT_NE(sentBack->Function[4].AutoOutSend, expected->Function[4].AutoOutSend);
+    EXPECT_EQ(sentBack->Exchange[5].Line[0].RxMaster[0].StationNo, 2);
+    EXPECT_EQ(TextOf(sentBack->Exchange[6].Sub[7].Name), "A B");
+    EXPECT_EQ(sentBack->Exchange[6].Sub[7].Paging, 5);
 
     Simulator sim({"--idle-exit", "60"});
     ASSERT_FALSE(sim.port().empty());
