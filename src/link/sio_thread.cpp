@@ -59,7 +59,11 @@ class CSioThread::Worker : public QObject {
         if (!port_) return false;
         const qint64 written =
             port_->write(reinterpret_cast<const char*>(bytes), static_cast<qint64>(count));
-        port_->flush();  // out now, not at the next turn of the event loop
+#ifndef Q_OS_WIN
+        // Out now, not at the next turn of the event loop. (On Unix flush only writes what the
+        // kernel takes; on Windows it would wait for the line, under the engine's lock.)
+        port_->flush();
+#endif
         return written == static_cast<qint64>(count);
     }
 
