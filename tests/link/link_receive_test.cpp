@@ -42,7 +42,9 @@ struct TurnCase {
     uint8_t state;
 };
 
-void PrintTo(const TurnCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const TurnCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class LinkReceiveTurn : public LinkReceive, public ::testing::WithParamInterface<TurnCase> {};
 
