@@ -139,9 +139,11 @@ void CMainFrame::StopReading(char letter, const char* name) {
 
 bool CMainFrame::event(QEvent* event) {
     if (static_cast<int>(event->type()) != UM_LINK_RESULT) return QMainWindow::event(event);
+    // The frame's own requests come back with codes 0, 1, 2 or 4, each carrying the request.
+    const auto code = static_cast<uint32_t>(static_cast<MessageEventBase*>(event)->wParam());
+    if (code == kResultReceived) return true;
     auto* result = static_cast<MessageEvent<TransferRequest>*>(event);
-    const char letter = result->block() ? result->block()->letter() : '\0';
-    OnStopResult(static_cast<uint32_t>(result->wParam()), letter);
+    OnStopResult(code, result->block() ? result->block()->letter() : '\0');
     return true;  // the request is released with the event
 }
 

@@ -10,19 +10,28 @@
 
 namespace qn410 {
 
-template <typename Block>
-class MessageEvent : public QEvent {
+// What every message has, whatever its block: a handler that needs only wParam casts to this.
+class MessageEventBase : public QEvent {
   public:
-    MessageEvent(uint16_t message, intptr_t wParam, std::unique_ptr<Block> block = nullptr)
-        : QEvent(static_cast<QEvent::Type>(message)), wParam_(wParam), block_(std::move(block)) {}
-
+    MessageEventBase(uint16_t message, intptr_t wParam)
+        : QEvent(static_cast<QEvent::Type>(message)), wParam_(wParam) {}
     uint16_t message() const { return static_cast<uint16_t>(type()); }
     intptr_t wParam() const { return wParam_; }
+
+  private:
+    intptr_t wParam_;
+};
+
+template <typename Block>
+class MessageEvent : public MessageEventBase {
+  public:
+    MessageEvent(uint16_t message, intptr_t wParam, std::unique_ptr<Block> block = nullptr)
+        : MessageEventBase(message, wParam), block_(std::move(block)) {}
+
     Block* block() const { return block_.get(); }
     std::unique_ptr<Block> takeBlock() { return std::move(block_); }
 
   private:
-    intptr_t wParam_;
     std::unique_ptr<Block> block_;
 };
 

@@ -41,12 +41,14 @@ ProgressDisplay::~ProgressDisplay() {
 bool ProgressDisplay::HandleMessage(QEvent* event) {
     const int type = event->type();
     if (type < UM_PROGRESS_RESTART || type > UM_PROGRESS_STEP) return false;
-    // Every progress message is posted as a MessageEvent<ProgressRequest>; its block (if any) is
-    // released with the event whatever happens here.
-    auto* message = static_cast<MessageEvent<ProgressRequest>*>(event);
-    const int kind = static_cast<int>(message->wParam());
+    // 0x1700, 0x1703 and 0x1704 carry a ProgressRequest block, released with the event whatever
+    // happens here; 0x1701 and 0x1702 carry none.
+    const int kind = static_cast<int>(static_cast<MessageEventBase*>(event)->wParam());
+    const bool hasBlock = type != UM_PROGRESS_CLOSE && type != UM_PROGRESS_ADVANCE;
+    const ProgressRequest* block =
+        hasBlock ? static_cast<MessageEvent<ProgressRequest>*>(event)->block() : nullptr;
     const ProgressRequest empty;
-    const ProgressRequest& request = message->block() ? *message->block() : empty;
+    const ProgressRequest& request = block ? *block : empty;
     switch (type) {
         case UM_PROGRESS_START:
             if (kind == kProgressReceiving) {

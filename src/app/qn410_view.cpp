@@ -121,14 +121,14 @@ bool CQN410View::event(QEvent* event) {
     if (progress_.HandleMessage(event)) return true;
     switch (type) {
         case UM_LOG_READING:
-            SetReadingLog(static_cast<PlainMessage*>(event)->wParam() != 0);
+            SetReadingLog(static_cast<MessageEventBase*>(event)->wParam() != 0);
             return true;
         case UM_MONITOR_READING:
-            SetReadingMonitor(static_cast<PlainMessage*>(event)->wParam() != 0);
+            SetReadingMonitor(static_cast<MessageEventBase*>(event)->wParam() != 0);
             return true;
         case UM_LINK_REQUEST: {
             auto* request = static_cast<MessageEvent<TransferRequest>*>(event);
-            link_->Submit(request->takeBlock(), request->wParam() == 1);
+            if (request->block()) link_->Submit(request->takeBlock(), request->wParam() == 1);
             return true;
         }
         default:
