@@ -118,7 +118,10 @@ void CQN410View::OpenCategory(Category category) {
 
 bool CQN410View::event(QEvent* event) {
     const int type = event->type();
-    if (progress_.HandleMessage(event)) return true;
+    // Qt sends events (ChildAdded, ...) while the members are still being built: look at the
+    // type before touching any member.
+    if (type >= UM_PROGRESS_RESTART && type <= UM_PROGRESS_STEP)
+        return progress_.HandleMessage(event);
     switch (type) {
         case UM_LOG_READING:
             SetReadingLog(static_cast<MessageEventBase*>(event)->wParam() != 0);
