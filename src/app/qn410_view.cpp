@@ -122,6 +122,8 @@ bool CQN410View::event(QEvent* event) {
     // type before touching any member.
     if (type >= UM_PROGRESS_RESTART && type <= UM_PROGRESS_STEP)
         return progress_.HandleMessage(event);
+    if (type == UM_TAPI_EVENT || (type >= UM_LINK_CONNECTED && type <= UM_LINK_ERROR))
+        return link_->HandleNotification(event) || QWidget::event(event);
     switch (type) {
         case UM_LOG_READING:
             SetReadingLog(static_cast<MessageEventBase*>(event)->wParam() != 0);

@@ -360,6 +360,10 @@ class TestDocument : public QObject {
         QCOMPARE(link_.submitted.size(), std::size_t(1));
         QCOMPARE(link_.submitted[0]->body, std::string("A01"));
         QVERIFY(link_.abandoned[0]);
+        PostMessageTo(&view(), UM_LINK_SENT);  // link notifications go to the link
+        PostMessageTo(&view(), UM_TAPI_EVENT, 7);
+        QCoreApplication::processEvents();
+        QCOMPARE(link_.notifications, (std::vector<int>{UM_LINK_SENT, UM_TAPI_EVENT}));
 
         int printed = 0;
         frame().doc().SetPrintHandler([&] { ++printed; });
