@@ -8,7 +8,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/ansi_text.h"
+#include "grid/ansi_text.h"
 #include "setting/password.h"
 #include "setting/setting_file.h"
 

@@ -2,7 +2,7 @@
 
 #include <QWidget>
 
-#include "app/ansi_text.h"
+#include "grid/ansi_text.h"
 #include "app/message_event.h"
 #include "app/progress_dialog.h"
 #include "link/link_messages.h"

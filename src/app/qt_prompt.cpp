@@ -3,7 +3,7 @@
 #include <QApplication>
 #include <QMessageBox>
 
-#include "app/ansi_text.h"
+#include "grid/ansi_text.h"
 
 namespace qn410 {
 

@@ -22,21 +22,21 @@ enum LinkMessage : uint16_t {
 };
 
 enum AppMessage : uint16_t {
-    UM_THREAD_STOP = 0x1401,         // to the log-saving and printing threads
-    UM_LOG_READING = 0x1402,         // log-data reading started (1) or ended (0)
-    UM_MONITOR_READING = 0x1403,     // communication-data reading started (1) or ended (0)
-    UM_RCV_CANCEL_SHEET = 0x1404,    // transfer cancelled by the exchange: Upload/Download sheet
-    UM_RCV_CANCEL_DIAL = 0x1405,     // transfer cancelled by the exchange: dialing assignment
-    UM_LOG_RECORD = 0x1410,          // 49-byte log record to the log-saving thread
-    UM_MONITOR_RECORD = 0x1411,      // 280-byte monitor record to the log-saving thread
+    UM_THREAD_STOP = 0x1401,       // to the log-saving and printing threads
+    UM_LOG_READING = 0x1402,       // log-data reading started (1) or ended (0)
+    UM_MONITOR_READING = 0x1403,   // communication-data reading started (1) or ended (0)
+    UM_RCV_CANCEL_SHEET = 0x1404,  // transfer cancelled by the exchange: Upload/Download sheet
+    UM_RCV_CANCEL_DIAL = 0x1405,   // transfer cancelled by the exchange: dialing assignment
+    UM_LOG_RECORD = 0x1410,        // 49-byte log record to the log-saving thread
+    UM_MONITOR_RECORD = 0x1411,    // 280-byte monitor record to the log-saving thread
     UM_LINK_REQUEST = 0x1420,
     UM_LINK_RESULT = 0x1421,
     UM_PRINT_REQUEST = 0x1500,
-    UM_PROGRESS_RESTART = 0x1700,    // start or restart with a count (name, total)
-    UM_PROGRESS_CLOSE = 0x1701,      // close the progress display
-    UM_PROGRESS_ADVANCE = 0x1702,    // one step done
-    UM_PROGRESS_START = 0x1703,      // a single request or an editor's series (name, total)
-    UM_PROGRESS_STEP = 0x1704,       // one record of the upload/download sequence (name)
+    UM_PROGRESS_RESTART = 0x1700,  // start or restart with a count (name, total)
+    UM_PROGRESS_CLOSE = 0x1701,    // close the progress display
+    UM_PROGRESS_ADVANCE = 0x1702,  // one step done
+    UM_PROGRESS_START = 0x1703,    // a single request or an editor's series (name, total)
+    UM_PROGRESS_STEP = 0x1704,     // one record of the upload/download sequence (name)
 };
 
 // UM_LINK_ERROR codes, in the high byte of wParam.

@@ -94,7 +94,11 @@ void SetDefaults(SettingData& d) {
             s.CallStNo = 1;
         }
     }
-    // Dialing tables, OutMode and ShotT are all zero from the clear above.
+    // Dialing tables, OutMode and ShotT are all zero from the clear above. The trunk lines'
+    // display copies say "no station", as they do after reading a file.
+    for (ExchangeSetting& ex : d.Exchange)
+        for (TrunkLineSetting& line : ex.Line)
+            for (int32_t& value : line.RxNumberValue) value = kNoNumber;
 }
 
 const MasterSetting* FindMaster(const SettingData& d, int exchangeNo, int stationNo) {

@@ -6,6 +6,8 @@ const std::vector<Command>& Commands() {
     static const std::vector<Command> commands = {
         {"new", "FILE", "write the default setting data with an empty password to FILE", RunNew},
         {"copy", "IN OUT", "read the setting file IN and write it to OUT", RunCopy},
+        {"check", "FILE", "run the station number check that guards every upload on FILE",
+         RunCheck},
     };
     return commands;
 }

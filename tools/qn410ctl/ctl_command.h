@@ -22,5 +22,6 @@ int Run(const Args& argv, std::ostream& out, std::ostream& err);  // argv withou
 
 int RunNew(const Args& args, std::ostream& out, std::ostream& err);
 int RunCopy(const Args& args, std::ostream& out, std::ostream& err);
+int RunCheck(const Args& args, std::ostream& out, std::ostream& err);
 
 }  // namespace qn410::ctl

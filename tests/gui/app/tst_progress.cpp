@@ -6,7 +6,7 @@
 #include <QSignalSpy>
 #include <QtTest>
 
-#include "app/ansi_text.h"
+#include "grid/ansi_text.h"
 #include "app/color_button.h"
 #include "app/confirm_dialogs.h"
 #include "app/message_event.h"

@@ -1,0 +1,197 @@
+#include "editors/editor_frame.h"
+
+#include <QAbstractSpinBox>
+#include <QApplication>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "link/link_messages.h"
+
+namespace qn410 {
+
+namespace {
+constexpr char kTextChanged[] = "Text changed. Exit?";
+constexpr char kFailedToTransmit[] = "Failed to transmit";
+constexpr char kFailedToOpen[] = "Failed to open the device";
+constexpr int kWatchdogPeriodMs = 1000;
+}  // namespace
+
+EditorFrame::EditorFrame(EditorHost& host, QWidget* parent)
+    : QDialog(parent),
+      host_(host),
+      print_(new QPushButton(QStringLiteral("Print"), this)),
+      upload_(new QPushButton(QStringLiteral("Upload"), this)),
+      overwrite_(new QPushButton(QStringLiteral("Overwrite"), this)),
+      close_(new QPushButton(QStringLiteral("Close"), this)) {
+    overwrite_->setDefault(true);
+    connect(print_, &QPushButton::clicked, this, &EditorFrame::Print);
+    connect(upload_, &QPushButton::clicked, this, &EditorFrame::Upload);
+    connect(overwrite_, &QPushButton::clicked, this, &EditorFrame::Overwrite);
+    connect(close_, &QPushButton::clicked, this, &EditorFrame::reject);
+    watchdog_.setInterval(kWatchdogPeriodMs);
+    connect(&watchdog_, &QTimer::timeout, this, &EditorFrame::OnWatchdogTick);
+    // The keyboard rules see every key press of the dialog's controls, grids and their line
+    // editors included, before the control or the dialog handles it.
+    qApp->installEventFilter(this);
+}
+
+EditorFrame::~EditorFrame() = default;
+
+QHBoxLayout* EditorFrame::CommandButtonRow() {
+    auto* row = new QHBoxLayout;
+    row->addStretch();
+    for (QPushButton* b : {print_, upload_, overwrite_, close_}) row->addWidget(b);
+    return row;
+}
+
+bool EditorFrame::ValidateAndReport() {
+    const std::optional<ValidationFailure> failure = Validate();
+    if (!failure) return true;
+    host_.prompt().Show(failure->message, PromptIcon::Question, PromptButtons::Ok);
+    ShowFailurePlace(*failure);
+    return false;
+}
+
+void EditorFrame::ShowFailurePlace(const ValidationFailure& failure) {
+    if (failure.exchange > 0) ShowExchange(failure.exchange);
+    if (failure.grid) {
+        failure.grid->SetCurrentCell(failure.cell.row, failure.cell.column);
+    } else if (failure.focus) {
+        failure.focus->setFocus(Qt::OtherFocusReason);
+        if (auto* edit = qobject_cast<QLineEdit*>(failure.focus)) edit->selectAll();
+        if (auto* spin = qobject_cast<QAbstractSpinBox*>(failure.focus)) spin->selectAll();
+    }
+}
+
+bool EditorFrame::Overwrite() {
+    if (!ValidateAndReport()) return false;
+    // An unchanged working copy leaves the modified flag as it was.
+    if (WorkingCopyDiffers()) {
+        CommitWorkingCopy();
+        host_.Document().modified = true;
+        ReloadWorkingCopy();
+    }
+    return true;
+}
+
+void EditorFrame::reject() {
+    if (WorkingCopyDiffers() && !host_.prompt().AskYesNo(kTextChanged)) return;
+    QDialog::reject();
+}
+
+void EditorFrame::Print() {
+    host_.PostPrint(MakePrintJob());
+}
+
+void EditorFrame::Upload() {
+    if (!ValidateAndReport()) return;
+    if (!host_.ConfirmTransmit()) return;
+    if (!Overwrite()) return;
+    watchdogCount_ = 0;
+    step_ = 1;
+    done_ = false;
+    uploading_ = true;
+    watchdog_.start();
+    SendStep();
+}
+
+void EditorFrame::SendStep() {
+    done_ = step_ >= UploadMessageCount();
+    SendUploadMessage(step_);
+}
+
+void EditorFrame::EndUpload() {
+    watchdog_.stop();
+    watchdogCount_ = 0;
+    uploading_ = false;
+}
+
+TransferRequestPtr EditorFrame::MakeAbandonRequest() {
+    auto request = std::make_unique<TransferRequest>();
+    request->requester = this;
+    request->setMask = 0;
+    request->clearMask = kUseSingle | kUseMulti;
+    request->exchange = 0;
+    return request;
+}
+
+void EditorFrame::HandleLinkResult(uint32_t result, TransferRequestPtr request) {
+    request.reset();  // the request came back to its requester and ends here
+    // A result that arrives after the watchdog has given the upload up changes nothing: the
+    // progress display is closed and the user has been told.
+    if (!uploading_) return;
+    watchdog_.stop();
+    switch (result) {
+        case kResultNotDelivered:
+            host_.prompt().Tell(kFailedToTransmit, PromptIcon::Exclamation);
+            host_.CloseProgress();
+            EndUpload();
+            break;
+        case kResultOpenFailed:
+            host_.prompt().Tell(kFailedToOpen, PromptIcon::Exclamation);
+            host_.CloseProgress();
+            EndUpload();
+            break;
+        case kResultDone:
+            host_.AdvanceProgress();
+            if (done_) {
+                host_.CloseProgress();
+                EndUpload();
+            } else {
+                watchdogCount_ = 0;
+                watchdog_.start();
+                ++step_;
+                SendStep();
+            }
+            break;
+        default:  // the slot was reset after an abandon request: nothing more is sent
+            EndUpload();
+            break;
+    }
+}
+
+void EditorFrame::OnWatchdogTick() {
+    if (!uploading_) {
+        watchdog_.stop();
+        return;
+    }
+    ++watchdogCount_;
+    const bool cancelled = host_.ProgressCancelled();
+    if (!cancelled && watchdogCount_ < kWatchdogLimit) return;
+    watchdog_.stop();
+    host_.SubmitRequest(MakeAbandonRequest(), true);
+    if (!cancelled) host_.prompt().Tell(kFailedToTransmit, PromptIcon::Exclamation);
+    host_.CloseProgress();
+    EndUpload();
+}
+
+bool EditorFrame::IsCommandButton(const QWidget* widget) const {
+    return widget == print_ || widget == upload_ || widget == overwrite_ || widget == close_;
+}
+
+bool EditorFrame::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::KeyPress || !watched->isWidgetType()) return false;
+    auto* widget = static_cast<QWidget*>(watched);
+    if (widget->window() != this) return false;
+    auto* key = static_cast<QKeyEvent*>(event);
+    QWidget* focus = QApplication::focusWidget();
+
+    if (key->key() == Qt::Key_S && key->modifiers() == Qt::ControlModifier) {
+        host_.SaveDocument();
+        return true;
+    }
+    if (qobject_cast<QComboBox*>(focus) && key->modifiers() == Qt::NoModifier &&
+        ((key->key() >= Qt::Key_0 && key->key() <= Qt::Key_9) || key->key() == Qt::Key_Space))
+        return true;
+    // An Enter or Escape that the focused control left unhandled travels up to the dialog,
+    // which would press Overwrite or Close; it stops here unless a command button has the focus.
+    const bool enterOrEscape =
+        key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter || key->key() == Qt::Key_Escape;
+    if (enterOrEscape && watched == this && !IsCommandButton(focus)) return true;
+    return false;
+}
+
+}  // namespace qn410

@@ -1,0 +1,66 @@
+// What a setting editor needs of the main view, and nothing of the link itself. The view
+// implements it (posting UM_LINK_REQUEST, the progress messages 0x1701/0x1702 and the print
+// request 0x1500); tests use a recording fake.
+#pragma once
+
+#include <any>
+#include <cstdint>
+
+#include "link/transfer_request.h"
+#include "setting/prompt.h"
+#include "setting/setting_data.h"
+
+namespace qn410 {
+
+// Print category codes (top byte of the print request's wParam).
+enum PrintCategory : uint8_t {
+    kPrintGlobalSetting = 0x01,
+    kPrintForwarding = 0x02,
+    kPrintMasters = 0x03,
+    kPrintSubstations = 0x04,
+    kPrintTrunks = 0x05,
+    kPrintScanMonitor = 0x06,
+    kPrintGroupCall = 0x07,
+    kPrintConference = 0x08,
+    kPrintPagingSubstations = 0x09,
+    kPrintPublicAddress = 0x0C,
+    kPrintExternalSources = 0x0D,
+    kPrintDirectSelect = 0x10,
+};
+
+// What Print hands to the printing thread: the category, the exchange shown in the selector
+// (0 where the editor has none) and a copy of the working copy. The job owns its copy, so the
+// printer never reads an editor that has been closed meanwhile.
+struct PrintJob {
+    PrintCategory category = kPrintGlobalSetting;
+    uint8_t exchange = 0;
+    std::any data;
+};
+
+class EditorHost {
+  public:
+    virtual ~EditorHost() = default;
+
+    // The setting data and its modified flag, owned by the view.
+    virtual SettingDocument& Document() = 0;
+    virtual Prompt& prompt() = 0;
+
+    // Ctrl+S: saves the setting file exactly as the main window's Save does.
+    virtual void SaveDocument() = 0;
+    // The transmission confirmation ("Will transmit set data. OK?"); true on OK.
+    virtual bool ConfirmTransmit() = 0;
+
+    // UM_LINK_REQUEST: a request (or, with abandon, an abandon request) handed to the view.
+    virtual void SubmitRequest(TransferRequestPtr request, bool abandon) = 0;
+    // 0x1701: close the progress display.
+    virtual void CloseProgress() = 0;
+    // 0x1702 with wParam 2: advance the progress display by one step.
+    virtual void AdvanceProgress() = 0;
+    // The progress dialog's cancel flag is 1.
+    virtual bool ProgressCancelled() const = 0;
+
+    // 0x1500 to the printing thread.
+    virtual void PostPrint(PrintJob job) = 0;
+};
+
+}  // namespace qn410

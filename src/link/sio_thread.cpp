@@ -1,0 +1,200 @@
+#include "link/sio_thread.h"
+
+#include <QSerialPort>
+#include <QTimer>
+
+#include "link/link_event.h"
+#include "link/port_map.h"
+
+namespace qn410 {
+
+// The channel thread's side: the port, the tick timer and the read handler.
+class CSioThread::Worker : public QObject {
+  public:
+    Worker(CSioThread& owner, std::chrono::milliseconds tick) : owner_(owner), tick_(tick) {}
+
+    // Channel thread, once the thread runs.
+    void Start() {
+        timer_ = new QTimer(this);
+        timer_->setInterval(tick_);
+        QObject::connect(timer_, &QTimer::timeout, this, [this] {
+            owner_.engine_.Tick();
+            owner_.engine_.OnIdle(0);
+        });
+        timer_->start();
+    }
+
+    bool OpenPort(const QString& device) {
+        ClosePort();
+        auto* port = new QSerialPort(device, this);
+        if (!port->open(QIODevice::ReadWrite) || !Configure(*port, device)) {
+            delete port;
+            return false;
+        }
+        port_ = port;
+        QObject::connect(port_, &QSerialPort::readyRead, this, [this] { ReadAll(); });
+        QObject::connect(port_, &QSerialPort::errorOccurred, this,
+                         [this](QSerialPort::SerialPortError e) { OnError(e); });
+        return true;
+    }
+
+    void ClosePort() {
+        if (!port_) return;
+        port_->disconnect(this);
+        port_->close();
+        delete port_;
+        port_ = nullptr;
+    }
+
+    void IdleStep() { owner_.engine_.OnIdle(0); }
+
+    bool Write(const uint8_t* bytes, size_t count) {
+        if (!port_) return false;
+        const qint64 written =
+            port_->write(reinterpret_cast<const char*>(bytes), static_cast<qint64>(count));
+        port_->flush();  // out now, not at the next turn of the event loop
+        return written == static_cast<qint64>(count);
+    }
+
+  private:
+    // 19200 baud, 8 data bits, even parity, one stop bit, no flow control. A pseudo-terminal has
+    // no line and refuses some of these: on one, what the kernel accepts is enough.
+    static bool Configure(QSerialPort& port, const QString& device) {
+        // Each setting on its own, so a pseudo-terminal still gets every one it accepts.
+        bool applied = port.setBaudRate(QSerialPort::Baud19200);
+        applied = port.setDataBits(QSerialPort::Data8) && applied;
+        applied = port.setParity(QSerialPort::EvenParity) && applied;
+        applied = port.setStopBits(QSerialPort::OneStop) && applied;
+        applied = port.setFlowControl(QSerialPort::NoFlowControl) && applied;
+        if (applied) return true;
+        if (!IsPseudoTerminal(device.toStdString())) return false;
+        port.clearError();
+        return true;
+    }
+
+    void ReadAll() {
+        if (!port_) return;
+        const QByteArray bytes = port_->readAll();
+        for (char c : bytes) owner_.engine_.OnByte(0, static_cast<uint8_t>(c));
+        owner_.engine_.OnIdle(0);  // the read that finds nothing more
+    }
+
+    // A vanished device (USB adapter pulled, the far side of a pty closed) fails every read: it
+    // is reported once as a read failure and the port is closed, so nothing spins on it. The
+    // next request opens it again.
+    void OnError(QSerialPort::SerialPortError error) {
+        if (error == QSerialPort::NoError || error == QSerialPort::TimeoutError) return;
+        if (error == QSerialPort::WriteError) return;  // the engine's time-outs cover it
+        owner_.Post(UM_LINK_ERROR, uint32_t{kLinkErrorReceive} << 8);
+        owner_.engine_.OnReadError(0);
+        if (error == QSerialPort::ResourceError || error == QSerialPort::ReadError ||
+            error == QSerialPort::DeviceNotFoundError) {
+            ClosePort();
+            owner_.connected_ = 0;
+            owner_.Post(UM_LINK_DISCONNECTED, 0);
+        }
+    }
+
+    CSioThread& owner_;
+    std::chrono::milliseconds tick_;
+    QTimer* timer_ = nullptr;
+    QSerialPort* port_ = nullptr;
+};
+
+CSioThread::CSioThread(LinkEngine& engine, QObject* notify, std::chrono::milliseconds tick)
+    : engine_(engine), notify_(notify) {
+    thread_.setObjectName("CSioThread");
+    worker_ = new Worker(*this, tick);
+    worker_->moveToThread(&thread_);
+    QObject::connect(&thread_, &QThread::finished, worker_, &QObject::deleteLater);
+    thread_.start();
+    Worker* worker = worker_;
+    QMetaObject::invokeMethod(
+        worker, [worker] { worker->Start(); }, Qt::QueuedConnection);
+}
+
+CSioThread::~CSioThread() {
+    Quit();
+}
+
+void CSioThread::Post(uint16_t message, uint32_t wParam) {
+    PostLinkEvent(notify_, std::make_unique<LinkEvent>(message, wParam));
+}
+
+int CSioThread::Open(const QString& portName) {
+    if (connected_) {
+        Post(UM_LINK_CONNECTED, 0);
+        return 1;
+    }
+    if (pending_ == 1) return 1;
+    pending_ = 1;
+    const QString device = QString::fromStdString(ResolvePort(portName.toStdString()));
+    bool opened = false;
+    if (worker_ && thread_.isRunning() && !device.isEmpty()) {
+        Worker* worker = worker_;
+        QMetaObject::invokeMethod(
+            worker, [worker, device, &opened] { opened = worker->OpenPort(device); },
+            Qt::BlockingQueuedConnection);
+    }
+    if (!opened) {
+        pending_ = -1;
+        Post(UM_LINK_ERROR, uint32_t{kLinkErrorOpen} << 8);
+        return 0;
+    }
+    connected_ = 1;
+    pending_ = 0;
+    Post(UM_LINK_CONNECTED, 0);
+    WakeIdle();
+    return 1;
+}
+
+void CSioThread::Close() {
+    if (!connected_ || !worker_) {
+        Post(UM_LINK_DISCONNECTED, 0);
+        return;
+    }
+    if (pending_ == 2) return;
+    pending_ = 2;
+    Worker* worker = worker_;
+    QMetaObject::invokeMethod(
+        worker,
+        [this, worker] {
+            worker->ClosePort();
+            pending_ = 0;
+            connected_ = 0;
+            Post(UM_LINK_DISCONNECTED, 0);
+        },
+        Qt::QueuedConnection);
+}
+
+void CSioThread::WakeIdle() {
+    if (!worker_) return;
+    Worker* worker = worker_;
+    QMetaObject::invokeMethod(
+        worker, [worker] { worker->IdleStep(); }, Qt::QueuedConnection);
+}
+
+bool CSioThread::Write(const uint8_t* bytes, size_t count) {
+    return worker_ && worker_->Write(bytes, count);
+}
+
+bool CSioThread::Quit(int timeoutMs) {
+    if (!worker_) return true;
+    Worker* worker = worker_;
+    // Behind everything already queued for the thread (a Close, a wake-up): close, then end.
+    QMetaObject::invokeMethod(
+        worker,
+        [worker] {
+            worker->ClosePort();
+            QThread::currentThread()->quit();
+        },
+        Qt::QueuedConnection);
+    const bool ended = timeoutMs < 0 ? thread_.wait() : thread_.wait(QDeadlineTimer(timeoutMs));
+    if (ended) {
+        worker_ = nullptr;
+        connected_ = 0;
+    }
+    return ended;
+}
+
+}  // namespace qn410

@@ -1,0 +1,60 @@
+// CSioThread: the RS-232C channel. A QThread of its own owns the QSerialPort, reads it when
+// readyRead fires and feeds every byte, then one empty read, to the link engine (slot 0). A
+// timer on the same thread ticks the engine's counters every 100 ms and runs the idle step, so
+// a quiet line wakes the program ten times a second and never more.
+//
+// Open, Close, WakeIdle and Quit are called on the user-interface thread; everything that
+// touches the port runs on the channel thread. UM_LINK_CONNECTED, UM_LINK_DISCONNECTED and
+// UM_LINK_ERROR (0x8200 open failed, 0x8500 read failed) are posted to the notify object.
+#pragma once
+
+#include <QString>
+#include <QThread>
+#include <atomic>
+#include <chrono>
+
+#include "link/link_engine.h"
+
+class QSerialPort;
+class QTimer;
+
+namespace qn410 {
+
+class CSioThread {
+  public:
+    // tick: the engine's time unit; tests shorten it.
+    CSioThread(LinkEngine& engine, QObject* notify,
+               std::chrono::milliseconds tick = std::chrono::milliseconds(100));
+    ~CSioThread();
+    CSioThread(const CSioThread&) = delete;
+    CSioThread& operator=(const CSioThread&) = delete;
+
+    // Opens the port by name ("COM1".."COM4", see port_map.h) or device path. Returns 1 when the
+    // port is open or an open is under way, 0 when the open failed (0x8200 is posted).
+    int Open(const QString& portName);
+    // Closes the port; UM_LINK_DISCONNECTED follows in every case.
+    void Close();
+    // Runs the idle step on the channel thread now: a queued request starts at once.
+    void WakeIdle();
+    // Ends the thread (the port is closed on the way), waiting at most timeoutMs (<0: no limit).
+    // Returns false when the thread did not end in time.
+    bool Quit(int timeoutMs = -1);
+
+    // Channel thread: hands the engine's bytes to the port. False when the port is closed.
+    bool Write(const uint8_t* bytes, size_t count);
+
+    bool connected() const { return connected_.load(); }
+
+  private:
+    class Worker;
+    void Post(uint16_t message, uint32_t wParam);
+
+    LinkEngine& engine_;
+    QObject* notify_;
+    QThread thread_;
+    Worker* worker_ = nullptr;  // lives on thread_
+    std::atomic<int> connected_{0};
+    std::atomic<int> pending_{0};  // 1 opening, 2 closing, -1 last open failed
+};
+
+}  // namespace qn410

@@ -1,0 +1,67 @@
+#include "link/trans_mng.h"
+
+#include "link/link_event.h"
+#include "link/port_map.h"
+#include "link/sio_thread.h"
+
+namespace qn410 {
+
+CTransMng::CTransMng(QObject* notify, const MaintenanceSetting& settings,
+                     std::chrono::milliseconds tick)
+    : notify_(notify),
+      settings_(settings),
+      kind_(ChannelKindOf(settings.PcConnect)),
+      engine_(
+          [this](int, const uint8_t* bytes, size_t count) {
+              if (sio_) sio_->Write(bytes, count);
+          },
+          [this](LinkNotice notice) {
+              PostLinkEvent(notify_, std::make_unique<LinkEvent>(notice.message, notice.wParam,
+                                                                 std::move(notice.item)));
+          }) {
+    if (kind_ == ChannelKind::kSerial) sio_ = std::make_unique<CSioThread>(engine_, notify, tick);
+}
+
+CTransMng::~CTransMng() {
+    Stop(-1);
+}
+
+void CTransMng::Post(uint16_t message, uint32_t wParam) {
+    PostLinkEvent(notify_, std::make_unique<LinkEvent>(message, wParam));
+}
+
+int CTransMng::Connect(uint8_t) {
+    if (!sio_) {  // no channel for this method
+        Post(UM_LINK_ERROR, uint32_t{kLinkErrorOpen} << 8);
+        return 0;
+    }
+    return sio_->Open(QString::fromStdString(PortName(settings_.CommPort)));
+}
+
+void CTransMng::Disconnect(uint8_t) {
+    if (sio_) {
+        sio_->Close();
+    } else {
+        Post(UM_LINK_DISCONNECTED, 0);
+    }
+}
+
+void CTransMng::Enqueue(int slot, TransferRequestPtr request) {
+    engine_.Enqueue(slot, std::move(request));
+    if (sio_) sio_->WakeIdle();
+}
+
+void CTransMng::ResetSlot(uint8_t exchange) {
+    const int slot = kind_ == ChannelKind::kNetwork && exchange > 0 ? exchange - 1 : 0;
+    engine_.ResetSlot(slot);
+}
+
+std::vector<TransferRequestPtr> CTransMng::Stop(int timeoutMs) {
+    if (sio_) {
+        if (!sio_->Quit(timeoutMs)) return {};  // still running: leave the engine to it
+        sio_.reset();
+    }
+    return engine_.TakeAll();
+}
+
+}  // namespace qn410

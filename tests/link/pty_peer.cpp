@@ -1,0 +1,76 @@
+#include "pty_peer.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <stdlib.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <chrono>
+
+namespace qn410::test {
+
+PtyPeer::PtyPeer() {
+    master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
+    if (master_ < 0) return;
+    if (::grantpt(master_) != 0 || ::unlockpt(master_) != 0) {
+        Close();
+        return;
+    }
+    slavePath_ = ::ptsname(master_);
+    // Raw from the start, so nothing is echoed or translated before the tool configures it.
+    const int slave = ::open(slavePath_.c_str(), O_RDWR | O_NOCTTY);
+    if (slave >= 0) {
+        termios tio{};
+        ::tcgetattr(slave, &tio);
+        ::cfmakeraw(&tio);
+        ::tcsetattr(slave, TCSANOW, &tio);
+        ::close(slave);
+    }
+}
+
+PtyPeer::~PtyPeer() {
+    Close();
+}
+
+void PtyPeer::Close() {
+    if (master_ >= 0) ::close(master_);
+    master_ = -1;
+}
+
+void PtyPeer::Send(const std::string& bytes) {
+    size_t done = 0;
+    while (master_ >= 0 && done < bytes.size()) {
+        const ssize_t n = ::write(master_, bytes.data() + done, bytes.size() - done);
+        if (n > 0) {
+            done += static_cast<size_t>(n);
+        } else {
+            pollfd p{master_, POLLOUT, 0};
+            ::poll(&p, 1, 10);
+        }
+    }
+}
+
+std::string PtyPeer::Read(size_t count, int timeoutMs, const std::function<void()>& pump) {
+    std::string got;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (got.size() < count && std::chrono::steady_clock::now() < end && master_ >= 0) {
+        if (pump) pump();
+        pollfd p{master_, POLLIN, 0};
+        if (::poll(&p, 1, 2) <= 0) continue;
+        if (!(p.revents & POLLIN)) {  // no slave open: the master reports a hang-up at once
+            ::usleep(1000);
+            continue;
+        }
+        char buffer[256];
+        const ssize_t n = ::read(master_, buffer, std::min(sizeof buffer, count - got.size()));
+        if (n > 0) got.append(buffer, static_cast<size_t>(n));
+    }
+    return got;
+}
+
+std::string PtyPeer::Drain(int timeoutMs, const std::function<void()>& pump) {
+    return Read(1 << 20, timeoutMs, pump);
+}
+
+}  // namespace qn410::test

@@ -1,0 +1,34 @@
+// The exchange's end of a pseudo-terminal pair: the tool opens the slave path like a serial
+// port, the test reads and writes the master side. POSIX only.
+#pragma once
+
+#include <functional>
+#include <string>
+
+namespace qn410::test {
+
+class PtyPeer {
+  public:
+    PtyPeer();
+    ~PtyPeer();
+    PtyPeer(const PtyPeer&) = delete;
+    PtyPeer& operator=(const PtyPeer&) = delete;
+
+    bool ok() const { return master_ >= 0; }
+    const std::string& slavePath() const { return slavePath_; }
+    int fd() const { return master_; }
+
+    void Send(const std::string& bytes);
+    // Reads until count bytes arrived or timeoutMs passed; pump runs between polls (Qt events).
+    std::string Read(size_t count, int timeoutMs, const std::function<void()>& pump);
+    // Whatever arrives within timeoutMs.
+    std::string Drain(int timeoutMs, const std::function<void()>& pump);
+    // The device goes away: the tool's reads fail from now on.
+    void Close();
+
+  private:
+    int master_ = -1;
+    std::string slavePath_;
+};
+
+}  // namespace qn410::test

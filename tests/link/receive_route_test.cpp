@@ -1,0 +1,51 @@
+#include "link/receive_route.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "link/port_map.h"
+
+namespace qn410 {
+namespace {
+
+TEST(ReceiveRoute, EveryLetterHasItsReceiver) {
+    const std::string sheet = "ABCDEFGHIJLMNOPQU";
+    for (int c = 0; c < 256; ++c) {
+        const char letter = static_cast<char>(c);
+        ReceiveRoute expected = ReceiveRoute::kDiscard;
+        if (sheet.find(letter) != std::string::npos && letter != 0) {
+            expected = ReceiveRoute::kTransferSheet;
+        }
+        if (letter == 'K') expected = ReceiveRoute::kDialEditor;
+        if (letter == 'o') expected = ReceiveRoute::kLogRecord;
+        if (letter == 'p') expected = ReceiveRoute::kMonitorRecord;
+        if (letter == 'z') expected = ReceiveRoute::kExchangeStatus;
+        EXPECT_EQ(RouteOfLetter(letter), expected) << "letter " << c;
+    }
+}
+
+TEST(ReceiveRoute, BusyExchangeStatusNamesTheExchange) {
+    EXPECT_EQ(ExchangeStatusMessage("z030"),
+              "Exchange No.  3\nNow receiving data so you can't send");
+    EXPECT_EQ(ExchangeStatusMessage("z160"),
+              "Exchange No. 16\nNow receiving data so you can't send");
+    EXPECT_FALSE(ExchangeStatusMessage("z031"));
+    EXPECT_FALSE(ExchangeStatusMessage("z03"));
+}
+
+TEST(PortMap, ComNamesMapToDevicesAndEnvironmentOverrides) {
+    ::unsetenv("QN410_COM2");
+    EXPECT_EQ(ResolvePort("COM2"), "/dev/ttyS1");
+    ::setenv("QN410_COM2", "/dev/ttyUSB0", 1);
+    EXPECT_EQ(ResolvePort("COM2"), "/dev/ttyUSB0");
+    EXPECT_EQ(DeviceOfPort(1), "/dev/ttyUSB0");
+    ::unsetenv("QN410_COM2");
+    EXPECT_EQ(ResolvePort("/dev/pts/7"), "/dev/pts/7");
+    EXPECT_EQ(DeviceOfPort(4), "");
+    EXPECT_FALSE(IsPseudoTerminal("/dev/null"));
+    EXPECT_FALSE(IsPseudoTerminal("/no/such/device"));
+}
+
+}  // namespace
+}  // namespace qn410

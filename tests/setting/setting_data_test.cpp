@@ -1,0 +1,97 @@
+#include <gtest/gtest.h>
+
+#include "setting/setting_data.h"
+#include "setting/text_field.h"
+
+namespace qn410 {
+namespace {
+
+TEST(SettingDefaults, OnlyExchangeOneIsInUseWithTwoDigitNumbers) {
+    SettingDocument doc;
+    const SettingData& d = doc.data();
+    EXPECT_EQ(d.System.SwitchCnt, 1);
+    EXPECT_EQ(d.System.NumberSize, 2);
+    EXPECT_EQ(d.System.SwNumber[0].Value, 10);
+    EXPECT_EQ(TextOf(d.System.SwNumber[0].Text), "10");
+
+    const ExchangeSetting& first = d.Exchange[0];
+    for (int j = 0; j < kMasterCount; ++j) {
+        EXPECT_EQ(first.Master[j].Number.Value, 90 + j);
+        EXPECT_EQ(TextOf(first.Master[j].Name), std::to_string(90 + j));
+    }
+    for (int j = 0; j < kSubCount; ++j) {
+        EXPECT_EQ(first.Sub[j].Number.Value, 10 + j);
+        EXPECT_EQ(TextOf(first.Sub[j].Number.Text), std::to_string(10 + j));
+        EXPECT_EQ(TextOf(first.Sub[j].Name), std::to_string(10 + j));
+        EXPECT_EQ(first.Sub[j].CallSwNo, 1);
+        EXPECT_EQ(first.Sub[j].CallStNo, 1);
+    }
+
+    for (int e = 1; e < kExchangeCount; ++e) {
+        EXPECT_EQ(d.System.SwNumber[e].Value, kNoNumber);
+        EXPECT_EQ(d.System.SwNumber[e].ExchangeNo, e + 1);
+        for (const MasterSetting& m : d.Exchange[e].Master) {
+            EXPECT_EQ(m.Number.Value, kNoNumber);
+            EXPECT_EQ(m.ExchangeNo, e + 1);
+            EXPECT_EQ(TextOf(m.Name), "");
+        }
+        for (const SubSetting& s : d.Exchange[e].Sub) {
+            EXPECT_EQ(s.Number.Value, kNoNumber);
+            EXPECT_EQ(TextOf(s.Name), "");
+            EXPECT_EQ(s.CallSwNo, e + 1);
+        }
+    }
+}
+
+TEST(SettingDefaults, ListsCountsAndTimes) {
+    SettingDocument doc;
+    const SettingData& d = doc.data();
+    const MasterSetting& m = d.Exchange[5].Master[2];
+    EXPECT_EQ(m.ScanTime, 5);
+    EXPECT_EQ(m.ScanCnt, 16);
+    EXPECT_EQ(m.GroupCnt, 15);
+    EXPECT_EQ(m.MeetCnt, 3);
+    EXPECT_EQ(m.ScanSub[15].Index, 16);
+    EXPECT_EQ(m.GroupMaster[14].Index, 15);
+    EXPECT_EQ(m.MeetMaster[2].Index, 3);
+    EXPECT_EQ(d.Exchange[3].Line[1].RxMaster[3], (StationEntry{4, 0, 0}));
+    EXPECT_EQ(d.Exchange[9].LineCntLimit, 3);
+    EXPECT_EQ(d.Exchange[9].ZoneSize, 1);
+    EXPECT_EQ(d.Function[7].CallCnt, 10);
+    EXPECT_EQ(TextOf(d.Function[7].StartTime.Text), "00:00");
+    EXPECT_EQ(TextOf(d.Dial[15][3][1023].Dial), "");
+}
+
+TEST(SettingDefaults, LeaveZoneTablesAndRestoreEverythingElse) {
+    SettingDocument doc;
+    SettingData& d = doc.data();
+    d.Zones.Sub[2][5].Cell[3] = 1;
+    d.Exchange[4].Sub[7].Paging = 0x1234;
+    d.Dial[1][1][100].Dial[0] = '7';
+    d.ShotT[3][3] = 9;
+    SetDefaults(d);
+    EXPECT_EQ(d.Zones.Sub[2][5].Cell[3], 1);
+
+    SettingDocument fresh;
+    d.Zones = fresh.data().Zones;
+    EXPECT_TRUE(d == fresh.data());
+}
+
+TEST(SettingData, EqualityComparesFieldsNotPadding) {
+    SettingDocument a, b;
+    EXPECT_TRUE(a.data() == b.data());
+    b.data().Exchange[15].Sub[63].Level = 1;
+    EXPECT_FALSE(a.data() == b.data());
+}
+
+TEST(TextField, SetTextCutsToTheFieldAndClearsTheRest) {
+    char field[9];
+    SetText(field, "ABCDEFGHIJK");
+    EXPECT_EQ(TextOf(field), "ABCDEFGH");
+    SetText(field, "AB");
+    EXPECT_EQ(field[5], '\0');
+    EXPECT_EQ(TextOf(field), "AB");
+}
+
+}  // namespace
+}  // namespace qn410

@@ -1,0 +1,313 @@
+// Decoders: what an encoded record gives back, what the exchange's reading rules make of odd
+// fields, and that malformed records are ignored whole.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "sample_data.h"
+#include "transfer/record_codec.h"
+
+namespace qn410 {
+namespace {
+
+class DecodeTest : public ::testing::Test {
+  protected:
+    void SetUp() override { RebuildZoneTables(src()); }
+    SettingData& src() { return src_->data(); }
+    SettingData& dst() { return dst_.data(); }
+    // Encodes letter from the sample data and decodes it into the default data.
+    void RoundTrip(char letter, RecordRequest r) {
+        r.data = &src();
+        const auto record = Encode(letter, r);
+        ASSERT_TRUE(record) << letter;
+        ASSERT_TRUE(Decode(*record, dst())) << *record;
+    }
+    bool Store(const std::string& body) { return Decode(body, dst()); }
+    std::unique_ptr<SettingDocument> src_ = test::SampleDocument();
+    SettingDocument dst_;
+};
+
+TEST_F(DecodeTest, GlobalSetting) {
+    RoundTrip('A', {});
+    EXPECT_EQ(dst().System.SwitchCnt, 2);
+    EXPECT_EQ(dst().System.NumberSize, 3);
+    EXPECT_EQ(dst().System.TieLine[0], 1);
+    EXPECT_EQ(dst().System.TieLine[1], 0);
+    EXPECT_EQ(dst().System.TieLine[2], 1);
+    EXPECT_EQ(dst().System.SwNumber[1].Value, 200);
+    EXPECT_STREQ(dst().System.SwNumber[1].Text, "200");
+    EXPECT_EQ(dst().System.SwNumber[1].ExchangeNo, 2);
+}
+
+TEST_F(DecodeTest, MasterStationAndItsClearing) {
+    RoundTrip('B', {.exchange = 2, .station = 3});
+    const MasterSetting& m = dst().Exchange[1].Master[2];
+    EXPECT_EQ(m.Number, src().Exchange[1].Master[2].Number);
+    EXPECT_STREQ(m.Name,
+                 "Desk\xB1"
+                 "B");
+    EXPECT_EQ(m.LineTx, 1);
+    EXPECT_STREQ(m.TelNo, "03-1234-5678");
+
+    // A blank number clears the station whatever else the record holds.
+    MasterSetting& first = dst().Exchange[0].Master[0];
+    ASSERT_TRUE(Store(std::string("B011") + "      " + "Name    " + "11" + "0123456789          "));
+    EXPECT_EQ(first.Number.Value, kNoNumber);
+    EXPECT_STREQ(first.Number.Text, "-1");
+    EXPECT_STREQ(first.Name, "");
+    EXPECT_EQ(first.LineTx, 0);
+    EXPECT_EQ(first.Paging, 0);
+    EXPECT_STREQ(first.TelNo, "");
+}
+
+TEST_F(DecodeTest, SubstationAndItsClearing) {
+    RoundTrip('C', {.exchange = 1, .substation = 12});
+    const SubSetting& s = dst().Exchange[0].Sub[11];
+    EXPECT_EQ(s.Number.Value, 123);
+    EXPECT_STREQ(s.Name, "Lobby");
+    EXPECT_EQ(s.CallSwNo, 2);
+    EXPECT_EQ(s.CallStNo, 3);
+    EXPECT_EQ(s.Level, 1);
+
+    ASSERT_TRUE(Store(std::string("C0307") + "      " + "Gate    " +
+                      "05"
+                      "4"
+                      "1"));
+    const SubSetting& cleared = dst().Exchange[2].Sub[6];
+    EXPECT_EQ(cleared.Number.Value, kNoNumber);
+    EXPECT_STREQ(cleared.Name, "");
+    EXPECT_EQ(cleared.CallSwNo, 3);  // its own exchange
+    EXPECT_EQ(cleared.CallStNo, 1);
+    EXPECT_EQ(cleared.Level, 0);
+    EXPECT_EQ(cleared.StationNo, 7);
+}
+
+TEST_F(DecodeTest, TrunksKeepReceiversWhateverTheCount) {
+    RoundTrip('D', {.exchange = 3});
+    const ExchangeSetting& x = dst().Exchange[2];
+    EXPECT_EQ(x.LineCntLimit, 15);
+    EXPECT_STREQ(x.Line[0].Name, "Trunk1");
+    EXPECT_EQ(x.Line[0].TxNumberOnOff, 1);
+    EXPECT_EQ(x.Line[0].TxNumber, 9);
+    EXPECT_EQ(x.Line[0].RxLine, 1);
+    EXPECT_EQ(x.Line[0].RxMaster[3], (StationEntry{4, 16, 1}));
+    EXPECT_EQ(x.Line[1].RxLine, 0);
+    EXPECT_EQ(x.Line[1].RxDial, 1);
+
+    ASSERT_TRUE(Store(std::string("D01") + "03" +
+                      "A       "
+                      "000"
+                      "0"
+                      "021"
+                      "000"
+                      "000"
+                      "000" +
+                      "        "
+                      "0000"
+                      "000000000000"));
+    EXPECT_EQ(dst().Exchange[0].Line[0].RxLine, 0);
+    EXPECT_EQ(dst().Exchange[0].Line[0].RxMaster[0], (StationEntry{1, 2, 1}));
+}
+
+TEST_F(DecodeTest, GroupCallResetsTheListThenFillsThePackedEntries) {
+    MasterSetting& m = dst().Exchange[0].Master[1];
+    m.GroupCnt = 4;
+    m.GroupMaster[13] = {9, 9, 9};
+    RoundTrip('E', {.exchange = 1, .station = 2});
+    EXPECT_EQ(m.GroupCnt, 15);
+    EXPECT_EQ(m.GroupMaster[0], (StationEntry{1, 1, 1}));
+    EXPECT_EQ(m.GroupMaster[1], (StationEntry{2, 2, 4}));
+    EXPECT_EQ(m.GroupMaster[2], (StationEntry{3, 16, 3}));
+    for (int k = 3; k < kGroupCount; ++k)
+        EXPECT_EQ(m.GroupMaster[k], (StationEntry{uint8_t(k + 1), 0, 0})) << k;
+}
+
+TEST_F(DecodeTest, EmergencyConference) {
+    RoundTrip('L', {.exchange = 4, .station = 1});
+    const MasterSetting& m = dst().Exchange[3].Master[0];
+    EXPECT_EQ(m.MeetCnt, 3);
+    EXPECT_EQ(m.MeetMaster[0], (StationEntry{1, 2, 1}));
+    EXPECT_EQ(m.MeetMaster[1], (StationEntry{2, 4, 4}));
+    EXPECT_EQ(m.MeetMaster[2], (StationEntry{3, 0, 0}));
+}
+
+TEST_F(DecodeTest, CallForwardingTalkTimeInTensAndAutoOutSendFromTheTimes) {
+    RoundTrip('F', {.exchange = 2});
+    const FunctionSetting& f = dst().Function[1];
+    EXPECT_EQ(f.OutSend, 1);
+    EXPECT_EQ(f.StartTime, src().Function[1].StartTime);
+    EXPECT_EQ(f.EndTime, src().Function[1].EndTime);
+    EXPECT_EQ(f.TalkSend, 1);
+    EXPECT_EQ(f.CallCnt, 25);
+    EXPECT_EQ(f.CallTime, 7);
+    EXPECT_EQ(f.TalkTime, 120);  // 125 goes out as 12
+    EXPECT_EQ(f.AutoOutSend, 1);
+
+    dst().Function[0].AutoOutSend = 1;
+    ASSERT_TRUE(
+        Store("F01"
+              "1"
+              "0000"
+              "0000"
+              "0"
+              "10"
+              "00"
+              "99"));
+    EXPECT_EQ(dst().Function[0].AutoOutSend, 0);
+    EXPECT_EQ(dst().Function[0].TalkTime, 990);
+    EXPECT_STREQ(dst().Function[0].EndTime.Text, "00:00");
+}
+
+TEST_F(DecodeTest, ScanMonitor) {
+    dst().Exchange[0].Master[3].ScanSub[5] = {6, 1, 1};
+    RoundTrip('G', {.exchange = 1, .station = 4});
+    const MasterSetting& m = dst().Exchange[0].Master[3];
+    EXPECT_EQ(m.ScanTime, 30);
+    EXPECT_EQ(m.ScanCnt, 16);
+    EXPECT_EQ(m.ScanSub[0], (StationEntry{1, 1, 10}));
+    EXPECT_EQ(m.ScanSub[1], (StationEntry{2, 2, 64}));
+    EXPECT_EQ(m.ScanSub[2], (StationEntry{3, 3, 5}));
+    EXPECT_EQ(m.ScanSub[5], (StationEntry{6, 0, 0}));
+}
+
+TEST_F(DecodeTest, PagingWritesOneZoneBitAndTheTimeLimitInTens) {
+    SubSetting* subs = dst().Exchange[1].Sub;
+    subs[1].Paging = (1 << 4) | (1 << 7);  // cell 2 on the wire clears zone 5 only
+    subs[2].Paging = 0x7FFFFFFF;           // kept to zones 1..19
+    RoundTrip('H', {.exchange = 2, .zone = 5});
+    EXPECT_EQ(dst().Exchange[1].ZoneSize, 2);
+    EXPECT_EQ(dst().Exchange[1].PagingTimeLimit, 60);
+    EXPECT_EQ(subs[0].Paging, 1 << 4);
+    EXPECT_EQ(subs[1].Paging, 1 << 7);
+    EXPECT_EQ(subs[2].Paging, 0x7FFFF & ~(1 << 4));
+    EXPECT_EQ(subs[63].Paging, 1 << 4);
+}
+
+TEST_F(DecodeTest, PagingDigitsOtherThanOneNeverReachAnotherZone) {
+    std::string h = std::string("H01") +
+                    "1"
+                    "00"
+                    "03" +
+                    std::string(64, '0');
+    h[8] = '3';  // would set zones 3 and 4 if shifted as a number
+    h[9] = '1';
+    ASSERT_TRUE(Store(h));
+    EXPECT_EQ(dst().Exchange[0].Sub[0].Paging, 0);
+    EXPECT_EQ(dst().Exchange[0].Sub[1].Paging, 1 << 2);
+}
+
+TEST_F(DecodeTest, PublicAddressAndExternalSources) {
+    RoundTrip('I', {.exchange = 1, .zone = 19});
+    RoundTrip('I', {.exchange = 1, .zone = 1});
+    EXPECT_EQ(dst().Exchange[0].Speaker[0].Paging, 1 << 18);
+    EXPECT_EQ(dst().Exchange[0].Speaker[15].Paging, (1 << 18) | 1);
+    dst().System.OutInZone[15][0] = -1;
+    RoundTrip('J', {.exchange = 16, .sourceZone = 1});
+    EXPECT_EQ(dst().System.OutInZone[15][0], 0x7FFFE);
+    EXPECT_EQ(dst().System.OutInZone[15][2], 1);
+}
+
+TEST_F(DecodeTest, ZoneTablesFollowTheDecodedMasks) {
+    RoundTrip('C', {.exchange = 2, .substation = 1});
+    RoundTrip('H', {.exchange = 2, .zone = 5});
+    const ZoneRow& row = dst().Zones.Sub[1][0];
+    EXPECT_EQ(row.Cell[4], 1);
+    EXPECT_EQ(row.ZoneSize, 2);
+    EXPECT_EQ(row.PagingTimeLimit, 60);
+    EXPECT_EQ(row.NumberValue, 201);
+    EXPECT_EQ(dst().Zones.Sub[1][1].Cell[4], 2);  // still no number in dst
+}
+
+TEST_F(DecodeTest, DirectSelectAndTransferSetting) {
+    RoundTrip('M', {.exchange = 5});
+    EXPECT_EQ(dst().DirectSelect.OutMode[4], 3);
+    RoundTrip('U', {.exchange = 1, .station = 1});
+    const MasterSetting& m = dst().Exchange[0].Master[0];
+    EXPECT_STREQ(m.AbsenceTelNo, "245");
+    EXPECT_STREQ(m.AutoAbsenceTelNo, "7");
+    EXPECT_STREQ(m.CnvTelNo, "24");
+    EXPECT_STREQ(m.NonRespTelNo, "8");
+}
+
+TEST_F(DecodeTest, NamesEndAtTheirFirstSpace) {
+    ASSERT_TRUE(Store(std::string("B011") + "12 4  " + "Ab Cd   " + "00" + std::string(20, ' ')));
+    EXPECT_STREQ(dst().Exchange[0].Master[0].Name, "Ab");
+    EXPECT_STREQ(dst().Exchange[0].Master[0].Number.Text, "12");
+    EXPECT_EQ(dst().Exchange[0].Master[0].Number.Value, 12);
+}
+
+TEST_F(DecodeTest, DigitFieldsWithANonDigitReadZero) {
+    ASSERT_TRUE(Store(std::string("C0102") + "1x3   " + "N       " +
+                      "1A"
+                      "x"
+                      "1"));
+    const SubSetting& s = dst().Exchange[0].Sub[1];
+    EXPECT_STREQ(s.Number.Text, "1x3");
+    EXPECT_EQ(s.Number.Value, 0);
+    EXPECT_EQ(s.CallSwNo, 0);
+    EXPECT_EQ(s.CallStNo, 0);
+    ASSERT_TRUE(
+        Store("F01"
+              "1"
+              "0x00"
+              "0000"
+              "0"
+              "1-"
+              "00"
+              "?9"));
+    EXPECT_EQ(dst().Function[0].StartTime.Value, 0);
+    EXPECT_EQ(dst().Function[0].CallCnt, 0);
+    EXPECT_EQ(dst().Function[0].TalkTime, 0);
+}
+
+TEST_F(DecodeTest, MalformedRecordsAreIgnoredWhole) {
+    const SettingDocument before;
+    const std::string master =
+        std::string("1") + "123   " + "Name    " + "00" + std::string(20, ' ');
+    const std::string sub = std::string("      ") + "N       " +
+                            "01"
+                            "1"
+                            "0";
+    const std::string bad[] = {
+        "",
+        "B0",
+        "B011      ",                                              // too short
+        "B00" + master,                                            // exchange 0
+        "C1701" + sub,                                             // exchange 17
+        "C0165" + sub,                                             // substation 65
+        "C01x1" + sub,                                             // substation not a number
+        "B015" + master.substr(1),                                 // master 5
+        "E01116011022033044055066077088099100111122133144155166",  // 16 entries
+        "L01104011022033044",                                      // 4 entries
+        "G01130020101",                                            // count 2, one entry
+        "H0110020",                                                // short
+        "I0120000000000000000",                                    // zone 20
+        "J0100"
+        "1111",  // zone 0
+        "A00"
+        "20260307090502"
+        "7"
+        "17"
+        "3"
+        "0000",  // 17 exchanges
+        "A00"
+        "20260307090502"
+        "7"
+        "02"
+        "3"
+        "0000"
+        "100   ",  // second exchange missing
+        "K0121"
+        "0000"
+        "3"
+        "00",  // not stored here
+        "Q00",
+        "Z01",
+    };
+    for (const std::string& body : bad) EXPECT_FALSE(Store(body)) << body;
+    EXPECT_TRUE(dst() == before.data());
+}
+
+}  // namespace
+}  // namespace qn410

@@ -1,0 +1,69 @@
+// qn410ctl check: the station number check that guards every upload, run on a setting file.
+#include "ctl_command.h"
+#include "setting/setting_file.h"
+#include "stream_prompt.h"
+#include "transfer/station_check.h"
+
+namespace qn410::ctl {
+
+namespace {
+
+const char* Reason(StationCheckCode code) {
+    switch (code) {
+        case StationCheckCode::Ok:
+            return "no problem";
+        case StationCheckCode::Duplicate:
+            return "duplicate number";
+        case StationCheckCode::BadDigits:
+            return "wrong number of digits or value too large";
+        case StationCheckCode::OutsideBlock:
+            return "number outside its exchange's block";
+        case StationCheckCode::TrunkDigit:
+            return "first digit is an active C/O trunk access digit";
+    }
+    return "";
+}
+
+const char* KindName(StationKind kind) {
+    return kind == StationKind::Master ? "master station" : "substation";
+}
+
+}  // namespace
+
+int RunCheck(const Args& args, std::ostream& out, std::ostream& err) {
+    if (args.size() != 1) {
+        err << "Usage: qn410ctl check FILE\n";
+        return 2;
+    }
+    SettingDocument doc;
+    StreamPrompt prompt(err);
+    std::string password;
+    switch (ReadSettingFile(args[0], doc, password, prompt)) {
+        case ReadOutcome::Ok:
+            break;
+        case ReadOutcome::MissingKey:  // the prompt has printed which key
+            return 1;
+        case ReadOutcome::BadPassword:
+            err << "qn410ctl: " << args[0] << ": the password field is malformed\n";
+            return 1;
+        case ReadOutcome::OpenFailed:
+            err << "qn410ctl: " << args[0] << ": cannot be opened\n";
+            return 1;
+    }
+
+    const StationCheckResult r = CheckStationNumbers(doc.data());
+    if (r.ok()) {
+        out << args[0] << ": station numbers pass the check\n";
+        return 0;
+    }
+    err << "qn410ctl: " << args[0] << ": " << KindName(r.kind) << ' ' << int{r.index}
+        << " of exchange " << int{r.exchange} << " (number " << r.numberText
+        << "): " << Reason(r.code) << " (code " << static_cast<int>(r.code) << ")";
+    if (r.code == StationCheckCode::Duplicate)
+        err << ", same as " << KindName(r.otherKind) << ' ' << int{r.otherIndex} << " of exchange "
+            << int{r.otherExchange};
+    err << '\n';
+    return 1;
+}
+
+}  // namespace qn410::ctl
