@@ -5,6 +5,7 @@
 
 #include "app/main_frame.h"
 #include "app/message_event.h"
+#include "app/progress_display.h"
 #include "app/qn410_view.h"
 #include "app/transfer_progress.h"
 #include "link/link_messages.h"
@@ -52,9 +53,8 @@ void CMainFrame::StopReading(char letter, const char* name) {
     request->setMask = mask;
     request->clearMask = mask;
     request->body = std::string(1, letter) + "00" + std::string(kExchangeFlags, '0');
-    PostMessageTo(view_, UM_PROGRESS_START, kProgressTransmitting,
-                  std::make_unique<ProgressRequest>(ProgressRequest{name, 1}));
-    PostMessageTo(view_, UM_LINK_REQUEST, 0, std::move(request));
+    PostProgress(view_, UM_PROGRESS_START, kProgressTransmitting, name, 1);
+    PostLinkRequest(view_, this, std::move(request));
     watchdogTicks_ = 0;
     watchdog_.start(kTimerPeriodMs, this);
 }
@@ -62,10 +62,10 @@ void CMainFrame::StopReading(char letter, const char* name) {
 bool CMainFrame::event(QEvent* event) {
     if (static_cast<int>(event->type()) != UM_LINK_RESULT) return QMainWindow::event(event);
     // The frame's own requests come back with codes 0, 1, 2 or 4, each carrying the request.
-    const auto code = static_cast<uint32_t>(static_cast<MessageEventBase*>(event)->wParam());
+    const auto code = static_cast<uint32_t>(WParamOf(event));
     if (code == kResultReceived) return true;
-    auto* result = static_cast<MessageEvent<TransferRequest>*>(event);
-    OnStopResult(code, result->block() ? result->block()->letter() : '\0');
+    const TransferRequestPtr request = TakeRequest(event);
+    OnStopResult(code, request ? request->letter() : '\0');
     return true;  // the request is released with the event
 }
 
@@ -102,7 +102,7 @@ void CMainFrame::timerEvent(QTimerEvent* event) {
         auto abandon = std::make_unique<TransferRequest>();
         abandon->requester = this;
         abandon->clearMask = kUseSingle | kUseMulti;
-        PostMessageTo(view_, UM_LINK_REQUEST, 1, std::move(abandon));
+        PostLinkRequest(view_, this, std::move(abandon), /*abandon=*/true);
         PostMessageTo(view_, UM_PROGRESS_CLOSE);
         if (!cancelled) {
             // No answer in time: treat it as a failed stop so the program can still end.

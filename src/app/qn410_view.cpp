@@ -126,16 +126,15 @@ bool CQN410View::event(QEvent* event) {
         return link_->HandleNotification(event) || QWidget::event(event);
     switch (type) {
         case UM_LOG_READING:
-            SetReadingLog(static_cast<MessageEventBase*>(event)->wParam() != 0);
+            SetReadingLog(WParamOf(event) != 0);
             return true;
         case UM_MONITOR_READING:
-            SetReadingMonitor(static_cast<MessageEventBase*>(event)->wParam() != 0);
+            SetReadingMonitor(WParamOf(event) != 0);
             return true;
-        case UM_LINK_REQUEST: {
-            auto* request = static_cast<MessageEvent<TransferRequest>*>(event);
-            if (request->block()) link_->Submit(request->takeBlock(), request->wParam() == 1);
+        case UM_LINK_REQUEST:
+            if (auto request = TakeRequest(event))
+                link_->Submit(std::move(request), WParamOf(event) == 1);
             return true;
-        }
         default:
             return QWidget::event(event);
     }

@@ -271,7 +271,8 @@ class TestDocument : public QObject {
         QVERIFY(view().progress().IsTransferProgressOpen());
 
         // The exchange acknowledged the stop: the progress closes and after timer 5 the window.
-        PostMessageTo(&frame(), UM_LINK_RESULT, kResultDone, std::move(link_.submitted[0]));
+        PostLinkEvent(&frame(), std::make_unique<LinkEvent>(UM_LINK_RESULT, kResultDone,
+                                                            std::move(link_.submitted[0])));
         QTRY_VERIFY(!view().progress().IsTransferProgressOpen());
         QVERIFY(!view().readingLog());
         QVERIFY(frame().isVisible());
@@ -290,7 +291,8 @@ class TestDocument : public QObject {
         QVERIFY(link_.abandoned[1]);
         QCOMPARE(link_.submitted[1]->clearMask, uint8_t(kUseSingle | kUseMulti));
         QTRY_VERIFY(!view().progress().dialog());
-        PostMessageTo(&frame(), UM_LINK_RESULT, kResultReset, std::move(link_.submitted[1]));
+        PostLinkEvent(&frame(), std::make_unique<LinkEvent>(UM_LINK_RESULT, kResultReset,
+                                                            std::move(link_.submitted[1])));
         QCoreApplication::processEvents();
         QVERIFY(frame().isVisible());
         QVERIFY(view().readingLog());
@@ -302,7 +304,8 @@ class TestDocument : public QObject {
         frame().close();
         QCoreApplication::processEvents();
         QCOMPARE(link_.submitted.at(0)->letter(), 'P');
-        PostMessageTo(&frame(), UM_LINK_RESULT, kResultNotDelivered, std::move(link_.submitted[0]));
+        PostLinkEvent(&frame(), std::make_unique<LinkEvent>(UM_LINK_RESULT, kResultNotDelivered,
+                                                            std::move(link_.submitted[0])));
         QCoreApplication::processEvents();
         QCOMPARE(prompt_.texts().back(), std::string("Failed to transmit"));
         QVERIFY(view().readingMonitor());  // cleared only when timer 5 fires
@@ -355,7 +358,7 @@ class TestDocument : public QObject {
     void linkRequestsReachTheLinkAndPrintHandsOff() {
         auto request = std::make_unique<TransferRequest>();
         request->body = "A01";
-        PostMessageTo(&view(), UM_LINK_REQUEST, 1, std::move(request));
+        PostLinkRequest(&view(), &frame(), std::move(request), /*abandon=*/true);
         QCoreApplication::processEvents();
         QCOMPARE(link_.submitted.size(), std::size_t(1));
         QCOMPARE(link_.submitted[0]->body, std::string("A01"));
