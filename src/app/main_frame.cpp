@@ -16,7 +16,8 @@ CMainFrame::CMainFrame(std::unique_ptr<CQN410View> view, FileChooser& files, QWi
     : QMainWindow(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                               Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
       view_(view.release()),
-      doc_(*view_, files, recent_) {
+      doc_(*view_, files, recent_),
+      host_(*view_, doc_) {
     setObjectName(QStringLiteral("mainFrame"));
     setCentralWidget(view_);
     resize(640, 520);

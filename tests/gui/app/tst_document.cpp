@@ -12,6 +12,7 @@
 #include "app/progress_dialog.h"
 #include "app/qn410_app.h"
 #include "app/qn410_view.h"
+#include "app/view_editor_host.h"
 #include "link/link_messages.h"
 #include "setting/setting_file.h"
 #include "shell_fixture.h"
@@ -372,6 +373,33 @@ class TestDocument : public QObject {
         frame().doc().SetPrintHandler([&] { ++printed; });
         frame().doc().Print();
         QCOMPARE(printed, 1);
+    }
+
+    void editorsReachDataLinkAndProgressThroughTheHost() {
+        ViewEditorHost& host = frame().editorHost();
+        QCOMPARE(&host.Document(), &doc());
+        host.Document().data().Maintenance.CommPort = 3;
+        host.Document().modified = true;
+        host.SaveDocument();
+        QVERIFY(!doc().modified);
+
+        host.PostProgress(UM_PROGRESS_START, kProgressTransmitting, "Global Setting", 2);
+        auto request = std::make_unique<TransferRequest>();
+        request->requester = &frame();
+        request->body = "A01";
+        host.PostLinkRequest(kLinkSubmit, std::move(request));
+        host.AdvanceProgress();
+        QTRY_COMPARE(link_.submitted.size(), std::size_t(1));
+        QCOMPARE(link_.submitted[0]->requester, static_cast<void*>(&frame()));
+        QVERIFY(!link_.abandoned[0]);
+        QTRY_COMPARE(view().progress().dialog()->windowTitle(),
+                     QStringLiteral("Transmitting data [50%]"));
+        view().progress().dialog()->reject();
+        QVERIFY(host.ProgressCancelled());
+        host.CloseProgress();
+        QTRY_VERIFY(!view().progress().dialog());
+        QVERIFY(!host.ProgressCancelled());
+        QCOMPARE(link_.releases, 1);
     }
 
     // QN410_SCREENSHOT=path writes a picture of the main window there.
