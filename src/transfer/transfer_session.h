@@ -1,0 +1,111 @@
+// The transfer of the whole setting data to or from the exchanges, one record at a time: the
+// sequencing, time-outs, cancel rule and failure texts of an upload or a download, without any
+// window. The Upload/Download sheet and `qn410ctl upload/download` drive the same session; they
+// add the exchange selection, the confirmation and the timer.
+//
+// Upload: each record goes out only after the link has confirmed the previous one; the closing
+// release request ends the sequence. Download: the "Start Dwnload" request, then every record
+// the exchanges send is stored until the expected count has arrived; a Global Setting record
+// may change SwitchCnt and with it the expected count. 120 seconds without a confirmation or a
+// record end the transfer.
+//
+// Everything runs on one thread: link results, timer ticks and the cancel flag arrive in order.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "link/transfer_request.h"
+#include "setting/clock.h"
+#include "setting/prompt.h"
+#include "setting/setting_data.h"
+#include "transfer/send_record.h"
+#include "transfer/upload_plan.h"
+
+namespace qn410 {
+
+inline constexpr char kFailedToTransmit[] = "Failed to transmit";
+inline constexpr char kFailedToReceive[] = "Failed to receive";
+inline constexpr char kFailedToOpen[] = "Failed to open the device";
+inline constexpr char kCommunicationsTimeOut[] = "Communications time-out";
+inline constexpr int kTransferTimeoutSeconds = 120;
+
+enum class TransferOutcome {
+    Running,
+    Uploaded,        // the closing message was confirmed
+    Downloaded,      // every expected record arrived and the link was released
+    FailedTransmit,  // "Failed to transmit": the link gave up, or the upload timed out
+    FailedReceive,   // "Failed to receive"
+    FailedOpen,      // "Failed to open the device"
+    TimedOut,        // "Communications time-out" (download)
+    Cancelled,       // the user or an exchange cancelled; the link was abandoned
+};
+
+// What the driver of a session provides besides the poster and the prompt.
+class TransferHost {
+public:
+    virtual ~TransferHost() = default;
+    virtual void StartTimer() = 0;  // a tick every 1000 ms until StopTimer
+    virtual void StopTimer() = 0;
+    virtual void Finished(TransferOutcome) {}
+};
+
+class TransferSession {
+public:
+    // owner is the requester named in every request (the window that gets UM_LINK_RESULT).
+    // cancelFlag is the process-wide flag that the progress display's Cancel sets.
+    TransferSession(SettingDocument& doc, LinkPoster& poster, Prompt& prompt, TransferHost& host,
+                    void* owner, const int& cancelFlag, const Clock* clock = nullptr);
+
+    // exchange 0 for all exchanges, else 1..SwitchCnt. The station number check, the exchange
+    // selection and the confirmation are the caller's.
+    void StartUpload(int exchange);
+    void StartDownload(int exchange);
+
+    // UM_LINK_RESULT for owner: code and the request or received item (released here).
+    void OnLinkResult(uint32_t code, TransferRequestPtr item);
+    void OnTimer();           // every 1000 ms while the timer runs
+    void OnExchangeCancel();  // an exchange reported that it cannot take data now
+
+    void setTimeoutLimit(int seconds) { timeoutLimit_ = seconds; }
+    bool uploading() const { return uploading_; }
+    bool active() const { return active_; }
+    TransferOutcome outcome() const { return outcome_; }
+    int uploadStep() const { return step_; }
+    int expected() const { return expected_; }
+    int received() const { return received_; }
+
+private:
+    void NextUploadStep();
+    void OnUploadResult(uint32_t code);
+    void OnDownloadResult(uint32_t code, TransferRequestPtr item);
+    void StoreRecord(const std::string& body);
+    void CloseLink(uint32_t wParam);
+    void Fail(TransferOutcome outcome, const char* text);
+    void Finish(TransferOutcome outcome);
+    void RestartTimeout();
+
+    SettingDocument& doc_;
+    LinkPoster& poster_;
+    Prompt& prompt_;
+    TransferHost& host_;
+    void* owner_;
+    const int& cancel_;
+    const Clock* clock_;
+
+    bool uploading_ = true;
+    bool active_ = false;  // a transfer runs: this session is the active transfer window
+    int exchange_ = 0;
+    std::optional<UploadPlan> plan_;
+    int step_ = 0;
+    bool lastStepSent_ = false;
+    int expected_ = 0;
+    int received_ = 0;
+    bool waiting_ = false;
+    int counter_ = 0;
+    int timeoutLimit_ = kTransferTimeoutSeconds;
+    TransferOutcome outcome_ = TransferOutcome::Running;
+};
+
+}  // namespace qn410
