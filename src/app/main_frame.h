@@ -33,6 +33,9 @@ class CMainFrame : public QMainWindow {
     // What the editors are given: the view's data, Save, the link and the progress display.
     ViewEditorHost& editorHost() { return host_; }
 
+    // Closes without any question: for the link once it has been closed for good.
+    void CloseNow();
+
     // The frame's size follows the form; it is fixed and centred on the screen.
     void FitToView();
 

@@ -28,6 +28,11 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
     event->setAccepted(closeDecided_);
 }
 
+void CMainFrame::CloseNow() {
+    closeDecided_ = true;
+    close();
+}
+
 bool CMainFrame::TryClose(bool askUnsaved) {
     Prompt& prompt = view_->prompt();
     if (askUnsaved && view_->document().modified && !prompt.AskYesNo("Set file not saved. Exit?"))
