@@ -9,6 +9,7 @@
 
 #include "app/qn410_doc.h"
 #include "app/recent_files.h"
+#include "app/view_editor_host.h"
 
 class QAction;
 class QMenu;
@@ -29,6 +30,11 @@ class CMainFrame : public QMainWindow {
     CQN410View& view() { return *view_; }
     CQN410Doc& doc() { return doc_; }
     RecentFiles& recentFiles() { return recent_; }
+    // What the editors are given: the view's data, Save, the link and the progress display.
+    ViewEditorHost& editorHost() { return host_; }
+
+    // Closes without any question: for the link once it has been closed for good.
+    void CloseNow();
 
     // The frame's size follows the form; it is fixed and centred on the screen.
     void FitToView();
@@ -51,6 +57,7 @@ class CMainFrame : public QMainWindow {
     CQN410View* view_;
     RecentFiles recent_;
     CQN410Doc doc_;
+    ViewEditorHost host_;
     QMenu* fileMenu_ = nullptr;
     QAction* recentEnd_ = nullptr;
     QList<QAction*> recentActions_;

@@ -60,6 +60,7 @@ CDlgPassword::CDlgPassword(std::string settingFile, std::string& password, Promp
       prompt_(prompt),
       edit_(MaskedField(this, "password")) {
     setWindowTitle(QStringLiteral("Password Input"));
+    setMinimumWidth(320);
     auto* change = Button(this, "New Password", "newPassword");
     auto* ok = Button(this, "OK", "ok");
     auto* cancel = Button(this, "Cancel", "cancel");

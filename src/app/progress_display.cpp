@@ -2,9 +2,9 @@
 
 #include <QWidget>
 
-#include "grid/ansi_text.h"
 #include "app/message_event.h"
 #include "app/progress_dialog.h"
+#include "grid/ansi_text.h"
 #include "link/link_messages.h"
 
 namespace qn410 {
@@ -31,6 +31,15 @@ QString MessageFor(const KindTexts& texts, const ProgressRequest& request) {
 
 }  // namespace
 
+void PostProgress(QObject* view, uint16_t message, int kind, std::string prefix, int count) {
+    if (message == UM_PROGRESS_CLOSE || message == UM_PROGRESS_ADVANCE) {
+        PostMessageTo(view, message, kind);
+        return;
+    }
+    PostMessageTo(view, message, kind,
+                  std::make_unique<ProgressRequest>(ProgressRequest{std::move(prefix), count}));
+}
+
 ProgressDisplay::ProgressDisplay(QWidget* owner, std::function<void()> onTransmitEnded)
     : owner_(owner), onTransmitEnded_(std::move(onTransmitEnded)) {}
 
@@ -41,12 +50,13 @@ ProgressDisplay::~ProgressDisplay() {
 bool ProgressDisplay::HandleMessage(QEvent* event) {
     const int type = event->type();
     if (type < UM_PROGRESS_RESTART || type > UM_PROGRESS_STEP) return false;
-    // Every progress message is posted as a MessageEvent<ProgressRequest>; its block (if any) is
-    // released with the event whatever happens here.
-    auto* message = static_cast<MessageEvent<ProgressRequest>*>(event);
-    const int kind = static_cast<int>(message->wParam());
+    // 0x1700, 0x1703 and 0x1704 carry a ProgressRequest block, released with the event whatever
+    // happens here; 0x1701 and 0x1702 carry none.
+    const int kind = static_cast<int>(WParamOf(event));
+    const bool hasBlock = type != UM_PROGRESS_CLOSE && type != UM_PROGRESS_ADVANCE;
+    const ProgressRequest* block = hasBlock ? BlockOf<ProgressRequest>(event) : nullptr;
     const ProgressRequest empty;
-    const ProgressRequest& request = message->block() ? *message->block() : empty;
+    const ProgressRequest& request = block ? *block : empty;
     switch (type) {
         case UM_PROGRESS_START:
             if (kind == kProgressReceiving) {

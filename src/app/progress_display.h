@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "app/transfer_progress.h"
+#include "link/receive_dispatch.h"
 
 class QEvent;
 class QWidget;
@@ -15,6 +16,11 @@ class QWidget;
 namespace qn410 {
 
 class CDlgProgress;
+
+// How a window posts a progress message to the view: 0x1700, 0x1703 and 0x1704 with a prefix and
+// a count, 0x1701 and 0x1702 with neither.
+void PostProgress(QObject* view, uint16_t message, int kind, std::string prefix = {},
+                  int count = 0);
 
 class ProgressDisplay : public TransferProgress {
   public:

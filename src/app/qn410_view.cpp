@@ -118,19 +118,23 @@ void CQN410View::OpenCategory(Category category) {
 
 bool CQN410View::event(QEvent* event) {
     const int type = event->type();
-    if (progress_.HandleMessage(event)) return true;
+    // Qt sends events (ChildAdded, ...) while the members are still being built: look at the
+    // type before touching any member.
+    if (type >= UM_PROGRESS_RESTART && type <= UM_PROGRESS_STEP)
+        return progress_.HandleMessage(event);
+    if (type == UM_TAPI_EVENT || (type >= UM_LINK_CONNECTED && type <= UM_LINK_ERROR))
+        return link_->HandleNotification(event) || QWidget::event(event);
     switch (type) {
         case UM_LOG_READING:
-            SetReadingLog(static_cast<PlainMessage*>(event)->wParam() != 0);
+            SetReadingLog(WParamOf(event) != 0);
             return true;
         case UM_MONITOR_READING:
-            SetReadingMonitor(static_cast<PlainMessage*>(event)->wParam() != 0);
+            SetReadingMonitor(WParamOf(event) != 0);
             return true;
-        case UM_LINK_REQUEST: {
-            auto* request = static_cast<MessageEvent<TransferRequest>*>(event);
-            link_->Submit(request->takeBlock(), request->wParam() == 1);
+        case UM_LINK_REQUEST:
+            if (auto request = TakeRequest(event))
+                link_->Submit(std::move(request), WParamOf(event) == 1);
             return true;
-        }
         default:
             return QWidget::event(event);
     }

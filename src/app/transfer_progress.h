@@ -1,5 +1,6 @@
 // The progress display as the rest of the program sees it: the messages 0x1700..0x1704 and their
-// block, the process-wide cancel flag, and what the receive dispatch asks of the display.
+// block, and the process-wide cancel flag. What the receive dispatch asks of the display is
+// TransferProgress (link/receive_dispatch.h).
 #pragma once
 
 #include <atomic>
@@ -24,15 +25,5 @@ struct ProgressRequest {
 // 1 once the user pressed the progress dialog's Cancel, or an exchange interrupted the transfer;
 // the working code polls it. Written and read on the user-interface thread.
 inline std::atomic<int> g_transferCancelled{0};
-
-// Used by the receive dispatch when an exchange reports that it cannot take data.
-class TransferProgress {
-  public:
-    virtual ~TransferProgress() = default;
-    // A progress display of a transfer (transmitting or receiving) is open.
-    virtual bool IsTransferProgressOpen() const = 0;
-    // Closes it as if the user had cancelled: the cancel flag is set to 1 first.
-    virtual void CloseAsCancelled() = 0;
-};
 
 }  // namespace qn410

@@ -3,6 +3,7 @@
 // connects nothing and drops every request.
 #pragma once
 
+#include <QEvent>
 #include <cstdint>
 
 #include "link/transfer_request.h"
@@ -29,6 +30,9 @@ class ViewLink {
     // hang the modem up when nobody holds the link any more.
     virtual void ReleaseTransferBits() = 0;
     virtual uint8_t UseMask() const = 0;
+    // The link notifications posted to the view (0x0464..0x046E) and UM_TAPI_EVENT (0x0401).
+    // Returns true when the event was handled.
+    virtual bool HandleNotification(QEvent* event) { return (void)event, false; }
 };
 
 class NoLink : public ViewLink {

@@ -20,6 +20,7 @@ LinkBroker::~LinkBroker() {
 }
 
 void LinkBroker::Start(const MaintenanceSetting& settings) {
+    Stop();  // one transfer manager at a time
     settings_ = settings;
     control_ = factory_(this, settings_);
     mayClose_ = false;

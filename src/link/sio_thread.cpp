@@ -33,12 +33,19 @@ class CSioThread::Worker : public QObject {
         }
         port_ = port;
         QObject::connect(port_, &QSerialPort::readyRead, this, [this] { ReadAll(); });
-        QObject::connect(port_, &QSerialPort::errorOccurred, this,
-                         [this](QSerialPort::SerialPortError e) { OnError(e); });
+        // Queued: a write can fail inside the engine, which holds its lock; the error is
+        // handled once that event is over.
+        QObject::connect(
+            port_, &QSerialPort::errorOccurred, this,
+            [this, opened = ++opened_](QSerialPort::SerialPortError e) {
+                if (opened == opened_) OnError(e);  // not a port closed since
+            },
+            Qt::QueuedConnection);
         return true;
     }
 
     void ClosePort() {
+        ++opened_;
         if (!port_) return;
         port_->disconnect(this);
         port_->close();
@@ -52,7 +59,11 @@ class CSioThread::Worker : public QObject {
         if (!port_) return false;
         const qint64 written =
             port_->write(reinterpret_cast<const char*>(bytes), static_cast<qint64>(count));
-        port_->flush();  // out now, not at the next turn of the event loop
+#ifndef Q_OS_WIN
+        // Out now, not at the next turn of the event loop. (On Unix flush only writes what the
+        // kernel takes; on Windows it would wait for the line, under the engine's lock.)
+        port_->flush();
+#endif
         return written == static_cast<qint64>(count);
     }
 
@@ -99,6 +110,7 @@ class CSioThread::Worker : public QObject {
     std::chrono::milliseconds tick_;
     QTimer* timer_ = nullptr;
     QSerialPort* port_ = nullptr;
+    unsigned opened_ = 0;  // counts opens, so a late error of a closed port is recognised
 };
 
 CSioThread::CSioThread(LinkEngine& engine, QObject* notify, std::chrono::milliseconds tick)

@@ -42,6 +42,10 @@ struct TurnCase {
     uint8_t state;
 };
 
+void PrintTo(const TurnCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class LinkReceiveTurn : public LinkReceive, public ::testing::WithParamInterface<TurnCase> {};
 
 const std::string kO = "o03" + std::string(32, '1');

@@ -73,6 +73,7 @@ struct LinkLog {
     std::vector<TransferRequestPtr> submitted;
     std::vector<bool> abandoned;
     uint8_t lastConnect = 0xFF;
+    std::vector<int> notifications;
 };
 
 class RecordingLink : public ViewLink {
@@ -94,6 +95,10 @@ class RecordingLink : public ViewLink {
     bool TransferPending() const override { return log_.pending; }
     void ReleaseTransferBits() override { ++log_.releases; }
     uint8_t UseMask() const override { return 0; }
+    bool HandleNotification(QEvent* event) override {
+        log_.notifications.push_back(event->type());
+        return true;
+    }
 
   private:
     LinkLog& log_;

@@ -12,6 +12,7 @@
 #include "app/progress_dialog.h"
 #include "app/qn410_app.h"
 #include "app/qn410_view.h"
+#include "app/view_editor_host.h"
 #include "link/link_messages.h"
 #include "setting/setting_file.h"
 #include "shell_fixture.h"
@@ -248,9 +249,13 @@ class TestDocument : public QObject {
 
     void closeIsIgnoredWhileTheLinkIsClosingForGood() {
         link_.closing = true;
+        doc().modified = true;
+        prompt_.ScriptAnswers({PromptAnswer::Yes});
         frame().close();
         QVERIFY(frame().isVisible());
-        QVERIFY(prompt_.shown.empty());
+        frame().CloseNow();  // the link has been closed: no second question
+        QVERIFY(!frame().isVisible());
+        QCOMPARE(prompt_.shown.size(), std::size_t(1));
     }
 
     void closingWhileLogDataAreReadStopsTheReadingFirst() {
@@ -271,7 +276,8 @@ class TestDocument : public QObject {
         QVERIFY(view().progress().IsTransferProgressOpen());
 
         // The exchange acknowledged the stop: the progress closes and after timer 5 the window.
-        PostMessageTo(&frame(), UM_LINK_RESULT, kResultDone, std::move(link_.submitted[0]));
+        PostLinkEvent(&frame(), std::make_unique<LinkEvent>(UM_LINK_RESULT, kResultDone,
+                                                            std::move(link_.submitted[0])));
         QTRY_VERIFY(!view().progress().IsTransferProgressOpen());
         QVERIFY(!view().readingLog());
         QVERIFY(frame().isVisible());
@@ -290,7 +296,8 @@ class TestDocument : public QObject {
         QVERIFY(link_.abandoned[1]);
         QCOMPARE(link_.submitted[1]->clearMask, uint8_t(kUseSingle | kUseMulti));
         QTRY_VERIFY(!view().progress().dialog());
-        PostMessageTo(&frame(), UM_LINK_RESULT, kResultReset, std::move(link_.submitted[1]));
+        PostLinkEvent(&frame(), std::make_unique<LinkEvent>(UM_LINK_RESULT, kResultReset,
+                                                            std::move(link_.submitted[1])));
         QCoreApplication::processEvents();
         QVERIFY(frame().isVisible());
         QVERIFY(view().readingLog());
@@ -302,7 +309,8 @@ class TestDocument : public QObject {
         frame().close();
         QCoreApplication::processEvents();
         QCOMPARE(link_.submitted.at(0)->letter(), 'P');
-        PostMessageTo(&frame(), UM_LINK_RESULT, kResultNotDelivered, std::move(link_.submitted[0]));
+        PostLinkEvent(&frame(), std::make_unique<LinkEvent>(UM_LINK_RESULT, kResultNotDelivered,
+                                                            std::move(link_.submitted[0])));
         QCoreApplication::processEvents();
         QCOMPARE(prompt_.texts().back(), std::string("Failed to transmit"));
         QVERIFY(view().readingMonitor());  // cleared only when timer 5 fires
@@ -355,16 +363,47 @@ class TestDocument : public QObject {
     void linkRequestsReachTheLinkAndPrintHandsOff() {
         auto request = std::make_unique<TransferRequest>();
         request->body = "A01";
-        PostMessageTo(&view(), UM_LINK_REQUEST, 1, std::move(request));
+        PostLinkRequest(&view(), &frame(), std::move(request), /*abandon=*/true);
         QCoreApplication::processEvents();
         QCOMPARE(link_.submitted.size(), std::size_t(1));
         QCOMPARE(link_.submitted[0]->body, std::string("A01"));
         QVERIFY(link_.abandoned[0]);
+        PostMessageTo(&view(), UM_LINK_SENT);  // link notifications go to the link
+        PostMessageTo(&view(), UM_TAPI_EVENT, 7);
+        QCoreApplication::processEvents();
+        QCOMPARE(link_.notifications, (std::vector<int>{UM_LINK_SENT, UM_TAPI_EVENT}));
 
         int printed = 0;
         frame().doc().SetPrintHandler([&] { ++printed; });
         frame().doc().Print();
         QCOMPARE(printed, 1);
+    }
+
+    void editorsReachDataLinkAndProgressThroughTheHost() {
+        ViewEditorHost& host = frame().editorHost();
+        QCOMPARE(&host.Document(), &doc());
+        host.Document().data().Maintenance.CommPort = 3;
+        host.Document().modified = true;
+        host.SaveDocument();
+        QVERIFY(!doc().modified);
+
+        host.PostProgress(UM_PROGRESS_START, kProgressTransmitting, "Global Setting", 2);
+        auto request = std::make_unique<TransferRequest>();
+        request->requester = &frame();
+        request->body = "A01";
+        host.PostLinkRequest(kLinkSubmit, std::move(request));
+        host.AdvanceProgress();
+        QTRY_COMPARE(link_.submitted.size(), std::size_t(1));
+        QCOMPARE(link_.submitted[0]->requester, static_cast<void*>(&frame()));
+        QVERIFY(!link_.abandoned[0]);
+        QTRY_COMPARE(view().progress().dialog()->windowTitle(),
+                     QStringLiteral("Transmitting data [50%]"));
+        view().progress().dialog()->reject();
+        QVERIFY(host.ProgressCancelled());
+        host.CloseProgress();
+        QTRY_VERIFY(!view().progress().dialog());
+        QVERIFY(!host.ProgressCancelled());
+        QCOMPARE(link_.releases, 1);
     }
 
     // QN410_SCREENSHOT=path writes a picture of the main window there.

@@ -6,13 +6,13 @@
 #include <QSignalSpy>
 #include <QtTest>
 
-#include "grid/ansi_text.h"
 #include "app/color_button.h"
 #include "app/confirm_dialogs.h"
 #include "app/message_event.h"
 #include "app/progress_dialog.h"
 #include "app/progress_display.h"
 #include "app/qt_prompt.h"
+#include "grid/ansi_text.h"
 #include "link/link_messages.h"
 #include "shell_fixture.h"
 
@@ -31,13 +31,12 @@ class ProgressHost : public QWidget {
 };
 
 void Post(QObject* to, uint16_t message, int kind, const std::string& prefix = "", int count = 0) {
-    PostMessageTo(to, message, kind,
-                  std::make_unique<ProgressRequest>(ProgressRequest{prefix, count}));
+    PostProgress(to, message, kind, prefix, count);
     QCoreApplication::processEvents();
 }
 
 void Post(QObject* to, uint16_t message) {
-    PostMessageTo(to, message, message == UM_PROGRESS_ADVANCE ? 2 : 0);
+    PostProgress(to, message, message == UM_PROGRESS_ADVANCE ? 2 : 0);
     QCoreApplication::processEvents();
 }
 

@@ -246,8 +246,9 @@ class TestStartup : public QObject {
         // A lock file naming a process that has ended.
         QProcess gone;
         gone.start(QStringLiteral("true"), {});
+        QVERIFY(gone.waitForStarted());
+        const qint64 deadPid = gone.processId();
         QVERIFY(gone.waitForFinished());
-        const qint64 deadPid = gone.processId() ? gone.processId() : 999999;
         QByteArray content;
         {
             QLockFile model(lockPath);
