@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 
@@ -161,6 +162,39 @@ TEST_F(TransferCommandsTest, SixteenExchangesGoUpAndComeBackInEveryCarriedField)
     const Data back = Read(dir_.file("based.txt"));
     EXPECT_EQ(qn410::test::FirstRecordDifference(*expected, *back), std::nullopt);
     EXPECT_TRUE(*back == *expected);
+}
+
+// On a terminal the upload draws its progress line in place and ends it with the transfer.
+TEST_F(TransferCommandsTest, ATerminalSeesTheProgressLine) {
+    SettingDocument defaults;
+    const std::string file = Write(defaults.data(), "one.txt");
+    Simulator sim({"--idle-exit", "60"});
+    const int master = posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(master, 0);
+    ASSERT_EQ(grantpt(master), 0);
+    ASSERT_EQ(unlockpt(master), 0);
+    const int terminal = open(ptsname(master), O_RDWR | O_NOCTTY);
+    ASSERT_GE(terminal, 0);
+    const pid_t pid = Spawn(QN410CTL_BINARY, {"upload", file}, sim.env(), -1, terminal);
+    close(terminal);
+    std::string shown;
+    char buffer[4096];
+    pollfd p{master, POLLIN, 0};
+    // Read until the terminal hangs up (EIO) once the program has ended.
+    while (poll(&p, 1, 20000) == 1) {
+        const ssize_t n = read(master, buffer, sizeof buffer);
+        if (n <= 0) break;
+        shown.append(buffer, static_cast<std::size_t>(n));
+    }
+    close(master);
+    int status = -1;
+    waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    // The terminal turns each "\n" into "\r\n".
+    EXPECT_EQ(shown.rfind("\rTransmitting data: Global Setting [0%]", 0), 0u) << shown;
+    EXPECT_NE(shown.find("\rTransmitting data: Substations ["), std::string::npos);
+    EXPECT_NE(shown.find("[100%]\r\n"), std::string::npos);
+    EXPECT_EQ(shown.find("qn410ctl:"), std::string::npos);
 }
 
 // Exchange 2 of 3: its own records and every exchange's master records go up and come back.
