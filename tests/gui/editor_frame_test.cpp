@@ -30,6 +30,7 @@ class FakeHost : public EditorHost {
         requests.push_back(std::move(request));
         abandons.push_back(abandon);
     }
+    void PostProgress(AppMessage, int, std::string, int) override {}
     void CloseProgress() override { ++progressClosed; }
     void AdvanceProgress() override { ++progressAdvanced; }
     bool ProgressCancelled() const override { return cancelled; }
