@@ -85,13 +85,17 @@ inline void TypeIntoCell(GridCtrl* grid, int row, int column, const QString& tex
     grid->SetCurrentCell(row, column);
     if (text.isEmpty()) {
         QTest::keyClick(grid, Qt::Key_F2);  // open the editor, then delete what it holds
-        auto* edit = grid->viewport()->findChild<QLineEdit*>();
-        if (edit) {
-            QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
-            QTest::keyClick(edit, Qt::Key_Delete);
-        }
+        QTest::keyClick(Focused(grid), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(Focused(grid), Qt::Key_Delete);
     } else {
-        for (const QChar c : text) QTest::keyClicks(Focused(grid), QString(c));
+        for (const QChar c : text) {
+            if (c.unicode() < 0x80) {
+                QTest::keyClicks(Focused(grid), QString(c));
+            } else {  // katakana and the like: a key that only brings its text
+                QTest::sendKeyEvent(QTest::Click, Focused(grid), Qt::Key_unknown, QString(c),
+                                    Qt::NoModifier);
+            }
+        }
     }
     QTest::keyClick(Focused(grid), Qt::Key_Return);
     QCoreApplication::processEvents();
