@@ -23,7 +23,10 @@ void StationPage::SetUpGrid(int columns) {
     grid_->SetColumnCount(columns);
     grid_->SetFixedColumnCount(3);  // running number (hidden), exchange, line
     grid_->SetDefaultRowHeight(20);
-    grid_->SetHeaderHeight(grid_->DefaultHeaderHeight() * 3 / 2);
+    // One and a half times a one-line header, and at least room for the two-line headers
+    // ("Called\n Exchange") in fonts taller than the original's.
+    const int twoLines = 2 * grid_->fontMetrics().lineSpacing() + 6;
+    grid_->SetHeaderHeight(std::max(grid_->DefaultHeaderHeight() * 3 / 2, twoLines));
     grid_->SetBackground(Qt::white);
 }
 
