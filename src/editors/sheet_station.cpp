@@ -164,8 +164,8 @@ void CSheetStation::SendUploadMessage(int step) {
 
 PrintJob CSheetStation::MakePrintJob() const {
     const bool masters = tabs_->currentWidget() == master_;
-    return {masters ? kPrintMasters : kPrintSubstations,
-            static_cast<uint8_t>(SelectedExchange()), *copy_};
+    return {masters ? kPrintMasters : kPrintSubstations, static_cast<uint8_t>(SelectedExchange()),
+            *copy_};
 }
 
 }  // namespace qn410

@@ -69,8 +69,7 @@ bool EnterStationNumber(StationNumber& number, char (&name)[9], std::string_view
                         int numberSize) {
     if (text.empty() || text.size() != static_cast<std::size_t>(numberSize) || !AllDigits(text))
         return false;
-    const bool nameIsNumber =
-        number.Value == kNoNumber || TextOf(name) == TextOf(number.Text);
+    const bool nameIsNumber = number.Value == kNoNumber || TextOf(name) == TextOf(number.Text);
     number.Value = std::stoi(std::string(text));
     SetText(number.Text, text);
     if (nameIsNumber) SetText(name, text);
@@ -96,8 +95,8 @@ bool ParseInRange(std::string_view text, int first, int last, int& value) {
     return true;
 }
 
-const MasterSetting* MasterNumbered(const StationCopy& copy, std::string_view text,
-                                    int numberSize, int exchanges) {
+const MasterSetting* MasterNumbered(const StationCopy& copy, std::string_view text, int numberSize,
+                                    int exchanges) {
     if (text.size() != static_cast<std::size_t>(numberSize) || !AllDigits(text)) return nullptr;
     for (int e = 0; e < std::clamp(exchanges, 0, kExchangeCount); ++e)
         for (const MasterSetting& m : copy.Master[e])

@@ -40,7 +40,7 @@ bool EnterName(char (&name)[9], std::string_view text);
 bool ParseInRange(std::string_view text, int first, int last, int& value);
 
 // The master whose number is text (exactly numberSize digits), among exchanges 1..exchanges.
-const MasterSetting* MasterNumbered(const StationCopy& copy, std::string_view text,
-                                    int numberSize, int exchanges);
+const MasterSetting* MasterNumbered(const StationCopy& copy, std::string_view text, int numberSize,
+                                    int exchanges);
 
 }  // namespace qn410

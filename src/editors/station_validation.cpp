@@ -81,8 +81,8 @@ class Validator {
                 result_.numberValue = n.Value;
                 result_.numberText = std::string(TextOf(n.Text));
                 return StationFailure{StationCheckMessage(result_),
-                                      master ? StationPageKind::Master : StationPageKind::Sub, e,
-                                      i, master_col::kStation};
+                                      master ? StationPageKind::Master : StationPageKind::Sub, e, i,
+                                      master_col::kStation};
             }
         return std::nullopt;
     }
@@ -145,8 +145,8 @@ class Validator {
                     return (c >= '0' && c <= '9') || c == '-';
                 });
                 if (!tel.empty() && (tel.size() > 20 || !ok))
-                    return StationFailure{"Incorrect Auto C/O Xfer sta", StationPageKind::Master,
-                                          e, i, master_col::kCoForwarding};
+                    return StationFailure{"Incorrect Auto C/O Xfer sta", StationPageKind::Master, e,
+                                          i, master_col::kCoForwarding};
             }
         return std::nullopt;
     }

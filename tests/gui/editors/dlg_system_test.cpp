@@ -113,12 +113,18 @@ void DlgSystemTest::cellEntriesStoreOnlyShortDigitTexts_data() {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("shown");
     QTest::addColumn<int>("value");
-    QTest::newRow("digits") << "250" << "250" << 250;
-    QTest::newRow("leading zeros kept as typed") << "0042" << "0042" << 42;
-    QTest::newRow("six digits") << "123456" << "123456" << 123456;
-    QTest::newRow("seven digits") << "1234567" << "200" << 200;
-    QTest::newRow("not a number") << "12a" << "200" << 200;
-    QTest::newRow("blank") << "" << "200" << 200;
+    QTest::newRow("digits") << "250"
+                            << "250" << 250;
+    QTest::newRow("leading zeros kept as typed") << "0042"
+                                                 << "0042" << 42;
+    QTest::newRow("six digits") << "123456"
+                                << "123456" << 123456;
+    QTest::newRow("seven digits") << "1234567"
+                                  << "200" << 200;
+    QTest::newRow("not a number") << "12a"
+                                  << "200" << 200;
+    QTest::newRow("blank") << ""
+                           << "200" << 200;
     QTest::newRow("longer than 50") << QString(51, '1') << "200" << 200;
 }
 
@@ -162,25 +168,30 @@ void DlgSystemTest::validationReportsAndFocuses_data() {
     QTest::addColumn<QString>("typedDigits");  // chosen in the list after opening, "" for none
     QTest::addColumn<QString>("message");
     QTest::addColumn<QString>("focus");  // "count", "digits" or the current row as a number
-    QTest::newRow("no exchanges") << 3 << QStringList{} << "" << "Incorrect No.of exchanges."
+    QTest::newRow("no exchanges") << 3 << QStringList{} << ""
+                                  << "Incorrect No.of exchanges."
                                   << "count";
-    QTest::newRow("digits out of range")
-        << 7 << QStringList{"100"} << "" << "Incorrect station digit length." << "digits";
+    QTest::newRow("digits out of range") << 7 << QStringList{"100"} << ""
+                                         << "Incorrect station digit length."
+                                         << "digits";
     QTest::newRow("too few digits") << 4 << QStringList{"1000", "2000", "300", "4000"} << ""
                                     << "First station No.is greater than that of the next exchange."
                                     << "1";
     QTest::newRow("three of four digits") << 4 << QStringList{"100", "2000"} << ""
-                                          << "Incorrect first station No.digit length" << "0";
-    QTest::newRow("digits changed after entry")
-        << 3 << QStringList{"100", "200"} << "4" << "Incorrect first station No.digit length"
-        << "0";
+                                          << "Incorrect first station No.digit length"
+                                          << "0";
+    QTest::newRow("digits changed after entry") << 3 << QStringList{"100", "200"} << "4"
+                                                << "Incorrect first station No.digit length"
+                                                << "0";
     QTest::newRow("not set") << 3 << QStringList{"100", "200", ""} << ""
-                             << "Incorrect first station No.digit length" << "2";
+                             << "Incorrect first station No.digit length"
+                             << "2";
     QTest::newRow("descending") << 4 << QStringList{"2000", "1000"} << ""
                                 << "First station No.is greater than that of the next exchange."
                                 << "0";
     QTest::newRow("duplicate") << 4 << QStringList{"1000", "2000", "2000"} << ""
-                               << "Duplicated first station No." << "1";
+                               << "Duplicated first station No."
+                               << "1";
 }
 
 void DlgSystemTest::validationReportsAndFocuses() {
@@ -242,7 +253,7 @@ void DlgSystemTest::overwriteAndCloseCompareWithTheStoredData() {
     QCOMPARE(e.stored().SwNumber[0].Value, 150);
     QCOMPARE(std::string(TextOf(e.stored().SwNumber[0].Text)), std::string("150"));
     QVERIFY(e.host.document.modified);
-    QVERIFY(e.dialog->isVisible());  // Overwrite keeps the dialog open
+    QVERIFY(e.dialog->isVisible());    // Overwrite keeps the dialog open
     e.dialog->CloseButton()->click();  // nothing differs any more
     QCOMPARE(e.host.messages.shown.size(), std::size_t(1));
     QVERIFY(!e.dialog->isVisible());

@@ -1,11 +1,12 @@
 // The editors behind the category buttons of the real main window, and the station number check
 // that opens "Stations" after "Global Setting" when the numbers no longer fit.
+#include "app/editor_registry.h"
+
 #include <QPushButton>
 #include <QTimer>
 #include <QtTest>
 
 #include "app/category_panel.h"
-#include "app/editor_registry.h"
 #include "app/main_frame.h"
 #include "app/qn410_app.h"
 #include "app/qn410_view.h"

@@ -2,18 +2,17 @@
 // view's broker, the transfer manager and the serial channel on a pseudo-terminal. The
 // simulator saves what its exchanges stored; the test reads that file back. A simulator that
 // never answers makes the (shortened) upload watchdog give up with "Failed to transmit".
+#include <QCheckBox>
 #include <QProcess>
 #include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <cstdlib>
 #include <memory>
 
 #include "editor_test_host.h"
-#include <QCheckBox>
-#include <QTabBar>
-#include <QTabWidget>
-
 #include "editors/dlg_system.h"
 #include "editors/page_master.h"
 #include "editors/page_sub.h"
@@ -78,8 +77,8 @@ class EditorUploadSimTest : public QObject {
         SilentPrompt silent;
         QVERIFY(WriteSettingFile(config.toStdString(), host_->document, "", silent));
         host_->document.modified = false;
-        sim_.start(QN410_SIM_BINARY, QStringList{"--config", config, "--save", Saved(),
-                                                 "--rate", "0", "--idle-exit", "60"} +
+        sim_.start(QN410_SIM_BINARY, QStringList{"--config", config, "--save", Saved(), "--rate",
+                                                 "0", "--idle-exit", "60"} +
                                          extra);
         QVERIFY(sim_.waitForStarted());
         QVERIFY(sim_.waitForReadyRead(5000));
@@ -95,8 +94,7 @@ class EditorUploadSimTest : public QObject {
         QVERIFY(sim_.waitForFinished(5000));
         std::string password;
         RecordingPrompt prompt;
-        QCOMPARE(ReadSettingFile(Saved().toStdString(), held, password, prompt),
-                 ReadOutcome::Ok);
+        QCOMPARE(ReadSettingFile(Saved().toStdString(), held, password, prompt), ReadOutcome::Ok);
     }
 
   private slots:

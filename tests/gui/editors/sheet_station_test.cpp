@@ -43,7 +43,8 @@ void ThreeExchanges(SettingData& d) {
         SetText(d.System.SwNumber[e - 1].Text, std::to_string(100 * e));
         ExchangeSetting& ex = d.Exchange[e - 1];
         for (int m = 1; m <= 4; ++m)
-            Number(ex.Master[m - 1].Number, ex.Master[m - 1].Name, (e == 3 ? 400 : 100 * e) + 90 + m);
+            Number(ex.Master[m - 1].Number, ex.Master[m - 1].Name,
+                   (e == 3 ? 400 : 100 * e) + 90 + m);
         for (int s = 1; s <= 64; ++s) {
             Number(ex.Sub[s - 1].Number, ex.Sub[s - 1].Name, 100 * e + s);
             ex.Sub[s - 1].CallSwNo = static_cast<uint8_t>(e);
@@ -52,8 +53,12 @@ void ThreeExchanges(SettingData& d) {
     }
 }
 
-MasterSetting& M(SettingData& d, int e, int m) { return d.Exchange[e - 1].Master[m - 1]; }
-SubSetting& S(SettingData& d, int e, int s) { return d.Exchange[e - 1].Sub[s - 1]; }
+MasterSetting& M(SettingData& d, int e, int m) {
+    return d.Exchange[e - 1].Master[m - 1];
+}
+SubSetting& S(SettingData& d, int e, int s) {
+    return d.Exchange[e - 1].Sub[s - 1];
+}
 void Access(SettingData& d, int e, int line, int digit) {
     d.Exchange[e - 1].Line[line - 1].TxNumberOnOff = 1;
     d.Exchange[e - 1].Line[line - 1].TxNumber = static_cast<uint8_t>(digit);
@@ -119,14 +124,23 @@ void SheetStationTest::opensWithItsTextsAndTheSelector() {
     QCOMPARE(entries, (QStringList{"1", "2", "3", "ALL"}));
     QCOMPARE(d.exchangeList()->currentIndex(), 0);
 
-    const char* masterHeaders[] = {"Exchange", "Line", "Station", "Name", "C/O Line Access",
-                                   "Emergency Paging", "C/O Call Forwarding", "Call Forwarding",
-                                   "Time-Based Call Fwd", "Busy Call Forwarding",
+    const char* masterHeaders[] = {"Exchange",
+                                   "Line",
+                                   "Station",
+                                   "Name",
+                                   "C/O Line Access",
+                                   "Emergency Paging",
+                                   "C/O Call Forwarding",
+                                   "Call Forwarding",
+                                   "Time-Based Call Fwd",
+                                   "Busy Call Forwarding",
                                    "No-Answer Call Fwd"};
-    for (int c = 1; c <= 11; ++c) QCOMPARE(s.masters()->HeaderText(c), std::string(masterHeaders[c - 1]));
-    const char* subHeaders[] = {"Exchange", "Line", "Station", "Name", "Called\n Exchange",
-                                "Called\n Line", "Called\n Station", "Called\n Name",
-                                "    Call Priority"};
+    for (int c = 1; c <= 11; ++c)
+        QCOMPARE(s.masters()->HeaderText(c), std::string(masterHeaders[c - 1]));
+    const char* subHeaders[] = {
+        "Exchange",          "Line",          "Station",          "Name",
+        "Called\n Exchange", "Called\n Line", "Called\n Station", "Called\n Name",
+        "    Call Priority"};
     for (int c = 1; c <= 9; ++c) QCOMPARE(s.subs()->HeaderText(c), std::string(subHeaders[c - 1]));
     QCOMPARE(s.masters()->ColumnWidth(0), 0);  // the running number is hidden
     QCOMPARE(s.masters()->RowCount(), 4);
@@ -213,7 +227,8 @@ void SheetStationTest::masterCellRules() {
     ClickCell(g, 2, 6);
     QCOMPARE(int(m(3).Paging), 1);
     QCOMPARE(g->ItemText(2, 6), std::string("v"));
-    QVERIFY(!g->viewport()->findChild<QLineEdit*>() || !g->viewport()->findChild<QLineEdit*>()->isVisible());
+    QVERIFY(!g->viewport()->findChild<QLineEdit*>() ||
+            !g->viewport()->findChild<QLineEdit*>()->isVisible());
 
     // The same station under "ALL" shows what was entered.
     ChooseFromList(s.sheet->exchangeList(), "ALL");
@@ -291,11 +306,12 @@ struct FailureCase {
 const std::vector<FailureCase>& FailureCases() {
     static const std::vector<FailureCase> cases = {
         {"master digits", [](SettingData& d) { Number(M(d, 2, 3).Number, M(d, 2, 3).Name, 2934); },
-         false, "Master Stations (Telephones)\nIncorrect station No.digit length(2934)for Exchange 2",
-         0, 1, 2, 3},
+         false,
+         "Master Stations (Telephones)\nIncorrect station No.digit length(2934)for Exchange 2", 0,
+         1, 2, 3},
         {"master value too large", [](SettingData& d) { M(d, 1, 1).Number.Value = 1191; }, false,
-         "Master Stations (Telephones)\nIncorrect station No.digit length(191)for Exchange 1", 0,
-         0, 0, 3},
+         "Master Stations (Telephones)\nIncorrect station No.digit length(191)for Exchange 1", 0, 0,
+         0, 3},
         {"master twice", [](SettingData& d) { Number(M(d, 3, 1).Number, M(d, 3, 1).Name, 191); },
          false,
          "Master Stations (Telephones)\nDuplicated station No.(191) for Exchange 1\n"
@@ -314,8 +330,8 @@ const std::vector<FailureCase>& FailureCases() {
          "Master Stations (Telephones)\nSpecific No. for making a call is used", 0, 1, 0, 3},
         {"C/O forwarding", [](SettingData& d) { SetText(M(d, 2, 4).TelNo, "12a"); }, false,
          "Incorrect Auto C/O Xfer sta", 0, 1, 3, 7},
-        {"call forwarding", [](SettingData& d) { SetText(M(d, 1, 1).AbsenceTelNo, "999"); },
-         false, "Incorrect absence transfer", 0, 0, 0, 8},
+        {"call forwarding", [](SettingData& d) { SetText(M(d, 1, 1).AbsenceTelNo, "999"); }, false,
+         "Incorrect absence transfer", 0, 0, 0, 8},
         {"time-based forwarding", [](SettingData& d) { SetText(M(d, 3, 2).AutoAbsenceTelNo, "0"); },
          false, "Incorrect Auto absence transfer at preset times", 0, 2, 1, 9},
         {"busy forwarding to a substation",
@@ -329,21 +345,23 @@ const std::vector<FailureCase>& FailureCases() {
              SetText(M(d, 1, 1).NonRespTelNo, "9");
          },
          false, "Incorrect absence transfer", 0, 2, 3, 8},
-        {"substation digits", [](SettingData& d) { Number(S(d, 3, 5).Number, S(d, 3, 5).Name, 30); },
-         false, "Substations\nIncorrect station No.digit length(30)for Exchange 3", 1, 2, 4, 3},
+        {"substation digits",
+         [](SettingData& d) { Number(S(d, 3, 5).Number, S(d, 3, 5).Name, 30); }, false,
+         "Substations\nIncorrect station No.digit length(30)for Exchange 3", 1, 2, 4, 3},
         {"substation below its block",
          [](SettingData& d) { Number(S(d, 2, 1).Number, S(d, 2, 1).Name, 150); }, false,
          "Substations\nStation No.(150)for Exchange 2 exceeds station No.limits.", 1, 1, 0, 3},
         {"substation at the next block",
          [](SettingData& d) { Number(S(d, 1, 64).Number, S(d, 1, 64).Name, 200); }, false,
          "Substations\nStation No.(200)for Exchange 1 exceeds station No.limits.", 1, 0, 63, 3},
-        {"substation twice", [](SettingData& d) { Number(S(d, 2, 10).Number, S(d, 2, 10).Name, 201); },
-         false, "Substations\nDuplicated station No.(201) for Exchange 2\n( Substations : 2-10 )",
-         1, 1, 0, 3},
+        {"substation twice",
+         [](SettingData& d) { Number(S(d, 2, 10).Number, S(d, 2, 10).Name, 201); }, false,
+         "Substations\nDuplicated station No.(201) for Exchange 2\n( Substations : 2-10 )", 1, 1, 0,
+         3},
         {"substation access digit", [](SettingData& d) { Access(d, 3, 2, 3); }, false,
          "Substations\nSpecific No. for making a call is used", 1, 2, 0, 3},
-        {"call target beyond the exchanges", [](SettingData& d) { S(d, 2, 7).CallSwNo = 5; },
-         false, "Substations\nDialing incorrect exchange-equipment No.(2-7)", 1, 1, 6, 5},
+        {"call target beyond the exchanges", [](SettingData& d) { S(d, 2, 7).CallSwNo = 5; }, false,
+         "Substations\nDialing incorrect exchange-equipment No.(2-7)", 1, 1, 6, 5},
         {"call target without a number",
          [](SettingData& d) {
              NoNumber(M(d, 2, 4).Number);
@@ -375,7 +393,10 @@ void SheetStationTest::validationReportsAndTakesTheUserThere() {
     // Start elsewhere: on the other page, on another exchange.
     if (c.all) {
         ChooseFromList(s.sheet->exchangeList(), "ALL");
-        if (c.page == 0) s.ShowSubs(); else s.ShowMasters();
+        if (c.page == 0)
+            s.ShowSubs();
+        else
+            s.ShowMasters();
     } else {
         if (c.page == 0) s.ShowSubs();
         ChooseFromList(s.sheet->exchangeList(), c.selector == 2 ? "2" : "3");
@@ -401,7 +422,7 @@ void SheetStationTest::validTargetsAndBlocksPass() {
     Sheet s([](SettingData& d) {
         Access(d, 1, 1, 0);
         Access(d, 2, 2, 8);
-        SetText(M(d, 1, 1).AbsenceTelNo, "0");  // the access number of its own exchange
+        SetText(M(d, 1, 1).AbsenceTelNo, "0");        // the access number of its own exchange
         SetText(M(d, 1, 2).AutoAbsenceTelNo, "494");  // a master of another exchange
         SetText(M(d, 2, 1).CnvTelNo, "8");
         SetText(M(d, 2, 2).TelNo, "0-12-345");
@@ -412,9 +433,8 @@ void SheetStationTest::validTargetsAndBlocksPass() {
         S(d, 1, 9).CallSwNo = 0;
     });
     s.sheet->OverwriteButton()->click();
-    QVERIFY2(s.host.messages.shown.empty(), s.host.messages.shown.empty()
-                                                ? ""
-                                                : s.host.messages.shown[0].text.c_str());
+    QVERIFY2(s.host.messages.shown.empty(),
+             s.host.messages.shown.empty() ? "" : s.host.messages.shown[0].text.c_str());
 
     // A one-digit target is only an access number of the master's own exchange.
     Sheet other([](SettingData& d) {
@@ -465,10 +485,12 @@ void SheetStationTest::uploadSequences_data() {
     QTest::addColumn<QString>("letters");  // B, U, C, '-' for the release
     QTest::addColumn<int>("bound");
     QTest::addColumn<int>("titled");  // messages that set the display's title (mode 2)
-    QTest::newRow("masters of one exchange") << false << "2" << "BBBBUUUU-" << 7 << 4;
-    QTest::newRow("masters of all") << false << "ALL" << QString(12, 'B') + QString(12, 'U') + "-"
-                                    << 23 << 23;
-    QTest::newRow("substations of one exchange") << true << "3" << QString(64, 'C') + "-" << 64 << 0;
+    QTest::newRow("masters of one exchange") << false << "2"
+                                             << "BBBBUUUU-" << 7 << 4;
+    QTest::newRow("masters of all")
+        << false << "ALL" << QString(12, 'B') + QString(12, 'U') + "-" << 23 << 23;
+    QTest::newRow("substations of one exchange")
+        << true << "3" << QString(64, 'C') + "-" << 64 << 0;
     QTest::newRow("substations of all") << true << "ALL" << QString(192, 'C') + "-" << 192 << 0;
 }
 
