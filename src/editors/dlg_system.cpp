@@ -6,6 +6,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QStyle>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cstdio>
@@ -73,9 +74,11 @@ CDlgSystem::~CDlgSystem() = default;
 void CDlgSystem::BuildLayout() {
     auto* lists = new QGridLayout;
     lists->addWidget(new QLabel(QStringLiteral("No. of Exchanges:"), this), 0, 0);
-    lists->addWidget(exchangeCount_, 0, 1);
+    exchangeCount_->setFixedWidth(70);
+    digits_->setFixedWidth(70);
+    lists->addWidget(exchangeCount_, 0, 1, Qt::AlignLeft);
     lists->addWidget(new QLabel(QStringLiteral("Station Digits:"), this), 1, 0);
-    lists->addWidget(digits_, 1, 1);
+    lists->addWidget(digits_, 1, 1, Qt::AlignLeft);
     lists->addWidget(new QLabel(QStringLiteral("Tie-Line Connections:"), this), 2, 0);
     auto* boxes = new QHBoxLayout;
     for (QCheckBox* box : tieLines_) boxes->addWidget(box);
@@ -92,7 +95,7 @@ void CDlgSystem::BuildLayout() {
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(lists);
     layout->addWidget(new QLabel(QStringLiteral("Exchange Station No. Assignment"), this));
-    layout->addWidget(grid_, 1);
+    layout->addWidget(grid_, 1, Qt::AlignLeft);
     layout->addLayout(time);
     layout->addLayout(CommandButtonRow());
 }
@@ -108,8 +111,10 @@ void CDlgSystem::SetUpGrid() {
     grid_->SetDefaultRowHeight(20);
     grid_->SetHeaderHeight(grid_->DefaultHeaderHeight() * 3 / 2);
     grid_->SetBackground(Qt::white);
-    // Room for the two columns and all 16 exchanges without a horizontal scroll bar.
-    grid_->setMinimumSize(85 + 120 + 2 * grid_->frameWidth() + 20, 200);
+    // As wide as its two columns and a vertical scroll bar: no empty white band beside them.
+    const int scrollBar = grid_->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    grid_->setFixedWidth(85 + 120 + 2 * grid_->frameWidth() + scrollBar);
+    grid_->setMinimumHeight(200);
 }
 
 void CDlgSystem::ReloadWorkingCopy() {

@@ -14,8 +14,9 @@
 //      the focused control and never press Overwrite or Close;
 //   4. every other key takes the normal path.
 //
-// Link results reach the editor through HandleLinkResult (the view's UM_LINK_RESULT); the
-// watchdog ticks through OnWatchdogTick every second while an upload message is in flight.
+// Link results reach the editor as the view's posted UM_LINK_RESULT (a LinkEvent or a
+// MessageEvent carrying the request), handled by HandleLinkResult; the watchdog ticks through
+// OnWatchdogTick every second while an upload message is in flight.
 #pragma once
 
 #include <QDialog>
