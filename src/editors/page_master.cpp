@@ -9,11 +9,11 @@ namespace {
 constexpr char kOn[] = "v";
 constexpr char kOff[] = "-";
 
-struct ColumnSpec {
+struct GridColumn {
     const char* header;
     int width;
 };
-constexpr ColumnSpec kColumns[master_col::kCount] = {
+constexpr GridColumn kColumns[master_col::kCount] = {
     {"", 0},
     {"Exchange", 85},
     {"Line", 70},

@@ -9,11 +9,11 @@ namespace {
 constexpr char kEmergency[] = "Emergency";
 constexpr char kNormal[] = "Normal";
 
-struct ColumnSpec {
+struct GridColumn {
     const char* header;
     int width;
 };
-constexpr ColumnSpec kColumns[sub_col::kCount] = {
+constexpr GridColumn kColumns[sub_col::kCount] = {
     {"", 0},
     {"Exchange", 85},
     {"Line", 70},
