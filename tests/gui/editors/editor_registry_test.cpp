@@ -110,6 +110,17 @@ class EditorRegistryTest : public QObject {
         QCOMPARE(stations.seen, 1);
         QVERIFY(prompt_.shown.empty());
     }
+
+    // The same check follows "Upload/Download" (here a stand-in that downloads a duplicate).
+    void stationsOpenAfterADownloadWithDuplicates() {
+        view().SetCategoryHandler(Category::UploadDownload, [this] {
+            SettingData& d = view().document().data();
+            d.Exchange[0].Sub[5].Number = d.Exchange[0].Sub[4].Number;
+        });
+        ModalWatcher<CSheetStation> stations([](CSheetStation* s) { s->CloseButton()->click(); });
+        Button(Category::UploadDownload)->click();
+        QCOMPARE(stations.seen, 1);
+    }
 };
 
 QTEST_MAIN(EditorRegistryTest)
