@@ -2,6 +2,7 @@
 #include <QApplication>
 
 #include "app/app_paths.h"
+#include "app/editor_registry.h"
 #include "app/file_chooser.h"
 #include "app/qn410_app.h"
 #include "app/qt_prompt.h"
@@ -24,5 +25,6 @@ int main(int argc, char* argv[]) {
 
     qn410::QN410App shell(std::move(services));
     if (!shell.Start()) return 0;
+    qn410::RegisterEditors(*shell.frame());
     return app.exec();
 }

@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "app/message_event.h"
 #include "link/link_messages.h"
 
 namespace qn410 {
@@ -94,6 +95,7 @@ void EditorFrame::Upload() {
     step_ = 1;
     done_ = false;
     uploading_ = true;
+    BeginUpload();
     watchdog_.start();
     SendStep();
 }
@@ -160,12 +162,53 @@ void EditorFrame::OnWatchdogTick() {
     }
     ++watchdogCount_;
     const bool cancelled = host_.ProgressCancelled();
-    if (!cancelled && watchdogCount_ < kWatchdogLimit) return;
+    if (!cancelled && watchdogCount_ < watchdogLimit_) return;
     watchdog_.stop();
     host_.SubmitRequest(MakeAbandonRequest(), true);
     if (!cancelled) host_.prompt().Tell(kFailedToTransmit, PromptIcon::Exclamation);
     host_.CloseProgress();
     EndUpload();
+}
+
+void EditorFrame::SetWatchdog(int limitTicks, int periodMs) {
+    watchdogLimit_ = limitTicks;
+    watchdog_.setInterval(periodMs);
+}
+
+namespace {
+// The send step's view of the host: progress messages and link requests.
+class HostPoster : public LinkPoster {
+  public:
+    explicit HostPoster(EditorHost& host) : host_(host) {}
+    void PostProgress(AppMessage message, int kind, std::string name, int count) override {
+        host_.PostProgress(message, kind, std::move(name), count);
+    }
+    void PostLinkRequest(uint32_t wParam, TransferRequestPtr request) override {
+        host_.SubmitRequest(std::move(request), wParam == kLinkAbandon);
+    }
+
+  private:
+    EditorHost& host_;
+};
+}  // namespace
+
+void EditorFrame::SendUploadRecord(ProgressMode mode, int bound, int step, uint8_t setMask,
+                                   uint8_t clearMask, uint8_t exchange, std::string_view record) {
+    TransferRequest header;
+    header.requester = this;
+    header.setMask = setMask;
+    header.clearMask = clearMask;
+    header.exchange = exchange;
+    HostPoster poster(host_);
+    SendRecord(poster, mode, bound, step, header, record, host_.ProgressCancelled());
+}
+
+bool EditorFrame::event(QEvent* event) {
+    if (event->type() == static_cast<QEvent::Type>(UM_LINK_RESULT)) {
+        HandleLinkResult(static_cast<uint32_t>(WParamOf(event)), TakeRequest(event));
+        return true;
+    }
+    return QDialog::event(event);
 }
 
 bool EditorFrame::IsCommandButton(const QWidget* widget) const {

@@ -14,8 +14,9 @@
 //      the focused control and never press Overwrite or Close;
 //   4. every other key takes the normal path.
 //
-// Link results reach the editor through HandleLinkResult (the view's UM_LINK_RESULT); the
-// watchdog ticks through OnWatchdogTick every second while an upload message is in flight.
+// Link results reach the editor as the view's posted UM_LINK_RESULT (a LinkEvent or a
+// MessageEvent carrying the request), handled by HandleLinkResult; the watchdog ticks through
+// OnWatchdogTick every second while an upload message is in flight.
 #pragma once
 
 #include <QDialog>
@@ -25,6 +26,7 @@
 
 #include "editors/editor_host.h"
 #include "grid/grid_ctrl.h"
+#include "transfer/send_record.h"
 
 class QHBoxLayout;
 class QPushButton;
@@ -63,6 +65,9 @@ class EditorFrame : public QDialog {
     // One tick of the upload watchdog (timer 1, every 1000 ms).
     void OnWatchdogTick();
     bool UploadActive() const { return uploading_; }
+    // The watchdog's limit in ticks and its period; 120 ticks of 1000 ms unless a test shortens
+    // them.
+    void SetWatchdog(int limitTicks, int periodMs);
 
     QPushButton* PrintButton() const { return print_; }
     QPushButton* UploadButton() const { return upload_; }
@@ -85,6 +90,8 @@ class EditorFrame : public QDialog {
 
     // The upload sequence: how many messages it has (the release request included) and the
     // sending of message `step` (1-based), which builds the record and posts it (SendRecord).
+    // BeginUpload fixes the sequence (which exchanges, which page) before its first message.
+    virtual void BeginUpload() {}
     virtual int UploadMessageCount() const = 0;
     virtual void SendUploadMessage(int step) = 0;
 
@@ -96,7 +103,15 @@ class EditorFrame : public QDialog {
     // An abandon request for the view: requester this editor, set mask 0, clear mask 3.
     TransferRequestPtr MakeAbandonRequest();
 
+    // One message of the upload sequence: record (empty for the release request) behind a
+    // header naming this editor, with the progress announcement of its mode; when the user has
+    // cancelled the progress display the link is abandoned instead (SendRecord).
+    void SendUploadRecord(ProgressMode mode, int bound, int step, uint8_t setMask,
+                          uint8_t clearMask, uint8_t exchange, std::string_view record);
+
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // UM_LINK_RESULT from the view reaches HandleLinkResult.
+    bool event(QEvent* event) override;
 
   private:
     bool ValidateAndReport();
@@ -111,6 +126,7 @@ class EditorFrame : public QDialog {
     QPushButton* close_;
     QTimer watchdog_;
     int watchdogCount_ = 0;
+    int watchdogLimit_ = kWatchdogLimit;
     int step_ = 0;
     bool done_ = false;
     bool uploading_ = false;

@@ -5,7 +5,9 @@
 
 #include <any>
 #include <cstdint>
+#include <string>
 
+#include "link/link_messages.h"
 #include "link/transfer_request.h"
 #include "setting/prompt.h"
 #include "setting/setting_data.h"
@@ -52,6 +54,9 @@ class EditorHost {
 
     // UM_LINK_REQUEST: a request (or, with abandon, an abandon request) handed to the view.
     virtual void SubmitRequest(TransferRequestPtr request, bool abandon) = 0;
+    // A progress message of a send step (0x1703 with the category's name and bound, 0x1704
+    // with its name), as SendRecord posts them.
+    virtual void PostProgress(AppMessage message, int kind, std::string name, int count) = 0;
     // 0x1701: close the progress display.
     virtual void CloseProgress() = 0;
     // 0x1702 with wParam 2: advance the progress display by one step.

@@ -8,6 +8,7 @@
 #include <QTest>
 #include <QVBoxLayout>
 
+#include "app/message_event.h"
 #include "link/link_messages.h"
 #include "setting/text_field.h"
 #include "support/recording_prompt.h"
@@ -30,6 +31,7 @@ class FakeHost : public EditorHost {
         requests.push_back(std::move(request));
         abandons.push_back(abandon);
     }
+    void PostProgress(AppMessage, int, std::string, int) override {}
     void CloseProgress() override { ++progressClosed; }
     void AdvanceProgress() override { ++progressAdvanced; }
     bool ProgressCancelled() const override { return cancelled; }
@@ -135,6 +137,7 @@ class EditorFrameTest : public QObject {
     void uploadSendsTheSequenceAfterConfirmation();
     void uploadFailuresAndWatchdog();
     void printHandsOverACopyWithUnsavedEdits();
+    void postedResultsReachTheUpload();
 };
 
 void EditorFrameTest::closeAsksOnlyWhenTheCopyDiffers() {
@@ -326,6 +329,21 @@ void EditorFrameTest::printHandsOverACopyWithUnsavedEdits() {
     QCOMPARE(std::any_cast<SystemSetting>(f.host.prints[0].data).NumberSize, 5);
     f.editor.reset();  // the job's copy outlives the editor
     QCOMPARE(std::any_cast<SystemSetting>(f.host.prints[0].data).NumberSize, 5);
+}
+
+// The view answers with a posted UM_LINK_RESULT, as the link's LinkEvent or as a MessageEvent.
+void EditorFrameTest::postedResultsReachTheUpload() {
+    Fixture f;
+    f.editor->Upload();
+    QCoreApplication::postEvent(f.editor.get(), new LinkEvent(UM_LINK_RESULT, kResultDone,
+                                                              std::make_unique<TransferRequest>()));
+    QCoreApplication::postEvent(
+        f.editor.get(), new MessageEvent<TransferRequest>(UM_LINK_RESULT, kResultDone,
+                                                          std::make_unique<TransferRequest>()));
+    QTRY_COMPARE(f.editor->sent, (std::vector<int>{1, 2, 3}));
+    PostMessageTo(f.editor.get(), UM_LINK_RESULT, kResultNotDelivered);
+    QTRY_VERIFY(!f.editor->UploadActive());
+    QCOMPARE(f.host.messages.texts(), std::vector<std::string>{"Failed to transmit"});
 }
 
 QTEST_MAIN(EditorFrameTest)

@@ -1,0 +1,33 @@
+#include "app/editor_registry.h"
+
+#include <memory>
+
+#include "app/main_frame.h"
+#include "app/qn410_view.h"
+#include "editors/dlg_system.h"
+#include "editors/sheet_station.h"
+#include "setting/clock.h"
+#include "transfer/station_check.h"
+
+namespace qn410 {
+
+namespace {
+// Editors are large: each lives on the heap from its button until it is closed.
+template <typename Editor, typename... Args>
+void RunEditor(CMainFrame& frame, Args&&... args) {
+    auto editor = std::make_unique<Editor>(frame.editorHost(), std::forward<Args>(args)..., &frame);
+    editor->exec();
+}
+}  // namespace
+
+void RegisterEditors(CMainFrame& frame) {
+    CQN410View& view = frame.view();
+    view.SetCategoryHandler(Category::GlobalSetting,
+                            [&frame] { RunEditor<CDlgSystem>(frame, SystemClock::Instance()); });
+    view.SetCategoryHandler(Category::Stations, [&frame] { RunEditor<CSheetStation>(frame); });
+    // Changed exchanges, digits or first station numbers may leave station numbers that no
+    // longer fit: the Stations sheet opens so that they can be corrected.
+    view.SetStationCheck([](const SettingData& data) { return !CheckStationNumbers(data).ok(); });
+}
+
+}  // namespace qn410

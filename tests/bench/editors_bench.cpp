@@ -1,0 +1,106 @@
+// How long "Stations" takes to open on the largest table it shows: "ALL" over 16 exchanges,
+// whose Substations page has 1024 rows. The time counts everything a user waits for: building
+// the sheet, choosing "ALL", turning to the Substations page and painting it once.
+// Runs offscreen unless QT_QPA_PLATFORM says otherwise:
+//   build/tests/bench/bench_editors
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QTabWidget>
+#include <string>
+
+#include "editors/page_sub.h"
+#include "editors/sheet_station.h"
+#include "setting/text_field.h"
+
+namespace {
+
+using namespace qn410;
+
+class BenchHost : public EditorHost {
+  public:
+    SettingDocument& Document() override { return document; }
+    Prompt& prompt() override { return silent; }
+    void SaveDocument() override {}
+    bool ConfirmTransmit() override { return false; }
+    void SubmitRequest(TransferRequestPtr, bool) override {}
+    void PostProgress(AppMessage, int, std::string, int) override {}
+    void CloseProgress() override {}
+    void AdvanceProgress() override {}
+    bool ProgressCancelled() const override { return false; }
+    void PostPrint(PrintJob) override {}
+
+    SettingDocument document;
+    SilentPrompt silent;
+};
+
+// 16 exchanges of 4-digit numbers, every master and substation numbered and named.
+void SixteenExchanges(SettingData& d) {
+    SetDefaults(d);
+    d.System.SwitchCnt = 16;
+    d.System.NumberSize = 4;
+    for (int e = 0; e < kExchangeCount; ++e) {
+        const int first = 1000 + 500 * e;
+        d.System.SwNumber[e].Value = first;
+        SetText(d.System.SwNumber[e].Text, std::to_string(first));
+        for (int m = 0; m < kMasterCount; ++m) {
+            MasterSetting& master = d.Exchange[e].Master[m];
+            master.Number.Value = first + 400 + m;
+            SetText(master.Number.Text, std::to_string(master.Number.Value));
+            SetText(master.Name, "MASTER" + std::to_string(m + 1));
+        }
+        for (int s = 0; s < kSubCount; ++s) {
+            SubSetting& sub = d.Exchange[e].Sub[s];
+            sub.Number.Value = first + s;
+            SetText(sub.Number.Text, std::to_string(sub.Number.Value));
+            SetText(sub.Name, "ROOM" + std::to_string(s + 1));
+            sub.CallSwNo = static_cast<uint8_t>(e + 1);
+            sub.CallStNo = 1;
+        }
+    }
+}
+
+void BM_StationsOpenAllSubstations(benchmark::State& state) {
+    BenchHost host;
+    SixteenExchanges(host.document.data());
+    for (auto _ : state) {
+        CSheetStation sheet(host);
+        sheet.show();
+        sheet.exchangeList()->setCurrentIndex(kExchangeCount);  // "ALL"
+        sheet.tabs()->setCurrentIndex(1);
+        sheet.repaint();
+        QCoreApplication::processEvents();
+        if (sheet.subPage()->grid()->RowCount() != kExchangeCount * kSubCount)
+            state.SkipWithError("ALL did not show 1024 substations");
+    }
+}
+BENCHMARK(BM_StationsOpenAllSubstations)->Unit(benchmark::kMillisecond);
+
+// Switching a shown Substations page between one exchange and "ALL".
+void BM_StationsSwitchToAll(benchmark::State& state) {
+    BenchHost host;
+    SixteenExchanges(host.document.data());
+    CSheetStation sheet(host);
+    sheet.show();
+    sheet.tabs()->setCurrentIndex(1);
+    for (auto _ : state) {
+        sheet.exchangeList()->setCurrentIndex(kExchangeCount);
+        sheet.repaint();
+        QCoreApplication::processEvents();
+        sheet.exchangeList()->setCurrentIndex(0);
+        QCoreApplication::processEvents();
+    }
+}
+BENCHMARK(BM_StationsSwitchToAll)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

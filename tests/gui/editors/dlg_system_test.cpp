@@ -1,0 +1,349 @@
+// "Global Setting" driven through its widgets: the lists, the tie-line boxes, typing into the
+// grid, Overwrite, Close and Upload, with the exact messages and where the focus goes.
+#include "editors/dlg_system.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QtTest>
+#include <memory>
+
+#include "editor_test_host.h"
+#include "setting/text_field.h"
+#include "transfer/record_codec.h"
+
+using namespace qn410;
+using namespace qn410::test;
+
+namespace {
+
+const FixedClock kClock(LocalTime{2026, 12, 6, 9, 30, 5, 0});
+
+// Exchanges with first station numbers (strings; "" leaves one unset) and the digits.
+void SetExchanges(SystemSetting& s, int digits, std::vector<std::string> numbers) {
+    s.NumberSize = static_cast<uint8_t>(digits);
+    s.SwitchCnt = static_cast<uint8_t>(numbers.size());
+    for (int i = 0; i < kExchangeCount; ++i) {
+        ExchangeNumberEntry& e = s.SwNumber[i];
+        e.ExchangeNo = static_cast<uint8_t>(i + 1);
+        const std::string text = i < static_cast<int>(numbers.size()) ? numbers[i] : "";
+        e.Value = text.empty() ? kNoNumber : std::stoi(text);
+        SetText(e.Text, text.empty() ? "-1" : text);
+    }
+}
+
+struct Editor {
+    EditorTestHost host;
+    std::unique_ptr<CDlgSystem> dialog;
+    explicit Editor(int digits = 3, std::vector<std::string> numbers = {"100", "200", "300"}) {
+        SetDefaults(host.document.data());
+        SetExchanges(host.document.data().System, digits, std::move(numbers));
+        Open();
+    }
+    void Open() {
+        dialog = std::make_unique<CDlgSystem>(host, kClock);
+        dialog->show();
+        QApplication::setActiveWindow(dialog.get());
+        QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
+    }
+    GridCtrl* grid() const { return dialog->grid(); }
+    const SystemSetting& stored() { return host.document.data().System; }
+    std::vector<std::string> Cells() const {
+        std::vector<std::string> out;
+        for (int r = 0; r < grid()->RowCount(); ++r) out.push_back(grid()->ItemText(r, 1));
+        return out;
+    }
+    void Overwrite() { dialog->OverwriteButton()->click(); }
+    std::string LastMessage() const {
+        return host.messages.shown.empty() ? "" : host.messages.shown.back().text;
+    }
+};
+
+}  // namespace
+
+class DlgSystemTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void opensWithItsTextsAndTheStoredData();
+    void cellEntriesStoreOnlyShortDigitTexts_data();
+    void cellEntriesStoreOnlyShortDigitTexts();
+    void listsAndBoxesChangeTheCopy();
+    void validationReportsAndFocuses_data();
+    void validationReportsAndFocuses();
+    void overwriteAndCloseCompareWithTheStoredData();
+    void enterAndEscapeInTheGridNeverOverwriteOrClose();
+    void uploadSendsOneRecordWithTheClock();
+    void printHandsOverTheCopy();
+    void picture();
+};
+
+void DlgSystemTest::opensWithItsTextsAndTheStoredData() {
+    Editor e(3, {"100", "200", ""});
+    CDlgSystem& d = *e.dialog;
+    QCOMPARE(d.windowTitle(), QString("Global Setting"));
+    QStringList labels;
+    for (QLabel* l : d.findChildren<QLabel*>()) labels << l->text();
+    for (const char* text : {"No. of Exchanges:", "Station Digits:", "Tie-Line Connections:",
+                             "Exchange Station No. Assignment", "Time"})
+        QVERIFY2(labels.contains(text), text);
+    QCOMPARE(d.clockField()->text(), QString("09:30:05"));
+    QCOMPARE(d.exchangeCountList()->count(), 16);
+    QCOMPARE(d.exchangeCountList()->itemText(15), QString("16"));
+    QCOMPARE(d.exchangeCountList()->currentText(), QString("3"));
+    QCOMPARE(d.digitsList()->count(), 5);
+    QCOMPARE(d.digitsList()->itemText(0), QString("2"));
+    QCOMPARE(d.digitsList()->currentText(), QString("3"));
+    for (int line = 0; line < 4; ++line)
+        QCOMPARE(d.tieLineBox(line)->text(), QString("Line %1").arg(line + 1));
+    QCOMPARE(d.grid()->HeaderText(0), std::string("Exchange"));
+    QCOMPARE(d.grid()->HeaderText(1), std::string("First Station No."));
+    QCOMPARE(d.grid()->ColumnWidth(0), 85);
+    QCOMPARE(d.grid()->ColumnWidth(1), 120);
+    QCOMPARE(d.grid()->RowCount(), 3);
+    QCOMPARE(d.grid()->ItemText(2, 0), std::string("3"));
+    QCOMPARE(e.Cells(), (std::vector<std::string>{"100", "200", ""}));  // not set: empty
+    QVERIFY(d.grid()->IsReadOnly(0, 0));
+    QCOMPARE(d.PrintButton()->text(), QString("Print"));
+    QCOMPARE(d.UploadButton()->text(), QString("Upload"));
+    QCOMPARE(d.OverwriteButton()->text(), QString("Overwrite"));
+    QCOMPARE(d.CloseButton()->text(), QString("Close"));
+}
+
+void DlgSystemTest::cellEntriesStoreOnlyShortDigitTexts_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<int>("value");
+    QTest::newRow("digits") << "250"
+                            << "250" << 250;
+    QTest::newRow("leading zeros kept as typed") << "0042"
+                                                 << "0042" << 42;
+    QTest::newRow("six digits") << "123456"
+                                << "123456" << 123456;
+    QTest::newRow("seven digits") << "1234567"
+                                  << "200" << 200;
+    QTest::newRow("not a number") << "12a"
+                                  << "200" << 200;
+    QTest::newRow("blank") << ""
+                           << "200" << 200;
+    QTest::newRow("longer than 50") << QString(51, '1') << "200" << 200;
+}
+
+void DlgSystemTest::cellEntriesStoreOnlyShortDigitTexts() {
+    QFETCH(QString, typed);
+    QFETCH(QString, shown);
+    QFETCH(int, value);
+    Editor e;
+    TypeIntoCell(e.grid(), 1, 1, typed);
+    QCOMPARE(e.grid()->ItemText(1, 1), shown.toStdString());
+    QCOMPARE(e.dialog->workingCopy().SwNumber[1].Value, value);
+    QCOMPARE(std::string(TextOf(e.dialog->workingCopy().SwNumber[1].Text)), shown.toStdString());
+    QCOMPARE(e.stored().SwNumber[1].Value, 200);  // nothing committed yet
+}
+
+void DlgSystemTest::listsAndBoxesChangeTheCopy() {
+    Editor e;
+    ChooseFromList(e.dialog->digitsList(), "5");
+    QCOMPARE(e.dialog->workingCopy().NumberSize, 5);
+    QCOMPARE(e.Cells(), (std::vector<std::string>{"100", "200", "300"}));  // grid unchanged
+
+    QTest::mouseClick(e.dialog->tieLineBox(2), Qt::LeftButton);
+    QCOMPARE(e.dialog->workingCopy().TieLine[2], 1);
+    QTest::mouseClick(e.dialog->tieLineBox(2), Qt::LeftButton);
+    QCOMPARE(e.dialog->workingCopy().TieLine[2], 0);
+
+    // Fewer exchanges forget the numbers of the ones dropped; more show them empty again.
+    ChooseFromList(e.dialog->exchangeCountList(), "1");
+    QCOMPARE(e.grid()->RowCount(), 1);
+    QVERIFY(e.dialog->exchangeCountList()->hasFocus());
+    ChooseFromList(e.dialog->exchangeCountList(), "4");
+    QCOMPARE(e.Cells(), (std::vector<std::string>{"100", "", "", ""}));
+    QCOMPARE(e.dialog->workingCopy().SwNumber[1].Value, kNoNumber);
+    QCOMPARE(e.dialog->workingCopy().SwNumber[3].ExchangeNo, 4);
+    QCOMPARE(e.grid()->ItemText(3, 0), std::string("4"));
+}
+
+void DlgSystemTest::validationReportsAndFocuses_data() {
+    QTest::addColumn<int>("digits");
+    QTest::addColumn<QStringList>("numbers");
+    QTest::addColumn<QString>("typedDigits");  // chosen in the list after opening, "" for none
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("focus");  // "count", "digits" or the current row as a number
+    QTest::newRow("no exchanges") << 3 << QStringList{} << ""
+                                  << "Incorrect No.of exchanges."
+                                  << "count";
+    QTest::newRow("digits out of range") << 7 << QStringList{"100"} << ""
+                                         << "Incorrect station digit length."
+                                         << "digits";
+    QTest::newRow("too few digits") << 4 << QStringList{"1000", "2000", "300", "4000"} << ""
+                                    << "First station No.is greater than that of the next exchange."
+                                    << "1";
+    QTest::newRow("three of four digits") << 4 << QStringList{"100", "2000"} << ""
+                                          << "Incorrect first station No.digit length"
+                                          << "0";
+    QTest::newRow("digits changed after entry") << 3 << QStringList{"100", "200"} << "4"
+                                                << "Incorrect first station No.digit length"
+                                                << "0";
+    QTest::newRow("not set") << 3 << QStringList{"100", "200", ""} << ""
+                             << "Incorrect first station No.digit length"
+                             << "2";
+    QTest::newRow("descending") << 4 << QStringList{"2000", "1000"} << ""
+                                << "First station No.is greater than that of the next exchange."
+                                << "0";
+    QTest::newRow("duplicate") << 4 << QStringList{"1000", "2000", "2000"} << ""
+                               << "Duplicated first station No."
+                               << "1";
+}
+
+void DlgSystemTest::validationReportsAndFocuses() {
+    QFETCH(int, digits);
+    QFETCH(QStringList, numbers);
+    QFETCH(QString, typedDigits);
+    QFETCH(QString, message);
+    QFETCH(QString, focus);
+    std::vector<std::string> texts;
+    for (const QString& n : numbers) texts.push_back(n.toStdString());
+    Editor e(digits, texts);
+    if (!typedDigits.isEmpty()) ChooseFromList(e.dialog->digitsList(), typedDigits);
+    const SystemSetting before = e.stored();
+    e.dialog->OverwriteButton()->setFocus();
+    QTest::keyClick(e.dialog->OverwriteButton(), Qt::Key_Space);
+    QCOMPARE(e.host.messages.shown.size(), std::size_t(1));
+    QCOMPARE(e.LastMessage(), message.toStdString());
+    QCOMPARE(e.host.messages.shown[0].icon, PromptIcon::Question);
+    QCOMPARE(e.host.messages.shown[0].buttons, PromptButtons::Ok);
+    if (focus == "count") {
+        QVERIFY(e.dialog->exchangeCountList()->hasFocus());
+    } else if (focus == "digits") {
+        QVERIFY(e.dialog->digitsList()->hasFocus());
+    } else {
+        QVERIFY(e.grid()->hasFocus());
+        QCOMPARE(e.grid()->CurrentCell(), (GridCell{focus.toInt(), 1}));
+    }
+    QVERIFY(e.stored() == before);
+    QVERIFY(!e.host.document.modified);
+    // Upload checks first, too: no question, nothing sent.
+    e.dialog->UploadButton()->click();
+    QCOMPARE(e.host.confirmations, 0);
+    QVERIFY(e.host.bodies.empty());
+}
+
+void DlgSystemTest::overwriteAndCloseCompareWithTheStoredData() {
+    Editor e;
+    e.Overwrite();  // unchanged: the modified flag stays as it was, both ways
+    QVERIFY(!e.host.document.modified);
+    e.host.document.modified = true;
+    e.Overwrite();
+    QVERIFY(e.host.document.modified);
+    e.host.document.modified = false;
+
+    // An edit that was undone asks nothing on Close.
+    TypeIntoCell(e.grid(), 0, 1, "150");
+    TypeIntoCell(e.grid(), 0, 1, "100");
+    e.dialog->CloseButton()->click();
+    QVERIFY(e.host.messages.shown.empty());
+    QVERIFY(!e.dialog->isVisible());
+
+    e.Open();
+    TypeIntoCell(e.grid(), 0, 1, "150");
+    e.dialog->CloseButton()->click();
+    QCOMPARE(e.host.messages.texts(), std::vector<std::string>{"Text changed. Exit?"});
+    QCOMPARE(e.host.messages.shown[0].buttons, PromptButtons::YesNo);
+    QVERIFY(e.dialog->isVisible());  // No is the default answer
+    e.Overwrite();
+    QCOMPARE(e.stored().SwNumber[0].Value, 150);
+    QCOMPARE(std::string(TextOf(e.stored().SwNumber[0].Text)), std::string("150"));
+    QVERIFY(e.host.document.modified);
+    QVERIFY(e.dialog->isVisible());    // Overwrite keeps the dialog open
+    e.dialog->CloseButton()->click();  // nothing differs any more
+    QCOMPARE(e.host.messages.shown.size(), std::size_t(1));
+    QVERIFY(!e.dialog->isVisible());
+
+    // Fewer exchanges differ even though only entries beyond the new count changed.
+    e.Open();
+    e.host.messages.ScriptAnswers({PromptAnswer::Yes});
+    ChooseFromList(e.dialog->exchangeCountList(), "2");
+    e.dialog->CloseButton()->click();
+    QCOMPARE(e.host.messages.shown.size(), std::size_t(2));
+    QVERIFY(!e.dialog->isVisible());
+    QCOMPARE(e.stored().SwitchCnt, 3);  // Yes closes without committing
+}
+
+void DlgSystemTest::enterAndEscapeInTheGridNeverOverwriteOrClose() {
+    Editor e;
+    TypeIntoCell(e.grid(), 2, 1, "350");  // ends with Enter
+    QCOMPARE(e.grid()->ItemText(2, 1), std::string("350"));
+    QCOMPARE(e.stored().SwNumber[2].Value, 300);
+    e.grid()->SetCurrentCell(1, 1);
+    QTest::keyClicks(e.grid(), "9");
+    QTest::keyClick(Focused(e.grid()), Qt::Key_Escape);  // cancels the cell edit only
+    QTest::keyClick(Focused(e.grid()), Qt::Key_Escape);
+    QTest::keyClick(Focused(e.grid()), Qt::Key_Return);
+    QCoreApplication::processEvents();
+    QCOMPARE(e.grid()->ItemText(1, 1), std::string("200"));
+    QVERIFY(e.dialog->isVisible());
+    QVERIFY(e.host.messages.shown.empty());
+    QCOMPARE(e.stored().SwNumber[2].Value, 300);
+}
+
+void DlgSystemTest::uploadSendsOneRecordWithTheClock() {
+    Editor e;
+    TypeIntoCell(e.grid(), 1, 1, "250");
+    e.host.confirm = false;
+    e.dialog->UploadButton()->click();  // refused confirmation: nothing committed or sent
+    QCOMPARE(e.host.confirmations, 1);
+    QVERIFY(e.host.bodies.empty());
+    QCOMPARE(e.stored().SwNumber[1].Value, 200);
+
+    e.host.confirm = true;
+    e.dialog->UploadButton()->click();
+    QCOMPARE(e.stored().SwNumber[1].Value, 250);
+    QVERIFY(e.host.document.modified);
+    QCOMPARE(e.host.bodies.size(), std::size_t(1));
+    RecordRequest r;
+    r.data = &e.host.document.data();
+    r.clock = &kClock;
+    QCOMPARE(e.host.bodies[0], *Encode('A', r));
+    QVERIFY(e.host.bodies[0].rfind("A0020261206093005", 0) == 0);
+    const TransferRequest& h = e.host.headers[0];
+    QCOMPARE(h.requester, static_cast<void*>(e.dialog.get()));
+    QCOMPARE(int(h.setMask), 1);
+    QCOMPARE(int(h.clearMask), 1);
+    QCOMPARE(int(h.exchange), 0);
+    QCOMPARE(e.host.progress.size(), std::size_t(1));
+    QCOMPARE(e.host.progress[0].message, UM_PROGRESS_START);
+    QCOMPARE(e.host.progress[0].name, std::string("Global Setting"));
+    QCOMPARE(e.host.progress[0].count, 1);
+    // The view's result arrives as a posted UM_LINK_RESULT.
+    QTRY_VERIFY(!e.dialog->UploadActive());
+    QCOMPARE(e.host.advanced, 1);
+    QCOMPARE(e.host.progress.back().message, UM_PROGRESS_CLOSE);
+    QVERIFY(e.host.messages.shown.empty());
+
+    e.host.answerCode = kResultNotDelivered;
+    e.dialog->UploadButton()->click();
+    QTRY_VERIFY(!e.dialog->UploadActive());
+    QCOMPARE(e.host.messages.texts(), std::vector<std::string>{"Failed to transmit"});
+    QCOMPARE(e.host.messages.shown[0].icon, PromptIcon::Exclamation);
+}
+
+void DlgSystemTest::printHandsOverTheCopy() {
+    Editor e;
+    TypeIntoCell(e.grid(), 0, 1, "110");
+    e.dialog->PrintButton()->click();
+    QCOMPARE(e.host.prints.size(), std::size_t(1));
+    QCOMPARE(e.host.prints[0].category, kPrintGlobalSetting);
+    QCOMPARE(std::any_cast<SystemSetting>(e.host.prints[0].data).SwNumber[0].Value, 110);
+}
+
+// QN410_SCREENSHOT_DIR=folder writes global_setting.png there.
+void DlgSystemTest::picture() {
+    Editor e(3, {"100", "200", "300", "400"});
+    QTest::mouseClick(e.dialog->tieLineBox(0), Qt::LeftButton);
+    const QPixmap picture = e.dialog->grab();
+    const QString dir = qEnvironmentVariable("QN410_SCREENSHOT_DIR");
+    if (!dir.isEmpty()) QVERIFY(picture.save(dir + "/global_setting.png"));
+    QVERIFY(picture.width() > 300 && picture.height() > 300);
+}
+
+QTEST_MAIN(DlgSystemTest)
+#include "dlg_system_test.moc"

@@ -1,0 +1,127 @@
+// The editors behind the category buttons of the real main window, and the station number check
+// that opens "Stations" after "Global Setting" when the numbers no longer fit.
+#include "app/editor_registry.h"
+
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest>
+
+#include "app/category_panel.h"
+#include "app/main_frame.h"
+#include "app/qn410_app.h"
+#include "app/qn410_view.h"
+#include "editor_test_host.h"
+#include "editors/dlg_system.h"
+#include "editors/sheet_station.h"
+#include "shell_fixture.h"
+
+using namespace qn410;
+using namespace qn410::test;
+
+namespace {
+
+// Acts on every modal dialog of type T that comes to the front, until destroyed.
+template <typename T>
+class ModalWatcher {
+  public:
+    explicit ModalWatcher(std::function<void(T*)> action) : action_(std::move(action)) {
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
+            if (!dialog || dialog == last_) return;
+            last_ = dialog;
+            ++seen;
+            action_(dialog);
+        });
+        timer_.start(10);
+    }
+    int seen = 0;
+
+  private:
+    std::function<void(T*)> action_;
+    QTimer timer_;
+    T* last_ = nullptr;
+};
+
+}  // namespace
+
+class EditorRegistryTest : public QObject {
+    Q_OBJECT
+
+  private:
+    std::unique_ptr<ShellFolder> folder_;
+    RecordingPrompt prompt_;
+    ScriptedFileChooser files_;
+    LinkLog link_;
+    std::unique_ptr<QN410App> app_;
+
+    CQN410View& view() { return app_->frame()->view(); }
+    QPushButton* Button(Category c) { return view().panel().button(c); }
+
+  private slots:
+    void init() {
+        folder_ = std::make_unique<ShellFolder>();
+        prompt_ = RecordingPrompt();
+        ShellServices services;
+        services.prompt = &prompt_;
+        services.files = &files_;
+        services.makeLink = [this] { return std::make_unique<RecordingLink>(link_); };
+        services.lockDir = folder_->file(QStringLiteral("run"));
+        services.appDir = folder_->path();
+        app_ = std::make_unique<QN410App>(std::move(services));
+        QVERIFY(app_->Start());
+        RegisterEditors(*app_->frame());
+    }
+    void cleanup() {
+        app_.reset();
+        folder_.reset();
+    }
+
+    void stationsOpensFromItsButton() {
+        ModalWatcher<CSheetStation> stations([](CSheetStation* s) {
+            QCOMPARE(s->windowTitle(), QString("Stations"));
+            s->CloseButton()->click();
+        });
+        Button(Category::Stations)->click();
+        QCOMPARE(stations.seen, 1);
+    }
+
+    void globalSettingWithoutAProblemOpensNothingElse() {
+        ModalWatcher<CDlgSystem> global([](CDlgSystem* d) { d->CloseButton()->click(); });
+        ModalWatcher<CSheetStation> stations([](CSheetStation* s) { s->CloseButton()->click(); });
+        Button(Category::GlobalSetting)->click();
+        QCOMPARE(global.seen, 1);
+        QCOMPARE(stations.seen, 0);
+        QVERIFY(prompt_.shown.empty());
+    }
+
+    void stationsOpenWhenTheNumbersNoLongerFit() {
+        // Three digits: the default two-digit station numbers are wrong now.
+        ModalWatcher<CDlgSystem> global([](CDlgSystem* d) {
+            ChooseFromList(d->digitsList(), "3");
+            TypeIntoCell(d->grid(), 0, 1, "100");
+            d->OverwriteButton()->click();
+            d->CloseButton()->click();
+        });
+        ModalWatcher<CSheetStation> stations([](CSheetStation* s) { s->CloseButton()->click(); });
+        Button(Category::GlobalSetting)->click();
+        QCOMPARE(global.seen, 1);
+        QCOMPARE(view().document().data().System.NumberSize, 3);
+        QVERIFY(view().document().modified);
+        QCOMPARE(stations.seen, 1);
+        QVERIFY(prompt_.shown.empty());
+    }
+
+    // The same check follows "Upload/Download" (here a stand-in that downloads a duplicate).
+    void stationsOpenAfterADownloadWithDuplicates() {
+        view().SetCategoryHandler(Category::UploadDownload, [this] {
+            SettingData& d = view().document().data();
+            d.Exchange[0].Sub[5].Number = d.Exchange[0].Sub[4].Number;
+        });
+        ModalWatcher<CSheetStation> stations([](CSheetStation* s) { s->CloseButton()->click(); });
+        Button(Category::UploadDownload)->click();
+        QCOMPARE(stations.seen, 1);
+    }
+};
+
+QTEST_MAIN(EditorRegistryTest)
+#include "editor_registry_test.moc"

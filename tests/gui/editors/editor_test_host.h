@@ -1,0 +1,124 @@
+// What the editor tests need around an editor: a host that records every request, progress
+// message and print job (and can answer each request with a result, as the view would), and
+// helpers that act on the dialogs through their widgets as a user would.
+#pragma once
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTest>
+#include <string>
+#include <vector>
+
+#include "app/message_event.h"
+#include "editors/editor_host.h"
+#include "grid/grid_ctrl.h"
+#include "grid/grid_model.h"
+#include "link/link_event.h"
+#include "support/recording_prompt.h"
+
+namespace qn410::test {
+
+class EditorTestHost : public EditorHost {
+  public:
+    struct Progress {
+        AppMessage message;
+        std::string name;
+        int count;
+    };
+
+    SettingDocument& Document() override { return document; }
+    Prompt& prompt() override { return messages; }
+    void SaveDocument() override { ++saves; }
+    bool ConfirmTransmit() override {
+        ++confirmations;
+        return confirm;
+    }
+    void SubmitRequest(TransferRequestPtr request, bool abandon) override {
+        auto* requester = static_cast<QObject*>(request->requester);
+        bodies.push_back(request->body);
+        headers.push_back(*request);
+        headers.back().body.clear();
+        abandons.push_back(abandon);
+        // The view answers every request with one UM_LINK_RESULT to its requester.
+        if (answer && requester)
+            QCoreApplication::postEvent(
+                requester, new LinkEvent(UM_LINK_RESULT, abandon ? kResultReset : answerCode,
+                                         std::move(request)));
+    }
+    void PostProgress(AppMessage message, int, std::string name, int count) override {
+        progress.push_back({message, std::move(name), count});
+    }
+    void CloseProgress() override { progress.push_back({UM_PROGRESS_CLOSE, {}, 0}); }
+    void AdvanceProgress() override { ++advanced; }
+    bool ProgressCancelled() const override { return false; }
+    void PostPrint(PrintJob job) override { prints.push_back(std::move(job)); }
+
+    std::vector<char> letters() const {
+        std::vector<char> out;
+        for (const std::string& b : bodies) out.push_back(b.empty() ? '-' : b[0]);
+        return out;
+    }
+
+    SettingDocument document;
+    RecordingPrompt messages;
+    bool confirm = true;
+    bool answer = true;  // post a result for each request
+    uint32_t answerCode = kResultDone;
+    int saves = 0, confirmations = 0, advanced = 0;
+    std::vector<std::string> bodies;
+    std::vector<TransferRequest> headers;  // without their bodies
+    std::vector<bool> abandons;
+    std::vector<Progress> progress;
+    std::vector<PrintJob> prints;
+};
+
+inline QWidget* Focused(QWidget* fallback) {
+    QWidget* w = QApplication::focusWidget();
+    return w ? w : fallback;
+}
+
+// Types text into a grid cell and presses Enter, as a user does: the cell is made current,
+// the first key opens the line editor (replacing the old text).
+inline void TypeIntoCell(GridCtrl* grid, int row, int column, const QString& text) {
+    grid->SetCurrentCell(row, column);
+    if (text.isEmpty()) {
+        QTest::keyClick(grid, Qt::Key_F2);  // open the editor, then delete what it holds
+        QTest::keyClick(Focused(grid), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(Focused(grid), Qt::Key_Delete);
+    } else {
+        for (const QChar c : text) {
+            if (c.unicode() < 0x80) {
+                QTest::keyClicks(Focused(grid), QString(c));
+            } else {  // katakana and the like: a key that only brings its text
+                QTest::sendKeyEvent(QTest::Click, Focused(grid), Qt::Key_unknown, QString(c),
+                                    Qt::NoModifier);
+            }
+        }
+    }
+    QTest::keyClick(Focused(grid), Qt::Key_Return);
+    QCoreApplication::processEvents();
+}
+
+// Clicks a cell (a toggle cell flips once it is current).
+inline void ClickCell(GridCtrl* grid, int row, int column) {
+    grid->SetCurrentCell(row, column);
+    const QPoint at = grid->visualRect(grid->Model().index(row, column)).center();
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, at);
+}
+
+// Chooses an entry of a drop-down list in its pop-up, as a click on the entry does.
+inline void ChooseFromList(QComboBox* list, const QString& text) {
+    list->setFocus();
+    list->showPopup();
+    QAbstractItemView* view = list->view();
+    view->setCurrentIndex(list->model()->index(list->findText(text), 0));
+    QTest::keyClick(view, Qt::Key_Return);
+    QCoreApplication::processEvents();
+    // The pop-up is a window of its own: the dialog is the active window again once it closed.
+    QApplication::setActiveWindow(list->window());
+    QCoreApplication::processEvents();
+}
+
+}  // namespace qn410::test
