@@ -111,15 +111,6 @@ void EditorFrame::EndUpload() {
     uploading_ = false;
 }
 
-TransferRequestPtr EditorFrame::MakeAbandonRequest() {
-    auto request = std::make_unique<TransferRequest>();
-    request->requester = this;
-    request->setMask = 0;
-    request->clearMask = kUseSingle | kUseMulti;
-    request->exchange = 0;
-    return request;
-}
-
 void EditorFrame::HandleLinkResult(uint32_t result, TransferRequestPtr request) {
     request.reset();  // the request came back to its requester and ends here
     // A result that arrives after the watchdog has given the upload up changes nothing: the
@@ -164,7 +155,7 @@ void EditorFrame::OnWatchdogTick() {
     const bool cancelled = host_.ProgressCancelled();
     if (!cancelled && watchdogCount_ < watchdogLimit_) return;
     watchdog_.stop();
-    host_.SubmitRequest(MakeAbandonRequest(), true);
+    host_.SubmitRequest(MakeCloseRequest(this), true);
     if (!cancelled) host_.prompt().Tell(kFailedToTransmit, PromptIcon::Exclamation);
     host_.CloseProgress();
     EndUpload();

@@ -101,7 +101,6 @@ class EditorFrame : public QDialog {
     QHBoxLayout* CommandButtonRow();
     EditorHost& host() const { return host_; }
     // An abandon request for the view: requester this editor, set mask 0, clear mask 3.
-    TransferRequestPtr MakeAbandonRequest();
 
     // One message of the upload sequence: record (empty for the release request) behind a
     // header naming this editor, with the progress announcement of its mode; when the user has
