@@ -231,6 +231,17 @@ class TestSheetLink : public QObject {
         QCOMPARE(UploadStepCount(3, 2), 142 + 4 * 3);
     }
 
+    void exitClosesThePortBeforeTheWindowCloses() {
+        SimProcess sim({"--idle-exit", "60"});
+        Program program(sim.port());
+        CMainFrame* frame = program.app->frame();
+        QTRY_COMPARE(program.view().link().UseMask(), uint8_t{0});  // the port opened at start
+        QVERIFY(!frame->close());  // first the port is closed for good ...
+        QCOMPARE(program.view().link().UseMask(), kUseClosing);
+        QTRY_VERIFY(!frame->isVisible());  // ... then the window closes by itself
+        QVERIFY(program.prompt.shown.empty());
+    }
+
     void silentExchangeTimesOut() {
         SimProcess sim({"--silent", "--idle-exit", "60"});
         Program program(sim.port());
