@@ -47,8 +47,11 @@ if [ -z "${QN410_COM1:-}" ]; then
         echo "run.sh: qn410-sim did not start; see $workdir/qn410-sim.log" >&2
         exit 1
     fi
-    # Whatever else the simulator prints goes to its log, so it never waits for a reader.
-    cat <&"${SIM[0]}" >>qn410-sim.log &
+    # Whatever else the simulator prints goes to its log, so it never waits for a reader (a
+    # copy of the descriptor: background jobs do not inherit the coprocess's own).
+    exec 3<&"${SIM[0]}"
+    cat <&3 >>qn410-sim.log &
+    exec 3<&-
     export QN410_COM1="$port"
     echo "run.sh: exchange simulator on $port (COM1), folder $workdir" >&2
 else

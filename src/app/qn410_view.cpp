@@ -135,7 +135,8 @@ bool CQN410View::event(QEvent* event) {
             if (auto request = TakeRequest(event)) {
                 // A window closed since it posted the request gets no answer; the request
                 // itself still acts on the link (an abandon still resets the slot).
-                if (auto* e = dynamic_cast<LinkEvent*>(event); e && e->requesterTracked && !e->requester)
+                if (auto* e = dynamic_cast<LinkEvent*>(event);
+                    e && e->requesterTracked && !e->requester)
                     request->requester = nullptr;
                 link_->Submit(std::move(request), WParamOf(event) == 1);
             }

@@ -1,13 +1,13 @@
 #include "transfer/page_comm.h"
 
 #include <QGridLayout>
-#include <algorithm>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace qn410 {
 

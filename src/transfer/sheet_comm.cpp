@@ -24,8 +24,8 @@ const char kStartDownload[] = "Start Dwnload";
 }  // namespace
 
 CSheetComm::CSheetComm(SettingDocument& doc, LinkPoster& poster, Prompt& prompt,
-                       std::function<void(QObject*)> registerSheet,
-                       std::atomic<int>& cancelFlag, QWidget* parent)
+                       std::function<void(QObject*)> registerSheet, std::atomic<int>& cancelFlag,
+                       QWidget* parent)
     : QDialog(parent),
       doc_(doc),
       prompt_(prompt),

@@ -51,15 +51,15 @@ struct Sheet {
     void Receive(const std::string& body) {
         auto item = std::make_unique<TransferRequest>();
         item->body = body;
-        QCoreApplication::postEvent(sheet.get(),
-                                    new LinkEvent(UM_LINK_RESULT, kResultReceived, std::move(item)));
+        QCoreApplication::postEvent(
+            sheet.get(), new LinkEvent(UM_LINK_RESULT, kResultReceived, std::move(item)));
         QCoreApplication::processEvents();
     }
     std::vector<std::string> Requests() const {
         std::vector<std::string> out;
         for (const auto& p : poster.posted)
-            if (p.isRequest) out.push_back((p.wParam == kLinkAbandon ? "abandon " : "") +
-                                           p.request->body);
+            if (p.isRequest)
+                out.push_back((p.wParam == kLinkAbandon ? "abandon " : "") + p.request->body);
         return out;
     }
     int Posted(AppMessage message) const {
@@ -98,7 +98,8 @@ class TestSheetComm : public QObject {
         QCOMPARE(sheet.exitButton()->text(), QStringLiteral("Exit"));
         for (CPageComm* page : {static_cast<CPageComm*>(sheet.uploadPage()),
                                 static_cast<CPageComm*>(sheet.downloadPage())}) {
-            QCOMPARE(page->findChild<QGroupBox*>()->title(), QStringLiteral("Select the Exchange(s)"));
+            QCOMPARE(page->findChild<QGroupBox*>()->title(),
+                     QStringLiteral("Select the Exchange(s)"));
             QCOMPARE(page->allButton()->text(), QStringLiteral("All "));
             QCOMPARE(page->singleButton()->text(), QStringLiteral("Single"));
             QCOMPARE(page->numberLabel()->text(), QStringLiteral("Exchange No. (1-3):"));
@@ -204,7 +205,7 @@ class TestSheetComm : public QObject {
         QCOMPARE(requests.front().substr(0, 3), std::string("A00"));
         QCOMPARE(requests[12].substr(0, 3), std::string("B03"));  // masters of every exchange
         QCOMPARE(requests[13].substr(0, 3), std::string("C02"));
-        QCOMPARE(requests.back(), std::string(""));               // the closing release
+        QCOMPARE(requests.back(), std::string(""));  // the closing release
         QCOMPARE(s.Posted(UM_PROGRESS_ADVANCE), steps);
         QCOMPARE(s.Posted(UM_PROGRESS_CLOSE), 1);
         QCOMPARE(s.sheet->session().outcome(), TransferOutcome::Uploaded);

@@ -1,15 +1,14 @@
 // The program's windows against qn410-sim over a pseudo-terminal: the view with the real link
 // broker, transfer manager and serial channel, the Upload/Download sheet driven through its
 // widgets from the category button, and the simulator's saved data compared field by field.
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QLineEdit>
 #include <QTabWidget>
 #include <QtTest>
 #include <fstream>
 
 #include "app/broker_link.h"
-#include "link/link_event.h"
 #include "app/category_panel.h"
 #include "app/confirm_dialogs.h"
 #include "app/main_frame.h"
@@ -18,9 +17,10 @@
 #include "app/qn410_view.h"
 #include "app/transfer_progress.h"
 #include "app/upload_download.h"
+#include "link/link_event.h"
+#include "passing_numbers.h"
 #include "setting/setting_file.h"
 #include "setting/text_field.h"
-#include "passing_numbers.h"
 #include "shell_fixture.h"
 #include "sim_process.h"
 #include "support/random_recordable.h"
@@ -68,8 +68,8 @@ struct Program {
         outcome = TransferOutcome::Running;
         run = [=, this](CSheetComm& sheet) {
             sheet.tabs()->setCurrentIndex(page);
-            CPageComm& p = page == 0 ? static_cast<CPageComm&>(*sheet.uploadPage())
-                                     : *sheet.downloadPage();
+            CPageComm& p =
+                page == 0 ? static_cast<CPageComm&>(*sheet.uploadPage()) : *sheet.downloadPage();
             if (exchange != 0) {
                 p.singleButton()->click();
                 p.numberEdit()->setText(QString::number(exchange));
@@ -86,11 +86,11 @@ struct Program {
     void Prepare(CSheetComm& sheet) {
         if (timeoutTicks) sheet.SetTimeout(timeoutTicks, 100);
         sheet.SetConfirmations([](QWidget*) { return true; }, [](QWidget*) { return true; });
-        QObject::connect(&sheet, &CSheetComm::transferFinished, &sheet,
-                         [this, &sheet](TransferOutcome o) {
-                             outcome = o;
-                             QTimer::singleShot(0, &sheet, [&sheet] { sheet.exitButton()->click(); });
-                         });
+        QObject::connect(
+            &sheet, &CSheetComm::transferFinished, &sheet, [this, &sheet](TransferOutcome o) {
+                outcome = o;
+                QTimer::singleShot(0, &sheet, [&sheet] { sheet.exitButton()->click(); });
+            });
         // Never wait for ever: a transfer that does not end closes the sheet.
         QTimer::singleShot(20000, &sheet, [&sheet] { sheet.exitButton()->click(); });
         QTimer::singleShot(0, &sheet, [this, &sheet] { run(sheet); });
@@ -149,7 +149,8 @@ class PauseOnce : public QObject {
         auto held = std::make_shared<TransferRequestPtr>(std::move(result->request));
         const uint32_t code = result->wParam;
         QTimer::singleShot(ms_, sheet_, [this, held, code] {
-            QCoreApplication::postEvent(sheet_, new LinkEvent(UM_LINK_RESULT, code, std::move(*held)));
+            QCoreApplication::postEvent(sheet_,
+                                        new LinkEvent(UM_LINK_RESULT, code, std::move(*held)));
         });
         return true;
     }
