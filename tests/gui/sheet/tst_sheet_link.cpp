@@ -243,6 +243,17 @@ class TestSheetLink : public QObject {
         QVERIFY(program.prompt.shown.empty());
     }
 
+    void wrongStationNumberClosesTheSheetAndOpensTheStations() {
+        Program program(QStringLiteral("/nonexistent/qn410-no-such-tty"));
+        ExchangeSetting& ex = program.data().Exchange[0];
+        ex.Sub[1].Number = ex.Sub[0].Number;  // two substations with one number
+        int stations = 0;
+        program.view().SetCategoryHandler(Category::Stations, [&] { ++stations; });
+        QCOMPARE(program.Transfer(0, 0), TransferOutcome::Running);  // nothing was sent
+        QCOMPARE(stations, 1);
+        QVERIFY(program.prompt.shown.empty());
+    }
+
     void silentExchangeTimesOut() {
         SimProcess sim({"--silent", "--idle-exit", "60"});
         Program program(sim.port());
