@@ -14,6 +14,7 @@
 #include "support/recording_poster.h"
 #include "support/recording_prompt.h"
 #include "transfer/page_comm.h"
+#include "transfer/record_codec.h"
 #include "transfer/sheet_comm.h"
 #include "transfer/station_check.h"
 #include "transfer/upload_plan.h"
@@ -118,6 +119,18 @@ class TestSheetComm : public QObject {
         sheet.exitButton()->click();
         QVERIFY(!sheet.isVisible());
         QCOMPARE(s.registered, (std::vector<QObject*>{&sheet, nullptr}));
+    }
+
+    void zoneTablesAreRebuiltOnOpening() {
+        SettingDocument doc;
+        doc.data().Zones.Sub[0][0].Cell[0] = 7;  // stale
+        auto expected = std::make_unique<SettingData>(doc.data());
+        RebuildZoneTables(*expected);
+        QVERIFY(!(doc.data().Zones == expected->Zones));
+        RecordingPoster poster;
+        RecordingPrompt prompt;
+        CSheetComm sheet(doc, poster, prompt, nullptr, cancelFlag);
+        QVERIFY(doc.data().Zones == expected->Zones);
     }
 
     void singleEnablesTheNumberAndTheSpinStepsWithinTheRange() {
