@@ -1,5 +1,8 @@
 // qn410ctl check: the station number check that guards every upload, run on a setting file.
+#include <sstream>
+
 #include "ctl_command.h"
+#include "ctl_files.h"
 #include "setting/setting_file.h"
 #include "stream_prompt.h"
 #include "transfer/station_check.h"
@@ -30,6 +33,17 @@ const char* KindName(StationKind kind) {
 
 }  // namespace
 
+std::string StationCheckFailure(const StationCheckResult& r) {
+    std::ostringstream text;
+    text << KindName(r.kind) << ' ' << int{r.index} << " of exchange " << int{r.exchange}
+         << " (number " << r.numberText << "): " << Reason(r.code) << " (code "
+         << static_cast<int>(r.code) << ")";
+    if (r.code == StationCheckCode::Duplicate)
+        text << ", same as " << KindName(r.otherKind) << ' ' << int{r.otherIndex} << " of exchange "
+             << int{r.otherExchange};
+    return text.str();
+}
+
 int RunCheck(const Args& args, std::ostream& out, std::ostream& err) {
     if (args.size() != 1) {
         err << "Usage: qn410ctl check FILE\n";
@@ -38,31 +52,14 @@ int RunCheck(const Args& args, std::ostream& out, std::ostream& err) {
     SettingDocument doc;
     StreamPrompt prompt(err);
     std::string password;
-    switch (ReadSettingFile(args[0], doc, password, prompt)) {
-        case ReadOutcome::Ok:
-            break;
-        case ReadOutcome::MissingKey:  // the prompt has printed which key
-            return 1;
-        case ReadOutcome::BadPassword:
-            err << "qn410ctl: " << args[0] << ": the password field is malformed\n";
-            return 1;
-        case ReadOutcome::OpenFailed:
-            err << "qn410ctl: " << args[0] << ": cannot be opened\n";
-            return 1;
-    }
+    if (!LoadSettingFile(args[0], doc, password, prompt, err)) return 1;
 
     const StationCheckResult r = CheckStationNumbers(doc.data());
     if (r.ok()) {
         out << args[0] << ": station numbers pass the check\n";
         return 0;
     }
-    err << "qn410ctl: " << args[0] << ": " << KindName(r.kind) << ' ' << int{r.index}
-        << " of exchange " << int{r.exchange} << " (number " << r.numberText
-        << "): " << Reason(r.code) << " (code " << static_cast<int>(r.code) << ")";
-    if (r.code == StationCheckCode::Duplicate)
-        err << ", same as " << KindName(r.otherKind) << ' ' << int{r.otherIndex} << " of exchange "
-            << int{r.otherExchange};
-    err << '\n';
+    err << "qn410ctl: " << args[0] << ": " << StationCheckFailure(r) << '\n';
     return 1;
 }
 

@@ -14,26 +14,26 @@ const std::vector<Command>& Commands() {
 
 namespace {
 
-void PrintHelp(std::ostream& out) {
+void PrintHelp(const std::vector<Command>& table, std::ostream& out) {
     out << "Usage: qn410ctl COMMAND [ARGUMENTS]\n"
            "The QN410 maintenance tool from the command line.\n\nCommands:\n";
-    for (const Command& c : Commands())
+    for (const Command& c : table)
         out << "  " << c.name << ' ' << c.usage << "\n      " << c.summary << '\n';
     out << "\nExit status: 0 success, 1 failure, 2 wrong usage. Messages go to standard error.\n";
 }
 
 }  // namespace
 
-int Run(const Args& argv, std::ostream& out, std::ostream& err) {
+int Run(const std::vector<Command>& table, const Args& argv, std::ostream& out, std::ostream& err) {
     if (argv.empty()) {
-        PrintHelp(err);
+        PrintHelp(table, err);
         return 2;
     }
     if (argv[0] == "--help" || argv[0] == "-h" || argv[0] == "help") {
-        PrintHelp(out);
+        PrintHelp(table, out);
         return 0;
     }
-    for (const Command& c : Commands()) {
+    for (const Command& c : table) {
         if (argv[0] != c.name) continue;
         const Args args(argv.begin() + 1, argv.end());
         for (const std::string& a : args)

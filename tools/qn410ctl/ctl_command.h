@@ -17,11 +17,21 @@ struct Command {
     int (*run)(const Args& args, std::ostream& out, std::ostream& err);
 };
 
+// The file commands (core only).
 const std::vector<Command>& Commands();
-int Run(const Args& argv, std::ostream& out, std::ostream& err);  // argv without the program name
+// The transfer commands, in the library qn410ctl_transfer (on the link; builds with Qt only).
+const std::vector<Command>& TransferCommands();
+
+// Runs argv (without the program name) against table.
+int Run(const std::vector<Command>& table, const Args& argv, std::ostream& out, std::ostream& err);
+inline int Run(const Args& argv, std::ostream& out, std::ostream& err) {
+    return Run(Commands(), argv, out, err);
+}
 
 int RunNew(const Args& args, std::ostream& out, std::ostream& err);
 int RunCopy(const Args& args, std::ostream& out, std::ostream& err);
 int RunCheck(const Args& args, std::ostream& out, std::ostream& err);
+int RunUpload(const Args& args, std::ostream& out, std::ostream& err);
+int RunDownload(const Args& args, std::ostream& out, std::ostream& err);
 
 }  // namespace qn410::ctl

@@ -1,7 +1,9 @@
 // qn410ctl new and copy: setting files without the windows.
 #include "ctl_command.h"
+#include "ctl_files.h"
 #include "setting/setting_file.h"
 #include "stream_prompt.h"
+#include "transfer/record_codec.h"
 
 namespace qn410::ctl {
 
@@ -23,20 +25,28 @@ int RunCopy(const Args& args, std::ostream&, std::ostream& err) {
     SettingDocument doc;
     StreamPrompt prompt(err);
     std::string password;
-    // The document has no file name, so a file that cannot be opened is not created here.
-    switch (ReadSettingFile(args[0], doc, password, prompt)) {
-        case ReadOutcome::Ok:
-            break;
-        case ReadOutcome::MissingKey:  // the prompt has printed which key
-            return 1;
-        case ReadOutcome::BadPassword:
-            err << "qn410ctl: " << args[0] << ": the password field is malformed\n";
-            return 1;
-        case ReadOutcome::OpenFailed:
-            err << "qn410ctl: " << args[0] << ": cannot be opened\n";
-            return 1;
-    }
+    if (!LoadSettingFile(args[0], doc, password, prompt, err)) return 1;
     return WriteSettingFile(args[1], doc, password, prompt) ? 0 : 1;
+}
+
+bool LoadSettingFile(const std::string& path, SettingDocument& doc, std::string& password,
+                     Prompt& prompt, std::ostream& err) {
+    // The document has no file name, so a file that cannot be opened is not created here.
+    switch (ReadSettingFile(path, doc, password, prompt)) {
+        case ReadOutcome::Ok:
+            // The file holds the zone masks only; the zone records are encoded from the tables.
+            RebuildZoneTables(doc.data());
+            return true;
+        case ReadOutcome::MissingKey:  // the prompt has printed which key
+            return false;
+        case ReadOutcome::BadPassword:
+            err << "qn410ctl: " << path << ": the password field is malformed\n";
+            return false;
+        case ReadOutcome::OpenFailed:
+            err << "qn410ctl: " << path << ": cannot be opened\n";
+            return false;
+    }
+    return false;
 }
 
 }  // namespace qn410::ctl

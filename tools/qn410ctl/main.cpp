@@ -3,6 +3,11 @@
 #include "ctl_command.h"
 
 int main(int argc, char** argv) {
-    const qn410::ctl::Args args(argv + 1, argv + argc);
-    return qn410::ctl::Run(args, std::cout, std::cerr);
+    using namespace qn410::ctl;
+    const Args args(argv + 1, argv + argc);
+    std::vector<Command> table = Commands();
+#ifdef QN410CTL_TRANSFERS
+    table.insert(table.end(), TransferCommands().begin(), TransferCommands().end());
+#endif
+    return Run(table, args, std::cout, std::cerr);
 }

@@ -9,7 +9,7 @@
 namespace qn410::ctl {
 
 class StreamPrompt : public Prompt {
-public:
+  public:
     explicit StreamPrompt(std::ostream& err) : err_(err) {}
     PromptAnswer Show(const std::string& text, PromptIcon, PromptButtons buttons) override {
         err_ << "qn410ctl: " << text << '\n';
@@ -18,7 +18,7 @@ public:
     }
     int count = 0;
 
-private:
+  private:
     std::ostream& err_;
 };
 

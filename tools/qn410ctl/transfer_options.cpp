@@ -1,0 +1,89 @@
+#include "transfer_options.h"
+
+#include <charconv>
+
+#include "link/port_map.h"
+#include "transfer/transfer_session.h"
+
+namespace qn410::ctl {
+
+namespace {
+
+std::optional<int> Number(const std::string& text, int lo, int hi) {
+    int value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || value < lo || value > hi)
+        return std::nullopt;
+    return value;
+}
+
+const char* Usage(bool download) {
+    return download ? "Usage: qn410ctl download OUT [--exchange N] [--port PORT] [--base FILE] "
+                      "[--timeout SECONDS]\n"
+                    : "Usage: qn410ctl upload FILE [--exchange N] [--port PORT] "
+                      "[--timeout SECONDS]\n";
+}
+
+}  // namespace
+
+std::optional<TransferOptions> ParseTransferOptions(const Args& args, bool download,
+                                                    std::ostream& err) {
+    TransferOptions o;
+    auto fail = [&](const std::string& why) {
+        err << "qn410ctl: " << why << '\n' << Usage(download);
+        return std::nullopt;
+    };
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        std::string name = args[i], value;
+        const bool option = name.rfind("--", 0) == 0;
+        if (option) {
+            if (const auto eq = name.find('='); eq != std::string::npos) {
+                value = name.substr(eq + 1);
+                name.resize(eq);
+            } else if (i + 1 < args.size()) {
+                value = args[++i];
+            } else {
+                return fail(name + " needs a value");
+            }
+        }
+        if (!option) {
+            if (!o.file.empty()) return fail("one file only: " + name);
+            o.file = name;
+        } else if (name == "--exchange") {
+            const auto n = Number(value, 1, kExchangeCount);
+            if (!n) return fail("--exchange takes 1.." + std::to_string(kExchangeCount));
+            o.exchange = *n;
+        } else if (name == "--port") {
+            if (value.empty()) return fail("--port needs a value");
+            o.port = value;
+        } else if (name == "--timeout") {
+            const auto n = Number(value, 1, kTransferTimeoutSeconds);
+            if (!n) return fail("--timeout takes 1.." + std::to_string(kTransferTimeoutSeconds));
+            o.timeoutSeconds = *n;
+        } else if (name == "--base" && download) {
+            o.base = value;
+        } else {
+            return fail("unknown option " + name);
+        }
+    }
+    if (o.file.empty()) return fail(download ? "OUT is missing" : "FILE is missing");
+    return o;
+}
+
+PortChoice ChoosePort(const std::string& port, const MaintenanceSetting& fileSettings) {
+    PortChoice choice;
+    choice.settings = fileSettings;
+    choice.settings.PcConnect = 0;
+    if (port.empty()) return choice;
+    for (int i = 0; i < kPortCount; ++i) {
+        if (port == PortName(i)) {
+            choice.settings.CommPort = static_cast<uint8_t>(i);
+            return choice;
+        }
+    }
+    choice.settings.CommPort = 0;
+    choice.devicePath = port;
+    return choice;
+}
+
+}  // namespace qn410::ctl
