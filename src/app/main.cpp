@@ -3,9 +3,11 @@
 
 #include "app/app_paths.h"
 #include "app/editor_registry.h"
+#include "app/broker_link.h"
 #include "app/file_chooser.h"
 #include "app/qn410_app.h"
 #include "app/qt_prompt.h"
+#include "app/upload_download.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -17,6 +19,7 @@ int main(int argc, char* argv[]) {
     qn410::ShellServices services;
     services.prompt = &prompt;
     services.files = &files;
+    services.makeLink = [&prompt] { return std::make_unique<qn410::BrokerLink>(prompt); };
     services.lockDir = qn410::LockDir();
     services.appDir = QApplication::applicationDirPath();
     // As with any document program, a file named on the command line is opened.
@@ -26,5 +29,6 @@ int main(int argc, char* argv[]) {
     qn410::QN410App shell(std::move(services));
     if (!shell.Start()) return 0;
     qn410::RegisterEditors(*shell.frame());
+    qn410::InstallUploadDownload(*shell.frame());
     return app.exec();
 }

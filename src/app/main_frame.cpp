@@ -27,6 +27,7 @@ CMainFrame::CMainFrame(std::unique_ptr<CQN410View> view, FileChooser& files, QWi
     connect(view_, &CQN410View::documentChanged, this, &CMainFrame::RebuildRecentMenu);
     connect(view_, &CQN410View::exitRequested, this, &QWidget::close);
     UpdateTitle();
+    view_->link().Attach(*this);
 }
 
 CMainFrame::~CMainFrame() = default;

@@ -132,8 +132,14 @@ bool CQN410View::event(QEvent* event) {
             SetReadingMonitor(WParamOf(event) != 0);
             return true;
         case UM_LINK_REQUEST:
-            if (auto request = TakeRequest(event))
+            if (auto request = TakeRequest(event)) {
+                // A window closed since it posted the request gets no answer; the request
+                // itself still acts on the link (an abandon still resets the slot).
+                if (auto* e = dynamic_cast<LinkEvent*>(event);
+                    e && e->requesterTracked && !e->requester)
+                    request->requester = nullptr;
                 link_->Submit(std::move(request), WParamOf(event) == 1);
+            }
             return true;
         default:
             return QWidget::event(event);

@@ -9,7 +9,11 @@
 #include "link/transfer_request.h"
 #include "setting/setting_data.h"
 
+class QObject;
+
 namespace qn410 {
+
+class CMainFrame;
 
 class ViewLink {
   public:
@@ -33,6 +37,12 @@ class ViewLink {
     // The link notifications posted to the view (0x0464..0x046E) and UM_TAPI_EVENT (0x0401).
     // Returns true when the event was handled.
     virtual bool HandleNotification(QEvent* event) { return (void)event, false; }
+    // The main window exists: the link may show progress through it and close it once the link
+    // has been closed for good. Called by the frame when it is built.
+    virtual void Attach(CMainFrame& frame) { (void)frame; }
+    // The open Upload/Download sheet, which gets the setting records the exchanges send;
+    // nullptr when it closes.
+    virtual void SetTransferSheet(QObject* sheet) { (void)sheet; }
 };
 
 class NoLink : public ViewLink {

@@ -188,6 +188,11 @@ void LinkBroker::OnDisconnected() {
     emit closeMainWindow();
 }
 
+void LinkBroker::ReleaseBits(uint8_t bits) {
+    mask_ &= static_cast<uint8_t>(~bits);
+    HangUpWhenUnused();
+}
+
 void LinkBroker::HangUpWhenUnused() {
     if (mask_ == 0 && IsModem() && control_) control_->Disconnect(currentExchange_);
 }

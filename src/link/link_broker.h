@@ -49,6 +49,11 @@ class LinkBroker : public QObject {
     void Shutdown() { Stop(3000); }
 
     uint8_t linkUseMask() const { return mask_; }
+    // A transmitting progress display has ended: its users let go of bits (0x01 | 0x02); the
+    // modem is hung up when nobody holds the link any more.
+    void ReleaseBits(uint8_t bits);
+    // A request is queued, in flight or waiting for its reset: its answer is still to come.
+    bool pending() const { return !requesters_.empty(); }
     ReceiveDispatch& dispatch() { return dispatch_; }
 
   signals:

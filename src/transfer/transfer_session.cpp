@@ -12,7 +12,18 @@ TransferSession::TransferSession(SettingDocument& doc, LinkPoster& poster, Promp
       prompt_(prompt),
       host_(host),
       owner_(owner),
-      cancel_(cancelFlag),
+      cancelled_([&cancelFlag] { return cancelFlag != 0; }),
+      clock_(clock) {}
+
+TransferSession::TransferSession(SettingDocument& doc, LinkPoster& poster, Prompt& prompt,
+                                 TransferHost& host, void* owner,
+                                 const std::atomic<int>& cancelFlag, const Clock* clock)
+    : doc_(doc),
+      poster_(poster),
+      prompt_(prompt),
+      host_(host),
+      owner_(owner),
+      cancelled_([&cancelFlag] { return cancelFlag.load() != 0; }),
       clock_(clock) {}
 
 void TransferSession::StartUpload(int exchange) {
@@ -36,7 +47,7 @@ void TransferSession::StartDownload(int exchange) {
     outcome_ = TransferOutcome::Running;
     active_ = true;
     RestartTimeout();
-    SendStartDownload(poster_, owner_, exchange, cancel_ != 0);
+    SendStartDownload(poster_, owner_, exchange, Cancelled());
 }
 
 void TransferSession::NextUploadStep() {
@@ -44,7 +55,7 @@ void TransferSession::NextUploadStep() {
     lastStepSent_ = step_ >= plan_->size();
     // With the cancel flag set SendRecord abandons the link instead; the abandon comes back as
     // result 4 and ends the upload there.
-    plan_->Send(poster_, owner_, step_, cancel_ != 0, clock_);
+    plan_->Send(poster_, owner_, step_, Cancelled(), clock_);
 }
 
 void TransferSession::OnLinkResult(uint32_t code, TransferRequestPtr item) {
@@ -111,7 +122,7 @@ void TransferSession::OnDownloadResult(uint32_t code, TransferRequestPtr item) {
         case kResultReceived:
             if (!waiting_ || !item) return;
             ++received_;
-            if (cancel_ != 0) return;  // the next tick abandons the link
+            if (Cancelled()) return;  // the next tick abandons the link
             host_.StopTimer();
             counter_ = 0;
             StoreRecord(item->body);
@@ -144,7 +155,7 @@ void TransferSession::StoreRecord(const std::string& body) {
 
 void TransferSession::OnTimer() {
     ++counter_;
-    if (cancel_ != 0) {
+    if (Cancelled()) {
         host_.StopTimer();
         CloseLink(kLinkAbandon);
         counter_ = 0;

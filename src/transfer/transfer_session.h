@@ -12,7 +12,9 @@
 // Everything runs on one thread: link results, timer ticks and the cancel flag arrive in order.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -57,6 +59,9 @@ public:
     // cancelFlag is the process-wide flag that the progress display's Cancel sets.
     TransferSession(SettingDocument& doc, LinkPoster& poster, Prompt& prompt, TransferHost& host,
                     void* owner, const int& cancelFlag, const Clock* clock = nullptr);
+    // The same with the program's process-wide flag, which the windows share as an atomic.
+    TransferSession(SettingDocument& doc, LinkPoster& poster, Prompt& prompt, TransferHost& host,
+                    void* owner, const std::atomic<int>& cancelFlag, const Clock* clock = nullptr);
 
     // exchange 0 for all exchanges, else 1..SwitchCnt. The station number check, the exchange
     // selection and the confirmation are the caller's.
@@ -85,13 +90,14 @@ private:
     void Fail(TransferOutcome outcome, const char* text);
     void Finish(TransferOutcome outcome);
     void RestartTimeout();
+    bool Cancelled() const { return cancelled_(); }
 
     SettingDocument& doc_;
     LinkPoster& poster_;
     Prompt& prompt_;
     TransferHost& host_;
     void* owner_;
-    const int& cancel_;
+    std::function<bool()> cancelled_;
     const Clock* clock_;
 
     bool uploading_ = true;

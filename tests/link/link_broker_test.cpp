@@ -217,6 +217,22 @@ class LinkBrokerTest : public QObject {
         QCOMPARE(Results(*window), (Results_t{{kResultDone, ""}, {kResultDone, ""}}));
     }
 
+    void endedTransmitDisplayReleasesTheTransferBitsAndPendingFollowsAnswers() {
+        StartWith(1);
+        Submit(window.get(), "B02", kUseMulti, 0);
+        Submit(window.get(), "P00", kUseMonitor, 0);
+        QVERIFY(broker->pending());
+        broker->ReleaseBits(kUseSingle | kUseMulti);
+        QCOMPARE(broker->linkUseMask(), kUseMonitor);
+        QVERIFY(control->calls.back() != "Disconnect");  // monitoring still holds the call
+        Notify(UM_LINK_CONNECTED);
+        Notify(UM_LINK_SENT, 0x0101, control->Take());
+        Notify(UM_LINK_SENT, 0x0101, control->Take());
+        QVERIFY(!broker->pending());
+        broker->ReleaseBits(kUseMonitor);
+        QCOMPARE(control->calls.back(), std::string("Disconnect"));
+    }
+
     void releaseNeverHangsUpTheSerialPort() {
         StartWith(0);
         Notify(UM_LINK_CONNECTED);

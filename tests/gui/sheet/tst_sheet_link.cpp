@@ -1,0 +1,308 @@
+// The program's windows against qn410-sim over a pseudo-terminal: the view with the real link
+// broker, transfer manager and serial channel, the Upload/Download sheet driven through its
+// widgets from the category button, and the simulator's saved data compared field by field.
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QtTest>
+#include <fstream>
+
+#include "app/broker_link.h"
+#include "app/category_panel.h"
+#include "app/confirm_dialogs.h"
+#include "app/main_frame.h"
+#include "app/progress_dialog.h"
+#include "app/qn410_app.h"
+#include "app/qn410_view.h"
+#include "app/transfer_progress.h"
+#include "app/upload_download.h"
+#include "link/link_event.h"
+#include "passing_numbers.h"
+#include "setting/setting_file.h"
+#include "setting/text_field.h"
+#include "shell_fixture.h"
+#include "sim_process.h"
+#include "support/random_recordable.h"
+#include "support/recording_prompt.h"
+#include "transfer/page_comm.h"
+#include "transfer/sheet_comm.h"
+#include "transfer/station_check.h"
+#include "transfer/upload_plan.h"
+
+using namespace qn410;
+using namespace qn410::test;
+
+namespace {
+
+// Random data in the form the records carry, three exchanges, station numbers that pass the
+// check.
+void Recordable(SettingData& d, uint32_t seed) {
+    FillRandomRecordable(d, seed);
+    d.System.SwitchCnt = 3;
+    MakeStationNumbersPass(d);
+}
+
+// The program as main() builds it, in a folder of its own, with the link on QN410_COM1.
+struct Program {
+    explicit Program(const QString& port) {
+        qputenv("QN410_COM1", port.toLocal8Bit());
+        ShellServices services;
+        services.prompt = &prompt;
+        services.files = &files;
+        services.makeLink = [this] { return std::make_unique<BrokerLink>(prompt); };
+        services.lockDir = folder.file(QStringLiteral("lock"));
+        services.appDir = folder.path();
+        app = std::make_unique<QN410App>(std::move(services));
+        started = app->Start();
+        if (started) InstallUploadDownload(*app->frame(), [this](CSheetComm& s) { Prepare(s); });
+    }
+    ~Program() { qunsetenv("QN410_COM1"); }
+
+    CQN410View& view() { return app->frame()->view(); }
+    SettingData& data() { return view().document().data(); }
+
+    // Opens the sheet from its button, starts a transfer on page (exchange 0: all) and closes the
+    // sheet once it has finished. Returns the outcome.
+    TransferOutcome Transfer(int page, int exchange, std::function<void(CSheetComm&)> during = {}) {
+        outcome = TransferOutcome::Running;
+        run = [=, this](CSheetComm& sheet) {
+            sheet.tabs()->setCurrentIndex(page);
+            CPageComm& p =
+                page == 0 ? static_cast<CPageComm&>(*sheet.uploadPage()) : *sheet.downloadPage();
+            if (exchange != 0) {
+                p.singleButton()->click();
+                p.numberEdit()->setText(QString::number(exchange));
+            }
+            if (during) during(sheet);
+            sheet.startButton()->click();
+        };
+        view().panel().button(Category::UploadDownload)->click();  // returns when it closes
+        // The display closes with the last message of the transfer.
+        QTest::qWaitFor([this] { return !view().progress().dialog(); }, 3000);
+        return outcome;
+    }
+
+    void Prepare(CSheetComm& sheet) {
+        if (timeoutTicks) sheet.SetTimeout(timeoutTicks, 100);
+        sheet.SetConfirmations([](QWidget*) { return true; }, [](QWidget*) { return true; });
+        QObject::connect(
+            &sheet, &CSheetComm::transferFinished, &sheet, [this, &sheet](TransferOutcome o) {
+                outcome = o;
+                QTimer::singleShot(0, &sheet, [&sheet] { sheet.exitButton()->click(); });
+            });
+        // Never wait for ever: a transfer that does not end closes the sheet.
+        QTimer::singleShot(20000, &sheet, [&sheet] { sheet.exitButton()->click(); });
+        QTimer::singleShot(0, &sheet, [this, &sheet] { run(sheet); });
+    }
+
+    ShellFolder folder;
+    RecordingPrompt prompt;
+    ScriptedFileChooser files;
+    std::unique_ptr<QN410App> app;
+    bool started = false;
+    int timeoutTicks = 0;
+    TransferOutcome outcome = TransferOutcome::Running;
+    std::function<void(CSheetComm&)> run;
+};
+
+std::unique_ptr<SettingDocument> ReadSaved(const QString& path) {
+    auto doc = std::make_unique<SettingDocument>();
+    std::string password;
+    SilentPrompt silent;
+    ReadSettingFile(path.toStdString(), *doc, password, silent);
+    return doc;
+}
+
+int CountRecordsReceived(const QString& trace) {
+    std::ifstream in(trace.toStdString());
+    int frames = 0;
+    for (std::string line; std::getline(in, line);)
+        if (line.find(" RX frame ") != std::string::npos) ++frames;
+    return frames;
+}
+
+// Collects the titles the progress dialogs show.
+class TitleRecorder : public QObject {
+  public:
+    TitleRecorder() { qApp->installEventFilter(this); }
+    ~TitleRecorder() override { qApp->removeEventFilter(this); }
+    bool eventFilter(QObject* o, QEvent* e) override {
+        if (e->type() == QEvent::WindowTitleChange)
+            if (auto* d = qobject_cast<CDlgProgress*>(o)) titles << d->windowTitle();
+        return false;
+    }
+    QStringList titles;
+};
+
+// Holds the link result of the n-th record for a while before the sheet sees it.
+class PauseOnce : public QObject {
+  public:
+    PauseOnce(int n, int ms) : n_(n), ms_(ms) {}
+    void Watch(QObject* sheet) {
+        sheet_ = sheet;
+        sheet->installEventFilter(this);
+    }
+    bool eventFilter(QObject*, QEvent* e) override {
+        auto* result = dynamic_cast<LinkEvent*>(e);
+        if (!result || result->message() != UM_LINK_RESULT || ++seen_ != n_) return false;
+        auto held = std::make_shared<TransferRequestPtr>(std::move(result->request));
+        const uint32_t code = result->wParam;
+        QTimer::singleShot(ms_, sheet_, [this, held, code] {
+            QCoreApplication::postEvent(sheet_,
+                                        new LinkEvent(UM_LINK_RESULT, code, std::move(*held)));
+        });
+        return true;
+    }
+
+  private:
+    int n_, ms_, seen_ = 0;
+    QObject* sheet_ = nullptr;
+};
+
+}  // namespace
+
+class TestSheetLink : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void init() { g_transferCancelled = 0; }
+
+    void uploadAllThenDownloadIntoANewDocument() {
+        QTemporaryDir store;
+        const QString saved = store.filePath(QStringLiteral("received.txt"));
+        auto sim = std::make_unique<SimProcess>(QStringList{"--save", saved, "--idle-exit", "60"});
+        QVERIFY(!sim->port().isEmpty());
+        Program program(sim->port());
+        QVERIFY(program.started);
+        Recordable(program.data(), 410);
+        QVERIFY(CheckStationNumbers(program.data()).ok());
+        auto original = std::make_unique<SettingData>(program.data());
+
+        TitleRecorder titles;
+        QCOMPARE(program.Transfer(0, 0), TransferOutcome::Uploaded);
+        QVERIFY(program.prompt.shown.empty());
+        for (const char* title : {"Transmitting data [25%]", "Transmitting data [50%]",
+                                  "Transmitting data [75%]", "Transmitting data [100%]"})
+            QVERIFY2(titles.titles.contains(QString::fromLatin1(title)), title);
+        QCOMPARE(program.view().link().UseMask(), uint8_t{0});
+
+        QVERIFY(sim->Stop());  // saves what the exchanges hold
+        auto received = ReadSaved(saved);
+        const auto uploaded = FirstRecordDifference(*original, received->data());
+        QVERIFY2(!uploaded, uploaded ? uploaded->c_str() : "");
+
+        // A simulator that holds the uploaded data, and a New document to download into.
+        sim = std::make_unique<SimProcess>(QStringList{"--config", saved, "--idle-exit", "60"});
+        qputenv("QN410_COM1", sim->port().toLocal8Bit());
+        program.view().document().modified = false;
+        program.app->frame()->doc().New();  // restarts the link on the new port
+        QCOMPARE(program.data().System.SwitchCnt, uint8_t{1});
+        QCOMPARE(program.Transfer(1, 0), TransferOutcome::Downloaded);
+        QVERIFY(program.prompt.shown.empty());
+        QVERIFY(program.view().document().modified);
+        const auto downloaded = FirstRecordDifference(*original, program.data());
+        QVERIFY2(!downloaded, downloaded ? downloaded->c_str() : "");
+    }
+
+    void uploadOfOneExchangeSendsItsRecordsAndAsksForConfirmation() {
+        QTemporaryDir store;
+        const QString trace = store.filePath(QStringLiteral("trace.txt"));
+        SimProcess sim({"--trace", trace, "--idle-exit", "60"});
+        Program program(sim.port());
+        Recordable(program.data(), 7);
+        // The real confirmation dialog this time.
+        bool confirmed = false;
+        const TransferOutcome outcome = program.Transfer(0, 2, [&](CSheetComm& sheet) {
+            sheet.SetConfirmations(
+                [&](QWidget* parent) {
+                    WhenModal<CDlgConfirm>([&](CDlgConfirm* d) {
+                        confirmed = d->windowTitle() == QStringLiteral("Transmission verification");
+                        d->findChild<QPushButton*>(QStringLiteral("ok"))->click();
+                    });
+                    return ConfirmTransmit(parent);
+                },
+                [](QWidget*) { return false; });
+        });
+        QCOMPARE(outcome, TransferOutcome::Uploaded);
+        QVERIFY(confirmed);
+        QVERIFY(sim.Stop());
+        // The closing message is a release of the link: nothing of it goes on the wire.
+        QCOMPARE(CountRecordsReceived(trace), UploadStepCount(3, 2) - 1);
+        QCOMPARE(UploadStepCount(3, 2), 142 + 4 * 3);
+    }
+
+    void exitClosesThePortBeforeTheWindowCloses() {
+        SimProcess sim({"--idle-exit", "60"});
+        Program program(sim.port());
+        CMainFrame* frame = program.app->frame();
+        QTRY_COMPARE(program.view().link().UseMask(), uint8_t{0});  // the port opened at start
+        QVERIFY(!frame->close());  // first the port is closed for good ...
+        QCOMPARE(program.view().link().UseMask(), kUseClosing);
+        QTRY_VERIFY(!frame->isVisible());  // ... then the window closes by itself
+        QVERIFY(program.prompt.shown.empty());
+    }
+
+    void wrongStationNumberClosesTheSheetAndOpensTheStations() {
+        Program program(QStringLiteral("/nonexistent/qn410-no-such-tty"));
+        ExchangeSetting& ex = program.data().Exchange[0];
+        ex.Sub[1].Number = ex.Sub[0].Number;  // two substations with one number
+        int stations = 0;
+        program.view().SetCategoryHandler(Category::Stations, [&] { ++stations; });
+        QCOMPARE(program.Transfer(0, 0), TransferOutcome::Running);  // nothing was sent
+        QCOMPARE(stations, 1);
+        QVERIFY(program.prompt.shown.empty());
+    }
+
+    void silentExchangeTimesOut() {
+        SimProcess sim({"--silent", "--idle-exit", "60"});
+        Program program(sim.port());
+        program.timeoutTicks = 5;  // half a second instead of 120 s
+        QCOMPARE(program.Transfer(0, 0), TransferOutcome::FailedTransmit);
+        QCOMPARE(program.prompt.texts(), std::vector<std::string>{"Failed to transmit"});
+        QCOMPARE(program.prompt.shown[0].icon, PromptIcon::Exclamation);
+    }
+
+    void missingDeviceCannotBeOpened() {
+        Program program(QStringLiteral("/nonexistent/qn410-no-such-tty"));
+        QVERIFY(program.prompt.shown.empty());  // the start-up attempt fails silently
+        QCOMPARE(program.Transfer(0, 0), TransferOutcome::FailedOpen);
+        QCOMPARE(program.prompt.texts(), std::vector<std::string>{"Failed to open the device"});
+        QCOMPARE(program.Transfer(1, 0), TransferOutcome::FailedOpen);
+    }
+
+    void cancelInTheProgressDialogAbandonsTheUpload() {
+        SimProcess sim({"--delay", "5", "--idle-exit", "60"});
+        Program program(sim.port());
+        Recordable(program.data(), 3);
+        auto clickCancel = std::make_shared<QTimer>();
+        clickCancel->setInterval(20);
+        QObject::connect(clickCancel.get(), &QTimer::timeout, [&] {
+            CDlgProgress* d = program.view().progress().dialog();
+            if (!d || d->position() < 10) return;
+            clickCancel->stop();
+            d->findChild<QPushButton*>()->click();
+        });
+        clickCancel->start();
+        QCOMPARE(program.Transfer(0, 0), TransferOutcome::Cancelled);
+        QVERIFY(program.prompt.shown.empty());
+        QCOMPARE(g_transferCancelled.load(), 0);  // cleared when the display closed
+    }
+
+    void exchangeBusyInterruptsTheUpload() {
+        SimProcess sim({"--z-after", "10:1:0", "--idle-exit", "60"});
+        Program program(sim.port());
+        Recordable(program.data(), 5);
+        // The tool keeps the line busy while it uploads; a PC that pauses between two records
+        // (as a loaded one does) lets the exchange bid and report that it is busy.
+        PauseOnce pause(30, 200);
+        QCOMPARE(program.Transfer(0, 0, [&](CSheetComm& sheet) { pause.Watch(&sheet); }),
+                 TransferOutcome::Cancelled);
+        QCOMPARE(program.prompt.texts(),
+                 std::vector<std::string>{"Exchange No.  1\nNow receiving data so you can't send"});
+        QCOMPARE(program.prompt.shown[0].icon, PromptIcon::Exclamation);
+    }
+};
+
+QTEST_MAIN(TestSheetLink)
+#include "tst_sheet_link.moc"
