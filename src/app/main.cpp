@@ -2,8 +2,8 @@
 #include <QApplication>
 
 #include "app/app_paths.h"
-#include "app/editor_registry.h"
 #include "app/broker_link.h"
+#include "app/editor_registry.h"
 #include "app/file_chooser.h"
 #include "app/qn410_app.h"
 #include "app/qt_prompt.h"

@@ -36,8 +36,8 @@ bool WritePassword(const std::string& path, const std::string& password) {
     std::size_t done = 0;
     bool ok = true;
     while (done < line.size()) {
-        const ssize_t n = ::pwrite(fd, line.data() + done, line.size() - done,
-                                   static_cast<off_t>(done));
+        const ssize_t n =
+            ::pwrite(fd, line.data() + done, line.size() - done, static_cast<off_t>(done));
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) {
             ok = false;

@@ -9,7 +9,7 @@
 namespace qn410 {
 
 // Markers the password reader leaves in place of a password.
-inline constexpr char kPasswordMalformed[] = "error";  // the password field is malformed
+inline constexpr char kPasswordMalformed[] = "error";   // the password field is malformed
 inline constexpr char kPasswordKeyMissing[] = "err02";  // the first line has no "Password="
 
 // Sets password from the file's first line. A file that cannot be opened gives no password; a

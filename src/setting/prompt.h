@@ -11,7 +11,7 @@ enum class PromptButtons { Ok, YesNo };  // Yes/No always has No preselected
 enum class PromptAnswer { Ok, Yes, No };
 
 class Prompt {
-public:
+  public:
     virtual ~Prompt() = default;
     // text is single-byte text as the system holds it; "\n" breaks lines.
     virtual PromptAnswer Show(const std::string& text, PromptIcon icon, PromptButtons buttons) = 0;
@@ -26,7 +26,7 @@ public:
 
 // Shows nothing; answers No to every question. For tools without a user.
 class SilentPrompt : public Prompt {
-public:
+  public:
     PromptAnswer Show(const std::string&, PromptIcon, PromptButtons buttons) override {
         return buttons == PromptButtons::Ok ? PromptAnswer::Ok : PromptAnswer::No;
     }

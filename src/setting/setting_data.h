@@ -32,7 +32,7 @@ inline constexpr int kDialCount = 1024;
 inline constexpr int kRemoteTelCount = 5;
 inline constexpr int kZoneCount = 19;
 inline constexpr int32_t kZoneMaskBits = 0x7FFFF;  // zones 1..19 are bits 0..18
-inline constexpr int32_t kNoNumber = -1;            // station number value meaning "not set"
+inline constexpr int32_t kNoNumber = -1;           // station number value meaning "not set"
 
 // A station in a member list: position in the list (from 1), exchange number, equipment number.
 // (0, 0) as exchange and equipment means no station.
@@ -186,7 +186,7 @@ struct ZoneRow {
     uint8_t ZoneSize;
     int32_t PagingTimeLimit;
     uint8_t ExchangeNo;
-    uint8_t Index;  // 1-based member index
+    uint8_t Index;        // 1-based member index
     int32_t NumberValue;  // substation rows only
     char NumberText[7];
     char Name[9];
@@ -210,7 +210,7 @@ struct SettingData {
     DirectSelectSetting DirectSelect;
     DialTable Dial[kExchangeCount][kMasterCount];  // exchange-major, master-minor
     uint8_t ShotT[kExchangeCount][kMasterCount];   // door lock time 1..10
-    ZoneTables Zones;  // not stored in the file; rebuilt from the masks
+    ZoneTables Zones;                              // not stored in the file; rebuilt from the masks
     bool operator==(const SettingData&) const = default;
 };
 
@@ -232,7 +232,7 @@ struct SettingDocument {
     std::string fileName;
     bool modified = false;
 
-private:
+  private:
     std::unique_ptr<SettingData> data_;
 };
 

@@ -81,7 +81,7 @@ T Narrow(long long v) {
 }
 
 class Reader {
-public:
+  public:
     Reader(std::string_view bytes, SettingData& d) : rest_(bytes), d_(d) {}
 
     // The next line without its LF (and without a CR before it); empty past the end.
@@ -166,7 +166,7 @@ public:
     bool ReadAll();
     const std::string& missingKey() const { return missingKey_; }
 
-private:
+  private:
     bool ReadPassword();
     bool ReadHead();
     bool ReadFunctions();
@@ -178,7 +178,7 @@ private:
     SettingData& d_;
     std::string missingKey_;
 
-public:
+  public:
     std::optional<std::string> password;
     bool badPassword = false;
 };
@@ -209,8 +209,7 @@ bool Reader::ReadHead() {
     if (!Expect(setting_keys::kMaintenance) || !Number("PcConnect=", d.Maintenance.PcConnect) ||
         !Number("CommPort=", d.Maintenance.CommPort) || !Text("TelNo=", d.Maintenance.TelNo))
         return false;
-    if (!Expect(setting_keys::kRemoteDial) || !Number("TelCnt=", d.RemoteDial.TelCnt))
-        return false;
+    if (!Expect(setting_keys::kRemoteDial) || !Number("TelCnt=", d.RemoteDial.TelCnt)) return false;
     for (auto& tel : d.RemoteDial.TelNo)
         if (!Text("TelNo=", tel)) return false;
 
@@ -253,9 +252,8 @@ bool Reader::ReadExchange(int e) {
     for (int l = 0; l < kTrunkLineCount; ++l) {
         TrunkLineSetting& line = ex.Line[l];
         if (!Expect(Numbered("[Line%02d]", l + 1)) || !Text("Name=", line.Name) ||
-            !Number("TxNumberON/OFF=", line.TxNumberOnOff) ||
-            !Number("TxNumber=", line.TxNumber) || !Number("RxLine=", line.RxLine) ||
-            !Number("RxDial=", line.RxDial))
+            !Number("TxNumberON/OFF=", line.TxNumberOnOff) || !Number("TxNumber=", line.TxNumber) ||
+            !Number("RxLine=", line.RxLine) || !Number("RxDial=", line.RxDial))
             return false;
         for (int k = 0; k < kRxMasterCount; ++k) {
             if (!Entry(Numbered("RxMaster%02d=", k + 1), k + 1, line.RxMaster[k])) return false;
@@ -277,8 +275,7 @@ bool Reader::ReadExchange(int e) {
             if (!Entry(Numbered("ScanSub%02d=", k + 1), k + 1, ms.ScanSub[k])) return false;
         if (!Number("GroupCnt=", ms.GroupCnt)) return false;
         for (int k = 0; k < kGroupCount; ++k)
-            if (!Entry(Numbered("GroupMaster%02d=", k + 1), k + 1, ms.GroupMaster[k]))
-                return false;
+            if (!Entry(Numbered("GroupMaster%02d=", k + 1), k + 1, ms.GroupMaster[k])) return false;
         if (!Number("MeetCnt=", ms.MeetCnt)) return false;
         for (int k = 0; k < kMeetCount; ++k)
             if (!Entry(Numbered("MeetMaster%02d=", k + 1), k + 1, ms.MeetMaster[k])) return false;
@@ -287,10 +284,9 @@ bool Reader::ReadExchange(int e) {
     for (int s = 0; s < kSubCount; ++s) {
         SubSetting& sub = ex.Sub[s];
         if (!Expect(Numbered("[Sub%02d]", s + 1)) ||
-            !StationNo("Number=", sub.Number.Value, sub.Number.Text) ||
-            !Text("Name=", sub.Name) || !Number("CallSwNo=", sub.CallSwNo) ||
-            !Number("CallStNo=", sub.CallStNo) || !Number("Level=", sub.Level) ||
-            !Number("Paging=", sub.Paging))
+            !StationNo("Number=", sub.Number.Value, sub.Number.Text) || !Text("Name=", sub.Name) ||
+            !Number("CallSwNo=", sub.CallSwNo) || !Number("CallStNo=", sub.CallStNo) ||
+            !Number("Level=", sub.Level) || !Number("Paging=", sub.Paging))
             return false;
     }
     for (int z = 0; z < kSpeakerCount; ++z)

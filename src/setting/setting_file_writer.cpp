@@ -14,7 +14,7 @@ namespace qn410 {
 namespace {
 
 class LineWriter {
-public:
+  public:
     explicit LineWriter(std::string& out) : out_(out) {}
 
     void Line(std::string_view text) {

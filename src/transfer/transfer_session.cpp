@@ -178,7 +178,9 @@ void TransferSession::OnTimer() {
     }
 }
 
-void TransferSession::OnExchangeCancel() { host_.StopTimer(); }
+void TransferSession::OnExchangeCancel() {
+    host_.StopTimer();
+}
 
 void TransferSession::CloseLink(uint32_t wParam) {
     poster_.PostLinkRequest(wParam, MakeCloseRequest(owner_));

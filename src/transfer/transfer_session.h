@@ -46,7 +46,7 @@ enum class TransferOutcome {
 
 // What the driver of a session provides besides the poster and the prompt.
 class TransferHost {
-public:
+  public:
     virtual ~TransferHost() = default;
     virtual void StartTimer() = 0;  // a tick every 1000 ms until StopTimer
     virtual void StopTimer() = 0;
@@ -54,7 +54,7 @@ public:
 };
 
 class TransferSession {
-public:
+  public:
     // owner is the requester named in every request (the window that gets UM_LINK_RESULT).
     // cancelFlag is the process-wide flag that the progress display's Cancel sets.
     TransferSession(SettingDocument& doc, LinkPoster& poster, Prompt& prompt, TransferHost& host,
@@ -81,7 +81,7 @@ public:
     int expected() const { return expected_; }
     int received() const { return received_; }
 
-private:
+  private:
     void NextUploadStep();
     void OnUploadResult(uint32_t code);
     void OnDownloadResult(uint32_t code, TransferRequestPtr item);
