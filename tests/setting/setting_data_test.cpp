@@ -43,25 +43,6 @@ TEST(SettingDefaults, OnlyExchangeOneIsInUseWithTwoDigitNumbers) {
     }
 }
 
-TEST(SettingDefaults, ListsCountsAndTimes) {
-    SettingDocument doc;
-    const SettingData& d = doc.data();
-    const MasterSetting& m = d.Exchange[5].Master[2];
-    EXPECT_EQ(m.ScanTime, 5);
-    EXPECT_EQ(m.ScanCnt, 16);
-    EXPECT_EQ(m.GroupCnt, 15);
-    EXPECT_EQ(m.MeetCnt, 3);
-    EXPECT_EQ(m.ScanSub[15].Index, 16);
-    EXPECT_EQ(m.GroupMaster[14].Index, 15);
-    EXPECT_EQ(m.MeetMaster[2].Index, 3);
-    EXPECT_EQ(d.Exchange[3].Line[1].RxMaster[3], (StationEntry{4, 0, 0}));
-    EXPECT_EQ(d.Exchange[9].LineCntLimit, 3);
-    EXPECT_EQ(d.Exchange[9].ZoneSize, 1);
-    EXPECT_EQ(d.Function[7].CallCnt, 10);
-    EXPECT_EQ(TextOf(d.Function[7].StartTime.Text), "00:00");
-    EXPECT_EQ(TextOf(d.Dial[15][3][1023].Dial), "");
-}
-
 TEST(SettingDefaults, LeaveZoneTablesAndRestoreEverythingElse) {
     SettingDocument doc;
     SettingData& d = doc.data();

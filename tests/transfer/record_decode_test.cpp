@@ -11,6 +11,8 @@
 namespace qn410 {
 namespace {
 
+using test::Fields;
+
 class DecodeTest : public ::testing::Test {
   protected:
     void SetUp() override { RebuildZoneTables(src()); }
@@ -44,15 +46,13 @@ TEST_F(DecodeTest, MasterStationAndItsClearing) {
     RoundTrip('B', {.exchange = 2, .station = 3});
     const MasterSetting& m = dst().Exchange[1].Master[2];
     EXPECT_EQ(m.Number, src().Exchange[1].Master[2].Number);
-    EXPECT_STREQ(m.Name,
-                 "Desk\xB1"
-                 "B");
+    EXPECT_STREQ(m.Name, "Desk\261B");
     EXPECT_EQ(m.LineTx, 1);
     EXPECT_STREQ(m.TelNo, "03-1234-5678");
 
     // A blank number clears the station whatever else the record holds.
     MasterSetting& first = dst().Exchange[0].Master[0];
-    ASSERT_TRUE(Store(std::string("B011") + "      " + "Name    " + "11" + "0123456789          "));
+    ASSERT_TRUE(Store(Fields("B011|      |Name    |11|0123456789          ")));
     EXPECT_EQ(first.Number.Value, kNoNumber);
     EXPECT_STREQ(first.Number.Text, "-1");
     EXPECT_STREQ(first.Name, "");
@@ -70,10 +70,7 @@ TEST_F(DecodeTest, SubstationAndItsClearing) {
     EXPECT_EQ(s.CallStNo, 3);
     EXPECT_EQ(s.Level, 1);
 
-    ASSERT_TRUE(Store(std::string("C0307") + "      " + "Gate    " +
-                      "05"
-                      "4"
-                      "1"));
+    ASSERT_TRUE(Store(Fields("C0307|      |Gate    |05|4|1")));
     const SubSetting& cleared = dst().Exchange[2].Sub[6];
     EXPECT_EQ(cleared.Number.Value, kNoNumber);
     EXPECT_STREQ(cleared.Name, "");
@@ -95,17 +92,7 @@ TEST_F(DecodeTest, TrunksKeepReceiversWhateverTheCount) {
     EXPECT_EQ(x.Line[1].RxLine, 0);
     EXPECT_EQ(x.Line[1].RxDial, 1);
 
-    ASSERT_TRUE(Store(std::string("D01") + "03" +
-                      "A       "
-                      "000"
-                      "0"
-                      "021"
-                      "000"
-                      "000"
-                      "000" +
-                      "        "
-                      "0000"
-                      "000000000000"));
+    ASSERT_TRUE(Store(Fields("D01|03|A       |000|0|021|000|000|000|        |0000|000000000000")));
     EXPECT_EQ(dst().Exchange[0].Line[0].RxLine, 0);
     EXPECT_EQ(dst().Exchange[0].Line[0].RxMaster[0], (StationEntry{1, 2, 1}));
 }
@@ -145,15 +132,7 @@ TEST_F(DecodeTest, CallForwardingTalkTimeInTensAndAutoOutSendFromTheTimes) {
     EXPECT_EQ(f.AutoOutSend, 1);
 
     dst().Function[0].AutoOutSend = 1;
-    ASSERT_TRUE(
-        Store("F01"
-              "1"
-              "0000"
-              "0000"
-              "0"
-              "10"
-              "00"
-              "99"));
+    ASSERT_TRUE(Store(Fields("F01|1|0000|0000|0|10|00|99")));
     EXPECT_EQ(dst().Function[0].AutoOutSend, 0);
     EXPECT_EQ(dst().Function[0].TalkTime, 990);
     EXPECT_STREQ(dst().Function[0].EndTime.Text, "00:00");
@@ -185,11 +164,7 @@ TEST_F(DecodeTest, PagingWritesOneZoneBitAndTheTimeLimitInTens) {
 }
 
 TEST_F(DecodeTest, PagingDigitsOtherThanOneNeverReachAnotherZone) {
-    std::string h = std::string("H01") +
-                    "1"
-                    "00"
-                    "03" +
-                    std::string(64, '0');
+    std::string h = Fields("H01|1|00|03|") + std::string(64, '0');
     h[8] = '3';  // would set zones 3 and 4 if shifted as a number
     h[9] = '1';
     ASSERT_TRUE(Store(h));
@@ -231,31 +206,20 @@ TEST_F(DecodeTest, DirectSelectAndTransferSetting) {
 }
 
 TEST_F(DecodeTest, NamesEndAtTheirFirstSpace) {
-    ASSERT_TRUE(Store(std::string("B011") + "12 4  " + "Ab Cd   " + "00" + std::string(20, ' ')));
+    ASSERT_TRUE(Store(Fields("B011|12 4  |Ab Cd   |00|") + std::string(20, ' ')));
     EXPECT_STREQ(dst().Exchange[0].Master[0].Name, "Ab");
     EXPECT_STREQ(dst().Exchange[0].Master[0].Number.Text, "12");
     EXPECT_EQ(dst().Exchange[0].Master[0].Number.Value, 12);
 }
 
 TEST_F(DecodeTest, DigitFieldsWithANonDigitReadZero) {
-    ASSERT_TRUE(Store(std::string("C0102") + "1x3   " + "N       " +
-                      "1A"
-                      "x"
-                      "1"));
+    ASSERT_TRUE(Store(Fields("C0102|1x3   |N       |1A|x|1")));
     const SubSetting& s = dst().Exchange[0].Sub[1];
     EXPECT_STREQ(s.Number.Text, "1x3");
     EXPECT_EQ(s.Number.Value, 0);
     EXPECT_EQ(s.CallSwNo, 0);
     EXPECT_EQ(s.CallStNo, 0);
-    ASSERT_TRUE(
-        Store("F01"
-              "1"
-              "0x00"
-              "0000"
-              "0"
-              "1-"
-              "00"
-              "?9"));
+    ASSERT_TRUE(Store(Fields("F01|1|0x00|0000|0|1-|00|?9")));
     EXPECT_EQ(dst().Function[0].StartTime.Value, 0);
     EXPECT_EQ(dst().Function[0].CallCnt, 0);
     EXPECT_EQ(dst().Function[0].TalkTime, 0);
@@ -265,10 +229,7 @@ TEST_F(DecodeTest, MalformedRecordsAreIgnoredWhole) {
     const SettingDocument before;
     const std::string master =
         std::string("1") + "123   " + "Name    " + "00" + std::string(20, ' ');
-    const std::string sub = std::string("      ") + "N       " +
-                            "01"
-                            "1"
-                            "0";
+    const std::string sub = Fields("      |N       |01|1|0");
     const std::string bad[] = {
         "",
         "B0",
@@ -283,25 +244,10 @@ TEST_F(DecodeTest, MalformedRecordsAreIgnoredWhole) {
         "G01130020101",                                            // count 2, one entry
         "H0110020",                                                // short
         "I0120000000000000000",                                    // zone 20
-        "J0100"
-        "1111",  // zone 0
-        "A00"
-        "20260307090502"
-        "7"
-        "17"
-        "3"
-        "0000",  // 17 exchanges
-        "A00"
-        "20260307090502"
-        "7"
-        "02"
-        "3"
-        "0000"
-        "100   ",  // second exchange missing
-        "K0121"
-        "0000"
-        "3"
-        "00",  // not stored here
+        Fields("J0100|1111"),                                      // zone 0
+        Fields("A00|20260307090502|7|17|3|0000"),                  // 17 exchanges
+        Fields("A00|20260307090502|7|02|3|0000|100   "),           // second exchange missing
+        Fields("K0121|0000|3|00"),                                 // not stored here
         "Q00",
         "Z01",
     };

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "sample_data.h"
 #include "support/recording_poster.h"
 
 namespace qn410 {
@@ -131,13 +132,7 @@ TEST_F(UploadPlanTest, SendEncodesEachStepAndEndsWithTheRelease) {
     EXPECT_EQ(poster.posted[0].progress.total, 146);
     EXPECT_EQ(poster.posted[1].progress.message, UM_PROGRESS_STEP);
     EXPECT_EQ(poster.posted[2].request->body,
-              "A00"
-              "20260102030405"
-              "1"
-              "01"
-              "2"
-              "0000"
-              "10    ");
+              test::Fields("A00|20260102030405|1|01|2|0000|10    "));
     EXPECT_EQ(poster.posted[4].request->body.substr(0, 4), "B011");
     EXPECT_EQ(poster.posted[2 * 145].request->body, "M010");
     const TransferRequest& last = *poster.posted.back().request;
@@ -157,14 +152,8 @@ TEST(DownloadTest, StoredRecordsNameTheirCategoryAndMayRaiseTheExpectedCount) {
     SettingDocument doc;
     test::RecordingPoster poster;
     EXPECT_EQ(ExpectedDownloadCount(doc.data(), 0), 145);
-    EXPECT_TRUE(StoreReceivedRecord(std::string("A00") +
-                                        "20260307090502"
-                                        "7"
-                                        "03"
-                                        "3"
-                                        "0000" +
-                                        "100   200   300   ",
-                                    doc.data(), poster));
+    EXPECT_TRUE(StoreReceivedRecord(
+        test::Fields("A00|20260307090502|7|03|3|0000|100   200   300   "), doc.data(), poster));
     EXPECT_EQ(ExpectedDownloadCount(doc.data(), 0), 1 + 144 * 3);
     EXPECT_TRUE(StoreReceivedRecord("M027", doc.data(), poster));
     EXPECT_EQ(doc.data().DirectSelect.OutMode[1], 7);
