@@ -111,7 +111,7 @@ TEST_F(LinkReceive, OnlyDleEnqOpensATurn) {
 
 TEST_F(LinkReceive, SpoiledFrameIsRefusedAfterOneSecondOfSilence) {
     OpenTurn();
-    link.Feed(Truncated(PeerFrame(kO), 10));
+    link.Feed(PeerFrame(kO).substr(0, 10));
     link.Ticks(9);
     EXPECT_EQ(link.TakeWire(), "");
     link.Ticks(1);
@@ -154,13 +154,13 @@ TEST_F(LinkReceive, FourthRefusalInOneTurnEndsIt) {
 // A read error inside a frame is refused after the silence, one instead of the BCC at once.
 TEST_F(LinkReceive, ReadErrors) {
     OpenTurn();
-    link.Feed(Truncated(PeerFrame(kO), 6));
+    link.Feed(PeerFrame(kO).substr(0, 6));
     link.engine.OnReadError(0);
     EXPECT_EQ(link.State(), kStateReceiveError);
     link.Ticks(10);
     EXPECT_EQ(Hex(link.TakeWire()), Hex(kNak));
     const std::string frame = PeerFrame("A01");
-    link.Feed(Truncated(frame, frame.size() - 1));
+    link.Feed(frame.substr(0, frame.size() - 1));
     link.engine.OnReadError(0);
     EXPECT_EQ(Hex(link.TakeWire()), Hex(kNak));
 }
@@ -203,7 +203,7 @@ TEST_F(LinkReceive, QueuedRequestWaitsForTheTurnToClose) {
 
 TEST_F(LinkReceive, ResetInsideAFrameForgetsIt) {
     OpenTurn();
-    link.Feed(Truncated(PeerFrame(kO), 12));
+    link.Feed(PeerFrame(kO).substr(0, 12));
     link.engine.ResetSlot(0);
     EXPECT_EQ(link.State(), kStateIdle);
     link.engine.Inspect(0, [](const LinkSlot& s) { EXPECT_EQ(s.receiveLength, 0); });

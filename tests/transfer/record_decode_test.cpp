@@ -97,7 +97,8 @@ TEST_F(DecodeTest, TrunksKeepReceiversWhateverTheCount) {
     EXPECT_EQ(dst().Exchange[0].Line[0].RxMaster[0], (StationEntry{1, 2, 1}));
 }
 
-TEST_F(DecodeTest, GroupCallResetsTheListThenFillsThePackedEntries) {
+// Group call, conference and scan lists are reset, then filled with the packed entries.
+TEST_F(DecodeTest, MemberListsResetThenFillThePackedEntries) {
     MasterSetting& m = dst().Exchange[0].Master[1];
     m.GroupCnt = 4;
     m.GroupMaster[13] = {9, 9, 9};
@@ -108,15 +109,23 @@ TEST_F(DecodeTest, GroupCallResetsTheListThenFillsThePackedEntries) {
     EXPECT_EQ(m.GroupMaster[2], (StationEntry{3, 16, 3}));
     for (int k = 3; k < kGroupCount; ++k)
         EXPECT_EQ(m.GroupMaster[k], (StationEntry{uint8_t(k + 1), 0, 0})) << k;
-}
 
-TEST_F(DecodeTest, EmergencyConference) {
     RoundTrip('L', {.exchange = 4, .station = 1});
-    const MasterSetting& m = dst().Exchange[3].Master[0];
-    EXPECT_EQ(m.MeetCnt, 3);
-    EXPECT_EQ(m.MeetMaster[0], (StationEntry{1, 2, 1}));
-    EXPECT_EQ(m.MeetMaster[1], (StationEntry{2, 4, 4}));
-    EXPECT_EQ(m.MeetMaster[2], (StationEntry{3, 0, 0}));
+    const MasterSetting& l = dst().Exchange[3].Master[0];
+    EXPECT_EQ(l.MeetCnt, 3);
+    EXPECT_EQ(l.MeetMaster[0], (StationEntry{1, 2, 1}));
+    EXPECT_EQ(l.MeetMaster[1], (StationEntry{2, 4, 4}));
+    EXPECT_EQ(l.MeetMaster[2], (StationEntry{3, 0, 0}));
+
+    MasterSetting& g = dst().Exchange[0].Master[3];
+    g.ScanSub[5] = {6, 1, 1};
+    RoundTrip('G', {.exchange = 1, .station = 4});
+    EXPECT_EQ(g.ScanTime, 30);
+    EXPECT_EQ(g.ScanCnt, 16);
+    EXPECT_EQ(g.ScanSub[0], (StationEntry{1, 1, 10}));
+    EXPECT_EQ(g.ScanSub[1], (StationEntry{2, 2, 64}));
+    EXPECT_EQ(g.ScanSub[2], (StationEntry{3, 3, 5}));
+    EXPECT_EQ(g.ScanSub[5], (StationEntry{6, 0, 0}));
 }
 
 TEST_F(DecodeTest, CallForwardingTalkTimeInTensAndAutoOutSendFromTheTimes) {
@@ -136,18 +145,6 @@ TEST_F(DecodeTest, CallForwardingTalkTimeInTensAndAutoOutSendFromTheTimes) {
     EXPECT_EQ(dst().Function[0].AutoOutSend, 0);
     EXPECT_EQ(dst().Function[0].TalkTime, 990);
     EXPECT_STREQ(dst().Function[0].EndTime.Text, "00:00");
-}
-
-TEST_F(DecodeTest, ScanMonitor) {
-    dst().Exchange[0].Master[3].ScanSub[5] = {6, 1, 1};
-    RoundTrip('G', {.exchange = 1, .station = 4});
-    const MasterSetting& m = dst().Exchange[0].Master[3];
-    EXPECT_EQ(m.ScanTime, 30);
-    EXPECT_EQ(m.ScanCnt, 16);
-    EXPECT_EQ(m.ScanSub[0], (StationEntry{1, 1, 10}));
-    EXPECT_EQ(m.ScanSub[1], (StationEntry{2, 2, 64}));
-    EXPECT_EQ(m.ScanSub[2], (StationEntry{3, 3, 5}));
-    EXPECT_EQ(m.ScanSub[5], (StationEntry{6, 0, 0}));
 }
 
 TEST_F(DecodeTest, PagingWritesOneZoneBitAndTheTimeLimitInTens) {
@@ -205,14 +202,13 @@ TEST_F(DecodeTest, DirectSelectAndTransferSetting) {
     EXPECT_STREQ(m.NonRespTelNo, "8");
 }
 
-TEST_F(DecodeTest, NamesEndAtTheirFirstSpace) {
+TEST_F(DecodeTest, NamesEndAtTheirFirstSpaceAndNonDigitsReadZero) {
     ASSERT_TRUE(Store(Fields("B011|12 4  |Ab Cd   |00|") + std::string(20, ' ')));
     EXPECT_STREQ(dst().Exchange[0].Master[0].Name, "Ab");
     EXPECT_STREQ(dst().Exchange[0].Master[0].Number.Text, "12");
     EXPECT_EQ(dst().Exchange[0].Master[0].Number.Value, 12);
-}
 
-TEST_F(DecodeTest, DigitFieldsWithANonDigitReadZero) {
+    // Digit fields with a non-digit read 0.
     ASSERT_TRUE(Store(Fields("C0102|1x3   |N       |1A|x|1")));
     const SubSetting& s = dst().Exchange[0].Sub[1];
     EXPECT_STREQ(s.Number.Text, "1x3");

@@ -74,14 +74,12 @@ TEST_F(StationCheckTest, Step1MasterDigitLength) {
     Set(Master(2, 3), "999");
     Master(2, 3).Value = 1000;
     EXPECT_EQ(Check().code, Code::BadDigits);
-}
-
-TEST_F(StationCheckTest, Step1RunsBeforeDuplicatesOfEarlierExchanges) {
+    // Step 1 runs over every exchange before step 2 looks for duplicates.
+    Clear(Master(2, 3));
     Set(Master(1, 1), "150");
-    Set(Master(1, 2), "150");
+    Set(Master(1, 3), "150");
     Set(Master(2, 1), "15");
-    const StationCheckResult r = Check();
-    EXPECT_EQ(At(r), std::tuple(Code::BadDigits, Kind::Master, 2, 1));
+    EXPECT_EQ(At(Check()), std::tuple(Code::BadDigits, Kind::Master, 2, 1));
 }
 
 TEST_F(StationCheckTest, Step2MasterDuplicatesMastersFirstThenSubstations) {
@@ -117,11 +115,7 @@ TEST_F(StationCheckTest, Step3MasterFirstDigitAgainstActiveTrunks) {
               "Master Stations (Telephones)\nSpecific No. for making a call is used");
     Clear(Master(1, 1));
     EXPECT_TRUE(Check().ok());
-}
-
-TEST_F(StationCheckTest, Step2RunsBeforeStep3) {
-    data().Exchange[0].Line[1].TxNumberOnOff = 1;
-    data().Exchange[0].Line[1].TxNumber = 9;
+    // Step 2 runs before step 3.
     Set(Master(1, 1), "901");
     Set(Master(2, 1), "150");
     Set(Sub(1, 1), "150");
@@ -165,12 +159,7 @@ TEST_F(StationCheckTest, Step6SubstationDuplicatesWithinTheirExchange) {
     EXPECT_EQ(Other(r), std::tuple(Kind::Sub, 1, 7));
     EXPECT_EQ(StationCheckMessage(r),
               "Substations\nDuplicated station No.(120) for Exchange 1\n( Substations : 1-7 )");
-}
-
-TEST_F(StationCheckTest, Step6RunsAfterTheBlocksOfEveryExchange) {
-    Set(Sub(1, 3), "120");
-    Set(Sub(1, 7), "120");
-    Set(Sub(2, 1), "100");
+    Set(Sub(2, 1), "100");  // step 6 runs after the blocks of every exchange
     EXPECT_EQ(Check().code, Code::OutsideBlock);
 }
 
