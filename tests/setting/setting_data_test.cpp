@@ -1,6 +1,7 @@
+#include "setting/setting_data.h"
+
 #include <gtest/gtest.h>
 
-#include "setting/setting_data.h"
 #include "setting/text_field.h"
 
 namespace qn410 {
