@@ -4,9 +4,6 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
-#include <signal.h>
-#include <sys/syscall.h>
-#include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -16,6 +13,7 @@
 
 #include "setting/setting_file.h"
 #include "setting/text_field.h"
+#include "support/child_process.h"
 #include "support/recording_prompt.h"
 #include "support/temp_dir.h"
 #include "transfer/record_codec.h"
@@ -30,60 +28,7 @@ constexpr int kWaitMs = 5000;
 constexpr char kDle = 0x10, kStx = 0x02, kEtx = 0x03, kEot = 0x04, kEnq = 0x05, kAck = 0x06,
                kNak = 0x15;
 
-// The simulator as a child process; its first line of output is the tool's device path.
-class SimProcess {
-  public:
-    explicit SimProcess(const std::vector<std::string>& args) {
-        int out[2];
-        if (pipe(out) != 0) return;
-        pid_ = fork();
-        if (pid_ == 0) {
-            dup2(out[1], STDOUT_FILENO);
-            close(out[0]);
-            close(out[1]);
-            std::vector<char*> argv{const_cast<char*>(QN410_SIM_BINARY)};
-            for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-            argv.push_back(nullptr);
-            execv(QN410_SIM_BINARY, argv.data());
-            _exit(127);
-        }
-        close(out[1]);
-        out_ = out[0];
-        pidfd_ = static_cast<int>(
-            syscall(SYS_pidfd_open, pid_, 0));  // glibc 2.36 lacks C linkage for pidfd_open
-    }
-    ~SimProcess() {
-        if (pid_ > 0 && !exited_) {
-            kill(pid_, SIGKILL);
-            waitpid(pid_, nullptr, 0);
-        }
-        if (out_ >= 0) close(out_);
-        if (pidfd_ >= 0) close(pidfd_);
-    }
-
-    std::string FirstLine() {
-        std::string line;
-        char c;
-        pollfd p{out_, POLLIN, 0};
-        while (poll(&p, 1, kWaitMs) == 1 && read(out_, &c, 1) == 1 && c != '\n') line += c;
-        return line;
-    }
-    void Signal(int s) { kill(pid_, s); }
-    // The exit status, or nothing when the process did not end in time.
-    std::optional<int> Wait(int ms = kWaitMs) {
-        pollfd p{pidfd_, POLLIN, 0};
-        if (poll(&p, 1, ms) != 1) return std::nullopt;
-        int status = 0;
-        waitpid(pid_, &status, 0);
-        exited_ = true;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-
-  private:
-    pid_t pid_ = -1;
-    int out_ = -1, pidfd_ = -1;
-    bool exited_ = false;
-};
+using SimProcess = ctl::test::Simulator;
 
 // The tool's side: one frame per turn out; any number of frames per turn in.
 class ScriptedTool {
@@ -161,7 +106,7 @@ TEST(SimBinary, TakesAnUploadAnswersADownloadSurvivesAReopenAndSaves) {
     TempDir dir;
     SimProcess sim({"--save", dir.file("saved.txt"), "--trace", dir.file("trace.txt"), "--rate",
                     "0", "--idle-exit", "20"});
-    const std::string path = sim.FirstLine();
+    const std::string path = sim.port();
     ASSERT_EQ(path.rfind("/dev/pts/", 0), 0u) << path;
 
     SettingDocument sent;
@@ -208,7 +153,7 @@ TEST(SimBinary, TakesAnUploadAnswersADownloadSurvivesAReopenAndSaves) {
 
 TEST(SimBinary, FaultsAndIdleExit) {
     SimProcess sim({"--refuse-bids", "1", "--corrupt-bcc", "1", "--idle-exit", "1"});
-    const std::string path = sim.FirstLine();
+    const std::string path = sim.port();
     ScriptedTool tool(path);
     ASSERT_TRUE(tool.ok());
     tool.Write({kDle, kEnq});
