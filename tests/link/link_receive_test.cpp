@@ -120,10 +120,7 @@ TEST_F(LinkReceive, SpoiledFrameIsRefusedAfterOneSecondOfSilence) {
     link.Feed(PeerFrame(kO));
     EXPECT_EQ(Hex(link.TakeWire()), Hex(kAck));
     EXPECT_EQ(Delivered(), Bodies{kO});
-}
-
-TEST_F(LinkReceive, BytesAfterAnErrorPostponeTheRefusal) {
-    OpenTurn();
+    // Bytes after an error postpone the refusal.
     link.Feed("x");
     link.Ticks(9);
     link.Feed("y");  // restarts the 1.0 s of silence

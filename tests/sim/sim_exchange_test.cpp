@@ -125,9 +125,7 @@ TEST_F(SimExchangeTest, DialBlocksOfTwentyFiveEntries) {
         EXPECT_EQ(TextOf(stale[d].Dial), TextOf(table[d].Dial)) << d;
         EXPECT_EQ(TextOf(stale[d].Shot), TextOf(table[d].Shot)) << d;
     }
-}
-
-TEST_F(SimExchangeTest, EmptyDialTableIsOneEmptyBlock) {
+    // An empty table is one empty block.
     doc_.data().ShotT[0][0] = 0;  // shown and sent as 3
     EXPECT_EQ(DialBlocks(doc_.data(), 1, 1), std::vector<std::string>{"K01130000300"});
     EXPECT_TRUE(DialBlocks(doc_.data(), 17, 1).empty());

@@ -25,12 +25,9 @@ std::vector<Expected> ExpectedSequence(int n, int target) {
     out.push_back({'A', 0, 0, 1, 1});
     for (int e = 1, i = 1; e <= n; ++e)
         for (int m = 1; m <= 4; ++m) out.push_back({'B', e, m, 4 * n, i++});
-    const std::vector<int> targets = target == 0 ? [n] {
-        std::vector<int> all;
-        for (int e = 1; e <= n; ++e) all.push_back(e);
-        return all;
-    }()
-                                                 : std::vector<int>{target};
+    std::vector<int> targets;
+    for (int e = 1; e <= n; ++e)
+        if (target == 0 || e == target) targets.push_back(e);
     const struct {
         char letter;
         int count;
