@@ -7,9 +7,9 @@
 #include <filesystem>
 #include <memory>
 
-#include "child_process.h"
 #include "setting/setting_file.h"
 #include "setting/text_field.h"
+#include "support/child_process.h"
 #include "support/random_recordable.h"
 #include "support/recording_prompt.h"
 #include "support/temp_dir.h"

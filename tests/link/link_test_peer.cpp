@@ -89,9 +89,4 @@ std::string IncrementByte(std::string frame, size_t position) {
     return frame;
 }
 
-std::string Truncated(std::string frame, size_t keep) {
-    frame.resize(keep);
-    return frame;
-}
-
 }  // namespace qn410::test

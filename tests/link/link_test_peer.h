@@ -47,6 +47,5 @@ class FakeLink {
 // Corruption verbs for a frame as built by PeerFrame.
 std::string WithBadBcc(std::string frame);
 std::string IncrementByte(std::string frame, size_t position);
-std::string Truncated(std::string frame, size_t keep);
 
 }  // namespace qn410::test

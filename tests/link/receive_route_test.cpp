@@ -10,19 +10,14 @@ namespace qn410 {
 namespace {
 
 TEST(ReceiveRoute, EveryLetterHasItsReceiver) {
-    const std::string sheet = "ABCDEFGHIJLMNOPQU";
-    for (int c = 0; c < 256; ++c) {
-        const char letter = static_cast<char>(c);
-        ReceiveRoute expected = ReceiveRoute::kDiscard;
-        if (sheet.find(letter) != std::string::npos && letter != 0) {
-            expected = ReceiveRoute::kTransferSheet;
-        }
-        if (letter == 'K') expected = ReceiveRoute::kDialEditor;
-        if (letter == 'o') expected = ReceiveRoute::kLogRecord;
-        if (letter == 'p') expected = ReceiveRoute::kMonitorRecord;
-        if (letter == 'z') expected = ReceiveRoute::kExchangeStatus;
-        EXPECT_EQ(RouteOfLetter(letter), expected) << "letter " << c;
-    }
+    for (const char letter : std::string("ABCDEFGHIJLMNOPQU"))
+        EXPECT_EQ(RouteOfLetter(letter), ReceiveRoute::kTransferSheet) << letter;
+    EXPECT_EQ(RouteOfLetter('K'), ReceiveRoute::kDialEditor);
+    EXPECT_EQ(RouteOfLetter('o'), ReceiveRoute::kLogRecord);
+    EXPECT_EQ(RouteOfLetter('p'), ReceiveRoute::kMonitorRecord);
+    EXPECT_EQ(RouteOfLetter('z'), ReceiveRoute::kExchangeStatus);
+    for (const char other : {'\0', 'R', 'T', 'Z', 'a', '\xC1'})
+        EXPECT_EQ(RouteOfLetter(other), ReceiveRoute::kDiscard) << int(other);
 }
 
 TEST(ReceiveRoute, BusyExchangeStatusNamesTheExchange) {

@@ -16,7 +16,7 @@ namespace {
 namespace fs = std::filesystem;
 
 class SettingFileWriteFailure : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         doc_.modified = true;
         target_ = dir_.file("site.txt");
@@ -31,12 +31,8 @@ protected:
         EXPECT_EQ(prompt_.shown[0].icon, PromptIcon::Exclamation);
         EXPECT_TRUE(doc_.modified);
         EXPECT_EQ(ReadAll(target_), "the installer's only copy\n");
-        int files = 0;
-        for (const auto& entry : fs::directory_iterator(dir_.path())) {
-            (void)entry;
-            ++files;
-        }
-        EXPECT_EQ(files, 1) << "a temporary file was left behind";
+        EXPECT_EQ(std::distance(fs::directory_iterator(dir_.path()), {}), 1)
+            << "a temporary file was left behind";
     }
 
     TempDir dir_;
@@ -66,23 +62,18 @@ TEST_F(SettingFileWriteFailure, FolderWithoutWritePermission) {
     ExpectFailedSafely(written);
 }
 
-TEST_F(SettingFileWriteFailure, TargetIsAFolder) {
-    fs::remove(target_);
-    fs::create_directory(target_);
-    WriteAll(target_ + "/inside", "the installer's only copy\n");
-    EXPECT_FALSE(WriteSettingFile(target_, doc_, "", prompt_));
-    EXPECT_EQ(prompt_.texts(), std::vector<std::string>{"Set file Write Error"});
-    EXPECT_TRUE(doc_.modified);
-}
-
-TEST(SettingFileWrite, MissingFolderFailsWithTheMessage) {
-    TempDir dir;
-    SettingDocument doc;
-    RecordingPrompt prompt;
-    doc.modified = true;
-    EXPECT_FALSE(WriteSettingFile(dir.file("no/such/folder.txt"), doc, "", prompt));
-    EXPECT_EQ(prompt.texts(), std::vector<std::string>{"Set file Write Error"});
-    EXPECT_TRUE(doc.modified);
+TEST_F(SettingFileWriteFailure, TargetIsAFolderOrInAMissingFolder) {
+    for (const std::string& path : {target_, dir_.file("no/such/folder.txt")}) {
+        SCOPED_TRACE(path);
+        prompt_.shown.clear();
+        if (path == target_) {
+            fs::remove(target_);
+            fs::create_directory(target_);
+        }
+        EXPECT_FALSE(WriteSettingFile(path, doc_, "", prompt_));
+        EXPECT_EQ(prompt_.texts(), std::vector<std::string>{"Set file Write Error"});
+        EXPECT_TRUE(doc_.modified);
+    }
 }
 
 TEST(SettingFileWrite, ReplacesTheFileAndKeepsItsPermissions) {

@@ -1,8 +1,9 @@
+#include "setting/work_file.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
-#include "setting/work_file.h"
 #include "support/recording_prompt.h"
 #include "support/temp_dir.h"
 
@@ -17,10 +18,14 @@ bool IsReadOnly(const std::string& path) {
            fs::perms::none;
 }
 
-TEST(WorkFile, MissingFileGivesEmptyNamesAndIsCreatedReadOnly) {
+class WorkFileTest : public ::testing::Test {
+  protected:
     TempDir dir;
     RecordingPrompt prompt;
     const std::string path = dir.file("qn410work.txt");
+};
+
+TEST_F(WorkFileTest, MissingFileGivesEmptyNamesAndIsCreatedReadOnly) {
     const WorkFile work = ReadWorkFile(path, prompt);
     EXPECT_EQ(work.history, "");
     EXPECT_EQ(work.monitor, "");
@@ -29,10 +34,7 @@ TEST(WorkFile, MissingFileGivesEmptyNamesAndIsCreatedReadOnly) {
     EXPECT_TRUE(IsReadOnly(path));
 }
 
-TEST(WorkFile, ReadOnlyFileIsRewrittenAndReadBack) {
-    TempDir dir;
-    RecordingPrompt prompt;
-    const std::string path = dir.file("qn410work.txt");
+TEST_F(WorkFileTest, ReadOnlyFileIsRewrittenAndReadBack) {
     ASSERT_TRUE(WriteWorkFile(path, {"HS261206-01.txt", "/logs/CM261206-02.txt"}));
     ASSERT_TRUE(IsReadOnly(path));
     ASSERT_TRUE(WriteWorkFile(path, {"HS261206-03.txt", "CM261206-04.txt"}));
@@ -42,15 +44,13 @@ TEST(WorkFile, ReadOnlyFileIsRewrittenAndReadBack) {
     EXPECT_TRUE(IsReadOnly(path));
 }
 
-TEST(WorkFile, MissingKeyShowsMessageAndRewritesTheFile) {
-    TempDir dir;
-    RecordingPrompt prompt;
-    const std::string path = dir.file("qn410work.txt");
+TEST_F(WorkFileTest, MissingKeyShowsMessageAndRewritesTheFile) {
     WriteAll(path, "[File Name]\nHistory=HS261206-01.txt\nMonitr=x\n");
     const WorkFile work = ReadWorkFile(path, prompt);
     EXPECT_EQ(work.history, "");
-    EXPECT_EQ(prompt.texts(), std::vector<std::string>{"Incorrect setting file. Key information\n"
-                                                       " Monitor= not found.\nDefault Data setting"});
+    EXPECT_EQ(prompt.texts(),
+              std::vector<std::string>{"Incorrect setting file. Key information\n"
+                                       " Monitor= not found.\nDefault Data setting"});
     EXPECT_EQ(ReadAll(path), "[File Name]\nHistory=\nMonitor=\n");
 }
 

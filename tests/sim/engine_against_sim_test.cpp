@@ -81,12 +81,9 @@ class Wire : public LineWriter {
 TEST(EngineAgainstSim, WholeUploadArrivesDespiteRefusalsAndLostBytes) {
     SettingDocument source, held;
     qn410::test::FillRandomRecordable(source.data(), 11);
-    LineFaults faults;
-    faults.refuseBids = 1;  // with one refused frame: two of the request's three repeats
-    faults.refuseFrames = 1;
-    faults.dropEvery = 53;  // now and then an acknowledgement is lost: the tool repeats
-    faults.delay = 40;
-    Wire wire(held.data(), faults);
+    // One refused bid and one refused frame use two of the request's three repeats; now and
+    // then an acknowledgement is lost and the tool repeats the frame.
+    Wire wire(held.data(), {.refuseBids = 1, .refuseFrames = 1, .delay = 40, .dropEvery = 53});
 
     const UploadPlan plan(source.data(), 0);
     int sent = 0;
@@ -106,10 +103,8 @@ TEST(EngineAgainstSim, WholeUploadArrivesDespiteRefusalsAndLostBytes) {
 TEST(EngineAgainstSim, DownloadDeliversEveryRecordOnceInOrderDespiteBadFrames) {
     SettingDocument held;
     qn410::test::FillRandomRecordable(held.data(), 12);
-    LineFaults faults;
-    faults.corruptBcc = 3;  // the first frame is refused three times, the fourth goes through
-    faults.dropEvery = 211;
-    Wire wire(held.data(), faults);
+    // The first frame is refused three times, the fourth goes through.
+    Wire wire(held.data(), {.corruptBcc = 3, .dropEvery = 211});
     const auto expected = DownloadRecords(held.data(), 0, kClock);
     ASSERT_EQ(static_cast<int>(expected.size()), ExpectedDownloadCount(held.data(), 0));
 

@@ -39,27 +39,17 @@ class ExchangeLinkTest : public ::testing::Test {
     std::vector<std::string> received_;
 };
 
-TEST_F(ExchangeLinkTest, FrameBytesAndBcc) {
-    EXPECT_EQ(FrameOf("A"), std::string("\x10\x02"
-                                        "A\x10\x03\x52",
-                                        6));
-    EXPECT_EQ(BodyBcc("Q00"), 'Q' ^ '0' ^ '0' ^ 0x10 ^ 0x03);
-}
-
 TEST_F(ExchangeLinkTest, ToolTurnIsAnsweredAcknowledgedAndClosed) {
+    EXPECT_EQ(Feed(FrameOf("Q00")), "");  // a frame without a bid is ignored
     EXPECT_EQ(Feed(kEnqPair), kAckPair);
+    EXPECT_EQ(Feed(kEnqPair), kAckPair);  // a repeated bid is answered again
     EXPECT_EQ(Feed(FrameOf("Q00")), kAckPair);
+    EXPECT_EQ(Feed(FrameOf("")), kAckPair);      // acknowledged, delivers nothing
     EXPECT_EQ(Feed(FrameOf("M011")), kAckPair);  // several frames in one turn are fine
     EXPECT_EQ(Feed(kEotPair), "");
     EXPECT_EQ(received_, (std::vector<std::string>{"Q00", "M011"}));
     EXPECT_TRUE(link_->Idle());
-    // The next turn starts with a new bid.
-    EXPECT_EQ(Feed(kEnqPair), kAckPair);
-}
-
-TEST_F(ExchangeLinkTest, AFrameWithoutABidIsIgnored) {
-    EXPECT_EQ(Feed(FrameOf("Q00")), "");
-    EXPECT_TRUE(received_.empty());
+    EXPECT_EQ(Feed(kEnqPair), kAckPair);  // the next turn starts with a new bid
 }
 
 TEST_F(ExchangeLinkTest, WrongBccIsRefusedAndTheFrameSentAgainIsTaken) {
@@ -73,43 +63,31 @@ TEST_F(ExchangeLinkTest, WrongBccIsRefusedAndTheFrameSentAgainIsTaken) {
 
 TEST_F(ExchangeLinkTest, DoubledDleIsOneDataByteAndBareEtxIsData) {
     Feed(kEnqPair);
-    const std::string body("a\x10z\x03q", 5);
     // On the wire the data DLE is doubled; the BCC over the sent bytes is unchanged by it.
-    std::string wire(
-        "\x10\x02"
-        "a\x10\x10z\x03q\x10\x03",
-        10);
+    std::string wire("\x10\x02" "a\x10\x10z\x03q\x10\x03", 10);
     wire += static_cast<char>('a' ^ 'z' ^ 0x03 ^ 'q' ^ 0x10 ^ 0x03);
     EXPECT_EQ(Feed(wire), kAckPair);
-    EXPECT_EQ(received_, std::vector<std::string>{body});
+    EXPECT_EQ(received_, std::vector<std::string>{std::string("a\x10z\x03q", 5)});
 }
 
-TEST_F(ExchangeLinkTest, EmptyFrameIsAcknowledgedButDeliversNothing) {
-    Feed(kEnqPair);
-    EXPECT_EQ(Feed(FrameOf("")), kAckPair);
-    EXPECT_TRUE(received_.empty());
-}
-
-TEST_F(ExchangeLinkTest, IncompleteFrameIsRefusedAfterOneSecondOfSilence) {
-    Feed(kEnqPair, 0);
-    EXPECT_EQ(Feed("\x10\x02Q0", 100), "");
-    EXPECT_EQ(At(1099), "");
-    EXPECT_EQ(At(1100), kNakPair);
-    EXPECT_EQ(Feed(FrameOf("Q00"), 1200), kAckPair);
-}
-
-TEST_F(ExchangeLinkTest, DleFollowedByAnotherByteSpoilsTheFrame) {
-    Feed(kEnqPair, 0);
-    EXPECT_EQ(Feed("\x10\x02Q\x10X00\x10\x03", 0), "");  // bytes after the fault are ignored
-    EXPECT_EQ(At(999), "");
-    EXPECT_EQ(At(1000), kNakPair);
-}
-
-TEST_F(ExchangeLinkTest, OverlongFrameIsRefused) {
-    Feed(kEnqPair, 0);
-    EXPECT_EQ(Feed(FrameOf(std::string(1023, 'x')), 0), kAckPair);
-    EXPECT_EQ(Feed(FrameOf(std::string(1024, 'x')), 10), "");
-    EXPECT_EQ(At(1010), kNakPair);
+// A spoilt frame is refused one second after its last byte; then the tool may send it again.
+TEST_F(ExchangeLinkTest, SpoiltFramesAreRefusedAfterOneSecondOfSilence) {
+    const struct {
+        const char* what;
+        std::string bytes;
+    } rows[] = {{"incomplete", "\x10\x02Q0"},
+                {"DLE then another byte", "\x10\x02Q\x10X00\x10\x03"},
+                {"1024-byte body", FrameOf(std::string(1024, 'x'))}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        Make();
+        Feed(kEnqPair, 0);
+        EXPECT_EQ(Feed(FrameOf(std::string(1023, 'x')), 0), kAckPair);
+        EXPECT_EQ(Feed(row.bytes, 100), "");
+        EXPECT_EQ(At(1099), "");
+        EXPECT_EQ(At(1100), kNakPair);
+        EXPECT_EQ(Feed(FrameOf("Q00"), 1200), kAckPair);
+    }
 }
 
 TEST_F(ExchangeLinkTest, OpenTurnEndsSilentlyAfterThreeSeconds) {
@@ -120,15 +98,8 @@ TEST_F(ExchangeLinkTest, OpenTurnEndsSilentlyAfterThreeSeconds) {
     EXPECT_TRUE(link_->Idle());
 }
 
-TEST_F(ExchangeLinkTest, RepeatedBidIsAnsweredAgain) {
-    Feed(kEnqPair);
-    EXPECT_EQ(Feed(kEnqPair), kAckPair);
-}
-
 TEST_F(ExchangeLinkTest, QueuedBodiesGoOutInTurnsOfTheSetSize) {
-    LineTiming timing;
-    timing.framesPerTurn = 2;
-    Make({}, timing);
+    Make({}, {.framesPerTurn = 2});
     for (const char* body : {"o01", "o02", "o03"}) link_->Queue(body);
     EXPECT_EQ(At(0), kEnqPair);
     EXPECT_EQ(Feed(kAckPair), FrameOf("o01"));
@@ -185,31 +156,20 @@ TEST_F(ExchangeLinkTest, NoBidWhileTheToolHoldsTheLine) {
     EXPECT_EQ(At(220), kEnqPair);
 }
 
-TEST_F(ExchangeLinkTest, RefusedBidsFault) {
-    LineFaults faults;
-    faults.refuseBids = 2;
-    Make(faults);
+TEST_F(ExchangeLinkTest, RefusedBidsAndFramesFaults) {
+    Make({.refuseBids = 2, .refuseFrames = 1});
     EXPECT_EQ(Feed(kEnqPair), kNakPair);
     EXPECT_EQ(Feed(kEnqPair), kNakPair);
     EXPECT_EQ(Feed(kEnqPair), kAckPair);
-    EXPECT_NE(traceText_.str().find("bid refused (fault)"), std::string::npos);
-}
-
-TEST_F(ExchangeLinkTest, RefusedFramesFault) {
-    LineFaults faults;
-    faults.refuseFrames = 1;
-    Make(faults);
-    Feed(kEnqPair);
     EXPECT_EQ(Feed(FrameOf("M011")), kNakPair);
     EXPECT_TRUE(received_.empty());
     EXPECT_EQ(Feed(FrameOf("M011")), kAckPair);
     EXPECT_EQ(received_.size(), 1u);
+    EXPECT_NE(traceText_.str().find("bid refused (fault)"), std::string::npos);
 }
 
 TEST_F(ExchangeLinkTest, CorruptedBccFault) {
-    LineFaults faults;
-    faults.corruptBcc = 1;
-    Make(faults);
+    Make({.corruptBcc = 1});
     link_->Queue("o01");
     At(0);
     EXPECT_EQ(Feed(kAckPair), FrameOf("o01", BodyBcc("o01") ^ 0xFF));
@@ -217,9 +177,7 @@ TEST_F(ExchangeLinkTest, CorruptedBccFault) {
 }
 
 TEST_F(ExchangeLinkTest, DelayedAnswersFault) {
-    LineFaults faults;
-    faults.delay = 500;
-    Make(faults);
+    Make({.delay = 500});
     EXPECT_EQ(Feed(kEnqPair, 0), "");
     EXPECT_EQ(link_->NextDeadline(), 500);
     EXPECT_EQ(At(499), "");
@@ -231,21 +189,12 @@ TEST_F(ExchangeLinkTest, DelayedAnswersFault) {
     EXPECT_TRUE(link_->Idle());
 }
 
-TEST_F(ExchangeLinkTest, DroppedBytesFaults) {
-    LineFaults faults;
-    faults.dropEvery = 2;  // every second byte sent is lost
-    Make(faults);
+TEST_F(ExchangeLinkTest, DroppedBytesAndSilentFaults) {
+    Make({.dropEvery = 2});  // every second byte sent is lost
     EXPECT_EQ(Feed(kEnqPair), "\x10");
-    faults = {};
-    faults.dropRxEvery = 2;  // the ENQ is lost: no answer
-    Make(faults);
+    Make({.dropRxEvery = 2});  // the ENQ is lost: no answer
     EXPECT_EQ(Feed(kEnqPair), "");
-}
-
-TEST_F(ExchangeLinkTest, SilentFault) {
-    LineFaults faults;
-    faults.silent = true;
-    Make(faults);
+    Make({.silent = true});
     link_->Queue("o01");
     EXPECT_EQ(Feed(kEnqPair), "");
     EXPECT_EQ(At(10000), "");

@@ -4,9 +4,6 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
-#include <signal.h>
-#include <sys/syscall.h>
-#include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -16,6 +13,7 @@
 
 #include "setting/setting_file.h"
 #include "setting/text_field.h"
+#include "support/child_process.h"
 #include "support/recording_prompt.h"
 #include "support/temp_dir.h"
 #include "transfer/record_codec.h"
@@ -30,60 +28,7 @@ constexpr int kWaitMs = 5000;
 constexpr char kDle = 0x10, kStx = 0x02, kEtx = 0x03, kEot = 0x04, kEnq = 0x05, kAck = 0x06,
                kNak = 0x15;
 
-// The simulator as a child process; its first line of output is the tool's device path.
-class SimProcess {
-  public:
-    explicit SimProcess(const std::vector<std::string>& args) {
-        int out[2];
-        if (pipe(out) != 0) return;
-        pid_ = fork();
-        if (pid_ == 0) {
-            dup2(out[1], STDOUT_FILENO);
-            close(out[0]);
-            close(out[1]);
-            std::vector<char*> argv{const_cast<char*>(QN410_SIM_BINARY)};
-            for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-            argv.push_back(nullptr);
-            execv(QN410_SIM_BINARY, argv.data());
-            _exit(127);
-        }
-        close(out[1]);
-        out_ = out[0];
-        pidfd_ = static_cast<int>(
-            syscall(SYS_pidfd_open, pid_, 0));  // glibc 2.36 lacks C linkage for pidfd_open
-    }
-    ~SimProcess() {
-        if (pid_ > 0 && !exited_) {
-            kill(pid_, SIGKILL);
-            waitpid(pid_, nullptr, 0);
-        }
-        if (out_ >= 0) close(out_);
-        if (pidfd_ >= 0) close(pidfd_);
-    }
-
-    std::string FirstLine() {
-        std::string line;
-        char c;
-        pollfd p{out_, POLLIN, 0};
-        while (poll(&p, 1, kWaitMs) == 1 && read(out_, &c, 1) == 1 && c != '\n') line += c;
-        return line;
-    }
-    void Signal(int s) { kill(pid_, s); }
-    // The exit status, or nothing when the process did not end in time.
-    std::optional<int> Wait(int ms = kWaitMs) {
-        pollfd p{pidfd_, POLLIN, 0};
-        if (poll(&p, 1, ms) != 1) return std::nullopt;
-        int status = 0;
-        waitpid(pid_, &status, 0);
-        exited_ = true;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-
-  private:
-    pid_t pid_ = -1;
-    int out_ = -1, pidfd_ = -1;
-    bool exited_ = false;
-};
+using SimProcess = ctl::test::Simulator;
 
 // The tool's side: one frame per turn out; any number of frames per turn in.
 class ScriptedTool {
@@ -130,34 +75,24 @@ class ScriptedTool {
         Write({kDle, kEot});
         return true;
     }
-    // Takes the exchange's turns until count bodies have come, checking each BCC.
+    std::string Take(std::size_t n) {
+        std::string bytes;
+        while (bytes.size() < n) bytes += Byte().value_or('?');
+        return bytes;
+    }
+    // Takes the exchange's turns until count bodies have come, refusing a frame whose BCC is
+    // wrong. A doubled DLE is one data byte.
     std::vector<std::string> Receive(std::size_t count) {
         std::vector<std::string> bodies;
-        while (bodies.size() < count) {
-            if (Pair() != kEnq) break;
+        while (bodies.size() < count && Pair() == kEnq) {
             Write({kDle, kAck});
-            while (true) {
-                const auto second = Pair();
-                if (second == kEot || !second) break;
+            while (Pair() == kStx) {
                 std::string body;
-                char bcc = 0;
-                for (auto c = Byte(); c; c = Byte()) {
-                    if (*c == kDle) {
-                        const auto next = Byte();
-                        if (next == kEtx) break;
-                        body += *next;
-                        continue;
-                    }
-                    body += *c;
-                    bcc ^= *c;
-                }
-                const auto sent = Byte();
-                if (sent != static_cast<char>(bcc ^ kDle ^ kEtx)) {
-                    Write({kDle, kNak});
-                    continue;
-                }
-                bodies.push_back(body);
-                Write({kDle, kAck});
+                std::optional<char> c;
+                while ((c = Byte()) && !(*c == kDle && (c = Byte()) == kEtx)) body += *c;
+                const bool good = Byte() == Frame(body).back();
+                if (good) bodies.push_back(body);
+                Write({kDle, good ? kAck : kNak});
             }
         }
         return bodies;
@@ -171,7 +106,7 @@ TEST(SimBinary, TakesAnUploadAnswersADownloadSurvivesAReopenAndSaves) {
     TempDir dir;
     SimProcess sim({"--save", dir.file("saved.txt"), "--trace", dir.file("trace.txt"), "--rate",
                     "0", "--idle-exit", "20"});
-    const std::string path = sim.FirstLine();
+    const std::string path = sim.port();
     ASSERT_EQ(path.rfind("/dev/pts/", 0), 0u) << path;
 
     SettingDocument sent;
@@ -179,11 +114,7 @@ TEST(SimBinary, TakesAnUploadAnswersADownloadSurvivesAReopenAndSaves) {
     desk.Number.Value = 21;
     SetText(desk.Number.Text, "21");
     SetText(desk.Name, "DESK");
-    RecordRequest r;
-    r.exchange = 1;
-    r.station = 2;
-    r.data = &sent.data();
-    const std::string master = *Encode('B', r);
+    const std::string master = *Encode('B', {.exchange = 1, .station = 2, .data = &sent.data()});
     {
         ScriptedTool tool(path);
         ASSERT_TRUE(tool.ok());
@@ -222,7 +153,7 @@ TEST(SimBinary, TakesAnUploadAnswersADownloadSurvivesAReopenAndSaves) {
 
 TEST(SimBinary, FaultsAndIdleExit) {
     SimProcess sim({"--refuse-bids", "1", "--corrupt-bcc", "1", "--idle-exit", "1"});
-    const std::string path = sim.FirstLine();
+    const std::string path = sim.port();
     ScriptedTool tool(path);
     ASSERT_TRUE(tool.ok());
     tool.Write({kDle, kEnq});
@@ -232,14 +163,11 @@ TEST(SimBinary, FaultsAndIdleExit) {
     ASSERT_EQ(tool.Pair(), kEnq);
     tool.Write({kDle, kAck});
     const std::string good = ScriptedTool::Frame("K01130000300");
-    std::string first;
-    for (std::size_t i = 0; i < good.size(); ++i) first += tool.Byte().value_or('?');
+    const std::string first = tool.Take(good.size());
     EXPECT_EQ(first.substr(0, good.size() - 1), good.substr(0, good.size() - 1));
     EXPECT_NE(first.back(), good.back());
     tool.Write({kDle, kNak});
-    std::string second;
-    for (std::size_t i = 0; i < good.size(); ++i) second += tool.Byte().value_or('?');
-    EXPECT_EQ(second, good);
+    EXPECT_EQ(tool.Take(good.size()), good);
     tool.Write({kDle, kAck});
     EXPECT_EQ(tool.Pair(), kEot);
     EXPECT_EQ(sim.Wait(), 0);  // ends by itself once the line is quiet

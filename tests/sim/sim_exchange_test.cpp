@@ -26,19 +26,6 @@ using qn410::test::TempDir;
 
 const FixedClock kClock(LocalTime{2026, 12, 6, 13, 5, 9, 0});
 
-std::string LettersOf(const std::vector<std::string>& records) {
-    std::string letters;
-    for (const auto& r : records) letters += r.at(0);
-    return letters;
-}
-
-// Letter runs of a download: "A" once, then each letter repeated.
-std::string Runs(std::initializer_list<std::pair<char, int>> runs) {
-    std::string s;
-    for (const auto& [letter, n] : runs) s += std::string(n, letter);
-    return s;
-}
-
 class SimExchangeTest : public ::testing::Test {
   protected:
     SimExchange Make(double rate = 0, std::optional<StatusFault> fault = std::nullopt) {
@@ -49,56 +36,6 @@ class SimExchangeTest : public ::testing::Test {
     SimTrace trace_{&traceText_};
 };
 
-TEST_F(SimExchangeTest, DownloadOfAllExchangesHasTheUploadOrderAndCount) {
-    doc_.data().System.SwitchCnt = 3;
-    const auto records = DownloadRecords(doc_.data(), 0, kClock);
-    ASSERT_EQ(records.size(), 1u + 144 * 3);
-    EXPECT_EQ(LettersOf(records), Runs({{'A', 1},
-                                        {'B', 12},
-                                        {'C', 192},
-                                        {'D', 3},
-                                        {'E', 12},
-                                        {'F', 3},
-                                        {'G', 12},
-                                        {'H', 57},
-                                        {'I', 57},
-                                        {'J', 57},
-                                        {'U', 12},
-                                        {'L', 12},
-                                        {'M', 3}}));
-    EXPECT_EQ(records[0].substr(0, 3), "A00");
-    EXPECT_EQ(records[0].substr(3, 15), "202612061305091");  // the exchange's clock
-    // Within a letter: exchange by exchange, then station, substation or zone.
-    EXPECT_EQ(records[1].substr(0, 4), "B011");
-    EXPECT_EQ(records[12].substr(0, 4), "B034");
-    EXPECT_EQ(records[13].substr(0, 5), "C0101");
-    EXPECT_EQ(records[13 + 64].substr(0, 5), "C0201");
-    const std::string& paging = records[1 + 12 + 192 + 3 + 12 + 3 + 12];
-    EXPECT_EQ(paging.substr(0, 3) + paging.substr(6, 2), "H0101");  // exchange 1, zone 1
-}
-
-TEST_F(SimExchangeTest, DownloadOfOneExchangeSendsEveryMasterButOnlyItsOwnRest) {
-    doc_.data().System.SwitchCnt = 3;
-    const auto records = DownloadRecords(doc_.data(), 2, kClock);
-    ASSERT_EQ(records.size(), 141u + 4 * 3);
-    EXPECT_EQ(LettersOf(records), Runs({{'A', 1},
-                                        {'B', 12},
-                                        {'C', 64},
-                                        {'D', 1},
-                                        {'E', 4},
-                                        {'F', 1},
-                                        {'G', 4},
-                                        {'H', 19},
-                                        {'I', 19},
-                                        {'J', 19},
-                                        {'U', 4},
-                                        {'L', 4},
-                                        {'M', 1}}));
-    for (std::size_t i = 13; i < records.size(); ++i)
-        EXPECT_EQ(records[i].substr(1, 2), "02") << records[i];
-    EXPECT_TRUE(DownloadRecords(doc_.data(), 4, kClock).empty());
-}
-
 // The tool's own upload sequence, without its closing message.
 std::vector<std::string> UploadRecords(const SettingData& data, int exchange) {
     const UploadPlan plan(data, exchange);
@@ -108,15 +45,27 @@ std::vector<std::string> UploadRecords(const SettingData& data, int exchange) {
     return records;
 }
 
-TEST_F(SimExchangeTest, DownloadMatchesTheToolsUploadSequenceAndExpectedCount) {
+// A download sends the records in the tool's upload order (whose letter order the upload plan
+// tests spell out), as many as the tool expects; one exchange gets every master but only its
+// own rest.
+TEST_F(SimExchangeTest, DownloadHasTheUploadOrderAndCount) {
+    doc_.data().System.SwitchCnt = 3;
+    const auto all = DownloadRecords(doc_.data(), 0, kClock);
+    ASSERT_EQ(all.size(), 1u + 144 * 3);
+    EXPECT_EQ(all[0].substr(0, 18), "A00202612061305091");  // the exchange's clock
+    EXPECT_EQ(all[12].substr(0, 4), "B034");
+    EXPECT_EQ(all[13 + 64].substr(0, 5), "C0201");
+    const auto one = DownloadRecords(doc_.data(), 2, kClock);
+    ASSERT_EQ(one.size(), 141u + 4 * 3);
+    EXPECT_EQ(one[12].substr(0, 4), "B034");
+    for (std::size_t i = 13; i < one.size(); ++i) EXPECT_EQ(one[i].substr(1, 2), "02") << one[i];
+    EXPECT_TRUE(DownloadRecords(doc_.data(), 4, kClock).empty());
     for (const uint32_t seed : {4u, 5u}) {
         SettingDocument source;
         FillRandomFileData(source.data(), seed);
-        const int count = source.data().System.SwitchCnt;
-        for (const int exchange : {0, count}) {
+        for (const int exchange : {0, int(source.data().System.SwitchCnt)}) {
             const auto records = DownloadRecords(source.data(), exchange, kClock);
-            EXPECT_EQ(static_cast<int>(records.size()),
-                      ExpectedDownloadCount(source.data(), exchange));
+            EXPECT_EQ(int(records.size()), ExpectedDownloadCount(source.data(), exchange));
             EXPECT_EQ(records, UploadRecords(source.data(), exchange));
         }
     }
@@ -176,9 +125,7 @@ TEST_F(SimExchangeTest, DialBlocksOfTwentyFiveEntries) {
         EXPECT_EQ(TextOf(stale[d].Dial), TextOf(table[d].Dial)) << d;
         EXPECT_EQ(TextOf(stale[d].Shot), TextOf(table[d].Shot)) << d;
     }
-}
-
-TEST_F(SimExchangeTest, EmptyDialTableIsOneEmptyBlock) {
+    // An empty table is one empty block.
     doc_.data().ShotT[0][0] = 0;  // shown and sent as 3
     EXPECT_EQ(DialBlocks(doc_.data(), 1, 1), std::vector<std::string>{"K01130000300"});
     EXPECT_TRUE(DialBlocks(doc_.data(), 17, 1).empty());

@@ -1,7 +1,11 @@
 #include "support/random_recordable.h"
 
 #include <cstdio>
+#include <sstream>
 #include <string_view>
+#include <tuple>
+#include <utility>
+#include <vector>
 
 #include "setting/text_field.h"
 #include "support/random_setting.h"
@@ -136,121 +140,104 @@ void FillRandomRecordable(SettingData& d, uint32_t seed) {
 
 namespace {
 
-// Walks the carried fields of both data in a fixed order and keeps the first difference.
+std::string At(const std::string& name, int k) {
+    return name + "[" + std::to_string(k) + "]";
+}
+
+// Walks the carried fields of both data in a fixed order and keeps the name of the first that
+// differs. Fields(name, "A B C", tuple a, tuple b) compares a group of fields at once.
 class Diff {
   public:
-    template <typename T>
-    void Eq(const T& a, const T& b, const std::string& name) {
-        if (!first && !(a == b)) first = name;
-    }
-    template <std::size_t N>
-    void Text(const char (&a)[N], const char (&b)[N], const std::string& name) {
-        Eq(TextOf(a), TextOf(b), name);
-    }
-    void Number(const StationNumber& a, const StationNumber& b, const std::string& name) {
-        Eq(a.Value, b.Value, name + ".Value");
-        Text(a.Text, b.Text, name + ".Text");
-    }
-    void Time(const TimeOfDay& a, const TimeOfDay& b, const std::string& name) {
-        Eq(a.Value, b.Value, name + ".Value");
-        Text(a.Text, b.Text, name + ".Text");
+    template <typename... T>
+    void Fields(const std::string& where, std::string_view names, const std::tuple<T...>& a,
+                const std::tuple<T...>& b) {
+        if (first || a == b) return;
+        std::size_t equal = 0;  // how many fields before the first that differs
+        [&]<std::size_t... I>(std::index_sequence<I...>) {
+            (void)((std::get<I>(a) == std::get<I>(b) && ++equal) && ...);
+        }
+        (std::index_sequence_for<T...>{});
+        std::istringstream words{std::string(names)};
+        std::string name;
+        for (std::size_t k = 0; k <= equal; ++k) words >> name;
+        first = where + "." + name;
     }
     void List(const StationEntry* a, const StationEntry* b, int n, const std::string& name) {
-        for (int k = 0; k < n; ++k) Eq(a[k], b[k], name + "[" + std::to_string(k) + "]");
+        for (int k = 0; k < n && !first; ++k)
+            if (!(a[k] == b[k])) first = At(name, k);
     }
     std::optional<std::string> first;
 };
 
-std::string At(const std::string& name, int k) {
-    return name + "[" + std::to_string(k) + "]";
+auto SystemFields(const SettingData& d) {
+    return std::tuple(d.System.SwitchCnt, d.System.NumberSize,
+                      std::vector(d.System.TieLine, d.System.TieLine + kTieLineCount));
+}
+auto ExchangeFields(const SettingData& d, int e) {
+    const ExchangeNumberEntry& n = d.System.SwNumber[e];
+    const FunctionSetting& f = d.Function[e];
+    const ExchangeSetting& x = d.Exchange[e];
+    return std::tuple(
+        n.ExchangeNo, n.Value, TextOf(n.Text),
+        std::vector(d.System.OutInZone[e], d.System.OutInZone[e] + kExternalSourceCount), f.OutSend,
+        f.AutoOutSend, f.StartTime.Value, TextOf(f.StartTime.Text), f.EndTime.Value,
+        TextOf(f.EndTime.Text), f.TalkSend, f.CallCnt, f.CallTime, f.TalkTime, x.LineCntLimit,
+        x.ZoneSize, x.PagingTimeLimit, d.DirectSelect.OutMode[e]);
+}
+constexpr std::string_view kExchangeNames =
+    "SwNumber.ExchangeNo SwNumber.Value SwNumber.Text OutInZone Function.OutSend "
+    "Function.AutoOutSend Function.StartTime.Value Function.StartTime.Text Function.EndTime.Value "
+    "Function.EndTime.Text Function.TalkSend Function.CallCnt Function.CallTime Function.TalkTime "
+    "LineCntLimit ZoneSize PagingTimeLimit DirectSelect.OutMode";
+auto LineFields(const TrunkLineSetting& l) {
+    return std::tuple(TextOf(l.Name), l.TxNumberOnOff, l.TxNumber, l.RxLine, l.RxDial);
+}
+auto MasterFields(const MasterSetting& m) {
+    return std::tuple(m.ExchangeNo, m.StationNo, m.Number.Value, TextOf(m.Number.Text),
+                      TextOf(m.Name), m.LineTx, m.Paging, TextOf(m.TelNo), TextOf(m.AbsenceTelNo),
+                      TextOf(m.AutoAbsenceTelNo), TextOf(m.CnvTelNo), TextOf(m.NonRespTelNo),
+                      m.ScanTime, m.ScanCnt, m.GroupCnt, m.MeetCnt);
+}
+constexpr std::string_view kMasterNames =
+    "ExchangeNo StationNo Number.Value Number.Text Name LineTx Paging TelNo AbsenceTelNo "
+    "AutoAbsenceTelNo CnvTelNo NonRespTelNo ScanTime ScanCnt GroupCnt MeetCnt";
+auto SubFields(const SubSetting& s) {
+    return std::tuple(s.ExchangeNo, s.StationNo, s.Number.Value, TextOf(s.Number.Text),
+                      TextOf(s.Name), s.CallSwNo, s.CallStNo, s.Level, s.Paging);
 }
 
 }  // namespace
 
 std::optional<std::string> FirstRecordDifference(const SettingData& a, const SettingData& b) {
     Diff diff;
-    diff.Eq(a.System.SwitchCnt, b.System.SwitchCnt, "System.SwitchCnt");
-    diff.Eq(a.System.NumberSize, b.System.NumberSize, "System.NumberSize");
-    for (int t = 0; t < kTieLineCount; ++t)
-        diff.Eq(a.System.TieLine[t], b.System.TieLine[t], At("System.TieLine", t));
+    diff.Fields("System", "SwitchCnt NumberSize TieLine", SystemFields(a), SystemFields(b));
     const int count = a.System.SwitchCnt < kExchangeCount ? a.System.SwitchCnt : kExchangeCount;
-    for (int e = 0; e < count; ++e) {
-        const std::string sw = At("System.SwNumber", e);
-        diff.Eq(a.System.SwNumber[e].ExchangeNo, b.System.SwNumber[e].ExchangeNo,
-                sw + ".ExchangeNo");
-        diff.Eq(a.System.SwNumber[e].Value, b.System.SwNumber[e].Value, sw + ".Value");
-        diff.Text(a.System.SwNumber[e].Text, b.System.SwNumber[e].Text, sw + ".Text");
-    }
-    for (int e = 0; e < count; ++e) {
-        for (int k = 0; k < kExternalSourceCount; ++k)
-            diff.Eq(a.System.OutInZone[e][k], b.System.OutInZone[e][k],
-                    At(At("System.OutInZone", e), k));
-
-        const FunctionSetting &fa = a.Function[e], &fb = b.Function[e];
-        const std::string fn = At("Function", e);
-        diff.Eq(fa.OutSend, fb.OutSend, fn + ".OutSend");
-        diff.Eq(fa.AutoOutSend, fb.AutoOutSend, fn + ".AutoOutSend");
-        diff.Time(fa.StartTime, fb.StartTime, fn + ".StartTime");
-        diff.Time(fa.EndTime, fb.EndTime, fn + ".EndTime");
-        diff.Eq(fa.TalkSend, fb.TalkSend, fn + ".TalkSend");
-        diff.Eq(fa.CallCnt, fb.CallCnt, fn + ".CallCnt");
-        diff.Eq(fa.CallTime, fb.CallTime, fn + ".CallTime");
-        diff.Eq(fa.TalkTime, fb.TalkTime, fn + ".TalkTime");
-
+    for (int e = 0; e < count && !diff.first; ++e) {
         const ExchangeSetting &xa = a.Exchange[e], &xb = b.Exchange[e];
         const std::string ex = At("Exchange", e);
-        diff.Eq(xa.LineCntLimit, xb.LineCntLimit, ex + ".LineCntLimit");
+        diff.Fields(ex, kExchangeNames, ExchangeFields(a, e), ExchangeFields(b, e));
         for (int l = 0; l < kTrunkLineCount; ++l) {
-            const TrunkLineSetting &la = xa.Line[l], &lb = xb.Line[l];
             const std::string line = At(ex + ".Line", l);
-            diff.Text(la.Name, lb.Name, line + ".Name");
-            diff.Eq(la.TxNumberOnOff, lb.TxNumberOnOff, line + ".TxNumberOnOff");
-            diff.Eq(la.TxNumber, lb.TxNumber, line + ".TxNumber");
-            diff.Eq(la.RxLine, lb.RxLine, line + ".RxLine");
-            diff.Eq(la.RxDial, lb.RxDial, line + ".RxDial");
-            diff.List(la.RxMaster, lb.RxMaster, kRxMasterCount, line + ".RxMaster");
+            diff.Fields(line, "Name TxNumberOnOff TxNumber RxLine RxDial", LineFields(xa.Line[l]),
+                        LineFields(xb.Line[l]));
+            diff.List(xa.Line[l].RxMaster, xb.Line[l].RxMaster, kRxMasterCount, line + ".RxMaster");
         }
         for (int m = 0; m < kMasterCount; ++m) {
             const MasterSetting &ma = xa.Master[m], &mb = xb.Master[m];
             const std::string master = At(ex + ".Master", m);
-            diff.Eq(ma.ExchangeNo, mb.ExchangeNo, master + ".ExchangeNo");
-            diff.Eq(ma.StationNo, mb.StationNo, master + ".StationNo");
-            diff.Number(ma.Number, mb.Number, master + ".Number");
-            diff.Text(ma.Name, mb.Name, master + ".Name");
-            diff.Eq(ma.LineTx, mb.LineTx, master + ".LineTx");
-            diff.Eq(ma.Paging, mb.Paging, master + ".Paging");
-            diff.Text(ma.TelNo, mb.TelNo, master + ".TelNo");
-            diff.Text(ma.AbsenceTelNo, mb.AbsenceTelNo, master + ".AbsenceTelNo");
-            diff.Text(ma.AutoAbsenceTelNo, mb.AutoAbsenceTelNo, master + ".AutoAbsenceTelNo");
-            diff.Text(ma.CnvTelNo, mb.CnvTelNo, master + ".CnvTelNo");
-            diff.Text(ma.NonRespTelNo, mb.NonRespTelNo, master + ".NonRespTelNo");
-            diff.Eq(ma.ScanTime, mb.ScanTime, master + ".ScanTime");
-            diff.Eq(ma.ScanCnt, mb.ScanCnt, master + ".ScanCnt");
+            diff.Fields(master, kMasterNames, MasterFields(ma), MasterFields(mb));
             diff.List(ma.ScanSub, mb.ScanSub, kScanCount, master + ".ScanSub");
-            diff.Eq(ma.GroupCnt, mb.GroupCnt, master + ".GroupCnt");
             diff.List(ma.GroupMaster, mb.GroupMaster, kGroupCount, master + ".GroupMaster");
-            diff.Eq(ma.MeetCnt, mb.MeetCnt, master + ".MeetCnt");
             diff.List(ma.MeetMaster, mb.MeetMaster, kMeetCount, master + ".MeetMaster");
         }
-        for (int s = 0; s < kSubCount; ++s) {
-            const SubSetting &sa = xa.Sub[s], &sb = xb.Sub[s];
-            const std::string sub = At(ex + ".Sub", s);
-            diff.Eq(sa.ExchangeNo, sb.ExchangeNo, sub + ".ExchangeNo");
-            diff.Eq(sa.StationNo, sb.StationNo, sub + ".StationNo");
-            diff.Number(sa.Number, sb.Number, sub + ".Number");
-            diff.Text(sa.Name, sb.Name, sub + ".Name");
-            diff.Eq(sa.CallSwNo, sb.CallSwNo, sub + ".CallSwNo");
-            diff.Eq(sa.CallStNo, sb.CallStNo, sub + ".CallStNo");
-            diff.Eq(sa.Level, sb.Level, sub + ".Level");
-            diff.Eq(sa.Paging, sb.Paging, sub + ".Paging");
-        }
-        diff.Eq(xa.ZoneSize, xb.ZoneSize, ex + ".ZoneSize");
-        diff.Eq(xa.PagingTimeLimit, xb.PagingTimeLimit, ex + ".PagingTimeLimit");
+        for (int s = 0; s < kSubCount; ++s)
+            diff.Fields(At(ex + ".Sub", s),
+                        "ExchangeNo StationNo Number.Value Number.Text Name CallSwNo CallStNo "
+                        "Level Paging",
+                        SubFields(xa.Sub[s]), SubFields(xb.Sub[s]));
         for (int p = 0; p < kSpeakerCount; ++p)
-            diff.Eq(xa.Speaker[p].Paging, xb.Speaker[p].Paging, At(ex + ".Speaker", p) + ".Paging");
-        diff.Eq(a.DirectSelect.OutMode[e], b.DirectSelect.OutMode[e],
-                At("DirectSelect.OutMode", e));
-        if (diff.first) break;
+            diff.Fields(At(ex + ".Speaker", p), "Paging", std::tuple(xa.Speaker[p].Paging),
+                        std::tuple(xb.Speaker[p].Paging));
     }
     return diff.first;
 }

@@ -11,6 +11,8 @@
 namespace qn410 {
 namespace {
 
+using test::Fields;
+
 class DecodeTest : public ::testing::Test {
   protected:
     void SetUp() override { RebuildZoneTables(src()); }
@@ -44,15 +46,13 @@ TEST_F(DecodeTest, MasterStationAndItsClearing) {
     RoundTrip('B', {.exchange = 2, .station = 3});
     const MasterSetting& m = dst().Exchange[1].Master[2];
     EXPECT_EQ(m.Number, src().Exchange[1].Master[2].Number);
-    EXPECT_STREQ(m.Name,
-                 "Desk\xB1"
-                 "B");
+    EXPECT_STREQ(m.Name, "Desk\261B");
     EXPECT_EQ(m.LineTx, 1);
     EXPECT_STREQ(m.TelNo, "03-1234-5678");
 
     // A blank number clears the station whatever else the record holds.
     MasterSetting& first = dst().Exchange[0].Master[0];
-    ASSERT_TRUE(Store(std::string("B011") + "      " + "Name    " + "11" + "0123456789          "));
+    ASSERT_TRUE(Store(Fields("B011|      |Name    |11|0123456789          ")));
     EXPECT_EQ(first.Number.Value, kNoNumber);
     EXPECT_STREQ(first.Number.Text, "-1");
     EXPECT_STREQ(first.Name, "");
@@ -70,10 +70,7 @@ TEST_F(DecodeTest, SubstationAndItsClearing) {
     EXPECT_EQ(s.CallStNo, 3);
     EXPECT_EQ(s.Level, 1);
 
-    ASSERT_TRUE(Store(std::string("C0307") + "      " + "Gate    " +
-                      "05"
-                      "4"
-                      "1"));
+    ASSERT_TRUE(Store(Fields("C0307|      |Gate    |05|4|1")));
     const SubSetting& cleared = dst().Exchange[2].Sub[6];
     EXPECT_EQ(cleared.Number.Value, kNoNumber);
     EXPECT_STREQ(cleared.Name, "");
@@ -95,22 +92,13 @@ TEST_F(DecodeTest, TrunksKeepReceiversWhateverTheCount) {
     EXPECT_EQ(x.Line[1].RxLine, 0);
     EXPECT_EQ(x.Line[1].RxDial, 1);
 
-    ASSERT_TRUE(Store(std::string("D01") + "03" +
-                      "A       "
-                      "000"
-                      "0"
-                      "021"
-                      "000"
-                      "000"
-                      "000" +
-                      "        "
-                      "0000"
-                      "000000000000"));
+    ASSERT_TRUE(Store(Fields("D01|03|A       |000|0|021|000|000|000|        |0000|000000000000")));
     EXPECT_EQ(dst().Exchange[0].Line[0].RxLine, 0);
     EXPECT_EQ(dst().Exchange[0].Line[0].RxMaster[0], (StationEntry{1, 2, 1}));
 }
 
-TEST_F(DecodeTest, GroupCallResetsTheListThenFillsThePackedEntries) {
+// Group call, conference and scan lists are reset, then filled with the packed entries.
+TEST_F(DecodeTest, MemberListsResetThenFillThePackedEntries) {
     MasterSetting& m = dst().Exchange[0].Master[1];
     m.GroupCnt = 4;
     m.GroupMaster[13] = {9, 9, 9};
@@ -121,15 +109,23 @@ TEST_F(DecodeTest, GroupCallResetsTheListThenFillsThePackedEntries) {
     EXPECT_EQ(m.GroupMaster[2], (StationEntry{3, 16, 3}));
     for (int k = 3; k < kGroupCount; ++k)
         EXPECT_EQ(m.GroupMaster[k], (StationEntry{uint8_t(k + 1), 0, 0})) << k;
-}
 
-TEST_F(DecodeTest, EmergencyConference) {
     RoundTrip('L', {.exchange = 4, .station = 1});
-    const MasterSetting& m = dst().Exchange[3].Master[0];
-    EXPECT_EQ(m.MeetCnt, 3);
-    EXPECT_EQ(m.MeetMaster[0], (StationEntry{1, 2, 1}));
-    EXPECT_EQ(m.MeetMaster[1], (StationEntry{2, 4, 4}));
-    EXPECT_EQ(m.MeetMaster[2], (StationEntry{3, 0, 0}));
+    const MasterSetting& l = dst().Exchange[3].Master[0];
+    EXPECT_EQ(l.MeetCnt, 3);
+    EXPECT_EQ(l.MeetMaster[0], (StationEntry{1, 2, 1}));
+    EXPECT_EQ(l.MeetMaster[1], (StationEntry{2, 4, 4}));
+    EXPECT_EQ(l.MeetMaster[2], (StationEntry{3, 0, 0}));
+
+    MasterSetting& g = dst().Exchange[0].Master[3];
+    g.ScanSub[5] = {6, 1, 1};
+    RoundTrip('G', {.exchange = 1, .station = 4});
+    EXPECT_EQ(g.ScanTime, 30);
+    EXPECT_EQ(g.ScanCnt, 16);
+    EXPECT_EQ(g.ScanSub[0], (StationEntry{1, 1, 10}));
+    EXPECT_EQ(g.ScanSub[1], (StationEntry{2, 2, 64}));
+    EXPECT_EQ(g.ScanSub[2], (StationEntry{3, 3, 5}));
+    EXPECT_EQ(g.ScanSub[5], (StationEntry{6, 0, 0}));
 }
 
 TEST_F(DecodeTest, CallForwardingTalkTimeInTensAndAutoOutSendFromTheTimes) {
@@ -145,30 +141,10 @@ TEST_F(DecodeTest, CallForwardingTalkTimeInTensAndAutoOutSendFromTheTimes) {
     EXPECT_EQ(f.AutoOutSend, 1);
 
     dst().Function[0].AutoOutSend = 1;
-    ASSERT_TRUE(
-        Store("F01"
-              "1"
-              "0000"
-              "0000"
-              "0"
-              "10"
-              "00"
-              "99"));
+    ASSERT_TRUE(Store(Fields("F01|1|0000|0000|0|10|00|99")));
     EXPECT_EQ(dst().Function[0].AutoOutSend, 0);
     EXPECT_EQ(dst().Function[0].TalkTime, 990);
     EXPECT_STREQ(dst().Function[0].EndTime.Text, "00:00");
-}
-
-TEST_F(DecodeTest, ScanMonitor) {
-    dst().Exchange[0].Master[3].ScanSub[5] = {6, 1, 1};
-    RoundTrip('G', {.exchange = 1, .station = 4});
-    const MasterSetting& m = dst().Exchange[0].Master[3];
-    EXPECT_EQ(m.ScanTime, 30);
-    EXPECT_EQ(m.ScanCnt, 16);
-    EXPECT_EQ(m.ScanSub[0], (StationEntry{1, 1, 10}));
-    EXPECT_EQ(m.ScanSub[1], (StationEntry{2, 2, 64}));
-    EXPECT_EQ(m.ScanSub[2], (StationEntry{3, 3, 5}));
-    EXPECT_EQ(m.ScanSub[5], (StationEntry{6, 0, 0}));
 }
 
 TEST_F(DecodeTest, PagingWritesOneZoneBitAndTheTimeLimitInTens) {
@@ -185,11 +161,7 @@ TEST_F(DecodeTest, PagingWritesOneZoneBitAndTheTimeLimitInTens) {
 }
 
 TEST_F(DecodeTest, PagingDigitsOtherThanOneNeverReachAnotherZone) {
-    std::string h = std::string("H01") +
-                    "1"
-                    "00"
-                    "03" +
-                    std::string(64, '0');
+    std::string h = Fields("H01|1|00|03|") + std::string(64, '0');
     h[8] = '3';  // would set zones 3 and 4 if shifted as a number
     h[9] = '1';
     ASSERT_TRUE(Store(h));
@@ -230,32 +202,20 @@ TEST_F(DecodeTest, DirectSelectAndTransferSetting) {
     EXPECT_STREQ(m.NonRespTelNo, "8");
 }
 
-TEST_F(DecodeTest, NamesEndAtTheirFirstSpace) {
-    ASSERT_TRUE(Store(std::string("B011") + "12 4  " + "Ab Cd   " + "00" + std::string(20, ' ')));
+TEST_F(DecodeTest, NamesEndAtTheirFirstSpaceAndNonDigitsReadZero) {
+    ASSERT_TRUE(Store(Fields("B011|12 4  |Ab Cd   |00|") + std::string(20, ' ')));
     EXPECT_STREQ(dst().Exchange[0].Master[0].Name, "Ab");
     EXPECT_STREQ(dst().Exchange[0].Master[0].Number.Text, "12");
     EXPECT_EQ(dst().Exchange[0].Master[0].Number.Value, 12);
-}
 
-TEST_F(DecodeTest, DigitFieldsWithANonDigitReadZero) {
-    ASSERT_TRUE(Store(std::string("C0102") + "1x3   " + "N       " +
-                      "1A"
-                      "x"
-                      "1"));
+    // Digit fields with a non-digit read 0.
+    ASSERT_TRUE(Store(Fields("C0102|1x3   |N       |1A|x|1")));
     const SubSetting& s = dst().Exchange[0].Sub[1];
     EXPECT_STREQ(s.Number.Text, "1x3");
     EXPECT_EQ(s.Number.Value, 0);
     EXPECT_EQ(s.CallSwNo, 0);
     EXPECT_EQ(s.CallStNo, 0);
-    ASSERT_TRUE(
-        Store("F01"
-              "1"
-              "0x00"
-              "0000"
-              "0"
-              "1-"
-              "00"
-              "?9"));
+    ASSERT_TRUE(Store(Fields("F01|1|0x00|0000|0|1-|00|?9")));
     EXPECT_EQ(dst().Function[0].StartTime.Value, 0);
     EXPECT_EQ(dst().Function[0].CallCnt, 0);
     EXPECT_EQ(dst().Function[0].TalkTime, 0);
@@ -265,10 +225,7 @@ TEST_F(DecodeTest, MalformedRecordsAreIgnoredWhole) {
     const SettingDocument before;
     const std::string master =
         std::string("1") + "123   " + "Name    " + "00" + std::string(20, ' ');
-    const std::string sub = std::string("      ") + "N       " +
-                            "01"
-                            "1"
-                            "0";
+    const std::string sub = Fields("      |N       |01|1|0");
     const std::string bad[] = {
         "",
         "B0",
@@ -283,25 +240,10 @@ TEST_F(DecodeTest, MalformedRecordsAreIgnoredWhole) {
         "G01130020101",                                            // count 2, one entry
         "H0110020",                                                // short
         "I0120000000000000000",                                    // zone 20
-        "J0100"
-        "1111",  // zone 0
-        "A00"
-        "20260307090502"
-        "7"
-        "17"
-        "3"
-        "0000",  // 17 exchanges
-        "A00"
-        "20260307090502"
-        "7"
-        "02"
-        "3"
-        "0000"
-        "100   ",  // second exchange missing
-        "K0121"
-        "0000"
-        "3"
-        "00",  // not stored here
+        Fields("J0100|1111"),                                      // zone 0
+        Fields("A00|20260307090502|7|17|3|0000"),                  // 17 exchanges
+        Fields("A00|20260307090502|7|02|3|0000|100   "),           // second exchange missing
+        Fields("K0121|0000|3|00"),                                 // not stored here
         "Q00",
         "Z01",
     };

@@ -9,6 +9,8 @@
 namespace qn410 {
 namespace {
 
+using test::Fields;
+
 class EncodeTest : public ::testing::Test {
   protected:
     void SetUp() override { RebuildZoneTables(data()); }
@@ -24,117 +26,44 @@ class EncodeTest : public ::testing::Test {
 
 TEST_F(EncodeTest, GlobalSettingCarriesClockAndFirstNumbers) {
     const FixedClock clock({2026, 3, 7, 9, 5, 2, 6});  // a Saturday
-    RecordRequest r;
-    r.clock = &clock;
-    EXPECT_EQ(Enc('A', r), std::string("A00") +
-                               "2026"
-                               "03"
-                               "07"
-                               "09"
-                               "05"
-                               "02"
-                               "7" +
-                               "02"
-                               "3"
-                               "1010" +
-                               "100   "
-                               "200   ");
-}
-
-TEST_F(EncodeTest, GlobalSettingSizeFollowsSwitchCnt) {
+    EXPECT_EQ(Enc('A', {.clock = &clock}),
+              Fields("A00|2026|03|07|09|05|02|7|02|3|1010|100   |200   "));
     data().System.SwitchCnt = 16;
     EXPECT_EQ(Enc('A', {}).size(), 121u);
     data().System.SwitchCnt = 1;
     EXPECT_EQ(Enc('A', {}).size(), 31u);
 }
 
-TEST_F(EncodeTest, MasterStation) {
-    EXPECT_EQ(Enc('B', {.exchange = 2, .station = 3}), std::string("B023") + "245   " +
-                                                           "Desk\xB1"
-                                                           "B  " +
-                                                           "10" + "03-1234-5678        ");
+TEST_F(EncodeTest, StationsTrunksAndTheirLists) {
+    EXPECT_EQ(Enc('B', {.exchange = 2, .station = 3}),
+              Fields("B023|245   |Desk\261B  |10|03-1234-5678        "));
     // No number: six spaces; the rest is sent as stored.
     EXPECT_EQ(Enc('B', {.exchange = 2, .station = 4}),
-              std::string("B024") + "      " + "X       " + "00" + std::string(20, ' '));
-}
-
-TEST_F(EncodeTest, Substation) {
-    EXPECT_EQ(Enc('C', {.exchange = 1, .substation = 12}), std::string("C0112") + "123   " +
-                                                               "Lobby   " +
-                                                               "02"
-                                                               "3"
-                                                               "1");
-    EXPECT_EQ(Enc('C', {.exchange = 3, .substation = 64}), std::string("C0364") + "      " +
-                                                               "        " +
-                                                               "03"
-                                                               "1"
-                                                               "0");
-}
-
-TEST_F(EncodeTest, TrunksSendReceiversOnlyWhenDirectInLineIsOn) {
-    EXPECT_EQ(Enc('D', {.exchange = 3}), std::string("D03") + "15" +
-                                             "Trunk1  "
-                                             "1"
-                                             "9"
-                                             "0"
-                                             "4"
-                                             "012"
-                                             "034"
-                                             "000"
-                                             "161" +
-                                             "        "
-                                             "0"
-                                             "0"
-                                             "1"
-                                             "0"
-                                             "000000000000");
-}
-
-TEST_F(EncodeTest, GroupCallPacksUsedEntries) {
-    EXPECT_EQ(Enc('E', {.exchange = 1, .station = 2}), "E01203011024163");
+              Fields("B024|      |X       |00|                    "));
+    EXPECT_EQ(Enc('C', {.exchange = 1, .substation = 12}), Fields("C0112|123   |Lobby   |02|3|1"));
+    EXPECT_EQ(Enc('C', {.exchange = 3, .substation = 64}), Fields("C0364|      |        |03|1|0"));
+    // Receivers are sent only while the direct-in line is on.
+    EXPECT_EQ(Enc('D', {.exchange = 3}),
+              Fields("D03|15|Trunk1  |1|9|0|4|012|034|000|161|        |0|0|1|0|000000000000"));
+    // Group, conference and scan lists send only their fully used entries, packed.
+    EXPECT_EQ(Enc('E', {.exchange = 1, .station = 2}), Fields("E012|03|011|024|163"));
     EXPECT_EQ(Enc('E', {.exchange = 5, .station = 1}), "E05100");
-}
-
-TEST_F(EncodeTest, EmergencyConferencePacksUsedEntries) {
-    EXPECT_EQ(Enc('L', {.exchange = 4, .station = 1}), "L04102021044");
+    EXPECT_EQ(Enc('L', {.exchange = 4, .station = 1}), Fields("L041|02|021|044"));
+    EXPECT_EQ(Enc('G', {.exchange = 1, .station = 4}), Fields("G014|30|03|0110|0264|0305"));
+    data().Exchange[2].LineCntLimit = 255;  // an oversized value never spills into the next field
+    EXPECT_EQ(Enc('D', {.exchange = 3}).substr(3, 3), "55T");
 }
 
 TEST_F(EncodeTest, CallForwardingSendsTalkTimeInTens) {
-    EXPECT_EQ(Enc('F', {.exchange = 2}),
-              "F02"
-              "1"
-              "0830"
-              "1745"
-              "1"
-              "25"
-              "07"
-              "12");
-}
-
-TEST_F(EncodeTest, ScanMonitorPacksUsedEntries) {
-    EXPECT_EQ(Enc('G', {.exchange = 1, .station = 4}),
-              "G014"
-              "30"
-              "03"
-              "0110"
-              "0264"
-              "0305");
+    EXPECT_EQ(Enc('F', {.exchange = 2}), Fields("F02|1|0830|1745|1|25|07|12"));
 }
 
 TEST_F(EncodeTest, PagingSendsMembersAndNotSelectableAsZero) {
-    EXPECT_EQ(Enc('H', {.exchange = 2, .zone = 5}), std::string("H02") +
-                                                        "2"
-                                                        "06"
-                                                        "05" +
-                                                        "1" + std::string(62, '0') + "1");
-    EXPECT_EQ(Enc('H', {.exchange = 2, .zone = 19}), std::string("H02") +
-                                                         "2"
-                                                         "06"
-                                                         "19" +
-                                                         std::string(63, '0') + "1");
-}
-
-TEST_F(EncodeTest, PagingTimeLimitIsItsFirstTwoDigits) {
+    EXPECT_EQ(Enc('H', {.exchange = 2, .zone = 5}),
+              Fields("H02|2|06|05|1") + std::string(62, '0') + "1");
+    EXPECT_EQ(Enc('H', {.exchange = 2, .zone = 19}),
+              Fields("H02|2|06|19|") + std::string(63, '0') + "1");
+    // The time limit goes out as its first two digits.
     data().Exchange[1].PagingTimeLimit = 990;
     RebuildZoneRows(data(), 2);
     EXPECT_EQ(Enc('H', {.exchange = 2, .zone = 1}).substr(3, 3), "299");
@@ -145,9 +74,7 @@ TEST_F(EncodeTest, PublicAddressAndExternalSources) {
               std::string("I0119") + "1" + std::string(14, '0') + "1");
     EXPECT_EQ(Enc('I', {.exchange = 1, .zone = 1}),
               std::string("I0101") + std::string(15, '0') + "1");
-    EXPECT_EQ(Enc('J', {.exchange = 16, .sourceZone = 1}),
-              "J1601"
-              "0010");
+    EXPECT_EQ(Enc('J', {.exchange = 16, .sourceZone = 1}), Fields("J1601|0010"));
 }
 
 TEST_F(EncodeTest, DialingAssignmentBlock) {
@@ -158,33 +85,17 @@ TEST_F(EncodeTest, DialingAssignmentBlock) {
     table[11].SwitchNo = 1024;
     SetText(table[11].Dial, "1234567890123456");
     SetText(table[11].Shot, "12345");  // too long for its field: sent blank
-    RecordRequest r{.exchange = 1,
-                    .station = 2,
-                    .firstEntry = 11,
-                    .lastEntry = 12,
-                    .blockPosition = 2,
-                    .doorLockTime = 10};
+    RecordRequest r{.exchange = 1, .station = 2, .firstEntry = 11, .lastEntry = 12};
+    r.blockPosition = 2;
+    r.doorLockTime = 10;
     r.sendTable = std::span<const DialEntry>(table.data(), 12);
-    EXPECT_EQ(Enc('K', r), std::string("K012") +
-                               "1"
-                               "0012"
-                               "2"
-                               "02" +
-                               "0011"
-                               "0312345678      "
-                               "   7" +
-                               "1024"
-                               "1234567890123456"
-                               "    ");
+    EXPECT_EQ(Enc('K', r), Fields("K012|1|0012|2|02|0011|0312345678      |   7|"
+                                  "1024|1234567890123456|    "));
     r.firstEntry = 1;
     r.lastEntry = 0;
     r.blockPosition = 3;
     r.doorLockTime = 4;
-    EXPECT_EQ(Enc('K', r),
-              "K0124"
-              "0000"
-              "3"
-              "00");
+    EXPECT_EQ(Enc('K', r), Fields("K012|4|0000|3|00"));
 }
 
 TEST_F(EncodeTest, RequestsWithoutSettingData) {
@@ -198,34 +109,19 @@ TEST_F(EncodeTest, RequestsWithoutSettingData) {
     EXPECT_EQ(Enc('T', {.exchange = 3, .station = 4}), "T034");
 }
 
+// Each number becomes the destination's exchange, station or line and its name: a master's
+// number (245), line 2's access digit (7); a number of the wrong length (24) or one no active
+// line uses (8) is sent blank, and so are masters of exchanges not in use.
 TEST_F(EncodeTest, TransferSettingResolvesDestinations) {
+    const std::string blank(11, ' ');
     EXPECT_EQ(Enc('U', {.exchange = 1, .station = 1}),
-              std::string("U011") +
-                  "245   "
-                  "02"
-                  "3"
-                  "Desk\xB1"
-                  "B  " +  // a master's number
-                  "7     "
-                  "01"
-                  "2"
-                  "Line2   " +  // line 2's access digit
-                  "24    " +
-                  std::string(11, ' ') +             // wrong length
-                  "8     " + std::string(11, ' '));  // no line uses 8
-}
-
-TEST_F(EncodeTest, TransferSettingIgnoresInactiveLinesAndExchangesNotInUse) {
+              Fields("U011|245   |02|3|Desk\261B  |7     |01|2|Line2   |24    |") + blank +
+                  "8     " + blank);
     data().Exchange[0].Line[1].TxNumberOnOff = 0;
-    data().System.SwitchCnt = 1;  // exchange 2's master 245 is outside the system now
+    data().System.SwitchCnt = 1;
     const std::string u = Enc('U', {.exchange = 1, .station = 1});
-    EXPECT_EQ(u.substr(4, 17), "245   " + std::string(11, ' '));
-    EXPECT_EQ(u.substr(21, 17), "7     " + std::string(11, ' '));
-}
-
-TEST_F(EncodeTest, OversizedValuesNeverSpillIntoTheNextField) {
-    data().Exchange[2].LineCntLimit = 255;
-    EXPECT_EQ(Enc('D', {.exchange = 3}).substr(3, 3), "55T");
+    EXPECT_EQ(u.substr(4, 17), "245   " + blank);
+    EXPECT_EQ(u.substr(21, 17), "7     " + blank);
 }
 
 TEST_F(EncodeTest, RequestsThatDoNotFitTheirLetterGiveNoRecord) {
@@ -242,16 +138,6 @@ TEST_F(EncodeTest, RequestsThatDoNotFitTheirLetterGiveNoRecord) {
     RecordRequest k{.exchange = 1, .station = 1, .firstEntry = 11, .lastEntry = 15};
     k.sendTable = std::span<const DialEntry>(table.data(), 12);  // block 11..15 reaches past
     EXPECT_FALSE(Encode('K', k));
-}
-
-TEST(RecordNameTest, NamesOfTheCategories) {
-    EXPECT_EQ(RecordName('A'), "Global Setting");
-    EXPECT_EQ(RecordName('B'), "Master Stations (Telephones)");
-    EXPECT_EQ(RecordName('J'), "External Source Distribution");
-    EXPECT_EQ(RecordName('Q'), "Start Dwnload");
-    EXPECT_EQ(RecordName('U'), "Transfer Setting");
-    EXPECT_EQ(RecordName('R'), "");
-    EXPECT_EQ(RecordName('\0'), "");
 }
 
 }  // namespace

@@ -4,11 +4,20 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "setting/setting_data.h"
 #include "setting/text_field.h"
 
 namespace qn410::test {
+
+// A record written field by field, "F02|1|0830": the bars only mark where the fields meet.
+inline std::string Fields(std::string_view fields) {
+    std::string out;
+    for (const char c : fields)
+        if (c != '|') out += c;
+    return out;
+}
 
 inline void SetNumber(StationNumber& n, int value) {
     n.Value = value;

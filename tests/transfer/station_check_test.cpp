@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 #include "sample_data.h"
 
@@ -40,6 +41,13 @@ class StationCheckTest : public ::testing::Test {
         n.Value = std::stoi(text);
     }
     StationCheckResult Check() { return CheckStationNumbers(data()); }
+    // Where a result points: code, kind, exchange, equipment number; and the other station.
+    static auto At(const StationCheckResult& r) {
+        return std::tuple(r.code, r.kind, int(r.exchange), int(r.index));
+    }
+    static auto Other(const StationCheckResult& r) {
+        return std::tuple(r.otherKind, int(r.otherExchange), int(r.otherIndex));
+    }
     SettingDocument doc_;
 };
 
@@ -56,10 +64,7 @@ TEST_F(StationCheckTest, Step1MasterDigitLength) {
     EXPECT_TRUE(Check().ok());
     Set(Master(2, 3), "1234");
     const StationCheckResult r = Check();
-    EXPECT_EQ(r.code, Code::BadDigits);
-    EXPECT_EQ(r.kind, Kind::Master);
-    EXPECT_EQ(r.exchange, 2);
-    EXPECT_EQ(r.index, 3);
+    EXPECT_EQ(At(r), std::tuple(Code::BadDigits, Kind::Master, 2, 3));
     EXPECT_EQ(r.numberValue, 1234);
     EXPECT_EQ(r.numberText, "1234");
     EXPECT_EQ(
@@ -69,15 +74,12 @@ TEST_F(StationCheckTest, Step1MasterDigitLength) {
     Set(Master(2, 3), "999");
     Master(2, 3).Value = 1000;
     EXPECT_EQ(Check().code, Code::BadDigits);
-}
-
-TEST_F(StationCheckTest, Step1RunsBeforeDuplicatesOfEarlierExchanges) {
+    // Step 1 runs over every exchange before step 2 looks for duplicates.
+    Clear(Master(2, 3));
     Set(Master(1, 1), "150");
-    Set(Master(1, 2), "150");
+    Set(Master(1, 3), "150");
     Set(Master(2, 1), "15");
-    const StationCheckResult r = Check();
-    EXPECT_EQ(r.code, Code::BadDigits);
-    EXPECT_EQ(r.exchange, 2);
+    EXPECT_EQ(At(Check()), std::tuple(Code::BadDigits, Kind::Master, 2, 1));
 }
 
 TEST_F(StationCheckTest, Step2MasterDuplicatesMastersFirstThenSubstations) {
@@ -85,13 +87,8 @@ TEST_F(StationCheckTest, Step2MasterDuplicatesMastersFirstThenSubstations) {
     Set(Sub(2, 5), "150");
     Set(Master(2, 2), "150");
     StationCheckResult r = Check();
-    EXPECT_EQ(r.code, Code::Duplicate);
-    EXPECT_EQ(r.kind, Kind::Master);
-    EXPECT_EQ(r.exchange, 1);
-    EXPECT_EQ(r.index, 1);
-    EXPECT_EQ(r.otherKind, Kind::Master);
-    EXPECT_EQ(r.otherExchange, 2);
-    EXPECT_EQ(r.otherIndex, 2);
+    EXPECT_EQ(At(r), std::tuple(Code::Duplicate, Kind::Master, 1, 1));
+    EXPECT_EQ(Other(r), std::tuple(Kind::Master, 2, 2));
     EXPECT_EQ(StationCheckMessage(r),
               "Master Stations (Telephones)\nDuplicated station No.(150) for Exchange 1\n"
               "( Master Stations (Telephones) : 2-2 )");
@@ -99,9 +96,7 @@ TEST_F(StationCheckTest, Step2MasterDuplicatesMastersFirstThenSubstations) {
     Clear(Master(2, 2));
     r = Check();
     EXPECT_EQ(r.code, Code::Duplicate);
-    EXPECT_EQ(r.otherKind, Kind::Sub);
-    EXPECT_EQ(r.otherExchange, 2);
-    EXPECT_EQ(r.otherIndex, 5);
+    EXPECT_EQ(Other(r), std::tuple(Kind::Sub, 2, 5));
     EXPECT_EQ(StationCheckMessage(r),
               "Master Stations (Telephones)\nDuplicated station No.(150) for Exchange 1\n"
               "( Substations : 2-5 )");
@@ -115,19 +110,12 @@ TEST_F(StationCheckTest, Step3MasterFirstDigitAgainstActiveTrunks) {
     EXPECT_TRUE(Check().ok());  // line not active
     line.TxNumberOnOff = 1;
     const StationCheckResult r = Check();
-    EXPECT_EQ(r.code, Code::TrunkDigit);
-    EXPECT_EQ(r.kind, Kind::Master);
-    EXPECT_EQ(r.exchange, 1);
-    EXPECT_EQ(r.index, 1);
+    EXPECT_EQ(At(r), std::tuple(Code::TrunkDigit, Kind::Master, 1, 1));
     EXPECT_EQ(StationCheckMessage(r),
               "Master Stations (Telephones)\nSpecific No. for making a call is used");
     Clear(Master(1, 1));
     EXPECT_TRUE(Check().ok());
-}
-
-TEST_F(StationCheckTest, Step2RunsBeforeStep3) {
-    data().Exchange[0].Line[1].TxNumberOnOff = 1;
-    data().Exchange[0].Line[1].TxNumber = 9;
+    // Step 2 runs before step 3.
     Set(Master(1, 1), "901");
     Set(Master(2, 1), "150");
     Set(Sub(1, 1), "150");
@@ -137,17 +125,14 @@ TEST_F(StationCheckTest, Step2RunsBeforeStep3) {
 TEST_F(StationCheckTest, Step4SubstationDigitLengthAfterAllMasterSteps) {
     Set(Sub(1, 3), "12");
     StationCheckResult r = Check();
-    EXPECT_EQ(r.code, Code::BadDigits);
-    EXPECT_EQ(r.kind, Kind::Sub);
-    EXPECT_EQ(r.index, 3);
+    EXPECT_EQ(At(r), std::tuple(Code::BadDigits, Kind::Sub, 1, 3));
     EXPECT_EQ(StationCheckMessage(r),
               "Substations\nIncorrect station No.digit length(12)for Exchange 1");
     data().Exchange[1].Line[0].TxNumberOnOff = 1;
     data().Exchange[1].Line[0].TxNumber = 2;
     Set(Master(2, 4), "250");
     r = Check();
-    EXPECT_EQ(r.code, Code::TrunkDigit);
-    EXPECT_EQ(r.kind, Kind::Master);
+    EXPECT_EQ(At(r), std::tuple(Code::TrunkDigit, Kind::Master, 2, 4));
 }
 
 TEST_F(StationCheckTest, Step5SubstationBlocks) {
@@ -156,39 +141,25 @@ TEST_F(StationCheckTest, Step5SubstationBlocks) {
     EXPECT_TRUE(Check().ok());
     Set(Sub(1, 2), "250");
     StationCheckResult r = Check();
-    EXPECT_EQ(r.code, Code::OutsideBlock);
-    EXPECT_EQ(r.kind, Kind::Sub);
-    EXPECT_EQ(r.exchange, 1);
-    EXPECT_EQ(r.index, 2);
+    EXPECT_EQ(At(r), std::tuple(Code::OutsideBlock, Kind::Sub, 1, 2));
     EXPECT_EQ(r.numberValue, 250);
     EXPECT_EQ(StationCheckMessage(r),
               "Substations\nStation No.(250)for Exchange 1 exceeds station No.limits.");
     Clear(Sub(1, 2));
     Set(Sub(2, 2), "150");
     r = Check();
-    EXPECT_EQ(r.code, Code::OutsideBlock);
-    EXPECT_EQ(r.exchange, 2);
+    EXPECT_EQ(At(r), std::tuple(Code::OutsideBlock, Kind::Sub, 2, 2));
 }
 
 TEST_F(StationCheckTest, Step6SubstationDuplicatesWithinTheirExchange) {
     Set(Sub(1, 3), "120");
     Set(Sub(1, 7), "120");
     const StationCheckResult r = Check();
-    EXPECT_EQ(r.code, Code::Duplicate);
-    EXPECT_EQ(r.kind, Kind::Sub);
-    EXPECT_EQ(r.exchange, 1);
-    EXPECT_EQ(r.index, 3);
-    EXPECT_EQ(r.otherKind, Kind::Sub);
-    EXPECT_EQ(r.otherExchange, 1);
-    EXPECT_EQ(r.otherIndex, 7);
+    EXPECT_EQ(At(r), std::tuple(Code::Duplicate, Kind::Sub, 1, 3));
+    EXPECT_EQ(Other(r), std::tuple(Kind::Sub, 1, 7));
     EXPECT_EQ(StationCheckMessage(r),
               "Substations\nDuplicated station No.(120) for Exchange 1\n( Substations : 1-7 )");
-}
-
-TEST_F(StationCheckTest, Step6RunsAfterTheBlocksOfEveryExchange) {
-    Set(Sub(1, 3), "120");
-    Set(Sub(1, 7), "120");
-    Set(Sub(2, 1), "100");
+    Set(Sub(2, 1), "100");  // step 6 runs after the blocks of every exchange
     EXPECT_EQ(Check().code, Code::OutsideBlock);
 }
 
@@ -198,10 +169,7 @@ TEST_F(StationCheckTest, Step7SubstationFirstDigitAgainstActiveTrunks) {
     Set(Sub(1, 1), "190");
     Set(Sub(2, 4), "901");
     const StationCheckResult r = Check();
-    EXPECT_EQ(r.code, Code::TrunkDigit);
-    EXPECT_EQ(r.kind, Kind::Sub);
-    EXPECT_EQ(r.exchange, 2);
-    EXPECT_EQ(r.index, 4);
+    EXPECT_EQ(At(r), std::tuple(Code::TrunkDigit, Kind::Sub, 2, 4));
     EXPECT_EQ(StationCheckMessage(r), "Substations\nSpecific No. for making a call is used");
 }
 

@@ -11,7 +11,7 @@ namespace qn410::test {
 namespace {
 
 class CountingHost : public TransferHost {
-public:
+  public:
     void StartTimer() override { running = true; }
     void StopTimer() override { running = false; }
     void Finished(TransferOutcome o) override {
@@ -24,7 +24,7 @@ public:
 };
 
 class TransferSessionTest : public ::testing::Test {
-protected:
+  protected:
     TransferSession& Session() {
         if (!session_)
             session_ = std::make_unique<TransferSession>(doc_, poster_, prompt_, host_, this,
@@ -58,8 +58,7 @@ protected:
                 int total = -1) const {
         for (const auto& p : poster_.posted)
             if (!p.isRequest && p.progress.message == message &&
-                (kind < 0 || p.progress.kind == kind) &&
-                (name == "?" || p.progress.name == name) &&
+                (kind < 0 || p.progress.kind == kind) && (name == "?" || p.progress.name == name) &&
                 (total < 0 || p.progress.total == total))
                 return true;
         return false;
@@ -203,17 +202,13 @@ TEST_F(TransferSessionTest, DownloadTimeOutKeepsWhatArrived) {
     EXPECT_TRUE(doc_.modified);
 }
 
-TEST_F(TransferSessionTest, RecordsBeforeTheRequestIsConfirmedAreIgnored) {
+TEST_F(TransferSessionTest, DownloadIgnoresRecordsBeforeTheRequestIsConfirmedAndFails) {
     Session().StartDownload(0);
     auto item = std::make_unique<TransferRequest>();
     item->body = "M019";
     Session().OnLinkResult(kResultReceived, std::move(item));
     EXPECT_EQ(Session().received(), 0);
     EXPECT_EQ(doc_.data().DirectSelect.OutMode[0], 0);
-}
-
-TEST_F(TransferSessionTest, DownloadFailures) {
-    Session().StartDownload(0);
     auto requests = TakeRequests();
     Session().OnLinkResult(kResultNotDelivered, std::move(requests[0].request));
     EXPECT_EQ(prompt_.texts(), std::vector<std::string>{"Failed to receive"});

@@ -1,6 +1,7 @@
-// The built programs as child processes for the transfer tests: qn410-sim on a pseudo-terminal
-// (its first line of output is the tool's device path) and qn410ctl with its standard error
-// captured. Every wait is bounded by a poll time-out; nothing sleeps.
+// The built programs as child processes: qn410-sim on a pseudo-terminal (its first line of
+// output is the tool's device path) and qn410ctl with its standard error captured. Every wait is
+// bounded by a poll time-out; nothing sleeps. Define QN410CTL_BINARY / QN410_SIM_BINARY to use
+// them.
 #pragma once
 
 #include <fcntl.h>
@@ -39,6 +40,7 @@ inline pid_t Spawn(const std::string& binary, const std::vector<std::string>& ar
     _exit(127);
 }
 
+#ifdef QN410CTL_BINARY
 // qn410ctl running, its standard error captured.
 class CtlProcess {
   public:
@@ -97,7 +99,9 @@ inline ProcessResult RunCtl(const std::vector<std::string>& args,
                             int limitMs = 30000) {
     return CtlProcess(args, env).Finish(limitMs);
 }
+#endif
 
+#ifdef QN410_SIM_BINARY
 // qn410-sim on a pseudo-terminal; killed at the end of the test.
 class Simulator {
   public:
@@ -123,6 +127,21 @@ class Simulator {
     Simulator(const Simulator&) = delete;
     Simulator& operator=(const Simulator&) = delete;
 
+    void Signal(int s) { kill(pid_, s); }
+    // The exit status once the simulator has ended (its output closes), -1 when it was killed
+    // or did not end within limitMs.
+    int Wait(int limitMs = 5000) {
+        pollfd p{out_, POLLIN, 0};
+        char c;
+        int ready;
+        while ((ready = poll(&p, 1, limitMs)) == 1 && read(out_, &c, 1) == 1) continue;
+        if (ready != 1) return -1;
+        int status = 0;
+        waitpid(pid_, &status, 0);
+        pid_ = -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
     // The tool's device path ("" when the simulator did not start).
     const std::string& port() const { return port_; }
     std::vector<std::pair<std::string, std::string>> env() const { return {{"QN410_COM1", port_}}; }
@@ -132,5 +151,6 @@ class Simulator {
     int out_ = -1;
     std::string port_;
 };
+#endif
 
 }  // namespace qn410::ctl::test
