@@ -55,7 +55,7 @@ TEST_F(PasswordFile, MissingKeyShowsMessageWithoutDefaultLine) {
 }
 
 TEST_F(PasswordFile, MalformedFieldGivesErrorMarker) {
-    for (const std::string field :
+    for (const std::string& field :
          {std::string("00*******************"), "2a" + std::string(20, '*'),
           "21" + std::string(20, '*')}) {
         SCOPED_TRACE(field);
