@@ -3,7 +3,6 @@
 #include "editors/dlg_system.h"
 
 #include <QCheckBox>
-#include <QLabel>
 #include <QPushButton>
 #include <QtTest>
 #include <memory>
@@ -64,7 +63,7 @@ struct Editor {
 class DlgSystemTest : public QObject {
     Q_OBJECT
   private slots:
-    void opensWithItsTextsAndTheStoredData();
+    void opensWithTheStoredData();
     void cellEntriesStoreOnlyShortDigitTexts_data();
     void cellEntriesStoreOnlyShortDigitTexts();
     void listsAndBoxesChangeTheCopy();
@@ -74,39 +73,21 @@ class DlgSystemTest : public QObject {
     void enterAndEscapeInTheGridNeverOverwriteOrClose();
     void uploadSendsOneRecordWithTheClock();
     void printHandsOverTheCopy();
-    void picture();
 };
 
-void DlgSystemTest::opensWithItsTextsAndTheStoredData() {
+void DlgSystemTest::opensWithTheStoredData() {
     Editor e(3, {"100", "200", ""});
     CDlgSystem& d = *e.dialog;
     QCOMPARE(d.windowTitle(), QString("Global Setting"));
-    QStringList labels;
-    for (QLabel* l : d.findChildren<QLabel*>()) labels << l->text();
-    for (const char* text : {"No. of Exchanges:", "Station Digits:", "Tie-Line Connections:",
-                             "Exchange Station No. Assignment", "Time"})
-        QVERIFY2(labels.contains(text), text);
     QCOMPARE(d.clockField()->text(), QString("09:30:05"));
     QCOMPARE(d.exchangeCountList()->count(), 16);
-    QCOMPARE(d.exchangeCountList()->itemText(15), QString("16"));
     QCOMPARE(d.exchangeCountList()->currentText(), QString("3"));
-    QCOMPARE(d.digitsList()->count(), 5);
     QCOMPARE(d.digitsList()->itemText(0), QString("2"));
     QCOMPARE(d.digitsList()->currentText(), QString("3"));
-    for (int line = 0; line < 4; ++line)
-        QCOMPARE(d.tieLineBox(line)->text(), QString("Line %1").arg(line + 1));
-    QCOMPARE(d.grid()->HeaderText(0), std::string("Exchange"));
-    QCOMPARE(d.grid()->HeaderText(1), std::string("First Station No."));
-    QCOMPARE(d.grid()->ColumnWidth(0), 85);
-    QCOMPARE(d.grid()->ColumnWidth(1), 120);
     QCOMPARE(d.grid()->RowCount(), 3);
     QCOMPARE(d.grid()->ItemText(2, 0), std::string("3"));
     QCOMPARE(e.Cells(), (std::vector<std::string>{"100", "200", ""}));  // not set: empty
     QVERIFY(d.grid()->IsReadOnly(0, 0));
-    QCOMPARE(d.PrintButton()->text(), QString("Print"));
-    QCOMPARE(d.UploadButton()->text(), QString("Upload"));
-    QCOMPARE(d.OverwriteButton()->text(), QString("Overwrite"));
-    QCOMPARE(d.CloseButton()->text(), QString("Close"));
 }
 
 void DlgSystemTest::cellEntriesStoreOnlyShortDigitTexts_data() {
@@ -333,16 +314,6 @@ void DlgSystemTest::printHandsOverTheCopy() {
     QCOMPARE(e.host.prints.size(), std::size_t(1));
     QCOMPARE(e.host.prints[0].category, kPrintGlobalSetting);
     QCOMPARE(std::any_cast<SystemSetting>(e.host.prints[0].data).SwNumber[0].Value, 110);
-}
-
-// QN410_SCREENSHOT_DIR=folder writes global_setting.png there.
-void DlgSystemTest::picture() {
-    Editor e(3, {"100", "200", "300", "400"});
-    QTest::mouseClick(e.dialog->tieLineBox(0), Qt::LeftButton);
-    const QPixmap picture = e.dialog->grab();
-    const QString dir = qEnvironmentVariable("QN410_SCREENSHOT_DIR");
-    if (!dir.isEmpty()) QVERIFY(picture.save(dir + "/global_setting.png"));
-    QVERIFY(picture.width() > 300 && picture.height() > 300);
 }
 
 QTEST_MAIN(DlgSystemTest)
