@@ -70,7 +70,6 @@ class DlgSystemTest : public QObject {
     void validationReportsAndFocuses_data();
     void validationReportsAndFocuses();
     void overwriteAndCloseCompareWithTheStoredData();
-    void enterAndEscapeInTheGridNeverOverwriteOrClose();
     void uploadSendsOneRecordWithTheClock();
     void printHandsOverTheCopy();
 };
@@ -210,13 +209,6 @@ void DlgSystemTest::validationReportsAndFocuses() {
 
 void DlgSystemTest::overwriteAndCloseCompareWithTheStoredData() {
     Editor e;
-    e.Overwrite();  // unchanged: the modified flag stays as it was, both ways
-    QVERIFY(!e.host.document.modified);
-    e.host.document.modified = true;
-    e.Overwrite();
-    QVERIFY(e.host.document.modified);
-    e.host.document.modified = false;
-
     // An edit that was undone asks nothing on Close.
     TypeIntoCell(e.grid(), 0, 1, "150");
     TypeIntoCell(e.grid(), 0, 1, "100");
@@ -247,23 +239,6 @@ void DlgSystemTest::overwriteAndCloseCompareWithTheStoredData() {
     QCOMPARE(e.host.messages.shown.size(), std::size_t(2));
     QVERIFY(!e.dialog->isVisible());
     QCOMPARE(e.stored().SwitchCnt, 3);  // Yes closes without committing
-}
-
-void DlgSystemTest::enterAndEscapeInTheGridNeverOverwriteOrClose() {
-    Editor e;
-    TypeIntoCell(e.grid(), 2, 1, "350");  // ends with Enter
-    QCOMPARE(e.grid()->ItemText(2, 1), std::string("350"));
-    QCOMPARE(e.stored().SwNumber[2].Value, 300);
-    e.grid()->SetCurrentCell(1, 1);
-    QTest::keyClicks(e.grid(), "9");
-    QTest::keyClick(Focused(e.grid()), Qt::Key_Escape);  // cancels the cell edit only
-    QTest::keyClick(Focused(e.grid()), Qt::Key_Escape);
-    QTest::keyClick(Focused(e.grid()), Qt::Key_Return);
-    QCoreApplication::processEvents();
-    QCOMPARE(e.grid()->ItemText(1, 1), std::string("200"));
-    QVERIFY(e.dialog->isVisible());
-    QVERIFY(e.host.messages.shown.empty());
-    QCOMPARE(e.stored().SwNumber[2].Value, 300);
 }
 
 void DlgSystemTest::uploadSendsOneRecordWithTheClock() {
