@@ -3,6 +3,7 @@
 #include "editors/dlg_system.h"
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QPushButton>
 #include <QtTest>
 #include <memory>
