@@ -1,6 +1,5 @@
 // The main window at work: the category panel and menu, the document commands with their
 // questions, the recent-file list, and closing (also while a reading runs).
-#include <QGroupBox>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QtTest>
