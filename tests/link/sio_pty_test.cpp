@@ -1,16 +1,13 @@
 // CTransMng and CSioThread over a real pseudo-terminal, against a scripted exchange.
-#include <QSignalSpy>
 #include <QtTest>
 #include <cstdlib>
 #include <memory>
 
-#include "link/link_broker.h"
 #include "link/link_frame.h"
 #include "link/trans_mng.h"
 #include "link_recorder.h"
 #include "link_test_peer.h"
 #include "pty_peer.h"
-#include "support/recording_prompt.h"
 
 using namespace qn410;
 using namespace qn410::test;
@@ -193,44 +190,6 @@ class SioPtyTest : public QObject {
         QCOMPARE(left.size(), size_t{2});
         QCOMPARE(left[0]->body, std::string("A"));
         QCOMPARE(left[1]->body, std::string("B"));
-    }
-
-    void brokerRunsARequestOverThePortFromStartToClose() {
-        ::setenv("QN410_COM1", peer->slavePath().c_str(), 1);
-        LogHistory history;
-        FixedClock clock{LocalTime{}};
-        RecordingPrompt prompt;
-        LinkBroker broker(history, clock, prompt);
-        broker.Start(SerialOnCom1());
-        QTRY_COMPARE(broker.linkUseMask(), uint8_t{0});  // the start-up connection is made
-
-        LinkRecorder editor;
-        auto r = Request("A01");
-        r->setMask = r->clearMask = kUseSingle;
-        PostLinkRequest(&broker, &editor, std::move(r));
-        QCOMPARE(Hex(Read(2)), Hex(kBid));
-        peer->Send(kAck);
-        QCOMPARE(Hex(Read(8)), Hex(FrameOf("A01")));
-        peer->Send(kAck);
-        QCOMPARE(Hex(Read(2)), Hex(kEot));
-        QTRY_COMPARE(editor.Count(UM_LINK_RESULT), size_t{1});
-        QCOMPARE(editor.events[0].wParam, kResultDone);
-        QCOMPARE(editor.events[0].body, std::string("A01"));
-
-        broker.dispatch().SetTransferSheet(&editor);
-        peer->Send(kBid);
-        QCOMPARE(Hex(Read(2)), Hex(kAck));
-        peer->Send(PeerFrame("A01abc") + kEot);
-        QCOMPARE(Hex(Read(2)), Hex(kAck));
-        QTRY_COMPARE(editor.Count(UM_LINK_RESULT), size_t{2});
-        QCOMPARE(editor.events[1].wParam, kResultReceived);
-        QCOMPARE(editor.events[1].body, std::string("A01abc"));
-
-        QSignalSpy closeSpy(&broker, &LinkBroker::closeMainWindow);
-        QVERIFY(!broker.OnMainWindowClose());
-        QTRY_COMPARE(closeSpy.count(), 1);
-        QVERIFY(broker.OnMainWindowClose());
-        broker.Shutdown();
     }
 };
 

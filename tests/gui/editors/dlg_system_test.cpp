@@ -245,13 +245,6 @@ void DlgSystemTest::overwriteAndCloseCompareWithTheStoredData() {
 void DlgSystemTest::uploadSendsOneRecordWithTheClock() {
     Editor e;
     TypeIntoCell(e.grid(), 1, 1, "250");
-    e.host.confirm = false;
-    e.dialog->UploadButton()->click();  // refused confirmation: nothing committed or sent
-    QCOMPARE(e.host.confirmations, 1);
-    QVERIFY(e.host.bodies.empty());
-    QCOMPARE(e.stored().SwNumber[1].Value, 200);
-
-    e.host.confirm = true;
     e.dialog->UploadButton()->click();
     QCOMPARE(e.stored().SwNumber[1].Value, 250);
     QVERIFY(e.host.document.modified);
@@ -275,12 +268,6 @@ void DlgSystemTest::uploadSendsOneRecordWithTheClock() {
     QCOMPARE(e.host.advanced, 1);
     QCOMPARE(e.host.progress.back().message, UM_PROGRESS_CLOSE);
     QVERIFY(e.host.messages.shown.empty());
-
-    e.host.answerCode = kResultNotDelivered;
-    e.dialog->UploadButton()->click();
-    QTRY_VERIFY(!e.dialog->UploadActive());
-    QCOMPARE(e.host.messages.texts(), std::vector<std::string>{"Failed to transmit"});
-    QCOMPARE(e.host.messages.shown[0].icon, PromptIcon::Exclamation);
 }
 
 void DlgSystemTest::printHandsOverTheCopy() {
