@@ -239,8 +239,8 @@ TEST_F(TransferCommandsTest, FailedTransfersReportAndWriteNothing) {
             sim = std::make_unique<Simulator>(args);
             env = sim->env();
         }
-        const std::vector<std::string> port = sim ? std::vector<std::string>{}
-                                                  : std::vector<std::string>{"--port", "COM2"};
+        const std::vector<std::string> port =
+            sim ? std::vector<std::string>{} : std::vector<std::string>{"--port", "COM2"};
         auto run = [&](std::vector<std::string> args) {
             args.insert(args.end(), {"--timeout", c.timeout});
             args.insert(args.end(), port.begin(), port.end());

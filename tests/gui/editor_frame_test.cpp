@@ -9,9 +9,9 @@
 #include <QVBoxLayout>
 
 #include "app/message_event.h"
+#include "editors/editor_test_host.h"
 #include "link/link_messages.h"
 #include "setting/text_field.h"
-#include "editors/editor_test_host.h"
 
 using namespace qn410;
 

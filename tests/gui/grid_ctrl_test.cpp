@@ -179,14 +179,17 @@ void GridCtrlTest::editOutcomes_data() {
     QTest::addColumn<bool>("redraw");  // the receiver redraws the cell from its record
     QTest::addColumn<QString>("ended");
     QTest::addColumn<QString>("cell");
-    QTest::newRow("escape cancels") << "99" << int(Qt::Key_Escape) << true << 0 << false
-                                    << QString() << "1,3";
+    QTest::newRow("escape cancels")
+        << "99" << int(Qt::Key_Escape) << true << 0 << false << QString() << "1,3";
     QTest::newRow("rejected keeps the old text")
-        << "12a" << int(Qt::Key_Return) << false << 0 << false << "12a" << "1,3";
+        << "12a" << int(Qt::Key_Return) << false << 0 << false << "12a"
+        << "1,3";
     QTest::newRow("receiver redraw decides")
-        << "5" << int(Qt::Key_Return) << true << 0 << true << "5" << "005";
+        << "5" << int(Qt::Key_Return) << true << 0 << true << "5"
+        << "005";
     QTest::newRow("max length limits typing")
-        << "12345" << int(Qt::Key_Return) << true << 3 << false << "123" << "123";
+        << "12345" << int(Qt::Key_Return) << true << 3 << false << "123"
+        << "123";
 }
 
 void GridCtrlTest::editOutcomes() {

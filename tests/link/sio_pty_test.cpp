@@ -58,7 +58,9 @@ class SioPtyTest : public QObject {
         QCOMPARE(mng->Connect(1), 1);
         QTRY_COMPARE(view->Count(UM_LINK_CONNECTED), size_t{1});
     }
-    std::string Read(size_t n, int ms = 2000) { return peer->Read(n, ms, [] { QCoreApplication::processEvents(); }); }
+    std::string Read(size_t n, int ms = 2000) {
+        return peer->Read(n, ms, [] { QCoreApplication::processEvents(); });
+    }
 
   private slots:
     void init() {

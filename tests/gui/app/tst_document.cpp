@@ -219,7 +219,8 @@ class TestDocument : public QObject {
         frame().close();  // No: keeps running, sends nothing
         QCoreApplication::processEvents();
         QVERIFY(shell_->link.submitted.empty());
-        QCOMPARE(shell_->prompt.texts(), std::vector<std::string>{"Reading log data. Will stop reading."});
+        QCOMPARE(shell_->prompt.texts(),
+                 std::vector<std::string>{"Reading log data. Will stop reading."});
 
         shell_->prompt.ScriptAnswers({PromptAnswer::Yes});
         frame().close();

@@ -57,9 +57,9 @@ class EditorTestHost : public EditorHost {
     void PostPrint(PrintJob job) override { prints.push_back(std::move(job)); }
 
     int closes() const {
-        return static_cast<int>(std::count_if(progress.begin(), progress.end(), [](const Progress& p) {
-            return p.message == UM_PROGRESS_CLOSE;
-        }));
+        return static_cast<int>(
+            std::count_if(progress.begin(), progress.end(),
+                          [](const Progress& p) { return p.message == UM_PROGRESS_CLOSE; }));
     }
     std::vector<char> letters() const {
         std::vector<char> out;
@@ -70,7 +70,7 @@ class EditorTestHost : public EditorHost {
     SettingDocument document;
     RecordingPrompt messages;
     bool confirm = true;
-    bool answer = true;  // post a result for each request
+    bool answer = true;      // post a result for each request
     bool cancelled = false;  // the progress display's Cancel was pressed
     uint32_t answerCode = kResultDone;
     int saves = 0, confirmations = 0, advanced = 0;

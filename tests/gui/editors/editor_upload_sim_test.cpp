@@ -76,9 +76,9 @@ class EditorUploadSimTest : public QObject {
         SilentPrompt silent;
         QVERIFY(WriteSettingFile(config.toStdString(), host_->document, "", silent));
         host_->document.modified = false;
-        sim_ = std::make_unique<SimProcess>(QStringList{"--config", config, "--save", Saved(),
-                                                        "--rate", "0", "--idle-exit", "60"} +
-                                            extra);
+        sim_ = std::make_unique<SimProcess>(
+            QStringList{"--config", config, "--save", Saved(), "--rate", "0", "--idle-exit", "60"} +
+            extra);
         QVERIFY2(sim_->port().startsWith("/dev/"), qPrintable(sim_->port()));
         qputenv("QN410_COM1", sim_->port().toLocal8Bit());
         broker_->Start(MaintenanceSetting{});
