@@ -10,6 +10,7 @@
 #include "setting/setting_file.h"
 #include "setting/text_field.h"
 #include "support/child_process.h"
+#include "support/passing_numbers.h"
 #include "support/random_recordable.h"
 #include "support/recording_prompt.h"
 #include "support/temp_dir.h"
@@ -19,35 +20,18 @@ namespace qn410::ctl::test {
 namespace {
 
 using qn410::test::ReadAll;
+using qn410::test::SetNumber;
 using qn410::test::TempDir;
 
-template <typename Number>
-void SetNumber(Number& n, int value) {
-    n.Value = value;
-    SetText(n.Text, std::to_string(value));
-}
-
-// Random data in the form the records carry, with station numbers that pass the check: each
-// exchange a block of its own, trunk access digits 0 or 9 while every number starts with 1..8.
+// Random data in the form the records carry, with station numbers that pass the check.
 // SettingData is large (over 2 MB): every one of a test lives on the heap.
 using Data = std::unique_ptr<SettingData>;
 
 Data Recordable(uint32_t seed, int switchCnt) {
     auto data = std::make_unique<SettingData>();
-    SettingData& d = *data;
-    qn410::test::FillRandomRecordable(d, seed);
-    d.System.SwitchCnt = static_cast<uint8_t>(switchCnt);
-    d.System.NumberSize = 6;
-    for (int e = 0; e < kExchangeCount; ++e) {
-        const int block = 100000 + 50000 * e;
-        SetNumber(d.System.SwNumber[e], block);
-        ExchangeSetting& ex = d.Exchange[e];
-        for (TrunkLineSetting& line : ex.Line) line.TxNumber = line.TxNumber % 2 ? 9 : 0;
-        for (int m = 0; m < kMasterCount; ++m)
-            if (ex.Master[m].Number.Value != kNoNumber) SetNumber(ex.Master[m].Number, block + m);
-        for (int s = 0; s < kSubCount; ++s)
-            if (ex.Sub[s].Number.Value != kNoNumber) SetNumber(ex.Sub[s].Number, block + 100 + s);
-    }
+    qn410::test::FillRandomRecordable(*data, seed);
+    data->System.SwitchCnt = static_cast<uint8_t>(switchCnt);
+    qn410::test::MakeStationNumbersPass(*data);
     return data;
 }
 
@@ -223,7 +207,10 @@ TEST_F(TransferCommandsTest, OneExchangeGoesUpAndComesBackOverADevicePath) {
     EXPECT_TRUE(*back == *expected);
 }
 
-TEST_F(TransferCommandsTest, ARefusedFrameIsSentAgainUntilTheLinkGivesUp) {
+// Every way the exchange can fail a transfer: the message, exit status 1, the output untouched.
+// Three refused frames are sent again and succeed; a silent exchange, one refusing every frame
+// and a missing device fail both ways.
+TEST_F(TransferCommandsTest, FailedTransfersReportAndWriteNothing) {
     SettingDocument defaults;
     const std::string file = Write(defaults.data(), "one.txt");
     {
@@ -231,46 +218,44 @@ TEST_F(TransferCommandsTest, ARefusedFrameIsSentAgainUntilTheLinkGivesUp) {
         const ProcessResult up = RunCtl({"upload", file}, sim.env());
         EXPECT_EQ(up.status, 0) << up.err;
     }
-    Simulator sim({"--refuse-frames", "1000000", "--idle-exit", "60"});
-    const ProcessResult up = RunCtl({"upload", file, "--timeout", "20"}, sim.env());
-    EXPECT_EQ(up.status, 1);
-    EXPECT_EQ(up.err, "qn410ctl: Failed to transmit\n");
-    const std::string out = dir_.file("out.txt");
-    const ProcessResult down = RunCtl({"download", out, "--timeout", "20"}, sim.env());
-    EXPECT_EQ(down.status, 1);
-    EXPECT_EQ(down.err, "qn410ctl: Failed to receive\n");
-    EXPECT_FALSE(std::filesystem::exists(out));
-}
-
-TEST_F(TransferCommandsTest, ASilentExchangeTimesOutAndNothingIsWritten) {
-    SettingDocument defaults;
-    const std::string file = Write(defaults.data(), "one.txt");
-    Simulator sim({"--silent", "--idle-exit", "60"});
-    const ProcessResult up = RunCtl({"upload", file, "--timeout", "2"}, sim.env());
-    EXPECT_EQ(up.status, 1);
-    EXPECT_EQ(up.err, "qn410ctl: Failed to transmit\n");
-
-    const std::string out = dir_.file("out.txt");
-    qn410::test::WriteAll(out, "kept");
-    const ProcessResult down = RunCtl({"download", out, "--timeout", "2"}, sim.env());
-    EXPECT_EQ(down.status, 1);
-    EXPECT_EQ(down.err, "qn410ctl: Communications time-out\n");
-    EXPECT_EQ(ReadAll(out), "kept");
-}
-
-TEST_F(TransferCommandsTest, AMissingDeviceIsReportedByTheFirstRequest) {
-    SettingDocument defaults;
-    const std::string file = Write(defaults.data(), "one.txt");
-    const std::vector<std::pair<std::string, std::string>> missing{
-        {"QN410_COM2", dir_.file("no-such-tty")}};
-    const ProcessResult up = RunCtl({"upload", file, "--port", "COM2"}, missing);
-    EXPECT_EQ(up.status, 1);
-    EXPECT_EQ(up.err, "qn410ctl: Failed to open the device\n");
-    const ProcessResult down =
-        RunCtl({"download", dir_.file("out.txt"), "--port", "COM2"}, missing);
-    EXPECT_EQ(down.status, 1);
-    EXPECT_EQ(down.err, "qn410ctl: Failed to open the device\n");
-    EXPECT_FALSE(std::filesystem::exists(dir_.file("out.txt")));
+    struct Case {
+        std::vector<std::string> simArgs;  // empty: no simulator, a device path that is missing
+        std::string timeout;
+        std::string upload;
+        std::string download;
+    };
+    const Case cases[] = {
+        {{"--silent"}, "2", "Failed to transmit", "Communications time-out"},
+        {{"--refuse-frames", "1000000"}, "20", "Failed to transmit", "Failed to receive"},
+        {{}, "5", "Failed to open the device", "Failed to open the device"},
+    };
+    for (const Case& c : cases) {
+        std::unique_ptr<Simulator> sim;
+        std::vector<std::pair<std::string, std::string>> env{
+            {"QN410_COM2", dir_.file("no-such-tty")}};
+        if (!c.simArgs.empty()) {
+            std::vector<std::string> args = c.simArgs;
+            args.insert(args.end(), {"--idle-exit", "60"});
+            sim = std::make_unique<Simulator>(args);
+            env = sim->env();
+        }
+        const std::vector<std::string> port =
+            sim ? std::vector<std::string>{} : std::vector<std::string>{"--port", "COM2"};
+        auto run = [&](std::vector<std::string> args) {
+            args.insert(args.end(), {"--timeout", c.timeout});
+            args.insert(args.end(), port.begin(), port.end());
+            return RunCtl(args, env);
+        };
+        const ProcessResult up = run({"upload", file});
+        EXPECT_EQ(up.status, 1);
+        EXPECT_EQ(up.err, "qn410ctl: " + c.upload + "\n");
+        const std::string out = dir_.file("out.txt");
+        qn410::test::WriteAll(out, "kept");
+        const ProcessResult down = run({"download", out});
+        EXPECT_EQ(down.status, 1);
+        EXPECT_EQ(down.err, "qn410ctl: " + c.download + "\n");
+        EXPECT_EQ(ReadAll(out), "kept");
+    }
 }
 
 // An exchange that reports it is busy cancels the transfer under way: the simulator queues its

@@ -9,42 +9,15 @@
 #include <QVBoxLayout>
 
 #include "app/message_event.h"
+#include "editors/editor_test_host.h"
 #include "link/link_messages.h"
 #include "setting/text_field.h"
-#include "support/recording_prompt.h"
 
 using namespace qn410;
-using test::RecordingPrompt;
 
 namespace {
 
-class FakeHost : public EditorHost {
-  public:
-    SettingDocument& Document() override { return document; }
-    Prompt& prompt() override { return messages; }
-    void SaveDocument() override { ++saves; }
-    bool ConfirmTransmit() override {
-        ++confirmations;
-        return confirm;
-    }
-    void SubmitRequest(TransferRequestPtr request, bool abandon) override {
-        requests.push_back(std::move(request));
-        abandons.push_back(abandon);
-    }
-    void PostProgress(AppMessage, int, std::string, int) override {}
-    void CloseProgress() override { ++progressClosed; }
-    void AdvanceProgress() override { ++progressAdvanced; }
-    bool ProgressCancelled() const override { return cancelled; }
-    void PostPrint(PrintJob job) override { prints.push_back(std::move(job)); }
-
-    SettingDocument document;
-    RecordingPrompt messages;
-    int saves = 0, confirmations = 0, progressClosed = 0, progressAdvanced = 0;
-    bool confirm = true, cancelled = false;
-    std::vector<TransferRequestPtr> requests;
-    std::vector<bool> abandons;
-    std::vector<PrintJob> prints;
-};
+using FakeHost = test::EditorTestHost;
 
 class TestEditor : public EditorFrame {
   public:
@@ -102,6 +75,7 @@ struct Fixture {
     FakeHost host;
     std::unique_ptr<TestEditor> editor;
     Fixture() {
+        host.answer = false;  // the tests hand the results over themselves
         SystemSetting& s = host.document.data().System;
         s.SwitchCnt = 4;
         s.NumberSize = 3;
@@ -265,10 +239,10 @@ void EditorFrameTest::uploadSendsTheSequenceAfterConfirmation() {
     f.editor->HandleLinkResult(kResultDone, std::make_unique<TransferRequest>());
     f.editor->HandleLinkResult(kResultDone, std::make_unique<TransferRequest>());
     QCOMPARE(f.editor->sent, (std::vector<int>{1, 2, 3}));
-    QCOMPARE(f.host.progressClosed, 0);
+    QCOMPARE(f.host.closes(), 0);
     f.editor->HandleLinkResult(kResultDone, std::make_unique<TransferRequest>());
-    QCOMPARE(f.host.progressAdvanced, 3);
-    QCOMPARE(f.host.progressClosed, 1);
+    QCOMPARE(f.host.advanced, 3);
+    QCOMPARE(f.host.closes(), 1);
     QVERIFY(!f.editor->UploadActive());
     QVERIFY(f.host.messages.shown.size() == 1);  // only the failed check
 }
@@ -279,42 +253,42 @@ void EditorFrameTest::uploadFailuresAndWatchdog() {
     f.editor->HandleLinkResult(kResultNotDelivered, nullptr);
     QCOMPARE(f.host.messages.texts(), std::vector<std::string>{"Failed to transmit"});
     QCOMPARE(f.host.messages.shown[0].icon, PromptIcon::Exclamation);
-    QCOMPARE(f.host.progressClosed, 1);
+    QCOMPARE(f.host.closes(), 1);
     f.editor->Upload();
     f.editor->HandleLinkResult(kResultOpenFailed, nullptr);
     QCOMPARE(f.host.messages.texts().back(), std::string("Failed to open the device"));
-    QCOMPARE(f.host.progressClosed, 2);
+    QCOMPARE(f.host.closes(), 2);
 
     // Each result restarts the 120-second count; 120 silent seconds give up.
     f.editor->Upload();
     for (int i = 0; i < 119; ++i) f.editor->OnWatchdogTick();
     f.editor->HandleLinkResult(kResultDone, nullptr);
     for (int i = 0; i < 119; ++i) f.editor->OnWatchdogTick();
-    QVERIFY(f.host.requests.empty());
+    QVERIFY(f.host.headers.empty());
     f.editor->OnWatchdogTick();
-    QCOMPARE(f.host.requests.size(), size_t(1));
+    QCOMPARE(f.host.headers.size(), size_t(1));
     QVERIFY(f.host.abandons[0]);
-    const TransferRequest& abandon = *f.host.requests[0];
+    const TransferRequest& abandon = f.host.headers[0];
     QCOMPARE(abandon.requester, static_cast<void*>(f.editor.get()));
     QCOMPARE(abandon.setMask, 0);
     QCOMPARE(abandon.clearMask, 3);
     QCOMPARE(abandon.exchange, 0);
-    QVERIFY(abandon.body.empty());
+    QVERIFY(f.host.bodies[0].empty());
     QCOMPARE(f.host.messages.texts().back(), std::string("Failed to transmit"));
-    QCOMPARE(f.host.progressClosed, 3);
+    QCOMPARE(f.host.closes(), 3);
     // A result that comes after the upload was given up sends nothing more.
     const std::vector<int> sentBefore = f.editor->sent;
     f.editor->HandleLinkResult(kResultDone, nullptr);
     QCOMPARE(f.editor->sent, sentBefore);
-    QCOMPARE(f.host.progressClosed, 3);
+    QCOMPARE(f.host.closes(), 3);
 
     // Cancel in the progress display abandons silently at the next tick.
     const size_t shown = f.host.messages.shown.size();
     f.editor->Upload();
     f.host.cancelled = true;
     f.editor->OnWatchdogTick();
-    QCOMPARE(f.host.requests.size(), size_t(2));
-    QCOMPARE(f.host.progressClosed, 4);
+    QCOMPARE(f.host.headers.size(), size_t(2));
+    QCOMPARE(f.host.closes(), 4);
     QCOMPARE(f.host.messages.shown.size(), shown);
 }
 

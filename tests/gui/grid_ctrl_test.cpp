@@ -90,30 +90,23 @@ struct Window {
 class GridCtrlTest : public QObject {
     Q_OBJECT
   private slots:
-    void ansiTextRoundTripsEveryByte();
-    void ansiTextMapsKatakanaAndRefusesOthers();
+    void ansiTextRoundTripsAndMapsKatakana();
     void modelPassesTheModelTester();
     void typingThenEnterEndsTheEdit();
-    void escapeCancelsTheEdit();
-    void rejectedEditKeepsTheOldText();
-    void receiverRedrawDecidesTheText();
+    void editOutcomes_data();
+    void editOutcomes();
     void readOnlyAndFixedCellsDoNotEdit();
-    void maxLengthLimitsTyping();
     void togglesByClickAndSpace();
     void currentCellTakesFocusAndScrollsIntoView();
     void fixedColumnsStayWhenScrolling();
     void keyFilterSeesKeysFirst();
     void titleTipOnlyForCutOffText();
-    void shrinkingAndGrowingRowsKeepsCells();
 };
 
-void GridCtrlTest::ansiTextRoundTripsEveryByte() {
+void GridCtrlTest::ansiTextRoundTripsAndMapsKatakana() {
     std::string all;
     for (int b = 0; b < 256; ++b) all.push_back(static_cast<char>(b));
     QCOMPARE(qn410::QStringToAnsi(qn410::AnsiToQString(all)), all);
-}
-
-void GridCtrlTest::ansiTextMapsKatakanaAndRefusesOthers() {
     QCOMPARE(qn410::AnsiToQString("A\xA1\xB1\xDF\xE9"),
              QString::fromUtf16(u"A\uFF61\uFF71\uFF9F\u00E9"));
     // U+00C0's byte is taken by katakana; Greek has no byte at all.
@@ -139,8 +132,14 @@ void GridCtrlTest::modelPassesTheModelTester() {
     QCOMPARE(colourAt(5, 0), QApplication::palette().color(QPalette::Button));  // fixed column
     grid.SetCellBackground(5, 5, QColor());
     QCOMPARE(colourAt(5, 5), QColor(Qt::white));
+    // Fewer rows, then more, keep the cells that stay; new ones and those outside are empty.
+    grid.SetItemText(5, 4, "kept");
+    grid.SetItemText(20, 4, "dropped");
     grid.SetRowCount(10);
     grid.SetRowCount(40);
+    QCOMPARE(grid.ItemText(5, 4), std::string("kept"));
+    QCOMPARE(grid.ItemText(20, 4), std::string(""));
+    QCOMPARE(grid.ItemText(99, 99), std::string(""));  // outside the grid: empty, no crash
     grid.SetColumnCount(5);
     QCOMPARE(grid.RowCount(), 40);
     QCOMPARE(grid.ColumnCount(), 5);
@@ -170,42 +169,59 @@ void GridCtrlTest::typingThenEnterEndsTheEdit() {
     QVERIFY(w.dialog.isVisible());
 }
 
-void GridCtrlTest::escapeCancelsTheEdit() {
+// What typing into cell (1,3) leaves: the text reported to the receiver (null: no end of edit)
+// and the cell's text.
+void GridCtrlTest::editOutcomes_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<bool>("accept");
+    QTest::addColumn<int>("maxLength");
+    QTest::addColumn<bool>("redraw");  // the receiver redraws the cell from its record
+    QTest::addColumn<QString>("ended");
+    QTest::addColumn<QString>("cell");
+    QTest::newRow("escape cancels")
+        << "99" << int(Qt::Key_Escape) << true << 0 << false << QString() << "1,3";
+    QTest::newRow("rejected keeps the old text")
+        << "12a" << int(Qt::Key_Return) << false << 0 << false << "12a"
+        << "1,3";
+    QTest::newRow("receiver redraw decides")
+        << "5" << int(Qt::Key_Return) << true << 0 << true << "5"
+        << "005";
+    QTest::newRow("max length limits typing")
+        << "12345" << int(Qt::Key_Return) << true << 3 << false << "123"
+        << "123";
+}
+
+void GridCtrlTest::editOutcomes() {
+    QFETCH(QString, typed);
+    QFETCH(int, key);
+    QFETCH(bool, accept);
+    QFETCH(int, maxLength);
+    QFETCH(bool, redraw);
+    QFETCH(QString, ended);
+    QFETCH(QString, cell);
     Window w;
-    w.grid->SetCurrentCell(2, 3);
-    w.Type("99");
+    w.acceptEdits = accept;
+    if (maxLength) w.grid->SetColumnMaxLength(3, maxLength);
+    if (redraw)
+        QObject::connect(w.grid, &GridCtrl::editEnded,
+                         [&](int row, int column, const std::string& text, bool*) {
+                             w.grid->SetItemText(row, column, "00" + text);
+                         });
+    w.grid->SetCurrentCell(1, 3);
+    w.Type(typed);
     QVERIFY(w.Editor());
-    w.Key(Qt::Key_Escape);
+    w.Key(Qt::Key(key));
     QCoreApplication::processEvents();
-    QTRY_VERIFY(!w.Editor());
-    QVERIFY(w.ended.empty());
-    QCOMPARE(w.grid->ItemText(2, 3), std::string("2,3"));
+    if (ended.isNull()) {
+        QTRY_VERIFY(!w.Editor());
+        QVERIFY(w.ended.empty());
+    } else {
+        QTRY_COMPARE(w.ended.size(), size_t(1));
+        QCOMPARE(w.ended[0].text, ended.toStdString());
+    }
+    QCOMPARE(w.grid->ItemText(1, 3), cell.toStdString());
     QVERIFY(w.dialog.isVisible());
-}
-
-void GridCtrlTest::rejectedEditKeepsTheOldText() {
-    Window w;
-    w.acceptEdits = false;
-    w.grid->SetCurrentCell(1, 1);
-    w.Type("12a");
-    w.Key(Qt::Key_Return);
-    QTRY_COMPARE(w.ended.size(), size_t(1));
-    QCOMPARE(w.ended[0].text, std::string("12a"));
-    QCOMPARE(w.grid->ItemText(1, 1), std::string("1,1"));
-}
-
-void GridCtrlTest::receiverRedrawDecidesTheText() {
-    Window w;
-    // An editor that stores the number and redraws the cell from its record.
-    QObject::connect(w.grid, &GridCtrl::editEnded,
-                     [&](int row, int column, const std::string& text, bool*) {
-                         w.grid->SetItemText(row, column, "00" + text);
-                     });
-    w.grid->SetCurrentCell(0, 2);
-    w.Type("5");
-    w.Key(Qt::Key_Return);
-    QTRY_COMPARE(w.ended.size(), size_t(1));
-    QCOMPARE(w.grid->ItemText(0, 2), std::string("005"));
 }
 
 void GridCtrlTest::readOnlyAndFixedCellsDoNotEdit() {
@@ -235,16 +251,6 @@ void GridCtrlTest::readOnlyAndFixedCellsDoNotEdit() {
     QVERIFY(!w.Editor());
     QCOMPARE(w.begun.back(), (GridCell{2, 1}));
     QCOMPARE(w.grid->ItemText(2, 1), std::string("2,1"));
-}
-
-void GridCtrlTest::maxLengthLimitsTyping() {
-    Window w;
-    w.grid->SetColumnMaxLength(3, 3);
-    w.grid->SetCurrentCell(0, 3);
-    w.Type("12345");
-    w.Key(Qt::Key_Return);
-    QTRY_COMPARE(w.ended.size(), size_t(1));
-    QCOMPARE(w.ended[0].text, std::string("123"));
 }
 
 void GridCtrlTest::togglesByClickAndSpace() {
@@ -379,16 +385,6 @@ void GridCtrlTest::titleTipOnlyForCutOffText() {
     QHelpEvent help(QEvent::ToolTip, at, w.grid->viewport()->mapToGlobal(at));
     QCoreApplication::sendEvent(w.grid->viewport(), &help);
     QTRY_COMPARE(QToolTip::text(), QString("A rather long name that cannot fit"));
-}
-
-void GridCtrlTest::shrinkingAndGrowingRowsKeepsCells() {
-    Window w;
-    w.grid->SetRowCount(2);
-    w.grid->SetRowCount(4);
-    QCOMPARE(w.grid->ItemText(1, 3), std::string("1,3"));
-    QCOMPARE(w.grid->ItemText(2, 3), std::string(""));
-    QCOMPARE(w.grid->ItemText(3, 0), std::string(""));
-    QCOMPARE(w.grid->ItemText(9, 9), std::string(""));  // outside the grid: empty, no crash
 }
 
 QTEST_MAIN(GridCtrlTest)

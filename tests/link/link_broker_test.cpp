@@ -114,26 +114,6 @@ class LinkBrokerTest : public QObject {
         QCOMPARE(control->calls.size(), size_t{1});  // nothing enqueued
     }
 
-    void startUpFailureTellsNobody() {
-        StartWith(0);
-        Notify(UM_LINK_ERROR, 0x8200);
-        QCOMPARE(broker->linkUseMask(), uint8_t{0});
-        Submit(window.get(), "A02", kUseSingle, kUseSingle);  // the next request tries again
-        QCOMPARE(control->calls.back(), std::string("Connect 2"));
-    }
-
-    void sentRequestIsAnsweredDoneOnce() {
-        StartWith(0);
-        Notify(UM_LINK_CONNECTED);
-        Submit(window.get(), "A02", kUseSingle, kUseSingle);
-        QCOMPARE(broker->linkUseMask(), kUseSingle);
-        Notify(UM_LINK_CONNECTED);
-        QCOMPARE(control->calls.back(), std::string("Enqueue 0 A02"));
-        Notify(UM_LINK_SENT, 0x0101, control->Take());
-        QCOMPARE(Results(*window), (Results_t{{kResultDone, "A02"}}));
-        QCOMPARE(broker->linkUseMask(), uint8_t{0});
-    }
-
     void requestDuringStartUpIsQueuedWhenTheStartUpConnects() {
         StartWith(0);
         Submit(window.get(), "B02", kUseMulti, 0);
@@ -150,6 +130,7 @@ class LinkBrokerTest : public QObject {
         LinkRecorder other;
         Submit(window.get(), "A02", kUseSingle, kUseSingle);
         Submit(&other, "P00", kUseMonitor, 0);
+        QCOMPARE(broker->linkUseMask(), uint8_t(kUseSingle | kUseMonitor));
         Notify(UM_LINK_CONNECTED);
         Notify(UM_LINK_CONNECTED);
         QCOMPARE(control->queued.size(), size_t{2});
@@ -170,11 +151,16 @@ class LinkBrokerTest : public QObject {
         QCOMPARE(broker->linkUseMask(), uint8_t{0});
     }
 
+    // A start-up that fails tells nobody; each later request tries again and a failed open
+    // answers every request waiting for it.
     void channelThatDoesNotOpenAnswersEveryWaitingRequest() {
         StartWith(0);
         Notify(UM_LINK_ERROR, 0x8200);
+        QCOMPARE(broker->linkUseMask(), uint8_t{0});
+        QVERIFY(Results(*window).empty());
         LinkRecorder other;
         Submit(window.get(), "A02", kUseSingle, kUseSingle);
+        QCOMPARE(control->calls.back(), std::string("Connect 2"));
         Submit(&other, "O00", kUseLog, 0);
         Notify(UM_LINK_ERROR, 0x8200);
         Notify(UM_LINK_ERROR, 0x8200);  // the second open's failure finds nobody waiting

@@ -14,7 +14,9 @@
 #include <vector>
 
 #include "app/file_chooser.h"
+#include "app/qn410_app.h"
 #include "app/view_link.h"
+#include "support/recording_prompt.h"
 
 namespace qn410::test {
 
@@ -115,6 +117,25 @@ class ShellFolder {
   private:
     QTemporaryDir dir_;
     QString previous_;
+};
+
+// The program started in a fresh folder with every outside effect recorded: messages, file
+// dialogs and the link.
+struct RecordingShell {
+    RecordingShell() {
+        ShellServices services;
+        services.prompt = &prompt;
+        services.files = &files;
+        services.makeLink = [this] { return std::make_unique<RecordingLink>(link); };
+        services.lockDir = folder.file(QStringLiteral("run"));
+        services.appDir = folder.path();
+        app = std::make_unique<QN410App>(std::move(services));
+    }
+    ShellFolder folder;
+    RecordingPrompt prompt;
+    ScriptedFileChooser files;
+    LinkLog link;
+    std::unique_ptr<QN410App> app;
 };
 
 }  // namespace qn410::test

@@ -1,5 +1,5 @@
 // The progress display driven by its messages, the confirmation dialogs, the message boxes,
-// the colour button and the single-byte text conversion.
+// and the colour button.
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -12,7 +12,6 @@
 #include "app/progress_dialog.h"
 #include "app/progress_display.h"
 #include "app/qt_prompt.h"
-#include "grid/ansi_text.h"
 #include "link/link_messages.h"
 #include "shell_fixture.h"
 
@@ -172,21 +171,7 @@ class TestProgress : public QObject {
                  PromptAnswer::Ok);
     }
 
-    void singleByteTextsRoundTrip() {
-        std::string all;
-        for (int b = 1; b < 256; ++b) all.push_back(static_cast<char>(b));
-        const QString shown = AnsiToQString(all);
-        QCOMPARE(shown.at(0xA1 - 1), QChar(0xFF61));
-        QCOMPARE(shown.at(0xDF - 1), QChar(0xFF9F));
-        QCOMPARE(shown.at(0xE0 - 1), QChar(0xE0));
-        QCOMPARE(shown.at('A' - 1), QChar('A'));
-        QCOMPARE(QStringToAnsi(shown), all);
-        QCOMPARE(QStringToAnsi(QStringLiteral("A\u6F22\u00A1")), std::string("A??"));
-    }
-
     void colourButtonDrawsItsBevel() {
-        QCOMPARE(CColorButton::RingColors(0, 1),
-                 std::make_pair(QColor(0xFF, 0xFF, 0xFF), QColor(0x80, 0x80, 0x80)));
         CColorButton button(QStringLiteral("Log Data"));
         button.resize(120, 30);
         button.SetBevel(1);

@@ -48,50 +48,31 @@ class EditorRegistryTest : public QObject {
     Q_OBJECT
 
   private:
-    std::unique_ptr<ShellFolder> folder_;
-    RecordingPrompt prompt_;
-    ScriptedFileChooser files_;
-    LinkLog link_;
-    std::unique_ptr<QN410App> app_;
+    std::unique_ptr<RecordingShell> shell_;
 
-    CQN410View& view() { return app_->frame()->view(); }
+    CQN410View& view() { return shell_->app->frame()->view(); }
     QPushButton* Button(Category c) { return view().panel().button(c); }
 
   private slots:
     void init() {
-        folder_ = std::make_unique<ShellFolder>();
-        prompt_ = RecordingPrompt();
-        ShellServices services;
-        services.prompt = &prompt_;
-        services.files = &files_;
-        services.makeLink = [this] { return std::make_unique<RecordingLink>(link_); };
-        services.lockDir = folder_->file(QStringLiteral("run"));
-        services.appDir = folder_->path();
-        app_ = std::make_unique<QN410App>(std::move(services));
-        QVERIFY(app_->Start());
-        RegisterEditors(*app_->frame());
+        shell_ = std::make_unique<RecordingShell>();
+        QVERIFY(shell_->app->Start());
+        RegisterEditors(*shell_->app->frame());
     }
-    void cleanup() {
-        app_.reset();
-        folder_.reset();
-    }
+    void cleanup() { shell_.reset(); }
 
-    void stationsOpensFromItsButton() {
+    void eachButtonOpensItsEditorAlone() {
+        ModalWatcher<CDlgSystem> global([](CDlgSystem* d) { d->CloseButton()->click(); });
         ModalWatcher<CSheetStation> stations([](CSheetStation* s) {
             QCOMPARE(s->windowTitle(), QString("Stations"));
             s->CloseButton()->click();
         });
-        Button(Category::Stations)->click();
-        QCOMPARE(stations.seen, 1);
-    }
-
-    void globalSettingWithoutAProblemOpensNothingElse() {
-        ModalWatcher<CDlgSystem> global([](CDlgSystem* d) { d->CloseButton()->click(); });
-        ModalWatcher<CSheetStation> stations([](CSheetStation* s) { s->CloseButton()->click(); });
         Button(Category::GlobalSetting)->click();
         QCOMPARE(global.seen, 1);
         QCOMPARE(stations.seen, 0);
-        QVERIFY(prompt_.shown.empty());
+        QVERIFY(shell_->prompt.shown.empty());
+        Button(Category::Stations)->click();  // Stations opens from its own button
+        QCOMPARE(stations.seen, 1);
     }
 
     void stationsOpenWhenTheNumbersNoLongerFit() {
@@ -108,7 +89,7 @@ class EditorRegistryTest : public QObject {
         QCOMPARE(view().document().data().System.NumberSize, 3);
         QVERIFY(view().document().modified);
         QCOMPARE(stations.seen, 1);
-        QVERIFY(prompt_.shown.empty());
+        QVERIFY(shell_->prompt.shown.empty());
     }
 
     // The same check follows "Upload/Download" (here a stand-in that downloads a duplicate).

@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QTest>
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -52,9 +53,14 @@ class EditorTestHost : public EditorHost {
     }
     void CloseProgress() override { progress.push_back({UM_PROGRESS_CLOSE, {}, 0}); }
     void AdvanceProgress() override { ++advanced; }
-    bool ProgressCancelled() const override { return false; }
+    bool ProgressCancelled() const override { return cancelled; }
     void PostPrint(PrintJob job) override { prints.push_back(std::move(job)); }
 
+    int closes() const {
+        return static_cast<int>(
+            std::count_if(progress.begin(), progress.end(),
+                          [](const Progress& p) { return p.message == UM_PROGRESS_CLOSE; }));
+    }
     std::vector<char> letters() const {
         std::vector<char> out;
         for (const std::string& b : bodies) out.push_back(b.empty() ? '-' : b[0]);
@@ -64,7 +70,8 @@ class EditorTestHost : public EditorHost {
     SettingDocument document;
     RecordingPrompt messages;
     bool confirm = true;
-    bool answer = true;  // post a result for each request
+    bool answer = true;      // post a result for each request
+    bool cancelled = false;  // the progress display's Cancel was pressed
     uint32_t answerCode = kResultDone;
     int saves = 0, confirmations = 0, advanced = 0;
     std::vector<std::string> bodies;

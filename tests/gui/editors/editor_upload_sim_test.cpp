@@ -3,13 +3,11 @@
 // simulator saves what its exchanges stored; the test reads that file back. A simulator that
 // never answers makes the (shortened) upload watchdog give up with "Failed to transmit".
 #include <QCheckBox>
-#include <QProcess>
 #include <QPushButton>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QtTest>
-#include <cstdlib>
 #include <memory>
 
 #include "editor_test_host.h"
@@ -21,6 +19,7 @@
 #include "monitor/log_history.h"
 #include "setting/setting_file.h"
 #include "setting/text_field.h"
+#include "support/sim_process.h"
 
 using namespace qn410;
 using namespace qn410::test;
@@ -62,7 +61,7 @@ class EditorUploadSimTest : public QObject {
 
   private:
     QTemporaryDir dir_;
-    QProcess sim_;
+    std::unique_ptr<SimProcess> sim_;
     LogHistory history_;
     FixedClock clock_{LocalTime{2026, 12, 6, 9, 30, 0, 0}};
     RecordingPrompt linkPrompt_;
@@ -77,24 +76,19 @@ class EditorUploadSimTest : public QObject {
         SilentPrompt silent;
         QVERIFY(WriteSettingFile(config.toStdString(), host_->document, "", silent));
         host_->document.modified = false;
-        sim_.start(QN410_SIM_BINARY, QStringList{"--config", config, "--save", Saved(), "--rate",
-                                                 "0", "--idle-exit", "60"} +
-                                         extra);
-        QVERIFY(sim_.waitForStarted());
-        QVERIFY(sim_.waitForReadyRead(5000));
-        const QByteArray port = sim_.readLine().trimmed();
-        QVERIFY2(port.startsWith("/dev/"), port.constData());
-        ::setenv("QN410_COM1", port.constData(), 1);
-        MaintenanceSetting serial{};
-        broker_->Start(serial);
+        sim_ = std::make_unique<SimProcess>(
+            QStringList{"--config", config, "--save", Saved(), "--rate", "0", "--idle-exit", "60"} +
+            extra);
+        QVERIFY2(sim_->port().startsWith("/dev/"), qPrintable(sim_->port()));
+        qputenv("QN410_COM1", sim_->port().toLocal8Bit());
+        broker_->Start(MaintenanceSetting{});
     }
     // What the simulated exchanges hold, once the simulator has saved it on its way out.
     void StopAndRead(SettingDocument& held) {
-        sim_.terminate();
-        QVERIFY(sim_.waitForFinished(5000));
+        QVERIFY(sim_->Stop());
         std::string password;
-        RecordingPrompt prompt;
-        QCOMPARE(ReadSettingFile(Saved().toStdString(), held, password, prompt), ReadOutcome::Ok);
+        SilentPrompt silent;
+        QCOMPARE(ReadSettingFile(Saved().toStdString(), held, password, silent), ReadOutcome::Ok);
     }
 
   private slots:
@@ -106,13 +100,10 @@ class EditorUploadSimTest : public QObject {
     }
     void cleanup() {
         broker_->Shutdown();
-        if (sim_.state() != QProcess::NotRunning) {
-            sim_.kill();
-            sim_.waitForFinished(5000);
-        }
+        sim_.reset();
         host_.reset();
         broker_.reset();
-        ::unsetenv("QN410_COM1");
+        qunsetenv("QN410_COM1");
     }
 
     void globalSettingReachesTheExchanges() {

