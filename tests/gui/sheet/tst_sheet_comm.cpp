@@ -48,13 +48,6 @@ struct Sheet {
         }
         QCoreApplication::processEvents();
     }
-    void Receive(const std::string& body) {
-        auto item = std::make_unique<TransferRequest>();
-        item->body = body;
-        QCoreApplication::postEvent(
-            sheet.get(), new LinkEvent(UM_LINK_RESULT, kResultReceived, std::move(item)));
-        QCoreApplication::processEvents();
-    }
     std::vector<std::string> Requests() const {
         std::vector<std::string> out;
         for (const auto& p : poster.posted)
@@ -212,44 +205,6 @@ class TestSheetComm : public QObject {
         QCOMPARE(s.sheet->session().outcome(), TransferOutcome::Uploaded);
         QVERIFY(s.prompt.shown.empty());
         QVERIFY(s.sheet->isVisible());  // another transfer may follow
-    }
-
-    void linkFailuresShowTheirTexts() {
-        struct Case {
-            int page;
-            uint32_t code;
-            const char* text;
-        };
-        for (const Case& c : {Case{0, kResultNotDelivered, "Failed to transmit"},
-                              Case{0, kResultOpenFailed, "Failed to open the device"},
-                              Case{1, kResultNotDelivered, "Failed to receive"},
-                              Case{1, kResultOpenFailed, "Failed to open the device"}}) {
-            Sheet s(1);
-            s.sheet->tabs()->setCurrentIndex(c.page);
-            s.sheet->startButton()->click();
-            s.Answer(c.code);
-            QCOMPARE(s.prompt.texts(), std::vector<std::string>{c.text});
-            QCOMPARE(s.prompt.shown[0].icon, PromptIcon::Exclamation);
-            QCOMPARE(s.Posted(UM_PROGRESS_CLOSE), 1);
-        }
-    }
-
-    void downloadExpectsTheCountOfTheGlobalSetting() {
-        Sheet s(1);
-        s.sheet->tabs()->setCurrentIndex(1);
-        s.sheet->startButton()->click();
-        QCOMPARE(s.Requests(), std::vector<std::string>{"Q00"});
-        QCOMPARE(s.poster.posted.back().request->setMask, uint8_t{3});
-        s.Answer(kResultDone);
-        QCOMPARE(s.sheet->session().expected(), 145);
-        // An exchange's Global Setting with three exchanges raises the count.
-        SettingDocument three;
-        three.data().System.SwitchCnt = 3;
-        UploadPlan plan(three.data(), 0);
-        s.Receive(*plan.Record(1));
-        QCOMPARE(s.doc.data().System.SwitchCnt, uint8_t{3});
-        QCOMPARE(s.sheet->session().expected(), ExpectedDownloadCount(three.data(), 0));
-        QVERIFY(s.doc.modified);
     }
 
     void silenceTimesOutAndCancelAbandonsAtTheNextTick() {
