@@ -4,10 +4,10 @@
 #include "app/app_paths.h"
 #include "app/broker_link.h"
 #include "app/editor_registry.h"
-#include "app/file_chooser.h"
 #include "app/qn410_app.h"
-#include "app/qt_prompt.h"
 #include "app/upload_download.h"
+#include "ui/file_chooser.h"
+#include "ui/qt_prompt.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);

@@ -8,7 +8,7 @@
 
 #include "app/about_dialog.h"
 #include "app/qn410_view.h"
-#include "app/qt_prompt.h"
+#include "ui/qt_prompt.h"
 
 namespace qn410 {
 

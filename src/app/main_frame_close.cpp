@@ -4,11 +4,11 @@
 #include <QTimerEvent>
 
 #include "app/main_frame.h"
-#include "app/message_event.h"
-#include "app/progress_display.h"
 #include "app/qn410_view.h"
-#include "app/transfer_progress.h"
 #include "link/link_messages.h"
+#include "ui/message_event.h"
+#include "ui/progress_display.h"
+#include "ui/transfer_progress.h"
 
 namespace qn410 {
 

@@ -8,9 +8,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "grid/ansi_text.h"
 #include "setting/password.h"
 #include "setting/setting_file.h"
+#include "ui/ansi_text.h"
 
 namespace qn410 {
 

@@ -2,10 +2,10 @@
 
 #include <QDir>
 
-#include "app/file_chooser.h"
 #include "app/qn410_view.h"
 #include "app/recent_files.h"
 #include "setting/setting_file.h"
+#include "ui/file_chooser.h"
 
 namespace qn410 {
 

@@ -4,9 +4,9 @@
 #include <QVBoxLayout>
 
 #include "app/color_button.h"
-#include "app/message_event.h"
 #include "link/link_messages.h"
 #include "setting/setting_file.h"
+#include "ui/message_event.h"
 
 namespace qn410 {
 

@@ -12,11 +12,11 @@
 #include <string>
 
 #include "app/category_panel.h"
-#include "app/progress_display.h"
 #include "app/view_link.h"
 #include "setting/prompt.h"
 #include "setting/setting_data.h"
 #include "setting/work_file.h"
+#include "ui/progress_display.h"
 
 namespace qn410 {
 

@@ -4,9 +4,9 @@
 
 #include "app/main_frame.h"
 #include "app/qn410_view.h"
-#include "app/transfer_progress.h"
 #include "transfer/sheet_comm.h"
 #include "transfer/station_check.h"
+#include "ui/transfer_progress.h"
 
 namespace qn410 {
 

@@ -2,11 +2,11 @@
 
 #include <QApplication>
 
-#include "app/confirm_dialogs.h"
-#include "app/progress_display.h"
 #include "app/qn410_doc.h"
 #include "app/qn410_view.h"
 #include "link/link_event.h"
+#include "ui/confirm_dialogs.h"
+#include "ui/progress_display.h"
 
 namespace qn410 {
 

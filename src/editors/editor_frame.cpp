@@ -8,8 +8,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/message_event.h"
 #include "link/link_messages.h"
+#include "ui/message_event.h"
 
 namespace qn410 {
 

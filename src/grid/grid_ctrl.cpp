@@ -7,10 +7,10 @@
 #include <QStyleOptionHeader>
 #include <algorithm>
 
-#include "grid/ansi_text.h"
 #include "grid/grid_delegate.h"
 #include "grid/grid_model.h"
 #include "grid/title_tip.h"
+#include "ui/ansi_text.h"
 
 namespace qn410 {
 

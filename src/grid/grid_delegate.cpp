@@ -3,9 +3,9 @@
 #include <QLineEdit>
 #include <QValidator>
 
-#include "grid/ansi_text.h"
 #include "grid/grid_ctrl.h"
 #include "grid/grid_model.h"
+#include "ui/ansi_text.h"
 
 namespace qn410 {
 

@@ -8,12 +8,12 @@
 #include <QTimerEvent>
 #include <QVBoxLayout>
 
-#include "app/confirm_dialogs.h"
-#include "app/message_event.h"
 #include "link/link_messages.h"
 #include "transfer/page_comm.h"
 #include "transfer/record_codec.h"
 #include "transfer/station_check.h"
+#include "ui/confirm_dialogs.h"
+#include "ui/message_event.h"
 
 namespace qn410 {
 

@@ -8,10 +8,10 @@
 #include <QTest>
 #include <QVBoxLayout>
 
-#include "app/message_event.h"
 #include "editors/editor_test_host.h"
 #include "link/link_messages.h"
 #include "setting/text_field.h"
+#include "ui/message_event.h"
 
 using namespace qn410;
 

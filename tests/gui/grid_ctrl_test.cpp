@@ -15,9 +15,9 @@
 #include <memory>
 #include <vector>
 
-#include "grid/ansi_text.h"
 #include "grid/grid_model.h"
 #include "grid/title_tip.h"
+#include "ui/ansi_text.h"
 
 using qn410::GridCell;
 using qn410::GridCtrl;

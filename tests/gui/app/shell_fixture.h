@@ -13,10 +13,10 @@
 #include <optional>
 #include <vector>
 
-#include "app/file_chooser.h"
 #include "app/qn410_app.h"
 #include "app/view_link.h"
 #include "support/recording_prompt.h"
+#include "ui/file_chooser.h"
 
 namespace qn410::test {
 

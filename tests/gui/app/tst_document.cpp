@@ -7,8 +7,6 @@
 #include "app/category_panel.h"
 #include "app/color_button.h"
 #include "app/main_frame.h"
-#include "app/message_event.h"
-#include "app/progress_dialog.h"
 #include "app/qn410_app.h"
 #include "app/qn410_view.h"
 #include "app/view_editor_host.h"
@@ -16,6 +14,8 @@
 #include "setting/setting_file.h"
 #include "shell_fixture.h"
 #include "support/recording_prompt.h"
+#include "ui/message_event.h"
+#include "ui/progress_dialog.h"
 
 using namespace qn410;
 using namespace qn410::test;

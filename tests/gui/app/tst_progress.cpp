@@ -7,13 +7,13 @@
 #include <QtTest>
 
 #include "app/color_button.h"
-#include "app/confirm_dialogs.h"
-#include "app/message_event.h"
-#include "app/progress_dialog.h"
-#include "app/progress_display.h"
-#include "app/qt_prompt.h"
 #include "link/link_messages.h"
 #include "shell_fixture.h"
+#include "ui/confirm_dialogs.h"
+#include "ui/message_event.h"
+#include "ui/progress_dialog.h"
+#include "ui/progress_display.h"
+#include "ui/qt_prompt.h"
 
 using namespace qn410;
 using namespace qn410::test;

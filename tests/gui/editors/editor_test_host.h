@@ -12,12 +12,12 @@
 #include <string>
 #include <vector>
 
-#include "app/message_event.h"
 #include "editors/editor_host.h"
 #include "grid/grid_ctrl.h"
 #include "grid/grid_model.h"
 #include "link/link_event.h"
 #include "support/recording_prompt.h"
+#include "ui/message_event.h"
 
 namespace qn410::test {
 

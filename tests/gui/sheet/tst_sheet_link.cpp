@@ -10,12 +10,9 @@
 
 #include "app/broker_link.h"
 #include "app/category_panel.h"
-#include "app/confirm_dialogs.h"
 #include "app/main_frame.h"
-#include "app/progress_dialog.h"
 #include "app/qn410_app.h"
 #include "app/qn410_view.h"
-#include "app/transfer_progress.h"
 #include "app/upload_download.h"
 #include "link/link_event.h"
 #include "setting/setting_file.h"
@@ -29,6 +26,9 @@
 #include "transfer/sheet_comm.h"
 #include "transfer/station_check.h"
 #include "transfer/upload_plan.h"
+#include "ui/confirm_dialogs.h"
+#include "ui/progress_dialog.h"
+#include "ui/transfer_progress.h"
 
 using namespace qn410;
 using namespace qn410::test;

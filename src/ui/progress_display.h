@@ -7,8 +7,8 @@
 #include <functional>
 #include <memory>
 
-#include "app/transfer_progress.h"
 #include "link/receive_dispatch.h"
+#include "ui/transfer_progress.h"
 
 class QEvent;
 class QWidget;

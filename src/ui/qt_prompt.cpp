@@ -1,9 +1,9 @@
-#include "app/qt_prompt.h"
+#include "ui/qt_prompt.h"
 
 #include <QApplication>
 #include <QMessageBox>
 
-#include "grid/ansi_text.h"
+#include "ui/ansi_text.h"
 
 namespace qn410 {
 

@@ -1,4 +1,4 @@
-#include "grid/ansi_text.h"
+#include "ui/ansi_text.h"
 
 namespace qn410 {
 

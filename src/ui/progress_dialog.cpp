@@ -1,11 +1,11 @@
-#include "app/progress_dialog.h"
+#include "ui/progress_dialog.h"
 
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/transfer_progress.h"
+#include "ui/transfer_progress.h"
 
 namespace qn410 {
 

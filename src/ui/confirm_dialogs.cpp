@@ -1,4 +1,4 @@
-#include "app/confirm_dialogs.h"
+#include "ui/confirm_dialogs.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

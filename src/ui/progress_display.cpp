@@ -1,11 +1,11 @@
-#include "app/progress_display.h"
+#include "ui/progress_display.h"
 
 #include <QWidget>
 
-#include "app/message_event.h"
-#include "app/progress_dialog.h"
-#include "grid/ansi_text.h"
 #include "link/link_messages.h"
+#include "ui/ansi_text.h"
+#include "ui/message_event.h"
+#include "ui/progress_dialog.h"
 
 namespace qn410 {
 
