@@ -48,8 +48,16 @@ void CopyDialTables(const DialTables& from, SettingData& to) {
 }
 
 bool SameDialTables(const DialTables& copy, const SettingData& data) {
-    return std::memcmp(copy.Dial, data.Dial, sizeof copy.Dial) == 0 &&
-           std::memcmp(copy.ShotT, data.ShotT, sizeof copy.ShotT) == 0;
+    if (std::memcmp(copy.ShotT, data.ShotT, sizeof copy.ShotT) != 0) return false;
+    // Switch numbers and names are display copies the editor fills in; only the texts count.
+    for (int e = 0; e < kExchangeCount; ++e)
+        for (int m = 0; m < kMasterCount; ++m)
+            for (int d = 0; d < kDialCount; ++d) {
+                const DialEntry &a = copy.Dial[e][m][d], &b = data.Dial[e][m][d];
+                if (TextOf(a.Dial) != TextOf(b.Dial) || TextOf(a.Shot) != TextOf(b.Shot))
+                    return false;
+            }
+    return true;
 }
 
 uint8_t ValidDoorLockTime(uint8_t time) {
@@ -82,7 +90,7 @@ bool HasNoOwnDial(const DialEntry& entry) {
     return dial.find_first_not_of(' ') == std::string_view::npos || dial == kDoorLockMark;
 }
 
-void RebuildDoorLockMarks(DialTable& table) {
+void ClearDoorLockMarks(DialTable& table) {
     for (int d = 0; d < kDialCount; ++d) {
         DialEntry& entry = table[d];
         entry.SwitchNo = static_cast<uint16_t>(d + 1);
@@ -91,6 +99,10 @@ void RebuildDoorLockMarks(DialTable& table) {
             SetText(entry.Shot, "");
         }
     }
+}
+
+void RebuildDoorLockMarks(DialTable& table) {
+    ClearDoorLockMarks(table);
     for (int d = 0; d < kDialCount; ++d) {
         const auto target = ParseDoorLockSwitch(TextOf(table[d].Shot));
         if (!target) continue;

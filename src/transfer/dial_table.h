@@ -33,6 +33,7 @@ struct DialTables {
 };
 void CopyDialTables(const SettingData& from, DialTables& to);
 void CopyDialTables(const DialTables& from, SettingData& to);
+// Equal dial texts, door-lock fields and door lock times.
 bool SameDialTables(const DialTables& copy, const SettingData& data);
 
 // A door lock time of 0 or above 10 is shown and stored as 3.
@@ -47,6 +48,8 @@ bool IsValidDialText(std::string_view text);
 // A switch with no dial text of its own: empty, blank or the mark.
 bool HasNoOwnDial(const DialEntry& entry);
 
+// Clears every entry whose dial text starts with the mark (its dial text and door-lock field).
+void ClearDoorLockMarks(DialTable& table);
 // Clears every mark of table, then marks each switch named by a door-lock field. Switch
 // numbers are set to their index.
 void RebuildDoorLockMarks(DialTable& table);
