@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
 #include <QStyle>
@@ -95,11 +96,16 @@ void CDlgDirectDial::SetUpGrid() {
     grid_->SetColumnCount(4);
     grid_->SetFixedColumnCount(1);
     int width = 0;
+    const QFontMetrics metrics = grid_->horizontalHeader()->fontMetrics();
     for (int c = 0; c < 4; ++c) {
         grid_->SetHeaderText(c, kColumnTitles[c]);
-        grid_->SetColumnWidth(c, kColumnWidths[c]);
-        width += kColumnWidths[c];
+        // At least wide enough for its title in the font in use.
+        const int title = metrics.horizontalAdvance(QString::fromLatin1(kColumnTitles[c])) + 16;
+        grid_->SetColumnWidth(c, std::max(kColumnWidths[c], title));
+        width += grid_->ColumnWidth(c);
     }
+    grid_->horizontalHeader()->setStretchLastSection(true);  // the grid takes the space
+    grid_->SetDefaultRowHeight(20);
     grid_->SetColumnReadOnly(0, true);
     grid_->SetColumnReadOnly(kNameColumn, true);
     grid_->SetBackground(Qt::white);
