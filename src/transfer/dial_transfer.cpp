@@ -70,6 +70,7 @@ void DialTransfer::StartDownload(int exchange, int master) {
 }
 
 void DialTransfer::OnLinkResult(uint32_t code, TransferRequestPtr item) {
+    if (!started_) return;  // nothing of ours is under way
     if (uploading_) {
         OnUploadResult(code);
     } else {
