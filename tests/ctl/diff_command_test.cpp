@@ -12,6 +12,7 @@
 #include "support/random_setting.h"
 #include "support/recording_prompt.h"
 #include "support/temp_dir.h"
+#include "transfer/setting_verify.h"
 
 namespace qn410 {
 namespace {
@@ -75,6 +76,23 @@ TEST(SettingCompare, NamesExactlyTheChangedFieldsInCategoryOrder) {
         EXPECT_EQ(report[i].field, kChanges[i].field);
         EXPECT_NE(report[i].before, report[i].after);
     }
+}
+
+// What a download brings back is compared with the file as an upload would leave it: rounding
+// and packing on the wire are no differences, a changed carried field is.
+TEST(SettingVerify, ReportsOnlyCarriedFieldsThatDiffer) {
+    auto file = std::make_unique<SettingData>();
+    SetDefaults(*file);
+    test::FillRandomFileData(*file, 99);
+    file->System.SwitchCnt = 16;
+    auto held = AsExchangesWouldHold(*file, 0);
+    EXPECT_TRUE(VerifyDownload(*file, *held, 0).empty());
+
+    SetText(held->Exchange[15].Sub[63].Name, "OTHER");
+    const auto report = VerifyDownload(*file, *held, 0);
+    ASSERT_EQ(report.size(), 1u) << FormatDifferences(report);
+    EXPECT_EQ(
+        FormatDifference(report[0]).rfind("Substations, Exchange 16, Substation 64, Name:", 0), 0u);
 }
 
 TEST(DiffCommand, ExitsZeroForEqualFilesAndOneWithTheReport) {
