@@ -40,8 +40,8 @@ TEST(LineTrace, ReadsAHandshakeFedByteByByteInBothDirections) {
               "     0.000012 TX frame \"Q00\" BCC 0x42 good\n"
               "     0.000014 RX DLE ACK\n"
               "     0.000016 TX DLE EOT\n"
-              "     0.000022 RX frame \"A\\x01\" BCC 0x00 bad\n"
-              "     0.000023 RX byte 0x7F\n");
+              "     0.000023 RX frame \"A\\x01\" BCC 0x00 bad\n"
+              "     0.000024 RX byte 0x7F\n");
 }
 
 }  // namespace
