@@ -33,6 +33,7 @@ inline int Run(const Args& argv, std::ostream& out, std::ostream& err) {
 int RunNew(const Args& args, std::ostream& out, std::ostream& err);
 int RunCopy(const Args& args, std::ostream& out, std::ostream& err);
 int RunCheck(const Args& args, std::ostream& out, std::ostream& err);
+int RunDiff(const Args& args, std::ostream& out, std::ostream& err);
 int RunUpload(const Args& args, std::ostream& out, std::ostream& err);
 int RunDownload(const Args& args, std::ostream& out, std::ostream& err);
 
