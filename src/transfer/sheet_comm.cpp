@@ -187,6 +187,9 @@ void CSheetComm::StopTimer() {
 }
 
 void CSheetComm::Finished(TransferOutcome outcome) {
+    // A download may have changed the number of exchanges the pages offer.
+    for (CPageComm* page : {static_cast<CPageComm*>(tx_), static_cast<CPageComm*>(rx_)})
+        page->SetSwitchCnt(doc_.data().System.SwitchCnt);
     emit transferFinished(outcome);
 }
 

@@ -29,6 +29,23 @@ std::unique_ptr<QCoreApplication> EnsureApplication() {
     return std::make_unique<QCoreApplication>(argc, argv);
 }
 
+// Why a transfer failed, for the rare end that has shown nothing itself (a status report of the
+// exchange without a text of its own).
+const char* OutcomeText(TransferOutcome outcome) {
+    switch (outcome) {
+        case TransferOutcome::FailedTransmit:
+            return kFailedToTransmit;
+        case TransferOutcome::FailedReceive:
+            return kFailedToReceive;
+        case TransferOutcome::FailedOpen:
+            return kFailedToOpen;
+        case TransferOutcome::TimedOut:
+            return kCommunicationsTimeOut;
+        default:
+            return "the transfer was cancelled";
+    }
+}
+
 TransferOutcome Transfer(SettingDocument& doc, StreamPrompt& prompt, std::ostream& err,
                          const TransferOptions& options, bool upload) {
     const PortChoice port = ChoosePort(options.port, doc.data().Maintenance);
@@ -38,7 +55,12 @@ TransferOutcome Transfer(SettingDocument& doc, StreamPrompt& prompt, std::ostrea
     // The progress line only where somebody watches it.
     std::ostream* progress = isatty(STDERR_FILENO) ? &err : nullptr;
     LinkTransfer transfer(doc, prompt, progress, options.timeoutSeconds);
-    return transfer.Run(port.settings, upload, options.exchange);
+    const int said = prompt.count;
+    const TransferOutcome outcome = transfer.Run(port.settings, upload, options.exchange);
+    // Exit status 1 always comes with a reason.
+    const bool ok = outcome == (upload ? TransferOutcome::Uploaded : TransferOutcome::Downloaded);
+    if (!ok && prompt.count == said) prompt.Tell(OutcomeText(outcome), PromptIcon::None);
+    return outcome;
 }
 
 }  // namespace
