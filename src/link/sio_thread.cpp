@@ -3,6 +3,7 @@
 #include <QSerialPort>
 #include <QTimer>
 
+#include "link/line_trace.h"
 #include "link/link_event.h"
 #include "link/port_map.h"
 
@@ -59,6 +60,9 @@ class CSioThread::Worker : public QObject {
         if (!port_) return false;
         const qint64 written =
             port_->write(reinterpret_cast<const char*>(bytes), static_cast<qint64>(count));
+        if (const auto trace = CurrentLineTrace())
+            trace->Bytes(LineTrace::Direction::Tx,
+                         {reinterpret_cast<const char*>(bytes), static_cast<size_t>(count)});
 #ifndef Q_OS_WIN
         // Out now, not at the next turn of the event loop. (On Unix flush only writes what the
         // kernel takes; on Windows it would wait for the line, under the engine's lock.)
@@ -86,6 +90,9 @@ class CSioThread::Worker : public QObject {
     void ReadAll() {
         if (!port_) return;
         const QByteArray bytes = port_->readAll();
+        if (const auto trace = CurrentLineTrace())
+            trace->Bytes(LineTrace::Direction::Rx,
+                         {bytes.constData(), static_cast<size_t>(bytes.size())});
         for (char c : bytes) owner_.engine_.OnByte(0, static_cast<uint8_t>(c));
         owner_.engine_.OnIdle(0);  // the read that finds nothing more
     }

@@ -36,5 +36,6 @@ int RunCheck(const Args& args, std::ostream& out, std::ostream& err);
 int RunDiff(const Args& args, std::ostream& out, std::ostream& err);
 int RunUpload(const Args& args, std::ostream& out, std::ostream& err);
 int RunDownload(const Args& args, std::ostream& out, std::ostream& err);
+int RunVerify(const Args& args, std::ostream& out, std::ostream& err);
 
 }  // namespace qn410::ctl
