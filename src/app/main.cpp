@@ -5,6 +5,7 @@
 #include "app/broker_link.h"
 #include "app/editor_registry.h"
 #include "app/qn410_app.h"
+#include "app/tools_menu.h"
 #include "app/upload_download.h"
 #include "ui/file_chooser.h"
 #include "ui/qt_prompt.h"
@@ -30,5 +31,6 @@ int main(int argc, char* argv[]) {
     if (!shell.Start()) return 0;
     qn410::RegisterEditors(*shell.frame());
     qn410::InstallUploadDownload(*shell.frame());
+    qn410::InstallToolsMenu(*shell.frame(), files);
     return app.exec();
 }

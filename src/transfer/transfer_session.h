@@ -87,6 +87,7 @@ class TransferSession {
     bool active() const { return active_; }
     TransferOutcome outcome() const { return outcome_; }
     int uploadStep() const { return step_; }
+    int exchange() const { return exchange_; }  // of the last transfer started (0 for all)
     int expected() const { return expected_; }
     int received() const { return received_; }
 
