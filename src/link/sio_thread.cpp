@@ -3,6 +3,7 @@
 #include <QSerialPort>
 #include <QTimer>
 
+#include "link/diagnostics.h"
 #include "link/line_trace.h"
 #include "link/link_event.h"
 #include "link/port_map.h"
@@ -29,9 +30,11 @@ class CSioThread::Worker : public QObject {
         ClosePort();
         auto* port = new QSerialPort(device, this);
         if (!port->open(QIODevice::ReadWrite) || !Configure(*port, device)) {
+            qCInfo(lcLink) << "cannot open" << device << "as 19200 8E1:" << port->errorString();
             delete port;
             return false;
         }
+        qCInfo(lcLink) << "opened" << device;
         port_ = port;
         QObject::connect(port_, &QSerialPort::readyRead, this, [this] { ReadAll(); });
         // Queued: a write can fail inside the engine, which holds its lock; the error is
@@ -102,6 +105,7 @@ class CSioThread::Worker : public QObject {
     // next request opens it again.
     void OnError(QSerialPort::SerialPortError error) {
         if (error == QSerialPort::NoError || error == QSerialPort::TimeoutError) return;
+        if (port_) qCInfo(lcLink) << port_->portName() << "error" << error << port_->errorString();
         if (error == QSerialPort::WriteError) return;  // the engine's time-outs cover it
         owner_.Post(UM_LINK_ERROR, uint32_t{kLinkErrorReceive} << 8);
         owner_.engine_.OnReadError(0);
