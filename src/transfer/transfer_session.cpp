@@ -1,5 +1,6 @@
 #include "transfer/transfer_session.h"
 
+#include "setting/setting_file.h"
 #include "transfer/record_codec.h"
 
 namespace qn410 {
@@ -146,6 +147,8 @@ void TransferSession::OnDownloadResult(uint32_t code, TransferRequestPtr item) {
 
 void TransferSession::StoreRecord(const std::string& body) {
     if (!StoreReceivedRecord(body, doc_.data(), poster_)) return;
+    // A received master or C/O line changes what the lines show of their receiving masters.
+    RefreshTrunkDisplayCopies(doc_.data());
     if (body[0] == 'A') {
         // The Global Setting brings the number of exchanges, and with it the record count.
         expected_ = ExpectedDownloadCount(doc_.data(), exchange_);
