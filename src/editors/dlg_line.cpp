@@ -108,7 +108,6 @@ CDlgLine::LineControls CDlgLine::MakeLine(int l) {
     grid->addWidget(c.directInLine, 3, 0, 1, 3);
     grid->addWidget(c.grid, 4, 0, 1, 3);
     grid->addWidget(c.deleteAll, 5, 2, Qt::AlignRight);
-    grid->setRowStretch(4, 1);
     grid->setColumnStretch(2, 1);
 
     const auto line = [this, l]() -> TrunkLineSetting& { return Shown().Line[l]; };
@@ -156,10 +155,10 @@ void CDlgLine::SetUpGrid(GridCtrl* grid) {
     grid->SetColumnMaxLength(kExchange, 2);
     grid->SetColumnMaxLength(kLine, 1);
     grid->SetColumnMaxLength(kStation, 6);
-    // All columns and rows in view without scrolling.
+    // All columns and rows in view without scrolling, and no empty band below the rows.
     const int frame = 2 * grid->frameWidth();
-    grid->setMinimumSize(width + frame + 2,
-                         grid->HeaderHeight() + kRxMasterCount * kRowHeight + frame + 2);
+    grid->setMinimumWidth(width + frame + 2);
+    grid->setFixedHeight(grid->HeaderHeight() + kRxMasterCount * kRowHeight + frame + 2);
 }
 
 void CDlgLine::Show(int exchange) {
