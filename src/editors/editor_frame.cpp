@@ -48,8 +48,8 @@ QHBoxLayout* EditorFrame::CommandButtonRow() {
     return row;
 }
 
-bool EditorFrame::ValidateAndReport() {
-    const std::optional<ValidationFailure> failure = Validate();
+bool EditorFrame::ValidateAndReport(bool upload) {
+    const std::optional<ValidationFailure> failure = upload ? ValidateUpload() : Validate();
     if (!failure) return true;
     host_.prompt().Show(failure->message, PromptIcon::Question, PromptButtons::Ok);
     ShowFailurePlace(*failure);
@@ -88,7 +88,7 @@ void EditorFrame::Print() {
 }
 
 void EditorFrame::Upload() {
-    if (!ValidateAndReport()) return;
+    if (!ValidateAndReport(/*upload=*/true)) return;
     if (!host_.ConfirmTransmit()) return;
     if (!Overwrite()) return;
     watchdogCount_ = 0;

@@ -78,6 +78,9 @@ class EditorFrame : public QDialog {
   protected:
     // The first failing check of the working copy, or nothing when all pass.
     virtual std::optional<ValidationFailure> Validate() = 0;
+    // The checks Upload makes before its confirmation; an editor with stricter upload checks
+    // overrides it. The commit that follows the confirmation uses Validate.
+    virtual std::optional<ValidationFailure> ValidateUpload() { return Validate(); }
     virtual bool WorkingCopyDiffers() const = 0;
     // Copies the working copy into the setting data (the frame sets the modified flag).
     virtual void CommitWorkingCopy() = 0;
@@ -114,7 +117,7 @@ class EditorFrame : public QDialog {
     bool event(QEvent* event) override;
 
   private:
-    bool ValidateAndReport();
+    bool ValidateAndReport(bool upload = false);
     void SendStep();
     void EndUpload();
     bool IsCommandButton(const QWidget* widget) const;

@@ -9,6 +9,7 @@
 
 #include "editors/page_master.h"
 #include "editors/page_sub.h"
+#include "setting/setting_file.h"
 #include "transfer/record_codec.h"
 
 namespace qn410 {
@@ -106,6 +107,8 @@ bool CSheetStation::WorkingCopyDiffers() const {
 
 void CSheetStation::CommitWorkingCopy() {
     copy_->StoreInto(host().Document().data());
+    // The C/O lines show their receiving masters' numbers and names.
+    RefreshTrunkDisplayCopies(host().Document().data());
 }
 
 void CSheetStation::ReloadWorkingCopy() {

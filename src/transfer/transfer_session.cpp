@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "setting/setting_file.h"
 #include "transfer/record_codec.h"
 
 namespace qn410 {
@@ -151,6 +152,8 @@ void TransferSession::OnRecord(const TransferRequest& item) {
     const bool first = tally_.Fill(*place);
     const int switchCnt = SwitchCount();
     received_ = tally_.Filled(switchCnt);
+    // A received master or C/O line changes what the lines show of their receiving masters.
+    RefreshTrunkDisplayCopies(doc_.data());
     if (body[0] == 'A') {
         // The Global Setting brings the number of exchanges, and with it the record count.
         expected_ = tally_.Expected(switchCnt);
