@@ -145,7 +145,9 @@ void CDlgNewPassword::accept() {
         ClearAndSelect(old_);
         return;
     }
-    if (new_->text() != confirm_->text()) {
+    // A character the password line cannot hold would lock the installer out at the next
+    // start: refused like a mistyped confirmation.
+    if (new_->text() != confirm_->text() || !IsStorablePassword(QStringToAnsi(new_->text()))) {
         prompt_.Show("New password not correct.", PromptIcon::Question, PromptButtons::Ok);
         confirm_->clear();
         ClearAndSelect(new_);
