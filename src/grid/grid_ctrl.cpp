@@ -130,6 +130,10 @@ void GridCtrl::SetDefaultRowHeight(int height) {
     fixed_->verticalHeader()->setDefaultSectionSize(height);
 }
 
+void GridCtrl::StretchLastColumn() {
+    horizontalHeader()->setStretchLastSection(true);
+}
+
 void GridCtrl::SetHeaderHeight(int height) {
     horizontalHeader()->setFixedHeight(height);
     fixed_->horizontalHeader()->setFixedHeight(height);

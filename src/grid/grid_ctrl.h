@@ -60,6 +60,9 @@ class GridCtrl : public QTableView {
     int ColumnWidth(int column) const;
     void SetRowHeight(int row, int height);
     void SetDefaultRowHeight(int height);
+    // The last shown column takes whatever width the grid has beyond its columns, so that a
+    // wider window shows no empty band.
+    void StretchLastColumn();
     void SetHeaderHeight(int height);
     int HeaderHeight() const;
     // The header's own height for one line of text, before any SetHeaderHeight.
