@@ -24,7 +24,11 @@ void RegisterEditors(CMainFrame& frame) {
     CQN410View& view = frame.view();
     view.SetCategoryHandler(Category::GlobalSetting,
                             [&frame] { RunEditor<CDlgSystem>(frame, SystemClock::Instance()); });
-    view.SetCategoryHandler(Category::Stations, [&frame] { RunEditor<CSheetStation>(frame); });
+    view.SetCategoryHandler(Category::Stations, [&frame] {
+        auto sheet = std::make_unique<CSheetStation>(frame.editorHost(), &frame);
+        if (frame.view().OpeningForStationCheck()) sheet->ExplainStationCheckOnOpen();
+        sheet->exec();
+    });
     // Changed exchanges, digits or first station numbers may leave station numbers that no
     // longer fit: the Stations sheet opens so that they can be corrected.
     view.SetStationCheck([](const SettingData& data) { return !CheckStationNumbers(data).ok(); });

@@ -11,6 +11,7 @@
 #include "setting/password.h"
 #include "setting/setting_file.h"
 #include "ui/ansi_text.h"
+#include "ui/title_width.h"
 
 namespace qn410 {
 
@@ -136,6 +137,7 @@ CDlgNewPassword::CDlgNewPassword(std::string settingFile, std::string& password,
     buttons->addWidget(ok);
     buttons->addWidget(cancel);
     grid->addLayout(buttons, 3, 0, 1, 2);
+    WidenForTitle(*this);
     old_->setFocus();
 }
 
