@@ -1,15 +1,14 @@
-// What every editor built on the frame does as a window: it opens with the focus on its first
-// input, Tab goes in reading order and out of a grid, and it opens again at the size the user
-// gave it.
+// Every editor on the frame as a window: focus, tab order, size; and its grids as the installer
+// meets them: a click that only focuses a flag cell leaves it, the fixed columns follow a jump.
 #include <QCheckBox>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QWindow>
 
-#include "editor_test_host.h"
 #include "editors/dlg_system.h"
-#include "setting/clock.h"
+#include "station_fixture.h"
 
 namespace qn410::test {
 
@@ -25,42 +24,69 @@ class EditorWindowTest : public QObject {
     }
 
     void opensOnTheFirstInputAndTabsInReadingOrder() {
-        CDlgSystem dialog(host_, clock_);
-        dialog.show();
-        QApplication::setActiveWindow(&dialog);
-        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-        QCOMPARE(QApplication::focusWidget(), dialog.exchangeCountList());
-        const std::vector<QWidget*> expected{dialog.digitsList(),      dialog.tieLineBox(0),
-                                             dialog.tieLineBox(1),     dialog.tieLineBox(2),
-                                             dialog.tieLineBox(3),     dialog.grid(),
-                                             dialog.PrintButton(),     dialog.UploadButton(),
-                                             dialog.OverwriteButton(), dialog.CloseButton()};
-        for (QWidget* next : expected) {
-            // Ctrl+Tab: Tab inside the grid walks its cells first.
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab,
-                            QApplication::focusWidget() == dialog.grid() ? Qt::ControlModifier
-                                                                         : Qt::NoModifier);
+        CDlgSystem d(host_, clock_);
+        d.show();
+        QApplication::setActiveWindow(&d);
+        QVERIFY(QTest::qWaitForWindowExposed(&d));
+        QCOMPARE(QApplication::focusWidget(), d.exchangeCountList());
+        const QList<QWidget*> order{d.digitsList(),  d.tieLineBox(0), d.tieLineBox(1),
+                                    d.tieLineBox(2), d.tieLineBox(3), d.grid(),
+                                    d.PrintButton()};
+        for (QWidget* next : order) {
+            if (next == d.PrintButton()) d.grid()->SetCurrentCell(0, 1);  // the last cell
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             QCOMPARE(QApplication::focusWidget(), next);
         }
+        d.grid()->SetCurrentCell(0, 1);
+        QTest::keyClick(d.grid(), Qt::Key_Tab, Qt::ControlModifier);
+        QCOMPARE(QApplication::focusWidget(), d.PrintButton());
     }
 
     void opensAgainAtTheSizeTheUserGaveIt() {
         QSize chosen;
         {
-            CDlgSystem dialog(host_, clock_);
-            dialog.show();
-            QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-            chosen = dialog.size() + QSize(60, 120);
-            const int gridHeight = dialog.grid()->height();
-            dialog.windowHandle()->resize(chosen);  // as the window manager does for the user
-            QTRY_COMPARE(dialog.size(), chosen);
-            QVERIFY(dialog.grid()->height() >= gridHeight + 100);  // the grid takes the room
-            dialog.CloseButton()->click();
+            CDlgSystem d(host_, clock_);
+            d.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&d));
+            chosen = d.size() + QSize(60, 120);
+            const int gridHeight = d.grid()->height();
+            d.windowHandle()->resize(chosen);  // as the window manager does for the user
+            QTRY_COMPARE(d.size(), chosen);
+            QVERIFY(d.grid()->height() >= gridHeight + 100);  // the grid takes the room
+            d.CloseButton()->click();
         }
         CDlgSystem again(host_, clock_);
         again.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&again));
         QCOMPARE(again.size(), chosen);
+    }
+
+    void flagCellFlipsOnlyWhenAlreadyCurrent() {
+        Sheet s;
+        GridCtrl* grid = s.masters();
+        const int column = master_col::kLineAccess;
+        const std::string off = grid->ItemText(1, column);
+        grid->SetCurrentCell(0, master_col::kName);
+        const QPoint at = grid->visualRect(grid->Model().index(1, column)).center();
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, at);  // only makes it current
+        QCOMPARE(grid->CurrentCell(), (GridCell{1, column}));
+        QCOMPARE(grid->ItemText(1, column), off);
+        QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, at);
+        QVERIFY(grid->ItemText(1, column) != off);
+        QTest::keyClick(grid, Qt::Key_Return);
+        QCOMPARE(grid->ItemText(1, column), off);
+        QTest::keyClick(grid, Qt::Key_Space);
+        QVERIFY(grid->ItemText(1, column) != off);
+    }
+
+    void fixedColumnsShowTheRowOfAFailure() {
+        Sheet s([](SettingData& d) { Number(S(d, 1, 50).Number, S(d, 1, 50).Name, 250); });
+        s.sheet->OverwriteButton()->click();  // from the masters page to substation 50
+        GridCtrl* grid = s.subs();
+        QCOMPARE(grid->CurrentCell().row, s.sheet->subPage()->RowOf(1, 50));
+        QTRY_VERIFY(grid->verticalScrollBar()->value() > 0);
+        const QRect cell =
+            grid->FixedView().visualRect(grid->Model().index(grid->CurrentCell().row, 1));
+        QVERIFY(grid->FixedView().viewport()->rect().contains(cell.center()));
     }
 };
 
