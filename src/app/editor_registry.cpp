@@ -28,7 +28,11 @@ void RegisterEditors(CMainFrame& frame) {
     CQN410View& view = frame.view();
     view.SetCategoryHandler(Category::GlobalSetting,
                             [&frame] { RunEditor<CDlgSystem>(frame, SystemClock::Instance()); });
-    view.SetCategoryHandler(Category::Stations, [&frame] { RunEditor<CSheetStation>(frame); });
+    view.SetCategoryHandler(Category::Stations, [&frame] {
+        auto sheet = std::make_unique<CSheetStation>(frame.editorHost(), &frame);
+        if (frame.view().OpeningForStationCheck()) sheet->ExplainStationCheckOnOpen();
+        sheet->exec();
+    });
     view.SetCategoryHandler(Category::DialingAssignment,
                             [&frame] { RunEditor<CDlgDirectDial>(frame); });
     view.SetCategoryHandler(Category::CoTrunks, [&frame] { RunEditor<CDlgLine>(frame); });

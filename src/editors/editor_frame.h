@@ -14,6 +14,10 @@
 //      the focused control and never press Overwrite or Close;
 //   4. every other key takes the normal path.
 //
+// Every editor opens with the focus on its first input and Tab walks its controls in reading
+// order (top to bottom, left to right; the command buttons last). An editor can be resized, its
+// grids taking the room, and opens again at the size the user last gave it.
+//
 // Link results reach the editor as the view's posted UM_LINK_RESULT (a LinkEvent or a
 // MessageEvent carrying the request), handled by HandleLinkResult; the watchdog ticks through
 // OnWatchdogTick every second while an upload message is in flight.
@@ -115,12 +119,17 @@ class EditorFrame : public QDialog {
     bool eventFilter(QObject* watched, QEvent* event) override;
     // UM_LINK_RESULT from the view reaches HandleLinkResult.
     bool event(QEvent* event) override;
+    // The first showing arranges focus, tab order and the remembered size.
+    void setVisible(bool visible) override;
+    void resizeEvent(QResizeEvent* event) override;
 
   private:
     bool ValidateAndReport(bool upload = false);
     void SendStep();
     void EndUpload();
     bool IsCommandButton(const QWidget* widget) const;
+    void ArrangeForFirstShow();
+    QString SizeKey() const;
 
     EditorHost& host_;
     QPushButton* print_;
@@ -133,6 +142,8 @@ class EditorFrame : public QDialog {
     int step_ = 0;
     bool done_ = false;
     bool uploading_ = false;
+    bool arranged_ = false;
+    bool userResized_ = false;
 };
 
 }  // namespace qn410

@@ -4,6 +4,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QTabWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -11,6 +12,7 @@
 #include "editors/page_sub.h"
 #include "setting/setting_file.h"
 #include "transfer/record_codec.h"
+#include "transfer/station_check.h"
 
 namespace qn410 {
 
@@ -99,6 +101,24 @@ void CSheetStation::ShowFailurePlace(const ValidationFailure&) {
     ShowExchange(failure_->exchange);
     const int row = page->RowOf(failure_->exchange, failure_->index);
     if (row >= 0) page->grid()->SetCurrentCell(row, failure_->column);
+}
+
+void CSheetStation::ExplainStationCheckOnOpen() {
+    // After exec() has shown the sheet, so that the message stands in front of it.
+    QTimer::singleShot(0, this, [this] {
+        const StationCheckResult check = CheckStationNumbers(host().Document().data());
+        if (check.ok()) return;
+        host().prompt().Show(StationCheckMessage(check), PromptIcon::Question, PromptButtons::Ok);
+        StationFailure place;
+        place.page =
+            check.kind == StationKind::Master ? StationPageKind::Master : StationPageKind::Sub;
+        place.exchange = check.exchange;
+        place.index = check.index;
+        place.column =
+            check.kind == StationKind::Master ? int{master_col::kStation} : int{sub_col::kStation};
+        failure_ = place;
+        ShowFailurePlace(ValidationFailure{});
+    });
 }
 
 bool CSheetStation::WorkingCopyDiffers() const {
