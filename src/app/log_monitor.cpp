@@ -31,8 +31,8 @@ LogMonitor::LogMonitor(CMainFrame& frame, BrokerLink& link, FolderChooser& folde
     view.SetCategoryHandler(Category::CommunicationMonitor, [this] { Open(LogKind::Monitor); });
 }
 
+// The view (and with it the link) may already be gone: the dispatch watches the saver itself.
 LogMonitor::~LogMonitor() {
-    link_.broker().dispatch().SetLogSaver(nullptr);
     saver_->Stop();
 }
 

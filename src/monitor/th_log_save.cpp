@@ -86,7 +86,6 @@ void CTHLogSave::Start(const std::string& history, const std::string& monitor) {
     if (thread_.isRunning()) return;
     worker_ = new LogSaveWorker(this, clock_, history, monitor);
     worker_->moveToThread(&thread_);
-    connect(&thread_, &QThread::finished, worker_, &QObject::deleteLater);
     thread_.start();
 }
 
@@ -95,7 +94,7 @@ bool CTHLogSave::Stop(int waitMs) {
     PostMessageTo(worker_, UM_THREAD_STOP);
     const bool ended = thread_.wait(waitMs);
     if (ended) {
-        delete worker_;  // finished fired with no event loop left to run deleteLater
+        delete worker_;  // its thread has ended: nothing else touches it now
         worker_ = nullptr;
         // What the worker reported last (the name of its last file) still reaches the work file.
         QCoreApplication::sendPostedEvents(this);
