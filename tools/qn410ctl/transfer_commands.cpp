@@ -50,6 +50,11 @@ const std::vector<Command>& TransferCommands() {
         {"download", "OUT [--exchange N] [--port PORT] [--base FILE] [--timeout SECONDS]",
          "receive the setting data of all exchanges or exchange N and write it to OUT",
          RunDownload},
+        {"log", "[--exchange LIST] [--folder DIR] [--port PORT] [--for SECONDS]",
+         "collect log records of the exchanges in LIST (1,3; all by default) into the daily files",
+         RunLog},
+        {"monitor", "[--exchange LIST] [--folder DIR] [--port PORT] [--for SECONDS]",
+         "collect communication monitoring records into the daily files", RunMonitor},
     };
     return commands;
 }
