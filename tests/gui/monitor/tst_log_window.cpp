@@ -1,0 +1,177 @@
+// The "Log Data" and "Communication Monitor" windows with the link played by a recording host,
+// and the view's path of a record (history, file thread) into a folder that cannot be written.
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QStandardItemModel>
+#include <QTreeWidget>
+#include <QtTest>
+
+#include "../editors/editor_test_host.h"
+#include "link/receive_dispatch.h"
+#include "monitor/dlg_log_list.h"
+#include "monitor/th_log_save.h"
+#include "support/temp_dir.h"
+#include "ui/folder_chooser.h"
+
+using namespace qn410;
+using namespace qn410::test;
+
+namespace {
+
+struct Chooser : FolderChooser {
+    std::optional<QString> ChooseFolder(QWidget*, const QString& title) override {
+        titles << title;
+        return folder;
+    }
+    QString folder;
+    QStringList titles;
+};
+
+// The main view as far as the windows see it: the reading messages it gets.
+struct ViewStub : QObject {
+    bool event(QEvent* e) override {
+        if (e->type() == UM_LOG_READING || e->type() == UM_MONITOR_READING)
+            readings.push_back({int(e->type()), int(WParamOf(e))});
+        return true;
+    }
+    std::vector<std::pair<int, int>> readings;
+};
+
+std::string LogBody(int i) {
+    char body[40];
+    std::snprintf(body, sizeof body, "o02120000%06dLine2 Line3 Line4 %02d", i, i % 100);
+    return body;
+}
+
+struct Fixture {
+    explicit Fixture(int switchCount) {
+        host.document.data().System.SwitchCnt = uint8_t(switchCount);
+        s.host = &host;
+        s.history = &history;
+        s.view = &view;
+        s.choices = &choices;
+        s.folders = &folders;
+        s.clock = &clock;
+        s.folderChosen = [this](LogKind, const std::string& f) { chosen.push_back(f); };
+    }
+    EditorTestHost host;
+    LogHistory history;
+    ViewStub view;
+    ReadingChoices choices;
+    Chooser folders;
+    FixedClock clock{{2002, 3, 3, 14, 5, 9}};
+    LogListServices s;
+    std::vector<std::string> chosen;
+};
+
+}  // namespace
+
+class TestLogWindow : public QObject {
+    Q_OBJECT
+  private slots:
+    void selectSendsTheRequestAndReadsTheResult() {
+        // ticked rows of "1" "2" "3" "ALL" "RESET", then the body, clear mask, reading and text
+        const struct {
+            std::vector<int> ticks;
+            uint32_t answer;
+            const char* flags;
+            int clear, reading;
+            const char* text;
+            const char* message;
+        } cases[] = {
+            {{0, 2}, kResultDone, "1010000000000000", 0, 1, "1 3 ", nullptr},
+            {{3}, kResultDone, "1110000000000000", 0, 1, "ALL", nullptr},
+            {{0, 4}, kResultDone, "0000000000000000", 8, 0, "", nullptr},
+            {{1}, kResultNotDelivered, "0100000000000000", 0, -1, "2 ", "Failed to transmit"},
+            {{1}, kResultOpenFailed, "0100000000000000", 0, -1, "2 ", "Failed to open the device"},
+        };
+        for (const auto& c : cases) {
+            Fixture f(3);
+            f.host.answerCode = c.answer;
+            CDlgLogList w(LogKind::Log, f.s);
+            QCOMPARE(w.destinations()->rowCount(), 5);
+            for (int row : c.ticks) w.destinations()->item(row)->setCheckState(Qt::Checked);
+            w.selectButton()->click();
+            QCoreApplication::processEvents();
+            QCoreApplication::processEvents();
+            QCOMPARE(f.host.bodies, std::vector<std::string>{std::string("O00") + c.flags});
+            QCOMPARE(int(f.host.headers[0].clearMask), c.clear);
+            QCOMPARE(int(f.host.headers[0].setMask), 8);
+            QCOMPARE(w.selectionText()->text(), QString::fromLatin1(c.text));
+            QCOMPARE(int(f.view.readings.size()), c.reading < 0 ? 0 : 1);
+            if (c.reading >= 0) QCOMPARE(f.view.readings[0].second, c.reading);
+            QCOMPARE(f.host.messages.texts(),
+                     c.message ? std::vector<std::string>{c.message} : std::vector<std::string>{});
+            QCOMPARE(f.host.closes(), 1);
+        }
+    }
+
+    void noAnswerAbandonsTheLink() {
+        Fixture f(1);
+        f.host.answer = false;
+        CDlgLogList w(LogKind::Monitor, f.s);
+        QCOMPARE(w.destinations()->rowCount(), 1);  // "1" alone, no "ALL" or "RESET"
+        w.SetTimeout(3, 10);
+        w.selectButton()->click();
+        QTRY_COMPARE(f.host.messages.texts(), std::vector<std::string>{"Failed to transmit"});
+        QCOMPARE(f.host.letters(), (std::vector<char>{'P', '-'}));
+        QCOMPARE(f.host.abandons.back(), true);
+    }
+
+    void rowsKeepTheLastThousandSortAndSave() {
+        Fixture f(2);
+        QTemporaryDir dir;
+        f.folders.folder = dir.path();
+        for (int i = 0; i < 1000; ++i) f.history.AddLog(*BuildLogLine(LogBody(i), f.clock.time));
+        CDlgLogList w(LogKind::Log, f.s);
+        QCOMPARE(w.list()->topLevelItemCount(), 1000);
+        auto line = std::make_unique<LogLine>(*BuildLogLine(LogBody(1000), f.clock.time));
+        f.history.AddLog(*line);
+        QCoreApplication::sendEvent(
+            &w, new LinkEvent(UM_LINK_RESULT, kResultReceived, std::move(line)));
+        QCOMPARE(w.list()->topLevelItemCount(), 1000);
+        QCOMPARE(w.list()->topLevelItem(0)->text(3), QStringLiteral("000001"));
+        QCOMPARE(w.list()->topLevelItem(999)->text(3), QStringLiteral("001000"));
+        QCOMPARE(w.list()->topLevelItem(999)->text(1), QStringLiteral("     2"));
+        // "Status" ascending, then descending.
+        w.list()->header()->sectionClicked(7);
+        QCOMPARE(w.list()->topLevelItem(0)->text(7), QStringLiteral("1234567890123456789012"));
+        w.list()->header()->sectionClicked(7);
+        QCOMPARE(w.list()->topLevelItem(0)->text(7), QStringLiteral("status99"));
+        // "Select Folder", then "Data Save" there: the history, 51 bytes a line.
+        w.SelectFolder();
+        QCOMPARE(f.folders.titles, QStringList{"Select Folder"});
+        QCOMPARE(f.chosen, std::vector<std::string>{dir.path().toStdString()});
+        w.dataSaveButton()->click();
+        std::string expected;
+        for (const LogLine& l : f.history.Logs()) expected += FileLine(l);
+        QCOMPARE(ReadAll(dir.filePath("HS020303140509.txt").toStdString()), expected);
+        QCOMPARE(expected.size(), size_t(1000 * 51));
+    }
+
+    void unwritableFolderSaysSoOnceAndTheHistoryKeepsAll() {
+        TempDir dir;
+        WriteAll(dir.file("plain"), "");
+        RecordingPrompt prompt;
+        LogHistory history;
+        FixedClock clock({2002, 3, 5, 10, 0, 0});
+        ReceiveDispatch dispatch(history, clock, prompt);
+        CTHLogSave saver(prompt, clock);
+        saver.Start("", "");
+        dispatch.SetLogSaver(saver.receiver());
+        saver.SelectFolder(LogKind::Log, dir.file("plain/logs"));
+        for (int i = 0; i < 50; ++i) {
+            auto item = std::make_unique<TransferRequest>();
+            item->body = LogBody(i);
+            dispatch.Dispatch(std::move(item));
+        }
+        QTRY_COMPARE(prompt.texts(), std::vector<std::string>{"Log Data File could not be opened"});
+        QVERIFY(saver.Stop());
+        QCOMPARE(prompt.texts().size(), size_t(1));
+        QCOMPARE(history.Logs().size(), size_t(50));
+    }
+};
+
+QTEST_MAIN(TestLogWindow)
+#include "tst_log_window.moc"
