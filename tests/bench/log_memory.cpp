@@ -28,6 +28,7 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const long count = argc > 1 ? std::atol(argv[1]) : 1000000;
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
     QTemporaryDir dir;
     test::EditorTestHost host;
     host.document.data().System.SwitchCnt = 16;

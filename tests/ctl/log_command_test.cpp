@@ -1,9 +1,8 @@
 // qn410ctl log against qn410-sim over a pseudo-terminal: the daily file, the printed lines, and
-// an exchange that stops sending once the collector has ended.
+// exchanges that send nothing more once the collector has ended.
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <thread>
 
 #include "support/child_process.h"
@@ -12,56 +11,40 @@
 namespace qn410::ctl::test {
 namespace {
 
-std::vector<std::string> Lines(const std::string& path) {
-    std::ifstream in(path);
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
-}
+using qn410::test::ReadAll;
 
 TEST(LogCommand, CollectsForAWhileThenStopsTheExchanges) {
     qn410::test::TempDir dir;
-    const std::string trace = dir.file("trace.txt");
-    Simulator sim({"--rate", "20", "--trace", trace, "--idle-exit", "30"});
-    ASSERT_FALSE(sim.port().empty());
-    const std::string logs = dir.file("logs");
-    std::filesystem::create_directory(logs);
-    const std::string printed = dir.file("out.txt");
-    const int out = open(printed.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    const pid_t pid =
-        Spawn(QN410CTL_BINARY,
-              {"log", "--exchange", "1,3", "--folder", logs, "--port", sim.port(), "--for", "2"},
-              {}, out, -1);
+    Simulator sim({"--rate", "20", "--trace", dir.file("trace"), "--idle-exit", "30"});
+    std::filesystem::create_directory(dir.path() / "logs");
+    const int out = open(dir.file("out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const pid_t pid = Spawn(QN410CTL_BINARY,
+                            {"log", "--exchange", "1,3", "--folder", dir.file("logs"), "--port",
+                             sim.port(), "--for", "2"},
+                            {}, out, -1);
     int status = -1;
     waitpid(pid, &status, 0);
     close(out);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     std::this_thread::sleep_for(std::chrono::milliseconds(500));  // anything still coming?
 
-    // One line printed and one line in the file per record the exchanges sent, and none since
-    // the request with no exchange selected.
-    const auto sent = Lines(trace);
-    int records = 0, afterStop = 0;
-    bool stopped = false;
-    for (const std::string& line : sent) {
-        if (line.find("RX frame \"O000000000000000000\"") != std::string::npos) stopped = true;
-        if (line.find("TX frame \"o") == std::string::npos) continue;
-        ++records;
-        afterStop += stopped;
-        EXPECT_TRUE(line.find("\"o01") != std::string::npos ||
-                    line.find("\"o03") != std::string::npos);
-    }
-    EXPECT_TRUE(stopped);
-    EXPECT_EQ(afterStop, 0);
-    EXPECT_GE(records, 20);
-    const auto files = std::vector(std::filesystem::directory_iterator(logs), {});
+    // One printed line (eight tab-separated columns) and one file line per record sent by
+    // exchanges 1 and 3, and none after the request with no exchange selected.
+    const std::string trace = ReadAll(dir.file("trace"));
+    const size_t stop = trace.find("RX frame \"O000000000000000000\"");
+    ASSERT_NE(stop, std::string::npos);
+    EXPECT_EQ(trace.find("TX frame \"o", stop), std::string::npos);
+    size_t records = 0;
+    for (size_t at = 0; (at = trace.find("TX frame \"o0", at)) != std::string::npos; ++records)
+        EXPECT_TRUE(trace[at += 12] == '1' || trace[at] == '3');
+    EXPECT_GE(records, 20u);
+    const auto files = std::vector(std::filesystem::directory_iterator(dir.path() / "logs"), {});
     ASSERT_EQ(files.size(), 1u);
     EXPECT_EQ(files[0].path().filename().string().substr(0, 2), "HS");
-    EXPECT_EQ(std::filesystem::file_size(files[0].path()), size_t(records) * 51);
-    const auto lines = Lines(printed);
-    ASSERT_EQ(lines.size(), size_t(records));
-    EXPECT_EQ(std::count(lines[0].begin(), lines[0].end(), '\t'), 7);
+    EXPECT_EQ(std::filesystem::file_size(files[0].path()), records * 51);
+    const std::string printed = ReadAll(dir.file("out"));
+    EXPECT_EQ(size_t(std::count(printed.begin(), printed.end(), '\n')), records);
+    EXPECT_EQ(std::count(printed.begin(), printed.end(), '\t'), 7 * long(records));
 }
 
 }  // namespace
