@@ -20,9 +20,8 @@ using namespace qn410::test;
 namespace {
 
 struct Chooser : FolderChooser {
-    std::optional<QString> ChooseFolder(QWidget*, const QString& title) override {
-        titles << title;
-        return folder;
+    std::optional<QString> ChooseFolder(QWidget*, const QString& t) override {
+        return titles << t, folder;
     }
     QString folder;
     QStringList titles;
@@ -96,11 +95,10 @@ class TestLogWindow : public QObject {
             f.host.answer = c.answer >= 0;
             CDlgLogList w(LogKind::Log, f.s);
             w.SetTimeout(3, 10);
-            QCOMPARE(w.destinations()->rowCount(), 5);
             for (int row : c.ticks) w.destinations()->item(row)->setCheckState(Qt::Checked);
             w.selectButton()->click();
             QTRY_COMPARE(f.host.closes(), 1);
-            QCoreApplication::processEvents();
+            QCoreApplication::processEvents();  // the reading message to the view
             QCOMPARE(f.host.bodies[0], std::string("O00") + c.flags);
             QCOMPARE(int(f.host.headers[0].clearMask), c.clear);
             QCOMPARE(int(f.host.headers[0].setMask), 8);
@@ -109,8 +107,6 @@ class TestLogWindow : public QObject {
             QCOMPARE(f.view.readings, c.readings);
             QCOMPARE(f.host.messages.texts(), c.messages);
         }
-        Fixture one(1);
-        QCOMPARE(CDlgLogList(LogKind::Monitor, one.s).destinations()->rowCount(), 1);
     }
 
     void rowsKeepTheLastThousandSortAndSave() {
@@ -138,7 +134,6 @@ class TestLogWindow : public QObject {
         std::string expected;
         for (const LogLine& l : f.history.Logs()) expected += FileLine(l);
         QCOMPARE(ReadAll(dir.filePath("HS020303140509.txt").toStdString()), expected);
-        QCOMPARE(expected.size(), size_t(1000 * 51));
     }
 
     void unwritableFolderSaysSoOnceAndTheHistoryKeepsAll() {
