@@ -153,8 +153,16 @@ void CDlgLogList::BuildControls() {
     QStringList titles;
     for (int c = 0; c < count; ++c) titles << QString::fromLatin1(columns[c].title);
     list_->setHeaderLabels(titles);
+    // The widths are the exchange's tool's, in its small font; a larger desktop font still
+    // shows every title and the whole reception time.
+    const QFontMetrics metrics = list_->fontMetrics();
+    const int timeWidth = metrics.horizontalAdvance(QStringLiteral("0000-00-00 00:00:00")) + 16;
+    const int statusWidth =
+        metrics.horizontalAdvance(QStringLiteral("Emergency Paging begin")) + 16;
     for (int c = 0; c < count; ++c) {
-        list_->setColumnWidth(c, columns[c].width);
+        const int needed = metrics.horizontalAdvance(titles[c].trimmed()) + 24;
+        list_->setColumnWidth(c, std::max({columns[c].width, needed, c == 0 ? timeWidth : 0,
+                                           kind_ == LogKind::Log && c == 7 ? statusWidth : 0}));
         list_->headerItem()->setTextAlignment(c, columns[c].align);
     }
     list_->header()->setStretchLastSection(false);
@@ -190,7 +198,7 @@ void CDlgLogList::BuildControls() {
     connect(folderButton_, &QPushButton::clicked, this, &CDlgLogList::SelectFolder);
     connect(print_, &QPushButton::clicked, this, &CDlgLogList::Print);
     connect(close_, &QPushButton::clicked, this, &QDialog::reject);
-    resize(kind_ == LogKind::Log ? 760 : 720, 480);
+    resize(kind_ == LogKind::Log ? 840 : 720, 480);
 }
 
 std::array<bool, kExchangeCount>& CDlgLogList::selection() {

@@ -1,7 +1,7 @@
 // Memory over a long reading: N log and N monitor records (default 1,000,000 each) through the
 // view's path - receive dispatch, histories, the file thread writing the daily files into a
 // temporary folder, both list windows open - printing the resident size as it goes.
-//   log_memory [N]
+//   log_memory [N]      (QN410_SCREENSHOTS=DIR also saves both windows' pictures there)
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
@@ -21,6 +21,7 @@ int main(int argc, char** argv) {
     const long count = argc > 1 ? std::atol(argv[1]) : 1000000;
     QTemporaryDir dir;
     test::EditorTestHost host;
+    host.document.data().System.SwitchCnt = 4;
     LogHistory history;
     ReadingChoices choices;
     ReceiveDispatch dispatch(history, SystemClock::Instance(), host.messages);
@@ -46,9 +47,9 @@ int main(int argc, char** argv) {
         const int n = int(i % 257);
         char o[40];
         std::snprintf(o, sizeof o, "o%02ld120000%06ldLine2 Line3 Line4 %02ld", i % 16 + 1,
-                      i % 1000000, i % 100);
-        for (std::string body :
-             {std::string(o), "p01" + std::to_string(n + 1000).substr(1) + std::string(n, 'd')}) {
+                      i % 1000000, i % 45);
+        for (std::string body : {std::string(o), "p01" + std::to_string(n + 1000).substr(1) +
+                                                     std::string(n, "0123456789ABCDEF"[i % 16])}) {
             auto item = std::make_unique<TransferRequest>();
             item->body = std::move(body);
             dispatch.Dispatch(std::move(item));
@@ -57,6 +58,11 @@ int main(int argc, char** argv) {
         if (i == 9999 || i == count / 2) report(std::to_string(i + 1).c_str());
     }
     QCoreApplication::processEvents();
+    if (const QString shots = qEnvironmentVariable("QN410_SCREENSHOTS"); !shots.isEmpty()) {
+        logs.show(), monitors.show(), QCoreApplication::processEvents();
+        logs.grab().save(shots + "/log-data.png"),
+            monitors.grab().save(shots + "/communication-monitor.png");
+    }
     saver.Stop();
     report("all written, thread ended");
     return host.messages.shown.empty() && logs.list()->topLevelItemCount() == 1000 ? 0 : 1;
