@@ -49,11 +49,8 @@ int main(int argc, char** argv) {
         std::snprintf(o, sizeof o, "o%02ld120000%06ldLine2 Line3 Line4 %02ld", i % 16 + 1,
                       i % 1000000, i % 45);
         for (std::string body : {std::string(o), "p01" + std::to_string(n + 1000).substr(1) +
-                                                     std::string(n, "0123456789ABCDEF"[i % 16])}) {
-            auto item = std::make_unique<TransferRequest>();
-            item->body = std::move(body);
-            dispatch.Dispatch(std::move(item));
-        }
+                                                     std::string(n, "0123456789ABCDEF"[i % 16])})
+            dispatch.Dispatch(std::make_unique<TransferRequest>(TransferRequest{.body = body}));
         if (i % 1000 == 999) QCoreApplication::processEvents();
         if (i == 9999 || i == count / 2) report(std::to_string(i + 1).c_str());
     }

@@ -20,11 +20,8 @@ using namespace qn410::test;
 namespace {
 
 struct Chooser : FolderChooser {
-    std::optional<QString> ChooseFolder(QWidget*, const QString& t) override {
-        return titles << t, folder;
-    }
+    std::optional<QString> ChooseFolder(QWidget*, const QString&) override { return folder; }
     QString folder;
-    QStringList titles;
 };
 
 // The main view as the windows see it: the reading messages (0x1402, 0x1403) it gets.
@@ -43,21 +40,18 @@ std::string LogBody(int i) {
 }
 
 struct Fixture {
-    explicit Fixture(int switchCount) {
-        host.document.data().System.SwitchCnt = uint8_t(switchCount);
-        s = {&host,    &history,
-             &view,    &choices,
-             &folders, &clock,
-             nullptr,  [this](LogKind, const std::string& f) { chosen.push_back(f); }};
-    }
+    Fixture() { host.document.data().System.SwitchCnt = 3; }
     EditorTestHost host;
     LogHistory history;
     ViewStub view;
     ReadingChoices choices;
     Chooser folders;
     FixedClock clock{{2002, 3, 3, 14, 5, 9}};
-    LogListServices s;
     std::vector<std::string> chosen;
+    LogListServices s{&host,    &history,
+                      &view,    &choices,
+                      &folders, &clock,
+                      nullptr,  [this](LogKind, const std::string& f) { chosen.push_back(f); }};
 };
 
 }  // namespace
@@ -90,7 +84,7 @@ class TestLogWindow : public QObject {
             {{1}, -1, "0100000000000000", 0, {}, "2 ", {"Failed to transmit"}},
         };
         for (const auto& c : cases) {
-            Fixture f(3);
+            Fixture f;
             f.host.answerCode = uint32_t(c.answer);
             f.host.answer = c.answer >= 0;
             CDlgLogList w(LogKind::Log, f.s);
@@ -110,7 +104,7 @@ class TestLogWindow : public QObject {
     }
 
     void rowsKeepTheLastThousandSortAndSave() {
-        Fixture f(2);
+        Fixture f;
         QTemporaryDir dir;
         f.folders.folder = dir.path();
         for (int i = 0; i < 1000; ++i) f.history.AddLog(*BuildLogLine(LogBody(i), f.clock.time));
@@ -128,7 +122,6 @@ class TestLogWindow : public QObject {
         w.list()->header()->sectionClicked(7);
         QCOMPARE(w.list()->topLevelItem(0)->text(7), QStringLiteral("status99"));
         w.SelectFolder();  // then "Data Save" there: the history, 51 bytes a line
-        QCOMPARE(f.folders.titles, QStringList{"Select Folder"});
         QCOMPARE(f.chosen, std::vector<std::string>{dir.path().toStdString()});
         w.dataSaveButton()->click();
         std::string expected;
@@ -137,25 +130,21 @@ class TestLogWindow : public QObject {
     }
 
     void unwritableFolderSaysSoOnceAndTheHistoryKeepsAll() {
+        Fixture f;
         TempDir dir;
-        WriteAll(dir.file("plain"), "");
-        RecordingPrompt prompt;
-        LogHistory history;
-        FixedClock clock({2002, 3, 5, 10, 0, 0});
-        ReceiveDispatch dispatch(history, clock, prompt);
-        CTHLogSave saver(prompt, clock);
+        WriteAll(dir.file("plain"), "");  // a file where the folder should be
+        ReceiveDispatch dispatch(f.history, f.clock, f.host.messages);
+        CTHLogSave saver(f.host.messages, f.clock);
         saver.Start("", "");
         dispatch.SetLogSaver(saver.receiver());
         saver.SelectFolder(LogKind::Log, dir.file("plain/logs"));
-        for (int i = 0; i < 50; ++i) {
-            auto item = std::make_unique<TransferRequest>();
-            item->body = LogBody(i);
-            dispatch.Dispatch(std::move(item));
-        }
-        QTRY_COMPARE(prompt.texts(), std::vector<std::string>{"Log Data File could not be opened"});
+        for (int i = 0; i < 50; ++i)
+            dispatch.Dispatch(
+                std::make_unique<TransferRequest>(TransferRequest{.body = LogBody(i)}));
         QVERIFY(saver.Stop());
-        QCOMPARE(prompt.texts().size(), size_t(1));
-        QCOMPARE(history.Logs().size(), size_t(50));
+        QCOMPARE(f.host.messages.texts(),
+                 std::vector<std::string>{"Log Data File could not be opened"});
+        QCOMPARE(f.history.Logs().size(), size_t(50));
     }
 };
 
