@@ -53,8 +53,9 @@ class EditorFrame : public QDialog {
     // Overwrite: validates; if the working copy differs from the setting data, commits it, sets
     // the modified flag and reloads the working copy. False when a check failed.
     bool Overwrite();
-    // Upload: validates, confirms, commits, then sends the messages one by one.
-    void Upload();
+    // Upload: validates, confirms, commits, then sends the messages one by one. An editor that
+    // runs a transfer of its own (Dialing Assignment) replaces it.
+    virtual void Upload();
     // Print: hands a copy of the working copy (unsaved edits included) to the printing thread.
     void Print();
     // Close: the dialog's cancel.
