@@ -47,25 +47,10 @@ TEST(DailyFile, FirstLineGoesWhereTheRuleSays) {
     }
 }
 
-TEST(DailyFile, SelectFolderStartsNumberOneThereEmpty) {
-    test::TempDir dir;
-    std::filesystem::create_directory(dir.path() / "new");
-    WriteAll(dir.file("new/CM020305-01.txt"), "stale");
-    FixedClock clock(kMarch5);
-    DailyFile file(LogKind::Monitor, dir.file("CM020305-07.txt"), clock);
-    EXPECT_FALSE(file.Write("a\r\n"));
-    EXPECT_EQ(file.currentPath(), dir.file("CM020305-01.txt"));
-    file.SelectFolder(dir.file("new"));
-    EXPECT_FALSE(file.Write("b\r\n"));
-    EXPECT_EQ(ReadAll(dir.file("new/CM020305-01.txt")), "b\r\n");
-    EXPECT_FALSE(file.Write(std::string(65540, 'x')));
-    EXPECT_FALSE(file.Write("c\r\n"));
-    EXPECT_EQ(ReadAll(dir.file("new/CM020305-02.txt")), "c\r\n");
-}
-
-TEST(DailyFile, UnwritableFolderReportsOnceUntilAWriteSucceeds) {
+TEST(DailyFile, SelectFolderAndAnUnwritableOne) {
     test::TempDir dir;
     WriteAll(dir.file("plain"), "");  // a file where the folder should be
+    WriteAll(dir.file("HS020305-01.txt"), "stale");
     FixedClock clock(kMarch5);
     DailyFile file(LogKind::Log, "", clock);
     file.SelectFolder(dir.file("plain/logs"));
@@ -73,7 +58,7 @@ TEST(DailyFile, UnwritableFolderReportsOnceUntilAWriteSucceeds) {
     EXPECT_FALSE(file.Write("2\r\n"));
     file.SelectFolder(dir.path().string());
     EXPECT_FALSE(file.Write("3\r\n"));
-    EXPECT_EQ(ReadAll(dir.file("HS020305-01.txt")), "3\r\n");
+    EXPECT_EQ(ReadAll(dir.file("HS020305-01.txt")), "3\r\n");  // a chosen folder: 01, empty
     file.SelectFolder(dir.file("plain/logs"));
     EXPECT_EQ(file.Write("4\r\n"), "Log Data File could not be opened");
 }
