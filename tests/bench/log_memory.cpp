@@ -32,16 +32,13 @@ int main(int argc, char** argv) {
         saver.SelectFolder(kind, dir.path().toStdString());
     LogListServices s{&host, &history, &app, &choices, nullptr, &SystemClock::Instance()};
     CDlgLogList logs(LogKind::Log, s), monitors(LogKind::Monitor, s);
-    dispatch.SetLogWindow(&logs);
-    dispatch.SetMonitorWindow(&monitors);
+    dispatch.SetLogWindow(&logs), dispatch.SetMonitorWindow(&monitors);
     QElapsedTimer clock;
     clock.start();
-    auto report = [&](const char* when) {
-        std::ifstream statm("/proc/self/statm");
+    auto report = [&](const std::string& when) {
         long pages = 0, resident = 0;
-        statm >> pages >> resident;
-        std::printf("%s: resident %ld KiB, %.1f s\n", when, resident * 4, clock.elapsed() / 1e3);
-        std::fflush(stdout);
+        std::ifstream("/proc/self/statm") >> pages >> resident;
+        qInfo("%s: resident %ld KiB, %.1f s", when.c_str(), resident * 4, clock.elapsed() / 1e3);
     };
     for (long i = 0; i < count; ++i) {
         const int n = int(i % 257);
@@ -52,7 +49,7 @@ int main(int argc, char** argv) {
                                                      std::string(n, "0123456789ABCDEF"[i % 16])})
             dispatch.Dispatch(std::make_unique<TransferRequest>(TransferRequest{.body = body}));
         if (i % 1000 == 999) QCoreApplication::processEvents();
-        if (i == 9999 || i == count / 2) report(std::to_string(i + 1).c_str());
+        if (i == 9999 || i == count / 2) report(std::to_string(i + 1) + " of each");
     }
     QCoreApplication::processEvents();
     if (const QString shots = qEnvironmentVariable("QN410_SCREENSHOTS"); !shots.isEmpty()) {

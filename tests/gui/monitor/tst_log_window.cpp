@@ -64,24 +64,17 @@ class TestLogWindow : public QObject {
         const struct {
             std::vector<int> ticks;
             int answer;
-            const char* flags;
+            const char* flags;  // of exchanges 1..4; the rest are '0'
             int clear;
             std::vector<int> readings;
-            const char* text;
-            std::vector<std::string> messages;
+            const char *text, *message;
         } cases[] = {
-            {{0, 2}, kResultDone, "1010000000000000", 0, {1}, "1 3 ", {}},
-            {{3}, kResultDone, "1110000000000000", 0, {1}, "ALL", {}},
-            {{0, 4}, kResultDone, "0000000000000000", 8, {0}, "", {}},
-            {{1}, kResultNotDelivered, "0100000000000000", 0, {}, "2 ", {"Failed to transmit"}},
-            {{1},
-             kResultOpenFailed,
-             "0100000000000000",
-             0,
-             {},
-             "2 ",
-             {"Failed to open the device"}},
-            {{1}, -1, "0100000000000000", 0, {}, "2 ", {"Failed to transmit"}},
+            {{0, 2}, kResultDone, "1010", 0, {1}, "1 3 ", nullptr},
+            {{3}, kResultDone, "1110", 0, {1}, "ALL", nullptr},
+            {{0, 4}, kResultDone, "0000", 8, {0}, "", nullptr},
+            {{1}, kResultNotDelivered, "0100", 0, {}, "2 ", "Failed to transmit"},
+            {{1}, kResultOpenFailed, "0100", 0, {}, "2 ", "Failed to open the device"},
+            {{1}, -1, "0100", 0, {}, "2 ", "Failed to transmit"},
         };
         for (const auto& c : cases) {
             Fixture f;
@@ -93,13 +86,13 @@ class TestLogWindow : public QObject {
             w.selectButton()->click();
             QTRY_COMPARE(f.host.closes(), 1);
             QCoreApplication::processEvents();  // the reading message to the view
-            QCOMPARE(f.host.bodies[0], std::string("O00") + c.flags);
-            QCOMPARE(int(f.host.headers[0].clearMask), c.clear);
-            QCOMPARE(int(f.host.headers[0].setMask), 8);
+            QCOMPARE(f.host.bodies[0], "O00" + std::string(c.flags) + std::string(12, '0'));
+            QCOMPARE(f.host.headers[0].setMask * 100 + f.host.headers[0].clearMask, 800 + c.clear);
             QCOMPARE(f.host.abandons.back(), c.answer < 0);  // no answer: the link is abandoned
             QCOMPARE(w.selectionText()->text(), QString::fromLatin1(c.text));
             QCOMPARE(f.view.readings, c.readings);
-            QCOMPARE(f.host.messages.texts(), c.messages);
+            QCOMPARE(f.host.messages.texts(),
+                     c.message ? std::vector<std::string>{c.message} : std::vector<std::string>{});
         }
     }
 
