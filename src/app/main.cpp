@@ -8,6 +8,7 @@
 #include "app/main_frame.h"
 #include "app/qn410_app.h"
 #include "app/qn410_view.h"
+#include "app/tools_menu.h"
 #include "app/upload_download.h"
 #include "ui/file_chooser.h"
 #include "ui/folder_chooser.h"
@@ -34,6 +35,7 @@ int main(int argc, char* argv[]) {
     if (!shell.Start()) return 0;
     qn410::RegisterEditors(*shell.frame());
     qn410::InstallUploadDownload(*shell.frame());
+    qn410::InstallToolsMenu(*shell.frame(), files);
     qn410::QtFolderChooser folders;
     if (auto* link = dynamic_cast<qn410::BrokerLink*>(&shell.frame()->view().link()))
         new qn410::LogMonitor(*shell.frame(), *link, folders);  // owned by the frame

@@ -1,6 +1,7 @@
 #include "link/line_trace.h"
 
 #include <cstdio>
+#include <fstream>
 
 #include "link/link_frame.h"
 
@@ -55,6 +56,33 @@ std::string Escaped(std::string_view body) {
 
 LineTrace::LineTrace(std::ostream& out, Micros micros)
     : out_(out), micros_(micros ? std::move(micros) : Micros(SteadyMicros)), start_(micros_()) {}
+
+LineTrace::LineTrace(std::unique_ptr<std::ostream> out, Micros micros)
+    : owned_(std::move(out)),
+      out_(*owned_),
+      micros_(micros ? std::move(micros) : Micros(SteadyMicros)),
+      start_(micros_()) {}
+
+std::shared_ptr<LineTrace> LineTrace::ToFile(const std::string& path) {
+    auto file = std::make_unique<std::ofstream>(path, std::ios::binary | std::ios::trunc);
+    if (!*file) return nullptr;
+    return std::make_shared<LineTrace>(std::move(file));
+}
+
+namespace {
+std::mutex g_traceMutex;
+std::shared_ptr<LineTrace> g_trace;
+}  // namespace
+
+void SetLineTrace(std::shared_ptr<LineTrace> trace) {
+    std::lock_guard lock(g_traceMutex);
+    g_trace = std::move(trace);
+}
+
+std::shared_ptr<LineTrace> CurrentLineTrace() {
+    std::lock_guard lock(g_traceMutex);
+    return g_trace;
+}
 
 void LineTrace::Bytes(Direction direction, std::string_view bytes) {
     std::lock_guard lock(mutex_);

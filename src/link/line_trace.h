@@ -16,6 +16,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <ostream>
 #include <string>
@@ -30,6 +31,10 @@ class LineTrace {
 
     // out must outlive the trace. Without micros the steady clock is used.
     explicit LineTrace(std::ostream& out, Micros micros = {});
+    // A trace that owns its stream.
+    explicit LineTrace(std::unique_ptr<std::ostream> out, Micros micros = {});
+    // A trace into a new file at path (truncated); nullptr when it cannot be created.
+    static std::shared_ptr<LineTrace> ToFile(const std::string& path);
 
     void Bytes(Direction direction, std::string_view bytes);
 
@@ -42,6 +47,7 @@ class LineTrace {
     void Byte(Direction direction, Reader& reader, uint8_t byte);
     void Line(Direction direction, std::string_view what);
 
+    std::unique_ptr<std::ostream> owned_;
     std::ostream& out_;
     Micros micros_;
     int64_t start_;
@@ -49,5 +55,11 @@ class LineTrace {
     Reader tx_;
     Reader rx_;
 };
+
+// The trace of the process's line: the channel thread feeds it every byte it writes and reads.
+// nullptr (the default) traces nothing. Set from any thread; a running channel picks it up with
+// its next bytes.
+void SetLineTrace(std::shared_ptr<LineTrace> trace);
+std::shared_ptr<LineTrace> CurrentLineTrace();
 
 }  // namespace qn410

@@ -36,6 +36,7 @@ int RunCheck(const Args& args, std::ostream& out, std::ostream& err);
 int RunDiff(const Args& args, std::ostream& out, std::ostream& err);
 int RunUpload(const Args& args, std::ostream& out, std::ostream& err);
 int RunDownload(const Args& args, std::ostream& out, std::ostream& err);
+int RunVerify(const Args& args, std::ostream& out, std::ostream& err);
 int RunLog(const Args& args, std::ostream& out, std::ostream& err);
 int RunMonitor(const Args& args, std::ostream& out, std::ostream& err);
 

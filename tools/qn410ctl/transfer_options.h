@@ -1,6 +1,7 @@
 // The command line of qn410ctl upload and download, and the serial port it leads to.
-//   upload FILE [--exchange N] [--port PORT] [--timeout SECONDS]
-//   download OUT [--exchange N] [--port PORT] [--base FILE] [--timeout SECONDS]
+//   upload FILE [--exchange N] [--port PORT] [--timeout SECONDS] [--trace TRACE]
+//   download OUT [--exchange N] [--port PORT] [--base FILE] [--timeout SECONDS] [--trace TRACE]
+//   verify FILE [--exchange N] [--port PORT] [--timeout SECONDS] [--trace TRACE]
 // Options take their value as the next argument or after '=' (--exchange=3).
 #pragma once
 
@@ -19,12 +20,20 @@ struct TransferOptions {
     std::string port;        // "COM1".."COM4" or a device path; empty: the file's CommPort
     std::string base;        // download only: the file whose data the records go into
     int timeoutSeconds = 0;  // 0: the transfer's own 120 seconds
+    std::string trace;       // a file for the trace of every byte on the line; empty: none
 };
+
+enum class TransferCommand { Upload, Download, Verify };
 
 // Parses args of upload (download false) or download. On a wrong command line prints the reason
 // and the usage on err and returns nothing.
-std::optional<TransferOptions> ParseTransferOptions(const Args& args, bool download,
+std::optional<TransferOptions> ParseTransferOptions(const Args& args, TransferCommand command,
                                                     std::ostream& err);
+inline std::optional<TransferOptions> ParseTransferOptions(const Args& args, bool download,
+                                                           std::ostream& err) {
+    return ParseTransferOptions(
+        args, download ? TransferCommand::Download : TransferCommand::Upload, err);
+}
 
 // The link settings for a transfer: always RS-232C (the command line drives the serial line
 // only), on port when one is given, else on fileSettings.CommPort. A device path is reached
