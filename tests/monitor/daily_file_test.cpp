@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 #include "monitor/log_columns.h"
 #include "support/temp_dir.h"
 
