@@ -19,6 +19,9 @@ LogMonitor::LogMonitor(CMainFrame& frame, BrokerLink& link, FolderChooser& folde
       saver_(new CTHLogSave(frame.view().prompt(), clock, this)) {
     CQN410View& view = frame.view();
     saver_->Start(view.workFile().history, view.workFile().monitor);
+    // "Data Save" uses the folder the daily files continue in until another is chosen.
+    choices_.logFolder = ParseRemembered(view.workFile().history).folder;
+    choices_.monitorFolder = ParseRemembered(view.workFile().monitor).folder;
     link_.broker().dispatch().SetLogSaver(saver_->receiver());
     connect(saver_, &CTHLogSave::fileChanged, this, [&view](LogKind kind, const QString& path) {
         (kind == LogKind::Log ? view.workFile().history : view.workFile().monitor) =
