@@ -37,5 +37,7 @@ int RunDiff(const Args& args, std::ostream& out, std::ostream& err);
 int RunUpload(const Args& args, std::ostream& out, std::ostream& err);
 int RunDownload(const Args& args, std::ostream& out, std::ostream& err);
 int RunVerify(const Args& args, std::ostream& out, std::ostream& err);
+int RunLog(const Args& args, std::ostream& out, std::ostream& err);
+int RunMonitor(const Args& args, std::ostream& out, std::ostream& err);
 
 }  // namespace qn410::ctl

@@ -88,6 +88,11 @@ const std::vector<Command>& TransferCommands() {
          "download the data of all exchanges or exchange N into memory and list where it "
          "differs from FILE (exit 1 when it does); nothing is written",
          RunVerify},
+        {"log", "[--exchange LIST] [--folder DIR] [--port PORT] [--for SECONDS]",
+         "collect log records of the exchanges in LIST (1,3; all by default) into the daily files",
+         RunLog},
+        {"monitor", "[--exchange LIST] [--folder DIR] [--port PORT] [--for SECONDS]",
+         "collect communication monitoring records into the daily files", RunMonitor},
     };
     return commands;
 }
