@@ -1,0 +1,93 @@
+// The channel's pacing of the engine, by the bytes on the wire with the clock in the test's
+// hands: the idle event that starts a send waits for 5 ms of quiet line in both directions, an
+// exchange bidding in that window is answered, the timer checks keep their 100 ms resolution on
+// a busy line, and the tick runs only while the engine has something to time.
+#include "link/link_pacer.h"
+
+#include <gtest/gtest.h>
+
+#include "link/link_engine.h"
+#include "link_test_peer.h"
+
+namespace qn410::test {
+namespace {
+
+const std::string kEnq = Bytes({DLE, ENQ}), kAck = Bytes({DLE, ACK}), kEot = Bytes({DLE, EOT});
+
+// The channel thread over whole milliseconds: bytes read, the quiet one-shot when due, the tick.
+class PacedLine : public ::testing::Test {
+  protected:
+    LinkPacer::TimePoint At() const {
+        return LinkPacer::TimePoint{} + std::chrono::milliseconds(ms);
+    }
+    void Submit(const std::string& body) {
+        auto r = std::make_unique<TransferRequest>();
+        r->body = body;
+        engine.Enqueue(0, std::move(r));
+        pacer.OnWake(At());
+    }
+    // One millisecond passes; returns what the tool wrote in it.
+    std::string Step(const std::string& in = {}) {
+        ++ms;
+        pacer.OnRead(reinterpret_cast<const uint8_t*>(in.data()), in.size(), At());
+        if (pacer.QuietDue() && *pacer.QuietDue() <= At()) pacer.OnWake(At());
+        if (ms % 100 == 0 && pacer.TickNeeded()) pacer.OnTick(At());
+        return std::exchange(wire, {});
+    }
+    // The tool's request "A" goes through; its DLE EOT leaves at ms.
+    void SendA() {
+        Submit("A");
+        ASSERT_EQ(Hex(std::exchange(wire, {})), Hex(kEnq));
+        ASSERT_EQ(Hex(Step(kAck)), Hex(PeerFrame("A")));
+        ASSERT_EQ(Hex(Step(kAck)), Hex(kEot));
+    }
+
+    std::string wire;
+    int ms = 1000;
+    LinkEngine engine{[this](int, const uint8_t* b, size_t n) {
+                          wire.append(reinterpret_cast<const char*>(b), n);
+                          pacer.OnWrite(At());
+                      },
+                      nullptr};
+    LinkPacer pacer{engine};
+};
+
+TEST_F(PacedLine, NextBidWaitsForFiveQuietMilliseconds) {
+    SendA();
+    Submit("B");
+    for (int i = 1; i < 5; ++i) EXPECT_EQ(Step(), "") << i << " ms after DLE EOT";
+    EXPECT_EQ(Hex(Step()), Hex(kEnq));
+}
+
+TEST_F(PacedLine, ExchangeBiddingInTheQuietWindowIsAnswered) {
+    SendA();
+    Submit("B");
+    Step();
+    Step();
+    EXPECT_EQ(Hex(Step(kEnq)), Hex(kAck));
+    EXPECT_EQ(Hex(Step(PeerFrame("o01") + kEot)), Hex(kAck));
+    for (int i = 1; i < 5; ++i) EXPECT_EQ(Step(), "") << i << " ms after the exchange's turn";
+    EXPECT_EQ(Hex(Step()), Hex(kEnq));
+}
+
+TEST_F(PacedLine, TimeOutsHoldOnALineThatIsNeverQuiet) {
+    Submit("A");
+    wire.clear();
+    std::string out;
+    while (out.empty() && ms < 1000 + 3200) out = Step(ms % 2 ? "x" : "");
+    EXPECT_EQ(Hex(out), Hex(kEnq));  // T0 ran out: the bid is repeated
+    EXPECT_GE(ms, 1000 + 2900);
+}
+
+TEST_F(PacedLine, TickRunsOnlyWhileThereIsSomethingToTime) {
+    EXPECT_FALSE(pacer.TickNeeded());
+    SendA();
+    EXPECT_FALSE(pacer.TickNeeded());
+    Step(kEnq);  // the exchange's turn: T1 runs
+    EXPECT_TRUE(pacer.TickNeeded());
+    for (int i = 0; i < 3100; ++i) Step();
+    EXPECT_FALSE(pacer.TickNeeded());
+}
+
+}  // namespace
+}  // namespace qn410::test
