@@ -25,9 +25,9 @@ void LinkPacer::OnWake(TimePoint now) {
     engine_.OnIdle(slot_);  // may write, which asks for the next quiet window
 }
 
-void LinkPacer::OnTick(TimePoint now) {
+void LinkPacer::OnTick(TimePoint now, bool inputWaiting) {
     engine_.Tick();
-    if (Quiet(now)) {
+    if (Quiet(now) && !inputWaiting) {
         engine_.OnIdle(slot_);
     } else {
         engine_.OnTimerCheck(slot_);  // the send waits for the quiet window

@@ -36,8 +36,8 @@ class LinkPacer {
     // enough; otherwise QuietDue() says when to ask again.
     void OnWake(TimePoint now);
     // The 100 ms tick: timers count down; the timer check runs, and in state 0 the idle event
-    // once the line is quiet.
-    void OnTick(TimePoint now);
+    // once the line is quiet and no byte waits to be read.
+    void OnTick(TimePoint now, bool inputWaiting = false);
 
     // When OnWake() must run next; nothing while no byte is waiting for its quiet window.
     std::optional<TimePoint> QuietDue() const { return quietDue_; }

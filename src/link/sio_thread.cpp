@@ -2,6 +2,9 @@
 
 #include <QSerialPort>
 #include <QTimer>
+#ifdef Q_OS_UNIX
+#include <poll.h>
+#endif
 #include <algorithm>
 
 #include "link/link_event.h"
@@ -23,7 +26,7 @@ class CSioThread::Worker : public QObject {
         tick_->setInterval(tickInterval_);
         QObject::connect(tick_, &QTimer::timeout, this, [this] {
             if (owner_.detached_) return;
-            pacer_.OnTick(Now());
+            pacer_.OnTick(Now(), InputWaiting());
             Arm();
         });
         quiet_ = new QTimer(this);
@@ -64,6 +67,10 @@ class CSioThread::Worker : public QObject {
     // A new request, or the end of a quiet window: the idle event runs once the line is quiet.
     void Wake() {
         if (owner_.detached_ || !tick_) return;
+        if (InputWaiting()) {
+            quiet_->start(1);  // the read comes first; its bytes restart the quiet window
+            return;
+        }
         pacer_.OnWake(Now());
         Arm();
     }
@@ -103,6 +110,20 @@ class CSioThread::Worker : public QObject {
         pacer_.OnRead(reinterpret_cast<const uint8_t*>(bytes.constData()),
                       static_cast<size_t>(bytes.size()), Now());
         Arm();
+    }
+
+    // Before the idle event may start a send: bytes already waiting in the driver (an exchange
+    // bidding at the very end of the quiet window) are read first, by the port's own read
+    // notification, so that the bid is answered instead of crossed.
+    bool InputWaiting() const {
+        if (!port_) return false;
+        if (port_->bytesAvailable() > 0) return true;
+#ifdef Q_OS_UNIX
+        pollfd p{static_cast<int>(port_->handle()), POLLIN, 0};
+        return ::poll(&p, 1, 0) > 0 && (p.revents & POLLIN);
+#else
+        return false;
+#endif
     }
 
     static LinkPacer::TimePoint Now() {
