@@ -1,9 +1,7 @@
-// Stopping the transfer manager while its channel thread hangs (a driver that does not return):
-// the stop gives up after its limit, still hands back the pending request, and the destructor
-// returns at once.
+// A stop while the channel thread hangs (a driver that does not return) gives up after its
+// limit, still hands back the pending request, and the destructor returns at once.
 #include <QtTest>
 #include <atomic>
-#include <chrono>
 #include <thread>
 
 #include "link/trans_mng.h"
@@ -13,22 +11,18 @@
 using namespace qn410;
 using Steady = std::chrono::steady_clock;
 
-namespace {
-
 // Until stallUntil the channel thread hangs in the next event it is handed.
 class StallingApp : public QCoreApplication {
   public:
     using QCoreApplication::QCoreApplication;
     static inline std::atomic<Steady::time_point> stallUntil{};
     bool notify(QObject* receiver, QEvent* event) override {
-        if (QThread::currentThread()->objectName() == QLatin1String("CSioThread"))
-            while (Steady::now() < stallUntil.load())
-                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        while (QThread::currentThread()->objectName() == "CSioThread" &&
+               Steady::now() < stallUntil.load())
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
         return QCoreApplication::notify(receiver, event);
     }
 };
-
-}  // namespace
 
 class TransMngStopTest : public QObject {
     Q_OBJECT
@@ -36,14 +30,11 @@ class TransMngStopTest : public QObject {
   private slots:
     void stopGivesUpOnAHangingChannelAndAnswersWhatIsPending() {
         test::PtyPeer peer;
-        QVERIFY(peer.ok());
         ::setenv("QN410_COM1", peer.slavePath().c_str(), 1);
         test::LinkRecorder view;
         auto mng = std::make_unique<CTransMng>(&view, MaintenanceSetting{});
         QCOMPARE(mng->Connect(1), 1);
-        auto request = std::make_unique<TransferRequest>();
-        request->body = "A01";
-        mng->Enqueue(0, std::move(request));
+        mng->Enqueue(0, std::make_unique<TransferRequest>());
         QCOMPARE(peer.Read(2, 2000, [] { QCoreApplication::processEvents(); }).size(), 2u);
         StallingApp::stallUntil = Steady::now() + std::chrono::milliseconds(3000);
         QTest::qWait(200);  // the channel's tick runs into the stall
@@ -53,9 +44,8 @@ class TransMngStopTest : public QObject {
         const auto left = mng->Stop(500);
         mng.reset();
         QVERIFY2(elapsed.elapsed() < 1500, QByteArray::number(elapsed.elapsed()));
-        QCOMPARE(left.size(), size_t{1});
-        QCOMPARE(left[0]->body, std::string("A01"));
-        QTest::qWait(3000);  // the abandoned thread ends before the process does
+        QCOMPARE(left.size(), size_t{1});  // the request whose bid is out
+        QTest::qWait(3000);                // the abandoned thread ends before the process does
     }
 };
 

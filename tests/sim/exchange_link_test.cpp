@@ -148,6 +148,16 @@ TEST_F(ExchangeLinkTest, ExchangeGivesWayWhenTheToolBidsAtTheSameTime) {
     EXPECT_EQ(received_, std::vector<std::string>{"Q00"});
 }
 
+TEST_F(ExchangeLinkTest, InsistFaultKeepsTheBidAfterGivingWayNTimes) {
+    Make({.insistAfter = 1});
+    link_->Queue("o01");
+    EXPECT_EQ(At(0), kEnqPair);
+    EXPECT_EQ(Feed(kEnqPair, 1), kAckPair);  // the first crossing: the tool goes first
+    EXPECT_EQ(Feed(FrameOf("A01") + kEotPair, 2), kAckPair + kEnqPair);
+    EXPECT_EQ(Feed(kEnqPair, 3), "");  // the second: the exchange keeps its bid
+    EXPECT_EQ(link_->counters().crossings, 2);
+}
+
 TEST_F(ExchangeLinkTest, NoBidWhileTheToolHoldsTheLine) {
     Feed(kEnqPair, 0);
     link_->Queue("o01");
