@@ -1,7 +1,5 @@
 // The channel's pacing of the engine, by the bytes on the wire with the clock in the test's
-// hands: the idle event that starts a send waits for 5 ms of quiet line in both directions, an
-// exchange bidding in that window is answered, the timer checks keep their 100 ms resolution on
-// a busy line, and the tick runs only while the engine has something to time.
+// hands: 5 ms of quiet line before a send, timer checks on a busy line, the tick only when due.
 #include "link/link_pacer.h"
 
 #include <gtest/gtest.h>
@@ -34,7 +32,6 @@ class PacedLine : public ::testing::Test {
         if (ms % 100 == 0 && pacer.TickNeeded()) pacer.OnTick(At());
         return std::exchange(wire, {});
     }
-    // The tool's request "A" goes through; its DLE EOT leaves at ms.
     void SendA() {
         Submit("A");
         ASSERT_EQ(Hex(std::exchange(wire, {})), Hex(kEnq));

@@ -1,7 +1,5 @@
-// A 16-exchange upload and download through the program's own link over the simulator's
-// pseudo-terminal while the exchanges report log and monitoring records all along: every
-// setting record and every log record arrives and no time-out runs out, whether the exchange
-// gives way when two bids cross or keeps its own.
+// 16-exchange uploads and downloads over the simulator's pty with log records all along: all
+// arrive and no time-out runs out, whether the exchange gives way on crossing bids or not.
 #include <QtTest>
 #include <fstream>
 
