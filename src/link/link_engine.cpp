@@ -324,6 +324,15 @@ void LinkEngine::OnByte(int slot, uint8_t byte) {
 void LinkEngine::OnIdle(int slot) {
     Run(slot, kInIdle);
 }
+void LinkEngine::OnTimerCheck(int slot) {
+    if (slot < 0 || slot >= kLinkSlotCount) return;
+    std::vector<LinkNotice> notices;
+    {
+        std::lock_guard lock(mutex_);
+        if (slots_[slot].state != kStateIdle) RunLocked(slot, kInIdle, notices);
+    }
+    Flush(notices);
+}
 void LinkEngine::OnReadError(int slot) {
     Run(slot, kInReadError);
 }
@@ -374,8 +383,27 @@ void LinkEngine::Tick() {
 }
 
 std::vector<TransferRequestPtr> LinkEngine::TakeAll() {
-    std::vector<TransferRequestPtr> taken;
     std::lock_guard lock(mutex_);
+    return TakeAllLocked();
+}
+
+std::vector<TransferRequestPtr> LinkEngine::TakeAll(std::chrono::milliseconds limit) {
+    std::unique_lock lock(mutex_, std::defer_lock);
+    if (!lock.try_lock_for(limit)) return {};
+    return TakeAllLocked();
+}
+
+bool LinkEngine::Busy() const {
+    std::lock_guard lock(mutex_);
+    for (int i = 0; i < kLinkSlotCount; ++i) {
+        const LinkSlot& s = slots_[i];
+        if (!queues_[i].empty() || s.state != kStateIdle || s.timersActive != 0) return true;
+    }
+    return false;
+}
+
+std::vector<TransferRequestPtr> LinkEngine::TakeAllLocked() {
+    std::vector<TransferRequestPtr> taken;
     for (int i = 0; i < kLinkSlotCount; ++i) {
         if (slots_[i].sendItem) taken.push_back(std::move(slots_[i].sendItem));
         ClearSlot(slots_[i]);

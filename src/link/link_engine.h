@@ -8,6 +8,7 @@
 // are collected and handed to Notify after the lock is released, so Notify may post freely.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -42,6 +43,9 @@ class LinkEngine {
     void OnByte(int slot, uint8_t byte);
     void OnIdle(int slot);
     void OnReadError(int slot);
+    // The idle event for its timer check alone: in state 0, where the idle event would start a
+    // send, nothing happens. The channel's tick runs this while the line is not yet quiet.
+    void OnTimerCheck(int slot);
 
     // User-interface side.
     void Enqueue(int slot, TransferRequestPtr request);
@@ -52,6 +56,11 @@ class LinkEngine {
     void Tick();
     // Takes every queued request and every request in a send block, and clears all slots.
     std::vector<TransferRequestPtr> TakeAll();
+    // The same, waiting at most limit for the lock; nothing when it stays taken.
+    std::vector<TransferRequestPtr> TakeAll(std::chrono::milliseconds limit);
+    // True while any slot has a queued request, a turn under way or a running timer: only then
+    // does the tick have anything to count.
+    bool Busy() const;
 
     // Looks at a slot under the lock (tests and tools).
     void Inspect(int slot, const std::function<void(const LinkSlot&)>& look) const;
@@ -61,10 +70,11 @@ class LinkEngine {
     void Run(int slot, LinkInput input);
     void RunLocked(int slot, LinkInput input, std::vector<LinkNotice>& notices);
     void Flush(std::vector<LinkNotice>& notices);
+    std::vector<TransferRequestPtr> TakeAllLocked();
 
     WriteFn write_;
     NotifyFn notify_;
-    mutable std::mutex mutex_;
+    mutable std::timed_mutex mutex_;  // timed: a stop never waits for it without limit
     std::array<LinkSlot, kLinkSlotCount> slots_;
     std::array<std::deque<TransferRequestPtr>, kLinkSlotCount> queues_;
     FrameBuffer frame_{};

@@ -2,10 +2,15 @@
 
 #include <QSerialPort>
 #include <QTimer>
+#ifdef Q_OS_UNIX
+#include <poll.h>
+#endif
+#include <algorithm>
 
 #include "link/diagnostics.h"
 #include "link/line_trace.h"
 #include "link/link_event.h"
+#include "link/link_pacer.h"
 #include "link/port_map.h"
 
 namespace qn410 {
@@ -13,17 +18,23 @@ namespace qn410 {
 // The channel thread's side: the port, the tick timer and the read handler.
 class CSioThread::Worker : public QObject {
   public:
-    Worker(CSioThread& owner, std::chrono::milliseconds tick) : owner_(owner), tick_(tick) {}
+    Worker(CSioThread& owner, std::chrono::milliseconds tick)
+        : owner_(owner), tickInterval_(tick), pacer_(owner.engine_) {}
 
-    // Channel thread, once the thread runs.
+    // Channel thread, once the thread runs. Neither timer runs yet: the first request or byte
+    // starts them.
     void Start() {
-        timer_ = new QTimer(this);
-        timer_->setInterval(tick_);
-        QObject::connect(timer_, &QTimer::timeout, this, [this] {
-            owner_.engine_.Tick();
-            owner_.engine_.OnIdle(0);
+        tick_ = new QTimer(this);
+        tick_->setInterval(tickInterval_);
+        QObject::connect(tick_, &QTimer::timeout, this, [this] {
+            if (owner_.detached_) return;
+            pacer_.OnTick(Now(), InputWaiting());
+            Arm();
         });
-        timer_->start();
+        quiet_ = new QTimer(this);
+        quiet_->setSingleShot(true);
+        quiet_->setTimerType(Qt::PreciseTimer);  // a coarse timer may fire early
+        QObject::connect(quiet_, &QTimer::timeout, this, [this] { Wake(); });
     }
 
     bool OpenPort(const QString& device) {
@@ -57,10 +68,20 @@ class CSioThread::Worker : public QObject {
         port_ = nullptr;
     }
 
-    void IdleStep() { owner_.engine_.OnIdle(0); }
+    // A new request, or the end of a quiet window: the idle event runs once the line is quiet.
+    void Wake() {
+        if (owner_.detached_ || !tick_) return;
+        if (InputWaiting()) {
+            quiet_->start(1);  // the read comes first; its bytes restart the quiet window
+            return;
+        }
+        pacer_.OnWake(Now());
+        Arm();
+    }
 
     bool Write(const uint8_t* bytes, size_t count) {
         if (!port_) return false;
+        pacer_.OnWrite(Now());  // runs inside the engine: Arm() follows when its event is over
         const qint64 written =
             port_->write(reinterpret_cast<const char*>(bytes), static_cast<qint64>(count));
         if (const auto trace = CurrentLineTrace())
@@ -91,24 +112,63 @@ class CSioThread::Worker : public QObject {
     }
 
     void ReadAll() {
-        if (!port_) return;
+        if (!port_ || owner_.detached_) return;
         const QByteArray bytes = port_->readAll();
         if (const auto trace = CurrentLineTrace())
             trace->Bytes(LineTrace::Direction::Rx,
                          {bytes.constData(), static_cast<size_t>(bytes.size())});
-        for (char c : bytes) owner_.engine_.OnByte(0, static_cast<uint8_t>(c));
-        owner_.engine_.OnIdle(0);  // the read that finds nothing more
+        pacer_.OnRead(reinterpret_cast<const uint8_t*>(bytes.constData()),
+                      static_cast<size_t>(bytes.size()), Now());
+        Arm();
+    }
+
+    // Before the idle event may start a send: bytes already waiting in the driver (an exchange
+    // bidding at the very end of the quiet window) are read first, by the port's own read
+    // notification, so that the bid is answered instead of crossed.
+    bool InputWaiting() const {
+        if (!port_) return false;
+        if (port_->bytesAvailable() > 0) return true;
+#ifdef Q_OS_UNIX
+        pollfd p{static_cast<int>(port_->handle()), POLLIN, 0};
+        return ::poll(&p, 1, 0) > 0 && (p.revents & POLLIN);
+#else
+        return false;
+#endif
+    }
+
+    static LinkPacer::TimePoint Now() {
+        return std::chrono::steady_clock::now();
+    }
+
+    // Sets both timers from the pacer: the quiet one-shot for its next due time, the tick while
+    // the engine has something to time.
+    void Arm() {
+        if (const auto due = pacer_.QuietDue()) {
+            if (!quiet_->isActive()) {
+                const auto wait = std::chrono::ceil<std::chrono::milliseconds>(*due - Now());
+                quiet_->start(std::max(wait, std::chrono::milliseconds(0)));
+            }
+        } else {
+            quiet_->stop();
+        }
+        if (pacer_.TickNeeded()) {
+            if (!tick_->isActive()) tick_->start();
+        } else {
+            tick_->stop();
+        }
     }
 
     // A vanished device (USB adapter pulled, the far side of a pty closed) fails every read: it
     // is reported once as a read failure and the port is closed, so nothing spins on it. The
     // next request opens it again.
     void OnError(QSerialPort::SerialPortError error) {
+        if (owner_.detached_) return;
         if (error == QSerialPort::NoError || error == QSerialPort::TimeoutError) return;
         if (port_) qCInfo(lcLink) << port_->portName() << "error" << error << port_->errorString();
         if (error == QSerialPort::WriteError) return;  // the engine's time-outs cover it
         owner_.Post(UM_LINK_ERROR, uint32_t{kLinkErrorReceive} << 8);
         owner_.engine_.OnReadError(0);
+        Arm();
         if (error == QSerialPort::ResourceError || error == QSerialPort::ReadError ||
             error == QSerialPort::DeviceNotFoundError) {
             ClosePort();
@@ -118,8 +178,10 @@ class CSioThread::Worker : public QObject {
     }
 
     CSioThread& owner_;
-    std::chrono::milliseconds tick_;
-    QTimer* timer_ = nullptr;
+    std::chrono::milliseconds tickInterval_;
+    LinkPacer pacer_;
+    QTimer* tick_ = nullptr;   // the engine's 100 ms tick, only while it has something to time
+    QTimer* quiet_ = nullptr;  // one-shot: the end of the line's quiet window
     QSerialPort* port_ = nullptr;
     unsigned opened_ = 0;  // counts opens, so a late error of a closed port is recognised
 };
@@ -141,7 +203,7 @@ CSioThread::~CSioThread() {
 }
 
 void CSioThread::Post(uint16_t message, uint32_t wParam) {
-    PostLinkEvent(notify_, std::make_unique<LinkEvent>(message, wParam));
+    PostLinkEvent(notify_.load(), std::make_unique<LinkEvent>(message, wParam));
 }
 
 int CSioThread::Open(const QString& portName) {
@@ -194,11 +256,16 @@ void CSioThread::WakeIdle() {
     if (!worker_) return;
     Worker* worker = worker_;
     QMetaObject::invokeMethod(
-        worker, [worker] { worker->IdleStep(); }, Qt::QueuedConnection);
+        worker, [worker] { worker->Wake(); }, Qt::QueuedConnection);
 }
 
 bool CSioThread::Write(const uint8_t* bytes, size_t count) {
-    return worker_ && worker_->Write(bytes, count);
+    return !detached_ && worker_ && worker_->Write(bytes, count);
+}
+
+void CSioThread::Detach() {
+    detached_ = true;
+    notify_ = nullptr;
 }
 
 bool CSioThread::Quit(int timeoutMs) {

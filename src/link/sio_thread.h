@@ -1,10 +1,11 @@
 // CSioThread: the RS-232C channel. A QThread of its own owns the QSerialPort, reads it when
-// readyRead fires and feeds every byte, then one empty read, to the link engine (slot 0). A
-// timer on the same thread ticks the engine's counters every 100 ms and runs the idle step, so
-// a quiet line wakes the program ten times a second and never more.
+// readyRead fires and feeds every byte to the link engine (slot 0). The engine's idle event
+// comes once the line has been quiet for 5 ms, as after a read that timed out; its 100 ms tick
+// runs only while the engine has something to time (see link_pacer.h), so a quiet line costs no
+// wake-ups.
 //
-// Open, Close, WakeIdle and Quit are called on the user-interface thread; everything that
-// touches the port runs on the channel thread. UM_LINK_CONNECTED, UM_LINK_DISCONNECTED and
+// Open, Close, WakeIdle, Quit and Detach are called on the user-interface thread; everything
+// that touches the port runs on the channel thread. UM_LINK_CONNECTED, UM_LINK_DISCONNECTED and
 // UM_LINK_ERROR (0x8200 open failed, 0x8500 read failed) are posted to the notify object.
 #pragma once
 
@@ -34,11 +35,14 @@ class CSioThread {
     int Open(const QString& portName);
     // Closes the port; UM_LINK_DISCONNECTED follows in every case.
     void Close();
-    // Runs the idle step on the channel thread now: a queued request starts at once.
+    // A request was queued: it starts on the channel thread once the line is quiet.
     void WakeIdle();
     // Ends the thread (the port is closed on the way), waiting at most timeoutMs (<0: no limit).
     // Returns false when the thread did not end in time.
     bool Quit(int timeoutMs = -1);
+    // After a Quit that timed out: the thread, still running, touches the engine no more and
+    // posts nothing. This object must then outlive the thread.
+    void Detach();
 
     // Channel thread: hands the engine's bytes to the port. False when the port is closed.
     bool Write(const uint8_t* bytes, size_t count);
@@ -50,7 +54,8 @@ class CSioThread {
     void Post(uint16_t message, uint32_t wParam);
 
     LinkEngine& engine_;
-    QObject* notify_;
+    std::atomic<QObject*> notify_;
+    std::atomic<bool> detached_{false};
     QThread thread_;
     Worker* worker_ = nullptr;  // lives on thread_
     std::atomic<int> connected_{0};

@@ -11,19 +11,26 @@ CTransMng::CTransMng(QObject* notify, const MaintenanceSetting& settings,
     : notify_(notify),
       settings_(settings),
       kind_(ChannelKindOf(settings.PcConnect)),
-      engine_(
-          [this](int, const uint8_t* bytes, size_t count) {
-              if (sio_) sio_->Write(bytes, count);
-          },
-          [this](LinkNotice notice) {
-              PostLinkEvent(notify_, std::make_unique<LinkEvent>(notice.message, notice.wParam,
-                                                                 std::move(notice.item)));
-          }) {
-    if (kind_ == ChannelKind::kSerial) sio_ = std::make_unique<CSioThread>(engine_, notify, tick);
+      noticeTo_(std::make_shared<std::atomic<QObject*>>(notify)),
+      writeTo_(std::make_shared<std::atomic<CSioThread*>>(nullptr)) {
+    // The engine's callbacks hold only what may outlive this object (see Stop).
+    engine_ = std::make_shared<LinkEngine>(
+        [writeTo = writeTo_](int, const uint8_t* bytes, size_t count) {
+            if (CSioThread* sio = writeTo->load()) sio->Write(bytes, count);
+        },
+        [noticeTo = noticeTo_](LinkNotice notice) {
+            PostLinkEvent(
+                noticeTo->load(),
+                std::make_unique<LinkEvent>(notice.message, notice.wParam, std::move(notice.item)));
+        });
+    if (kind_ == ChannelKind::kSerial) {
+        sio_ = std::make_unique<CSioThread>(*engine_, notify, tick);
+        writeTo_->store(sio_.get());
+    }
 }
 
 CTransMng::~CTransMng() {
-    Stop(-1);
+    Stop(kStopLimitMs);
 }
 
 void CTransMng::Post(uint16_t message, uint32_t wParam) {
@@ -47,21 +54,33 @@ void CTransMng::Disconnect(uint8_t) {
 }
 
 void CTransMng::Enqueue(int slot, TransferRequestPtr request) {
-    engine_.Enqueue(slot, std::move(request));
+    engine_->Enqueue(slot, std::move(request));
     if (sio_) sio_->WakeIdle();
 }
 
 void CTransMng::ResetSlot(uint8_t exchange) {
     const int slot = kind_ == ChannelKind::kNetwork && exchange > 0 ? exchange - 1 : 0;
-    engine_.ResetSlot(slot);
+    engine_->ResetSlot(slot);
 }
 
 std::vector<TransferRequestPtr> CTransMng::Stop(int timeoutMs) {
+    if (sio_ && !sio_->Quit(timeoutMs)) {
+        // The thread did not end in time. It may still touch its CSioThread and the engine, so
+        // both are left alive for it (deliberately never freed: this happens at most once, on
+        // the way out); it reaches the view no more. What is pending is answered now, waiting
+        // for the engine's lock no longer than for the thread.
+        sio_->Detach();
+        noticeTo_->store(nullptr);
+        (void)sio_.release();
+        (void)new std::shared_ptr<LinkEngine>(engine_);
+        return engine_->TakeAll(
+            std::chrono::milliseconds(timeoutMs < 0 ? kStopLimitMs : timeoutMs));
+    }
     if (sio_) {
-        if (!sio_->Quit(timeoutMs)) return {};  // still running: leave the engine to it
+        writeTo_->store(nullptr);
         sio_.reset();
     }
-    return engine_.TakeAll();
+    return engine_->TakeAll();
 }
 
 }  // namespace qn410

@@ -4,10 +4,13 @@
 // program: Connect reports 0x8200 at once, so every request still gets its one result.
 //
 // All operations are called on the user-interface thread. The engine's tick runs on the channel
-// thread together with its idle step (see sio_thread.h).
+// thread together with its idle event (see sio_thread.h). Stop waits for the channel thread at
+// most its limit; a thread still running then (a device stuck in its driver) is left to end on
+// its own, cut off from the view, and what is pending is handed back all the same.
 #pragma once
 
 #include <QObject>
+#include <atomic>
 #include <chrono>
 #include <memory>
 
@@ -24,7 +27,9 @@ class CTransMng : public LinkControl {
     // notify: the broker; every link message goes there. tick: the engine's 100 ms time unit.
     CTransMng(QObject* notify, const MaintenanceSetting& settings,
               std::chrono::milliseconds tick = std::chrono::milliseconds(100));
+    // Stops with the limit of Stop(kStopLimitMs): an exit never waits without limit.
     ~CTransMng() override;
+    static constexpr int kStopLimitMs = 3000;
 
     int Connect(uint8_t exchange) override;
     void Disconnect(uint8_t exchange) override;
@@ -33,7 +38,7 @@ class CTransMng : public LinkControl {
     std::vector<TransferRequestPtr> Stop(int timeoutMs) override;
 
     ChannelKind kind() const { return kind_; }
-    LinkEngine& engine() { return engine_; }
+    LinkEngine& engine() { return *engine_; }
 
   private:
     void Post(uint16_t message, uint32_t wParam);
@@ -41,7 +46,10 @@ class CTransMng : public LinkControl {
     QObject* notify_;
     MaintenanceSetting settings_;
     ChannelKind kind_;
-    LinkEngine engine_;
+    // Where the engine's notices go; emptied when a stalled channel thread is left behind.
+    std::shared_ptr<std::atomic<QObject*>> noticeTo_;
+    std::shared_ptr<std::atomic<CSioThread*>> writeTo_;  // the engine's writer
+    std::shared_ptr<LinkEngine> engine_;
     std::unique_ptr<CSioThread> sio_;
 };
 

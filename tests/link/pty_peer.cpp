@@ -17,9 +17,18 @@ PtyPeer::PtyPeer() {
         Close();
         return;
     }
-    slavePath_ = ::ptsname(master_);
+    const std::string device = ::ptsname(master_);
+    // The tool opens a link this peer owns: once Close() removes it nothing opens it again,
+    // even when another test is handed the same /dev/pts/N. Its name is unique, as the port's
+    // lock file is named after it.
+    std::string dir = "/tmp/qn410-pty-XXXXXX";
+    if (::mkdtemp(dir.data())) {
+        linkDir_ = dir;
+        slavePath_ = dir + "/tty" + dir.substr(dir.size() - 6);
+        if (::symlink(device.c_str(), slavePath_.c_str()) != 0) slavePath_.clear();
+    }
     // Raw from the start, so nothing is echoed or translated before the tool configures it.
-    const int slave = ::open(slavePath_.c_str(), O_RDWR | O_NOCTTY);
+    const int slave = ::open(device.c_str(), O_RDWR | O_NOCTTY);
     if (slave >= 0) {
         termios tio{};
         ::tcgetattr(slave, &tio);
@@ -34,6 +43,10 @@ PtyPeer::~PtyPeer() {
 }
 
 void PtyPeer::Close() {
+    if (!slavePath_.empty()) ::unlink(slavePath_.c_str());
+    if (!linkDir_.empty()) ::rmdir(linkDir_.c_str());
+    slavePath_.clear();
+    linkDir_.clear();
     if (master_ >= 0) ::close(master_);
     master_ = -1;
 }

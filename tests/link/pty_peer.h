@@ -14,7 +14,7 @@ class PtyPeer {
     PtyPeer(const PtyPeer&) = delete;
     PtyPeer& operator=(const PtyPeer&) = delete;
 
-    bool ok() const { return master_ >= 0; }
+    bool ok() const { return master_ >= 0 && !slavePath_.empty(); }
     const std::string& slavePath() const { return slavePath_; }
     int fd() const { return master_; }
 
@@ -23,12 +23,13 @@ class PtyPeer {
     std::string Read(size_t count, int timeoutMs, const std::function<void()>& pump);
     // Whatever arrives within timeoutMs.
     std::string Drain(int timeoutMs, const std::function<void()>& pump);
-    // The device goes away: the tool's reads fail from now on.
+    // The device goes away: the tool's reads fail from now on, and its path is gone.
     void Close();
 
   private:
     int master_ = -1;
-    std::string slavePath_;
+    std::string slavePath_;  // a link to /dev/pts/N that only this peer removes
+    std::string linkDir_;
 };
 
 }  // namespace qn410::test

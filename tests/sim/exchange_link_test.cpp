@@ -64,7 +64,10 @@ TEST_F(ExchangeLinkTest, WrongBccIsRefusedAndTheFrameSentAgainIsTaken) {
 TEST_F(ExchangeLinkTest, DoubledDleIsOneDataByteAndBareEtxIsData) {
     Feed(kEnqPair);
     // On the wire the data DLE is doubled; the BCC over the sent bytes is unchanged by it.
-    std::string wire("\x10\x02" "a\x10\x10z\x03q\x10\x03", 10);
+    std::string wire(
+        "\x10\x02"
+        "a\x10\x10z\x03q\x10\x03",
+        10);
     wire += static_cast<char>('a' ^ 'z' ^ 0x03 ^ 'q' ^ 0x10 ^ 0x03);
     EXPECT_EQ(Feed(wire), kAckPair);
     EXPECT_EQ(received_, std::vector<std::string>{std::string("a\x10z\x03q", 5)});
@@ -104,9 +107,7 @@ TEST_F(ExchangeLinkTest, QueuedBodiesGoOutInTurnsOfTheSetSize) {
     EXPECT_EQ(At(0), kEnqPair);
     EXPECT_EQ(Feed(kAckPair), FrameOf("o01"));
     EXPECT_EQ(Feed(kAckPair), FrameOf("o02"));
-    EXPECT_EQ(Feed(kAckPair), kEotPair);
-    EXPECT_EQ(At(19), "");        // a quiet gap lets the tool bid first if it wants the line
-    EXPECT_EQ(At(20), kEnqPair);  // the rest in the next turn
+    EXPECT_EQ(Feed(kAckPair), kEotPair + kEnqPair);  // the rest in the next turn, at once
     EXPECT_EQ(Feed(kAckPair), FrameOf("o03"));
     EXPECT_EQ(Feed(kAckPair), kEotPair);
     EXPECT_EQ(link_->counters().framesDelivered, 3);
@@ -142,18 +143,26 @@ TEST_F(ExchangeLinkTest, ExchangeGivesWayWhenTheToolBidsAtTheSameTime) {
     EXPECT_EQ(At(0), kEnqPair);
     EXPECT_EQ(Feed(kEnqPair, 5), kAckPair);
     EXPECT_EQ(Feed(FrameOf("Q00"), 10), kAckPair);
-    EXPECT_EQ(Feed(kEotPair, 20), "");
-    EXPECT_EQ(At(40), kEnqPair);  // its own turn after the tool's
+    EXPECT_EQ(Feed(kEotPair, 20), kEnqPair);  // its own turn as soon as the tool's ends
     EXPECT_EQ(Feed(kAckPair, 80), FrameOf("z010"));
     EXPECT_EQ(received_, std::vector<std::string>{"Q00"});
+}
+
+TEST_F(ExchangeLinkTest, InsistFaultKeepsTheBidAfterGivingWayNTimes) {
+    Make({.insistAfter = 1});
+    link_->Queue("o01");
+    EXPECT_EQ(At(0), kEnqPair);
+    EXPECT_EQ(Feed(kEnqPair, 1), kAckPair);  // the first crossing: the tool goes first
+    EXPECT_EQ(Feed(FrameOf("A01") + kEotPair, 2), kAckPair + kEnqPair);
+    EXPECT_EQ(Feed(kEnqPair, 3), "");  // the second: the exchange keeps its bid
+    EXPECT_EQ(link_->counters().crossings, 2);
 }
 
 TEST_F(ExchangeLinkTest, NoBidWhileTheToolHoldsTheLine) {
     Feed(kEnqPair, 0);
     link_->Queue("o01");
     EXPECT_EQ(At(100), "");
-    EXPECT_EQ(Feed(kEotPair, 200), "");
-    EXPECT_EQ(At(220), kEnqPair);
+    EXPECT_EQ(Feed(kEotPair, 200), kEnqPair);
 }
 
 TEST_F(ExchangeLinkTest, RefusedBidsAndFramesFaults) {

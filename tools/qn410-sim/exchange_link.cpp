@@ -39,9 +39,10 @@ void ExchangeLink::Enter(State state, std::optional<Millis> deadline) {
     dlePending_ = false;
 }
 
-void ExchangeLink::ToIdle(Millis now) {
+void ExchangeLink::ToIdle(Millis now, bool turnEnd) {
     Enter(State::Idle, std::nullopt);
-    quietUntil_ = Out(now) + timing_.turnGap;
+    quietFrom_ = Out(now);
+    turnEnded_ = turnEnd;
 }
 
 void ExchangeLink::OnBytes(std::string_view bytes, Millis now) {
@@ -93,9 +94,11 @@ void ExchangeLink::OnControl(uint8_t second, Millis now) {
                 body_.clear();
                 Enter(State::InFrame, now + timing_.interByte);
             } else if (second == kEot) {
-                ToIdle(now);
+                ToIdle(now, true);
             } else if (second == kEnq) {
-                AnswerBid(now);  // the tool missed our DLE ACK and asks again
+                ++counters_.toolRepeats;
+                trace_.Note(now, "the tool bids again");
+                AnswerBid(now);  // the tool missed our DLE ACK
             }
             return;
         case State::BidSent:
@@ -105,6 +108,11 @@ void ExchangeLink::OnControl(uint8_t second, Millis now) {
             } else if (second == kNak) {
                 Retry(now, "bid refused");
             } else if (second == kEnq) {
+                ++counters_.crossings;
+                if (faults_.insistAfter >= 0 && counters_.crossings > faults_.insistAfter) {
+                    trace_.Note(now, "the tool bids too: the exchange keeps its bid (fault)");
+                    return;
+                }
                 GiveWay(now);
             }
             return;
@@ -116,7 +124,7 @@ void ExchangeLink::OnControl(uint8_t second, Millis now) {
                 if (turn_.empty()) {
                     Send(Pair(kEot), now);
                     trace_.Tx(now, "DLE EOT");
-                    ToIdle(now);
+                    ToIdle(now, true);
                 } else {
                     SendFrame(now);
                 }
@@ -174,6 +182,12 @@ void ExchangeLink::OnBcc(uint8_t bcc, Millis now) {
     Answer(kAck, now);
     ++counters_.framesAccepted;
     Enter(State::TurnOpen, Out(now) + timing_.answer);
+    if (frameInTurn_ && body_ == lastBody_) {
+        ++counters_.toolRepeats;
+        trace_.Note(now, "the tool sends the same frame again");
+    }
+    frameInTurn_ = true;
+    lastBody_ = body_;
     if (!body_.empty() && onFrame_) onFrame_(body_, now);
 }
 
@@ -195,6 +209,7 @@ void ExchangeLink::AnswerBid(Millis now) {
     ++counters_.bidsAnswered;
     Answer(kAck, now);
     Enter(State::TurnOpen, Out(now) + timing_.answer);
+    frameInTurn_ = false;
 }
 
 void ExchangeLink::GiveWay(Millis now) {
@@ -283,14 +298,22 @@ void ExchangeLink::OnTime(Millis now) {
                 break;
         }
     }
-    if (TurnWaiting() && now >= quietUntil_) StartTurn(now);
+    if (TurnWaiting() && MayBid(now)) StartTurn(now);
+}
+
+bool ExchangeLink::MayBid(Millis now) const {
+    return (turnEnded_ && now <= quietFrom_ + timing_.turnEnd) ||
+           now >= quietFrom_ + timing_.quietBid;
 }
 
 std::optional<Millis> ExchangeLink::NextDeadline() const {
     std::optional<Millis> next = deadline_;
     if (!delayed_.empty() && (!next || delayed_.front().first < *next))
         next = delayed_.front().first;
-    if (TurnWaiting() && (!next || quietUntil_ < *next)) next = quietUntil_;
+    if (TurnWaiting()) {
+        const Millis bid = quietFrom_ + timing_.quietBid;
+        if (!next || bid < *next) next = bid;
+    }
     return next;
 }
 

@@ -5,11 +5,15 @@
 // wrong, incomplete (1.0 s without a byte inside it) or malformed; DLE EOT closes the turn.
 // After DLE ACK the tool has 3.0 s to send the next frame or close the turn.
 //
-// Sending: when the line is idle and bodies are queued, the exchange bids with DLE ENQ, waits
-// up to 3.0 s for DLE ACK, sends up to `framesPerTurn` frames, each acknowledged before the
-// next, and closes with DLE EOT. A bid or frame gets four attempts; when the fourth fails the
-// turn's frames are dropped (the tool is not listening). When the tool bids while the exchange's
-// own bid is open, the exchange gives way: it answers the tool and bids again afterwards.
+// Sending: with bodies queued the exchange bids with DLE ENQ as soon as a turn has ended (the
+// tool's or its own), waits up to 3.0 s for DLE ACK, sends up to `framesPerTurn` frames, each
+// acknowledged before the next, and closes with DLE EOT. A tool keeps the line quiet for 5 ms
+// after every turn, so such a bid never meets the tool's. A body queued while the line is
+// already quiet waits for the next end of a turn or for `quietBid` of quiet line. A bid or
+// frame gets four attempts; when the fourth fails the turn's frames are dropped (the tool is
+// not listening). When the tool bids while the exchange's own bid is open (the bids cross), the
+// exchange gives way: it answers the tool and bids again afterwards; with the fault
+// `insistAfter` it gives way that many times and then keeps its bid, as the tool does.
 //
 // Nothing here reads a clock or sleeps: every call takes the current time, and NextDeadline()
 // tells the event loop when OnTime() is due next.
@@ -38,9 +42,11 @@ struct LineTiming {
     Millis interByte = 1000;  // between two bytes of one frame
     int attempts = 4;         // per bid and per frame
     int framesPerTurn = 16;
-    // Quiet time after a turn before the exchange bids again, so that a tool with a request
-    // of its own finds the line idle and can bid first.
-    Millis turnGap = 20;
+    // A bid goes out at the end of a turn, within this much of its last byte...
+    Millis turnEnd = 1;
+    // ...or once the line has been quiet this long: by then a tool with a request of its own
+    // has bid, so the two bids meet only by chance.
+    Millis quietBid = 20;
 };
 
 // Faults for tests; all off by default.
@@ -52,6 +58,7 @@ struct LineFaults {
     int dropEvery = 0;     // every Nth byte the exchange sends is lost
     int dropRxEvery = 0;   // every Nth byte the exchange receives is lost
     bool silent = false;   // never answers, never bids
+    int insistAfter = -1;  // keep the own bid on a crossing after giving way N times; -1 never
 };
 
 struct LineCounters {
@@ -60,6 +67,8 @@ struct LineCounters {
     int framesRefused = 0;    // DLE NAK sent for a frame
     int framesDelivered = 0;  // own frames acknowledged by the tool
     int turnsDropped = 0;
+    int crossings = 0;    // the tool bid while the exchange's bid was open
+    int toolRepeats = 0;  // a bid or frame the tool sent again: its time-out ran out
 };
 
 class ExchangeLink {
@@ -99,8 +108,10 @@ class ExchangeLink {
     void Retry(Millis now, std::string_view why);
     void GiveWay(Millis now);
     void Enter(State state, std::optional<Millis> deadline);
-    void ToIdle(Millis now);
+    // turnEnd: a turn closed with DLE EOT, which an exchange with bodies queued bids after.
+    void ToIdle(Millis now, bool turnEnd = false);
     bool TurnWaiting() const;
+    bool MayBid(Millis now) const;
 
     // Answers may be delayed by a fault; anything written later keeps its place behind them.
     void Answer(uint8_t second, Millis now);
@@ -123,7 +134,10 @@ class ExchangeLink {
     std::deque<std::string> queue_;
     std::deque<std::string> turn_;  // the frames of the turn being sent, front first
     int attempts_ = 0;
-    Millis quietUntil_ = 0;  // no own bid before this time
+    Millis quietFrom_ = -1000000;  // the line went quiet here (long before the start)
+    bool turnEnded_ = false;       // ... because a turn closed
+    bool frameInTurn_ = false;     // the tool's turn has carried a frame, lastBody_
+    std::string lastBody_;
     std::deque<std::pair<Millis, std::string>> delayed_;
     long long sentBytes_ = 0;
     long long receivedBytes_ = 0;

@@ -99,6 +99,7 @@ ParsedOptions ParseOptions(const std::vector<std::string>& args) {
          }},
         {"--drop-every", count(o.faults.dropEvery)},
         {"--drop-rx-every", count(o.faults.dropRxEvery)},
+        {"--insist-after", count(o.faults.insistAfter)},
         {"--z-after",
          [&o](const std::string& v) {
              o.statusFault = StatusFaultOf(v);
@@ -172,6 +173,8 @@ Faults, for tests:
   --drop-every N          lose every Nth byte the exchange sends
   --drop-rx-every N       lose every Nth byte the exchange receives
   --silent                never answer and never send anything
+  --insist-after N        when the bids cross, give way to the tool N times, then keep the
+                          own bid (as the tool does) every later time
   --z-after K:EXCHANGE:STATUS
                           after K stored records send a 'z' status frame for EXCHANGE
                           (1..16) with STATUS 0 (busy receiving data) or 1 (communication
