@@ -4,6 +4,7 @@
 #include "app/app_paths.h"
 #include "app/broker_link.h"
 #include "app/editor_registry.h"
+#include "app/printing.h"
 #include "app/qn410_app.h"
 #include "app/upload_download.h"
 #include "ui/file_chooser.h"
@@ -30,5 +31,9 @@ int main(int argc, char* argv[]) {
     if (!shell.Start()) return 0;
     qn410::RegisterEditors(*shell.frame());
     qn410::InstallUploadDownload(*shell.frame());
+    // Declared after the shell: the printing thread stops (waiting for a print in hand) before
+    // the main window is destroyed.
+    qn410::QtPrintDialogs printDialogs;
+    const auto printing = qn410::InstallPrinting(*shell.frame(), printDialogs);
     return app.exec();
 }
