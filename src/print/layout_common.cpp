@@ -12,12 +12,14 @@ Table::Table(PageWriter& page, std::vector<std::vector<Column>> heading, int wid
       width_(width),
       recordLine_(static_cast<std::size_t>(recordLine)) {}
 
-void Table::Start() {
+void Table::Start(std::function<void()> above) {
+    above_ = std::move(above);
     DrawHeading();
     page_.SetContinuation([this] { DrawHeading(); });
 }
 
 void Table::DrawHeading() {
+    if (above_) above_();
     const int lines = static_cast<int>(heading_.size());
     const int top = page_.Take(lines);
     page_.Rule(top, 0, width_);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 #include <initializer_list>
 #include <string_view>
 #include <vector>
@@ -26,7 +27,9 @@ class Table {
   public:
     Table(PageWriter& page, std::vector<std::vector<Column>> heading, int width,
           int recordLine = 0);
-    void Start();
+    // Draws the heading, and again at the top of every page the table runs onto, each time
+    // below what `above` draws (the line naming what the table belongs to).
+    void Start(std::function<void()> above = nullptr);
     void Record(const std::vector<std::vector<QString>>& cells);
 
   private:
@@ -35,6 +38,7 @@ class Table {
     std::vector<std::vector<Column>> heading_;
     int width_;
     std::size_t recordLine_;
+    std::function<void()> above_;
 };
 
 QString Ansi(std::string_view bytes);

@@ -1,5 +1,6 @@
 // Scan Monitor, Group Call and Emergency Conference: each master station's member list.
 #include "print/layout_common.h"
+#include "setting/text_field.h"
 
 namespace qn410 {
 
@@ -25,25 +26,31 @@ void PrintMembers(PageWriter& page, const PrintRequest& request, Members kind) {
             const int count = std::min<int>(capacity, kind == Members::Scan    ? master.ScanCnt
                                                       : kind == Members::Group ? master.GroupCnt
                                                                                : master.MeetCnt);
-            // The master's line, the member heading and at least one member stay together.
+            // The master's line above the member heading, on every page the list runs onto;
+            // the master goes by its equipment number, as the editor selects it.
+            auto masterLine = [&, e, m] {
+                const int top = page.Take(1);
+                page.Text(1, top, QStringLiteral("Exchange"));
+                page.Text(11, top, Number(e, 2));
+                page.Text(16, top, masterLabel);
+                const int value = static_cast<int>(masterLabel.size()) + 19;
+                page.Text(value, top, Number(m));
+                page.Text(value + 3, top, StationNo(master.Number));
+                page.Bytes(value + 11, top, TextOf(master.Name));
+                if (kind == Members::Scan) {
+                    page.Text(60, top, QStringLiteral("Monitor Time"));
+                    page.Text(73, top, Number(master.ScanTime) + QStringLiteral(" s"));
+                }
+            };
             page.Reserve(3);
-            const int top = page.Take(1);
-            page.Text(1, top, QStringLiteral("Exchange"));
-            page.Text(11, top, Number(e, 2));
-            page.Text(16, top, masterLabel);
-            page.Text(masterLabel.size() + 19, top, StationNo(master.Number));
-            if (kind == Members::Scan) {
-                page.Text(54, top, QStringLiteral("Monitor Time"));
-                page.Text(68, top, Number(master.ScanTime) + QStringLiteral(" s"));
-            }
             layout::Table table(page,
                                 {{{6, QString()},
                                   {10, QStringLiteral("Exchange")},
                                   {20, QStringLiteral("Line")},
                                   {26, QStringLiteral("Station")},
                                   {35, QStringLiteral("Name")}}},
-                                48);
-            table.Start();
+                                page.columns() - 1);
+            table.Start(masterLine);
             for (int i = 0; i < count; ++i) {
                 const StationEntry& entry = entries[i];
                 const StationTexts s = kind == Members::Scan

@@ -16,11 +16,12 @@ void PrintZones(PageWriter& page, const PrintRequest& request, Units units) {
               units == Units::Sub ? QStringLiteral("Substations") : QStringLiteral("Paging"));
     for (int e : Exchanges(request)) {
         const ExchangeSetting& exchange = data.Exchange[e - 1];
-        page.Reserve(5);
-        const int top = page.Take(1);
-        page.Text(1, top, QStringLiteral("Exchange"));
-        page.Text(11, top, Number(e, 2));
-        if (units == Units::Sub) {
+        // The exchange's line above the zone heading, on every page its table runs onto.
+        auto exchangeLine = [&, e] {
+            const int top = page.Take(1);
+            page.Text(1, top, QStringLiteral("Exchange"));
+            page.Text(11, top, Number(e, 2));
+            if (units != Units::Sub) return;
             page.Text(16, top, QStringLiteral("Zone Digits"));
             page.Text(29, top, Number(exchange.ZoneSize));
             page.Text(34, top, QStringLiteral("Paging Time-Out"));
@@ -28,7 +29,8 @@ void PrintZones(PageWriter& page, const PrintRequest& request, Units units) {
                       exchange.PagingTimeLimit == 0
                           ? OnOff(0)
                           : Number(exchange.PagingTimeLimit) + QStringLiteral(" s"));
-        }
+        };
+        page.Reserve(4);
         // Substations show the zones their exchange's zone digits allow, the others all 19.
         const int zones = units == Units::Sub && exchange.ZoneSize != 2 ? 9 : kZoneCount;
         std::vector<Column> columns;
@@ -49,7 +51,7 @@ void PrintZones(PageWriter& page, const PrintRequest& request, Units units) {
                                QStringLiteral("%1").arg(z, 2, 10, QLatin1Char('0'))});
         Table table(page, {{{firstZone, QStringLiteral("Z  o  n  e")}}, columns},
                     firstZone + zones * kZoneStep, /*recordLine=*/1);
-        table.Start();
+        table.Start(exchangeLine);
         const int count = units == Units::Sub       ? kSubCount
                           : units == Units::Speaker ? kSpeakerCount
                                                     : kExternalSourceCount;

@@ -70,6 +70,7 @@ PaintResult PaintPrintout(QPainter& painter, QRectF page, const PrintRequest& re
         const CategoryLayout* layout = FindLayout(code);
         writer.Begin(QString::fromLatin1(layout->title));
         layout->print(writer, request);
+        writer.SetContinuation(nullptr);  // a layout's tables end with it
         if (!writer.ok() || (afterCategory && !afterCategory())) {
             result.complete = false;
             break;
