@@ -1,5 +1,5 @@
-// The printing thread and the "Printout" dialog: one print at a time, progress to the view,
-// stopping waits for the print in hand; the dialog's exchange check.
+// Printing from the program: one print at a time, progress to the view, closing waits for
+// the print in hand; the "Printout" dialog's exchange check.
 #include <QLineEdit>
 #include <QPrinter>
 #include <QRadioButton>
@@ -8,7 +8,7 @@
 #include "link/link_messages.h"
 #include "print/dlg_printout.h"
 #include "print/print_dialogs.h"
-#include "print/th_print_out.h"
+#include "print/print_service.h"
 #include "support/random_setting.h"
 #include "support/recording_prompt.h"
 #include "support/temp_dir.h"
@@ -17,43 +17,54 @@ using namespace qn410;
 
 namespace {
 // The view's side: the message numbers it was sent, in order.
-class RecordingView : public QObject {
+class RecordingView : public QWidget {
   public:
     bool event(QEvent* event) override {
         if (event->type() >= QEvent::User) messages.push_back(static_cast<int>(event->type()));
-        return true;
+        return QWidget::event(event);
     }
     std::vector<int> messages;
+};
+
+// The print dialog answers with a PDF printer (or cancels when path is empty).
+class FakeDialogs : public PrintDialogs {
+  public:
+    std::unique_ptr<QPrinter> ChoosePrinter(QWidget*) override {
+        ++asked;
+        return path.isEmpty() ? nullptr : MakePdfPrinter(path);
+    }
+    std::optional<QString> ChoosePdfFile(QWidget*, const QString&) override { return path; }
+    void Preview(QWidget*, std::function<void(QPrinter*)>) override {}
+    QString path;
+    int asked = 0;
 };
 }  // namespace
 
 class PrintThreadTest : public QObject {
     Q_OBJECT
   private slots:
-    void oneAtATimeAndStopWaits() {
+    void oneAtATimeAndClosingWaits() {
         test::TempDir dir;
-        auto data = std::make_shared<SettingData>();
-        test::FillRandomFileData(*data, 3);
-        data->System.SwitchCnt = kExchangeCount;
+        SettingDocument doc;
+        test::FillRandomFileData(doc.data(), 3);
+        doc.data().System.SwitchCnt = kExchangeCount;
         RecordingView view;
-        const QString first = QString::fromStdString(dir.file("first.pdf"));
+        FakeDialogs dialogs;
+        const PrintJob all{kPrintAll, 0, {}};
         {
-            CTHPrintOut thread(&view);
-            thread.Start();
-            QCOMPARE(CTHPrintOut::Instance(), &thread);
-            auto request = std::make_unique<PrintRequest>();
-            request->data = data;
-            QVERIFY(thread.Post(std::move(request), MakePdfPrinter(first)));
-            // A second request while the first prints is dropped with its printer.
-            auto second = std::make_unique<PrintRequest>();
-            second->data = data;
-            const QString dropped = QString::fromStdString(dir.file("second.pdf"));
-            QVERIFY(!thread.Post(std::move(second), MakePdfPrinter(dropped)));
-            QVERIFY(thread.Stop());  // waits for the first print to end
-            QVERIFY(!QFile::exists(dropped));
-        }
-        QVERIFY(!g_printing);
-        QFile pdf(first);
+            PrintService service(&view, doc, dialogs);
+            QVERIFY(CTHPrintOut::Instance());
+            service.Print(all);  // cancelled in the print dialog: nothing printed
+            QVERIFY(!g_printing);
+            dialogs.path = QString::fromStdString(dir.file("all.pdf"));
+            service.Print(all);
+            QVERIFY(g_printing);
+            // A second request while the first prints is dropped, without asking for a printer.
+            service.Print(all);
+            QCOMPARE(dialogs.asked, 2);
+        }  // closing: the service stops the thread, which first ends the print in hand
+        QVERIFY(!g_printing && !CTHPrintOut::Instance());
+        QFile pdf(dialogs.path);
         QVERIFY(pdf.open(QIODevice::ReadOnly));
         QVERIFY(pdf.readAll().trimmed().endsWith("%%EOF"));
         QCoreApplication::processEvents();
