@@ -11,7 +11,8 @@
 //                                      or one of the working copies printing knows:
 //                                      SystemSetting, StationCopy, MaintenanceSetting (PC Port);
 //                                      nothing prints the current setting data
-//   0x0E Log Data                      PrintRows, eight texts per row as the list shows them
+//   0x0E Log Data                      PrintRows, eight texts per row as the list shows them:
+//                                      download time, exchange, log time, line 1..4, status
 //   0x0F Communication Monitor         PrintRows, three texts per row (time, exchange, data)
 //   0x11 Dialing Assignment            DialPrintBlock (editors/dlg_direct_dial.h)
 //
