@@ -9,6 +9,9 @@ packages=(
     libgtest-dev libgmock-dev googletest libbenchmark-dev
     clang libclang-rt-14-dev
     xvfb xauth fonts-liberation socat
+    # printing: half-width katakana for names (VL PGothic, the fallback beside "Arial"), and
+    # pdftotext/pdftoppm to check printouts
+    fonts-vlgothic poppler-utils
 )
 
 missing=()

@@ -6,6 +6,7 @@
 #include "app/editor_registry.h"
 #include "app/log_monitor.h"
 #include "app/main_frame.h"
+#include "app/printing.h"
 #include "app/qn410_app.h"
 #include "app/qn410_view.h"
 #include "app/tools_menu.h"
@@ -39,5 +40,9 @@ int main(int argc, char* argv[]) {
     qn410::QtFolderChooser folders;
     if (auto* link = dynamic_cast<qn410::BrokerLink*>(&shell.frame()->view().link()))
         new qn410::LogMonitor(*shell.frame(), *link, folders);  // owned by the frame
+    // Declared after the shell: the printing thread stops (waiting for a print in hand) before
+    // the main window is destroyed.
+    qn410::QtPrintDialogs printDialogs;
+    const auto printing = qn410::InstallPrinting(*shell.frame(), printDialogs);
     return app.exec();
 }

@@ -279,6 +279,7 @@ PrintJob CDlgDirectDial::MakePrintJob() const {
     DialPrintBlock block;
     block.exchange = static_cast<uint8_t>(exchange());
     block.master = static_cast<uint8_t>(master());
+    block.doorLockTime = copy_->ShotT[exchange() - 1][master() - 1];
     block.table = copy_->Dial[exchange() - 1][master() - 1];  // grid rows are in switch order
     return {kPrintDialingAssignment, block.exchange, block};
 }

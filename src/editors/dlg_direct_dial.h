@@ -25,6 +25,7 @@ namespace qn410 {
 struct DialPrintBlock {
     uint8_t exchange = 1;
     uint8_t master = 1;
+    uint8_t doorLockTime = 0;  // the time shown, 1..10
     DialTable table{};
 };
 

@@ -16,8 +16,10 @@ class QObject;
 
 namespace qn410 {
 
-// Print category codes (top byte of the print request's wParam).
+// Print category codes (top byte of the print request's wParam). What each code's PrintJob
+// carries is listed in print/print_request.h.
 enum PrintCategory : uint8_t {
+    kPrintAll = 0x00,  // every setting category, for one exchange or all (the "Printout" dialog)
     kPrintGlobalSetting = 0x01,
     kPrintForwarding = 0x02,
     kPrintMasters = 0x03,
@@ -27,15 +29,19 @@ enum PrintCategory : uint8_t {
     kPrintGroupCall = 0x07,
     kPrintConference = 0x08,
     kPrintPagingSubstations = 0x09,
+    kPrintPcPort = 0x0B,
     kPrintPublicAddress = 0x0C,
     kPrintExternalSources = 0x0D,
+    kPrintLogData = 0x0E,
+    kPrintMonitor = 0x0F,
     kPrintDirectSelect = 0x10,
     kPrintDialingAssignment = 0x11,
 };
 
 // What Print hands to the printing thread: the category, the exchange shown in the selector
 // (0 where the editor has none) and a copy of the working copy. The job owns its copy, so the
-// printer never reads an editor that has been closed meanwhile.
+// printer never reads an editor that has been closed meanwhile. The forms data may take (a whole
+// SettingData, a working copy, PrintRows for a list) are in print/print_request.h.
 struct PrintJob {
     PrintCategory category = kPrintGlobalSetting;
     uint8_t exchange = 0;

@@ -24,6 +24,9 @@ const std::vector<Command>& TransferCommands();
 // The dialing assignment commands (dial upload/download), in qn410ctl_transfer too.
 const std::vector<Command>& DialCommands();
 
+// qn410ctl print (the printout as a PDF), in qn410ctl_print (builds with Qt only).
+const std::vector<Command>& PrintCommands();
+
 // Runs argv (without the program name) against table.
 int Run(const std::vector<Command>& table, const Args& argv, std::ostream& out, std::ostream& err);
 inline int Run(const Args& argv, std::ostream& out, std::ostream& err) {
@@ -39,5 +42,6 @@ int RunDownload(const Args& args, std::ostream& out, std::ostream& err);
 int RunVerify(const Args& args, std::ostream& out, std::ostream& err);
 int RunLog(const Args& args, std::ostream& out, std::ostream& err);
 int RunMonitor(const Args& args, std::ostream& out, std::ostream& err);
+int RunPrint(const Args& args, std::ostream& out, std::ostream& err);
 
 }  // namespace qn410::ctl

@@ -10,5 +10,8 @@ int main(int argc, char** argv) {
     table.insert(table.end(), TransferCommands().begin(), TransferCommands().end());
     table.insert(table.end(), DialCommands().begin(), DialCommands().end());
 #endif
+#ifdef QN410CTL_PRINT
+    table.insert(table.end(), PrintCommands().begin(), PrintCommands().end());
+#endif
     return Run(table, args, std::cout, std::cerr);
 }
