@@ -17,10 +17,11 @@
 
 #include "editors/editor_host.h"
 #include "link/link_event.h"
-#include "monitor/list_print.h"
 #include "monitor/log_columns.h"
+#include "print/print_request.h"
 #include "transfer/record_codec.h"
 #include "transfer/send_record.h"
+#include "ui/ansi_text.h"
 #include "ui/folder_chooser.h"
 #include "ui/message_event.h"
 
@@ -369,17 +370,18 @@ void CDlgLogList::SelectFolder() {
 }
 
 void CDlgLogList::Print() {
-    ListPrintRequest request;
-    request.category = kind_ == LogKind::Log ? kPrintLogData : kPrintCommMonitor;
+    // The rows as the list shows them, in the system's single-byte texts.
+    PrintRows rows;
     for (int r = 0; r < list_->topLevelItemCount(); ++r) {
         const QTreeWidgetItem* item = list_->topLevelItem(r);
         std::vector<std::string> texts;
-        for (int c = 0; c < list_->columnCount(); ++c) texts.push_back(item->text(c).toStdString());
-        request.rows.push_back(std::move(texts));
+        for (int c = 0; c < list_->columnCount(); ++c)
+            texts.push_back(QStringToAnsi(item->text(c)));
+        rows.rows.push_back(std::move(texts));
     }
     PrintJob job;
-    job.category = static_cast<PrintCategory>(request.category);
-    job.data = std::move(request);
+    job.category = kind_ == LogKind::Log ? kPrintLogData : kPrintMonitor;
+    job.data = std::move(rows);
     s_.host->PostPrint(std::move(job));
 }
 
