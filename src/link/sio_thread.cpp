@@ -3,6 +3,7 @@
 #include <QSerialPort>
 #include <QTimer>
 
+#include "link/channel_dial_step.h"
 #include "link/link_event.h"
 #include "link/port_map.h"
 
@@ -27,7 +28,8 @@ class CSioThread::Worker : public QObject {
     bool OpenPort(const QString& device) {
         ClosePort();
         auto* port = new QSerialPort(device, this);
-        if (!port->open(QIODevice::ReadWrite) || !Configure(*port, device)) {
+        if (!port->open(QIODevice::ReadWrite) || !Configure(*port, device) ||
+            (owner_.dial_ && !owner_.dial_->Dial(*port))) {
             delete port;
             return false;
         }
@@ -48,6 +50,7 @@ class CSioThread::Worker : public QObject {
         ++opened_;
         if (!port_) return;
         port_->disconnect(this);
+        if (owner_.dial_) owner_.dial_->HangUp(*port_);
         port_->close();
         delete port_;
         port_ = nullptr;
@@ -83,13 +86,24 @@ class CSioThread::Worker : public QObject {
         return true;
     }
 
+  public:
     void ReadAll() {
         if (!port_) return;
-        const QByteArray bytes = port_->readAll();
+        QByteArray bytes = port_->readAll();
+        const bool callUp = !owner_.dial_ || owner_.dial_->OnData(bytes);
         for (char c : bytes) owner_.engine_.OnByte(0, static_cast<uint8_t>(c));
         owner_.engine_.OnIdle(0);  // the read that finds nothing more
+        if (!callUp) Lost();
     }
 
+    // The far side ended the call: the device is closed and the next request dials again.
+    void Lost() {
+        ClosePort();
+        owner_.connected_ = 0;
+        owner_.Post(UM_LINK_DISCONNECTED, 0);
+    }
+
+  private:
     // A vanished device (USB adapter pulled, the far side of a pty closed) fails every read: it
     // is reported once as a read failure and the port is closed, so nothing spins on it. The
     // next request opens it again.
@@ -141,6 +155,30 @@ int CSioThread::Open(const QString& portName) {
     if (pending_ == 1) return 1;
     pending_ = 1;
     const QString device = QString::fromStdString(ResolvePort(portName.toStdString()));
+    if (dial_ && worker_) {
+        // A call takes seconds: placed on the channel thread, reported when it is up or failed.
+        Worker* worker = worker_;
+        QMetaObject::invokeMethod(
+            worker,
+            [this, worker, device] {
+                if (!device.isEmpty() && worker->OpenPort(device)) {
+                    connected_ = 1;
+                    pending_ = 0;
+                    Post(UM_LINK_CONNECTED, 0);
+                    worker->ReadAll();  // what came with the answer, then the idle step
+                    return;
+                }
+                pending_ = -1;
+                // A hang-up asked for while dialling: the call is over, not failed.
+                if (dial_->Cancelled()) {
+                    Post(UM_LINK_DISCONNECTED, 0);
+                } else {
+                    Post(UM_LINK_ERROR, uint32_t{kLinkErrorOpen} << 8);
+                }
+            },
+            Qt::QueuedConnection);
+        return 1;
+    }
     bool opened = false;
     if (worker_ && thread_.isRunning() && !device.isEmpty()) {
         Worker* worker = worker_;

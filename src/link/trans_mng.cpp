@@ -1,8 +1,10 @@
 #include "link/trans_mng.h"
 
 #include "link/link_event.h"
+#include "link/mdm_thread.h"
 #include "link/port_map.h"
 #include "link/sio_thread.h"
+#include "setting/text_field.h"
 
 namespace qn410 {
 
@@ -20,6 +22,11 @@ CTransMng::CTransMng(QObject* notify, const MaintenanceSetting& settings,
                                                                  std::move(notice.item)));
           }) {
     if (kind_ == ChannelKind::kSerial) sio_ = std::make_unique<CSioThread>(engine_, notify, tick);
+    if (kind_ == ChannelKind::kModem) {
+        auto modem = std::make_unique<CMdmThread>(engine_, notify, ModemDevice(), tick);
+        mdm_ = modem.get();
+        sio_ = std::move(modem);
+    }
 }
 
 CTransMng::~CTransMng() {
@@ -35,11 +42,14 @@ int CTransMng::Connect(uint8_t) {
         Post(UM_LINK_ERROR, uint32_t{kLinkErrorOpen} << 8);
         return 0;
     }
+    if (mdm_) return mdm_->PlaceCall(std::string(TextOf(settings_.TelNo)));
     return sio_->Open(QString::fromStdString(PortName(settings_.CommPort)));
 }
 
 void CTransMng::Disconnect(uint8_t) {
-    if (sio_) {
+    if (mdm_) {
+        mdm_->HangUp();
+    } else if (sio_) {
         sio_->Close();
     } else {
         Post(UM_LINK_DISCONNECTED, 0);
@@ -59,6 +69,7 @@ void CTransMng::ResetSlot(uint8_t exchange) {
 std::vector<TransferRequestPtr> CTransMng::Stop(int timeoutMs) {
     if (sio_) {
         if (!sio_->Quit(timeoutMs)) return {};  // still running: leave the engine to it
+        mdm_ = nullptr;
         sio_.reset();
     }
     return engine_.TakeAll();
