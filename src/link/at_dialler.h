@@ -39,11 +39,11 @@ struct AtTiming {
 
 // The notification codes of the telephony side (wParam of UM_TAPI_EVENT).
 enum TapiCode : uint16_t {
-    kTapiDialling = 0x1400,     // the number is being dialled
-    kTapiConnected = 0x1801,    // the call is connected, the byte stream handed over
-    kTapiDisconnected = 0x1802, // the connected call was lost
-    kTapiIdle = 0x1803,         // the call went idle or was busy
-    kTapiNotPlaced = 0x180A,    // the call was not placed
+    kTapiDialling = 0x1400,      // the number is being dialled
+    kTapiConnected = 0x1801,     // the call is connected, the byte stream handed over
+    kTapiDisconnected = 0x1802,  // the connected call was lost
+    kTapiIdle = 0x1803,          // the call went idle or was busy
+    kTapiNotPlaced = 0x180A,     // the call was not placed
 };
 
 // The number as the modem dials it: every '-' becomes ',' (a pause).

@@ -28,8 +28,8 @@ int CMdmThread::PlaceCall(const std::string& number) {
     }
     if (opening()) return 1;
     if (!line_.MakeCall(DialString(number))) {
-        PostLinkEvent(notify_, std::make_unique<LinkEvent>(UM_LINK_ERROR,
-                                                           uint32_t{kLinkErrorOpen} << 8));
+        PostLinkEvent(notify_,
+                      std::make_unique<LinkEvent>(UM_LINK_ERROR, uint32_t{kLinkErrorOpen} << 8));
         return 1;
     }
     Open(device_);

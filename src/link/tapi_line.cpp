@@ -62,7 +62,8 @@ void TapiLine::Drive(QSerialPort& port, bool dtrWorks) {
         if (port.waitForReadyRead(wait)) {
             const QByteArray bytes = port.readAll();
             dialler_.OnBytes(std::string_view(bytes.constData(), bytes.size()), Now());
-        } else if (port.error() != QSerialPort::NoError && port.error() != QSerialPort::TimeoutError) {
+        } else if (port.error() != QSerialPort::NoError &&
+                   port.error() != QSerialPort::TimeoutError) {
             QThread::msleep(static_cast<unsigned long>(wait));  // a failed device: no spinning
         }
         if (dtrWorks) {

@@ -34,6 +34,7 @@ TransferOutcome Transfer(SettingDocument& doc, StreamPrompt& prompt, std::ostrea
     const PortChoice port = ChoosePort(options.port, doc.data().Maintenance);
     // The port map reaches a device path through COM1.
     if (!port.devicePath.empty()) setenv("QN410_COM1", port.devicePath.c_str(), 1);
+    if (!options.modem.empty()) setenv("QN410_MODEM", options.modem.c_str(), 1);
     const auto app = EnsureApplication();
     // The progress line only where somebody watches it.
     std::ostream* progress = isatty(STDERR_FILENO) ? &err : nullptr;
@@ -45,9 +46,10 @@ TransferOutcome Transfer(SettingDocument& doc, StreamPrompt& prompt, std::ostrea
 
 const std::vector<Command>& TransferCommands() {
     static const std::vector<Command> commands = {
-        {"upload", "FILE [--exchange N] [--port PORT] [--timeout SECONDS]",
+        {"upload", "FILE [--exchange N] [--port PORT] [--modem DEVICE] [--timeout SECONDS]",
          "send the setting data of FILE to all exchanges or exchange N", RunUpload},
-        {"download", "OUT [--exchange N] [--port PORT] [--base FILE] [--timeout SECONDS]",
+        {"download",
+         "OUT [--exchange N] [--port PORT] [--modem DEVICE] [--base FILE] [--timeout SECONDS]",
          "receive the setting data of all exchanges or exchange N and write it to OUT",
          RunDownload},
     };
