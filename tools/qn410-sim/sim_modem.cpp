@@ -68,6 +68,7 @@ void SimModem::OnBytes(std::string_view bytes, Millis now, const ExchangeSide& e
                 exchange(std::string_view(&c, 1));
                 if (options_.fault == ModemOptions::Fault::CarrierLost &&
                     ++callBytes_ == options_.carrierLostAfter) {
+                    options_.fault = ModemOptions::Fault::None;  // once: the next call holds
                     Drop(now, "carrier lost");
                     Answer("NO CARRIER", now);
                 }
@@ -85,12 +86,12 @@ void SimModem::OnBytes(std::string_view bytes, Millis now, const ExchangeSide& e
 }
 
 void SimModem::OnCommand(std::string command, Millis now) {
-    if (command.empty()) return;
+    // A command begins with "AT": the rest of a frame that was under way when the call ended is
+    // not one.
+    const auto at = command.rfind("AT");
+    if (at == std::string::npos) return;
+    command.erase(0, at);
     trace_.Note(now, "modem: command " + command);
-    if (command.rfind("AT", 0) != 0) {
-        Answer("ERROR", now);
-        return;
-    }
     const std::string rest = command.substr(2);
     if (rest.empty()) {
         Answer("OK", now);

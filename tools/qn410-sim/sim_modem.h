@@ -6,7 +6,7 @@
 // commands again, the call still up) and ends the call with ATH, or the call is lost.
 //
 // Faults for tests: a dial answered "BUSY", "NO ANSWER" or "NO DIALTONE", and the carrier lost
-// after a number of bytes from the tool in the call ("NO CARRIER").
+// once, after a number of bytes from the tool in a call ("NO CARRIER").
 #pragma once
 
 #include <functional>

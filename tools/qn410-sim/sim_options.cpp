@@ -190,8 +190,8 @@ Faults, for tests:
   --drop-rx-every N       lose every Nth byte the exchange receives
   --silent                never answer and never send anything
   --modem-fault FAULT     with --modem: answer a dial "BUSY" (busy), "NO ANSWER" (no-answer)
-                          or "NO DIALTONE" (no-dialtone), or lose the carrier after N bytes
-                          from the tool in a call (carrier-lost:N)
+                          or "NO DIALTONE" (no-dialtone), or lose the carrier once, after N
+                          bytes from the tool in a call (carrier-lost:N)
   --z-after K:EXCHANGE:STATUS
                           after K stored records send a 'z' status frame for EXCHANGE
                           (1..16) with STATUS 0 (busy receiving data) or 1 (communication
