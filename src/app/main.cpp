@@ -4,6 +4,7 @@
 #include "app/app_paths.h"
 #include "app/broker_link.h"
 #include "app/editor_registry.h"
+#include "app/link_dialogs.h"
 #include "app/qn410_app.h"
 #include "app/upload_download.h"
 #include "ui/file_chooser.h"
@@ -30,5 +31,6 @@ int main(int argc, char* argv[]) {
     if (!shell.Start()) return 0;
     qn410::RegisterEditors(*shell.frame());
     qn410::InstallUploadDownload(*shell.frame());
+    qn410::InstallLinkDialogs(*shell.frame());
     return app.exec();
 }

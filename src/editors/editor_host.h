@@ -26,6 +26,7 @@ enum PrintCategory : uint8_t {
     kPrintConference = 0x08,
     kPrintPagingSubstations = 0x09,
     kPrintPublicAddress = 0x0C,
+    kPrintPcPort = 0x0B,
     kPrintExternalSources = 0x0D,
     kPrintDirectSelect = 0x10,
 };
