@@ -22,7 +22,7 @@ CMdmThread::~CMdmThread() {
 }
 
 int CMdmThread::PlaceCall(const std::string& number) {
-    if (connected()) {
+    if (connected() && !closing()) {
         PostLinkEvent(notify_, std::make_unique<LinkEvent>(UM_LINK_CONNECTED, 0));
         return 1;
     }
@@ -32,7 +32,7 @@ int CMdmThread::PlaceCall(const std::string& number) {
                       std::make_unique<LinkEvent>(UM_LINK_ERROR, uint32_t{kLinkErrorOpen} << 8));
         return 1;
     }
-    Open(device_);
+    Open(device_);  // after a hang-up under way, if there is one
     return 1;
 }
 

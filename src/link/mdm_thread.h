@@ -24,8 +24,9 @@ class CMdmThread : public CSioThread {
                AtTiming timing = {});
     ~CMdmThread() override;
 
-    // Connected: UM_LINK_CONNECTED at once. A call being placed: nothing more. Otherwise the
-    // number is dialled ('-' becomes the modem's pause ','). Returns 1.
+    // Connected: UM_LINK_CONNECTED at once. A call being placed: nothing more. Otherwise (also
+    // while the last call is still being hung up) the number is dialled ('-' becomes the modem's
+    // pause ','). Returns 1.
     int PlaceCall(const std::string& number);
     // A call being placed is abandoned; one that is up is hung up; with none,
     // UM_LINK_DISCONNECTED at once.

@@ -148,7 +148,8 @@ void CSioThread::Post(uint16_t message, uint32_t wParam) {
 }
 
 int CSioThread::Open(const QString& portName) {
-    if (connected_) {
+    // While a close is under way (a modem hanging up takes seconds) the open follows it.
+    if (connected_ && pending_ != 2) {
         Post(UM_LINK_CONNECTED, 0);
         return 1;
     }
@@ -210,7 +211,8 @@ void CSioThread::Close() {
         worker,
         [this, worker] {
             worker->ClosePort();
-            pending_ = 0;
+            int closing = 2;
+            pending_.compare_exchange_strong(closing, 0);  // unless an open follows already
             connected_ = 0;
             Post(UM_LINK_DISCONNECTED, 0);
         },

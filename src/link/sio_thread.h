@@ -54,6 +54,7 @@ class CSioThread {
     // one, Open returns at once and reports when the call is up or has failed.
     void SetDialStep(ChannelDialStep* step) { dial_ = step; }
     bool opening() const { return pending_ == 1; }
+    bool closing() const { return pending_ == 2; }
 
   private:
     class Worker;

@@ -1,0 +1,159 @@
+// PC Port and Remote Dialing in the program against qn410-sim over pseudo-terminals: the link
+// moves from COM1 to COM2 and onto a modem call, the 'N' record reaches the exchange each time,
+// and the Upload/Download sheet runs 16 exchanges up and down over the call.
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QtTest>
+#include <fstream>
+#include <sstream>
+
+#include "app/broker_link.h"
+#include "app/category_panel.h"
+#include "app/dlg_pc_port.h"
+#include "app/link_dialogs.h"
+#include "app/main_frame.h"
+#include "app/qn410_view.h"
+#include "app/upload_download.h"
+#include "monitor/dlg_remote_dial.h"
+#include "setting/text_field.h"
+#include "shell_fixture.h"
+#include "support/passing_numbers.h"
+#include "support/random_recordable.h"
+#include "support/sim_process.h"
+#include "transfer/sheet_comm.h"
+#include "ui/confirm_dialogs.h"
+
+using namespace qn410;
+using namespace qn410::test;
+
+namespace {
+bool Traced(const QString& trace, const char* text) {
+    std::stringstream s;
+    s << std::ifstream(trace.toStdString()).rdbuf();
+    return s.str().find(text) != std::string::npos;
+}
+}  // namespace
+
+class TestLinkDialogs : public QObject {
+    Q_OBJECT
+  private slots:
+    void numberRules() {
+        for (const auto& [text, ok] : {std::pair{"0-12-345", true},
+                                       {"12 3", false},
+                                       {"", false},
+                                       {"12345678901234567890", true},
+                                       {"123456789012345678901", false}})
+            QCOMPARE(IsModemNumber(text), ok);
+        for (const auto& [text, ok] : {std::pair{"*#0123456789", true},
+                                       {"ABCD", true},
+                                       {"F", false},
+                                       {"Z", false},
+                                       {"1 2", false},
+                                       {"", false},
+                                       {"123456789012345678901234567890123", false}})
+            QCOMPARE(IsRemoteDialNumber(text), ok);
+        RemoteDialSetting list{};
+        for (const char* n : {"1", "2", "3", "4", "5"}) QVERIFY(RememberNumber(list, n));
+        QVERIFY(!RememberNumber(list, "3"));  // moved to the top, not added
+        QVERIFY(RememberNumber(list, "6"));
+        QCOMPARE(list.TelCnt, uint8_t{5});
+        std::string order;
+        for (const auto& n : list.TelNo) order += TextOf(n);
+        QCOMPARE(order, std::string("63542"));
+    }
+
+    void pcPortMovesTheLinkAndTheModemCarriesEveryTransfer() {
+        QTemporaryDir dir;
+        const QString t1 = dir.filePath("1"), t2 = dir.filePath("2"), tm = dir.filePath("m");
+        SimProcess com1({"--trace", t1, "--idle-exit", "120"});
+        SimProcess com2({"--trace", t2, "--idle-exit", "120"});
+        SimProcess modem({"--modem", "--ring-time", "100", "--trace", tm, "--idle-exit", "120"});
+        qputenv("QN410_COM1", com1.port().toLocal8Bit());
+        qputenv("QN410_COM2", com2.port().toLocal8Bit());
+        qputenv("QN410_MODEM", modem.port().toLocal8Bit());
+        ShellFolder folder;
+        RecordingPrompt prompt;
+        ShellServices services;
+        services.prompt = &prompt;
+        services.makeLink = [&prompt] { return std::make_unique<BrokerLink>(prompt); };
+        services.lockDir = folder.file(QStringLiteral("lock"));
+        services.appDir = folder.path();
+        QN410App app(std::move(services));
+        QVERIFY(app.Start());
+        CQN410View& view = app.frame()->view();
+        InstallLinkDialogs(*app.frame());
+        TransferOutcome outcome{};
+        int page = 0;
+        InstallUploadDownload(*app.frame(), [&](CSheetComm& s) {
+            s.SetConfirmations([](QWidget*) { return true; }, [](QWidget*) { return true; });
+            connect(&s, &CSheetComm::transferFinished, &s, [&](TransferOutcome o) {
+                outcome = o;
+                QTimer::singleShot(0, &s, [&s] { s.exitButton()->click(); });
+            });
+            QTimer::singleShot(0, &s, [&] {
+                s.tabs()->setCurrentIndex(page);
+                s.startButton()->click();
+            });
+        });
+        auto pcPort = [&](std::function<void(CDlgPcPort*)> act) {
+            WhenModal<CDlgPcPort>([act](CDlgPcPort* d) {
+                act(d);
+                d->closeButton()->click();
+            });
+            view.panel().button(Category::PcPort)->click();
+        };
+        auto dial = [&](const QString& trace) {
+            WhenModal<CDlgRemoteDial>([&](CDlgRemoteDial* d) {
+                d->numberList()->setEditText(QStringLiteral("0*12#"));
+                WhenModal<CDlgConfirm>([](CDlgConfirm* c) {
+                    c->findChild<QPushButton*>(QStringLiteral("ok"))->click();
+                });
+                d->dialButton()->click();
+                QTest::qWaitFor([&] { return Traced(trace, "remote dialing request"); }, 15000);
+                d->cancelButton()->click();
+            });
+            view.panel().button(Category::RemoteDialing)->click();
+            return Traced(trace, "remote dialing request");
+        };
+
+        pcPort([](CDlgPcPort* d) { d->overwriteButton()->click(); });  // nothing changed
+        QVERIFY(!view.document().modified);
+        pcPort([](CDlgPcPort* d) {
+            d->portButton(1)->click();
+            d->overwriteButton()->click();
+        });
+        QVERIFY(view.document().modified);
+        QVERIFY(dial(t2));
+        QVERIFY(!Traced(t1, "remote dialing request"));
+        pcPort([](CDlgPcPort* d) {
+            d->methodButton(1)->click();
+            d->telephoneEdit()->setText(QStringLiteral("0 12"));
+            d->overwriteButton()->click();  // refused: the dialog stays as it was
+            d->telephoneEdit()->setText(QStringLiteral("0-12"));
+            d->overwriteButton()->click();
+        });
+        QCOMPARE(prompt.texts(), std::vector<std::string>{"Incorrect telephone No."});
+        QVERIFY(dial(tm));
+        QVERIFY(Traced(tm, "dialling 0,12"));
+
+        FillRandomRecordable(view.document().data(), 18);
+        view.document().data().System.SwitchCnt = 16;
+        MakeStationNumbersPass(view.document().data());
+        const auto original = std::make_unique<SettingData>(view.document().data());
+        view.panel().button(Category::UploadDownload)->click();
+        QCOMPARE(outcome, TransferOutcome::Uploaded);
+        FillRandomRecordable(view.document().data(), 19);
+        page = 1;
+        view.panel().button(Category::UploadDownload)->click();
+        QCOMPARE(outcome, TransferOutcome::Downloaded);
+        const auto back = FirstRecordDifference(*original, view.document().data());
+        QVERIFY2(!back, back ? back->c_str() : "");
+        QCOMPARE(prompt.texts().size(), std::size_t{1});
+    }
+};
+
+QTEST_MAIN(TestLinkDialogs)
+#include "tst_link_dialogs.moc"
