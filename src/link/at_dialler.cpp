@@ -67,6 +67,7 @@ void AtDialler::HangUp(AtMillis now, bool dtrWorks) {
             Enter(Phase::HangUpSent, now + timing_.answer);
             return;
         case Phase::Connected:
+            escapes_ = 0;
             if (dtrWorks) {
                 dtr_ = false;
                 Enter(Phase::DtrLow, now + timing_.dtrLow);
@@ -77,9 +78,10 @@ void AtDialler::HangUp(AtMillis now, bool dtrWorks) {
     }
 }
 
-// "+++" counts only after a guard time in which nothing was sent.
+// "+++" counts only after a guard time in which the modem received nothing; a quarter more
+// covers the time our last bytes may still have been on their way.
 void AtDialler::Escape(AtMillis now) {
-    Enter(Phase::GuardBefore, now + timing_.guard);
+    Enter(Phase::GuardBefore, now + timing_.guard + timing_.guard / 4);
 }
 
 void AtDialler::OnTime(AtMillis now) {
@@ -106,8 +108,13 @@ void AtDialler::OnTime(AtMillis now) {
             Enter(Phase::GuardAfter, now + timing_.guard + timing_.answer);
             return;
         case Phase::GuardAfter:
-            // No "OK": the modem may be in command mode anyway; ATH is harmless either way.
-            Send("ATH", Phase::HangUpSent, now);
+            // No "OK": the escape may not have counted, so it is tried once more; after that
+            // the modem may be in command mode anyway, and ATH is harmless either way.
+            if (++escapes_ < 2) {
+                Escape(now);
+            } else {
+                Send("ATH", Phase::HangUpSent, now);
+            }
             return;
         case Phase::HangUpSent:
             Enter(Phase::Idle, std::nullopt);

@@ -105,6 +105,7 @@ class AtDialler {
     std::optional<bool> dtr_;
     bool carrier_ = false;
     bool afterConnect_ = false;
+    int escapes_ = 0;  // escape sequences sent for this hang-up
 };
 
 }  // namespace qn410

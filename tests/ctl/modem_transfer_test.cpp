@@ -17,50 +17,47 @@ namespace {
 
 class ModemTransferTest : public ::testing::Test {
   protected:
-    // Random recordable data of 16 exchanges, reached by dialling 0-123.
-    std::string WriteModemFile(const std::string& name) {
-        SettingDocument doc;
-        qn410::test::FillRandomRecordable(doc.data(), 5);
-        doc.data().System.SwitchCnt = 16;
-        qn410::test::MakeStationNumbersPass(doc.data());
-        doc.data().Maintenance.PcConnect = 1;
-        SetText(doc.data().Maintenance.TelNo, "0-123");
-        qn410::test::RecordingPrompt prompt;
-        EXPECT_TRUE(WriteSettingFile(dir_.file(name), doc, "", prompt));
-        return dir_.file(name);
-    }
-    std::unique_ptr<SettingData> Read(const std::string& path) {
-        SettingDocument doc;
-        qn410::test::RecordingPrompt prompt;
-        std::string password;
-        EXPECT_EQ(ReadSettingFile(path, doc, password, prompt), ReadOutcome::Ok) << path;
-        return std::make_unique<SettingData>(doc.data());
+    // Random recordable data of 16 exchanges, reached by dialling 0-123; path names its file.
+    std::unique_ptr<SettingDocument> ModemFile(const std::string& path) {
+        auto doc = std::make_unique<SettingDocument>();
+        qn410::test::FillRandomRecordable(doc->data(), 5);
+        doc->data().System.SwitchCnt = 16;
+        qn410::test::MakeStationNumbersPass(doc->data());
+        doc->data().Maintenance.PcConnect = 1;
+        SetText(doc->data().Maintenance.TelNo, "0-123");
+        EXPECT_TRUE(WriteSettingFile(path, *doc, "", prompt_));
+        return doc;
     }
     // The serial port leads nowhere: only the modem reaches the simulator.
     static std::vector<std::pair<std::string, std::string>> Env(const Simulator& sim) {
         return {{"QN410_COM1", "/nonexistent"}, {"QN410_MODEM", sim.port()}};
     }
     qn410::test::TempDir dir_;
+    qn410::test::RecordingPrompt prompt_;
+    std::string file_ = dir_.file("modem.txt");
 };
 
 TEST_F(ModemTransferTest, SixteenExchangesGoUpAndComeBackOverTheCall) {
-    const std::string file = WriteModemFile("modem.txt");
+    const auto sent = ModemFile(file_);
     Simulator sim({"--modem", "--ring-time", "200", "--idle-exit", "60"});
     ASSERT_FALSE(sim.port().empty());
-    const ProcessResult up = RunCtl({"upload", file}, Env(sim));
+    const ProcessResult up = RunCtl({"upload", file_}, Env(sim));
     ASSERT_EQ(up.status, 0) << up.err;
     const std::string out = dir_.file("back.txt");
     // --modem names the device over QN410_MODEM.
-    const ProcessResult down = RunCtl({"download", out, "--base", file, "--modem", sim.port()},
+    const ProcessResult down = RunCtl({"download", out, "--base", file_, "--modem", sim.port()},
                                       {{"QN410_MODEM", "/nonexistent"}});
     ASSERT_EQ(down.status, 0) << down.err;
-    EXPECT_EQ(qn410::test::FirstRecordDifference(*Read(file), *Read(out)), std::nullopt);
+    SettingDocument back;
+    std::string password;
+    ASSERT_EQ(ReadSettingFile(out, back, password, prompt_), ReadOutcome::Ok);
+    EXPECT_EQ(qn410::test::FirstRecordDifference(sent->data(), back.data()), std::nullopt);
 }
 
 // Each modem fault ends in the program's text, in seconds; a call lost mid-transfer leaves the
 // modem ready for the next one.
 TEST_F(ModemTransferTest, ModemFaultsEndInTheirTextAndTheNextCallWorks) {
-    const std::string file = WriteModemFile("modem.txt");
+    ModemFile(file_);
     const std::pair<const char*, const char*> cases[] = {
         {"busy", "Failed to open the device"},
         {"no-answer", "Failed to open the device"},
@@ -70,11 +67,11 @@ TEST_F(ModemTransferTest, ModemFaultsEndInTheirTextAndTheNextCallWorks) {
     for (const auto& [fault, text] : cases) {
         Simulator sim(
             {"--modem", "--ring-time", "100", "--modem-fault", fault, "--idle-exit", "60"});
-        const ProcessResult up = RunCtl({"upload", file}, Env(sim), 20000);
+        const ProcessResult up = RunCtl({"upload", file_}, Env(sim), 20000);
         EXPECT_EQ(up.status, 1) << fault;
         EXPECT_EQ(up.err, std::string("qn410ctl: ") + text + "\n") << fault;
         if (std::string(fault).rfind("carrier", 0) == 0)
-            EXPECT_EQ(RunCtl({"upload", file}, Env(sim)).status, 0);
+            EXPECT_EQ(RunCtl({"upload", file_}, Env(sim)).status, 0);
     }
 }
 

@@ -4,135 +4,113 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <map>
 
 namespace qn410 {
 namespace {
 
-// Answers by command (without its CR); a command without an entry gets no answer.
-using Script = std::map<std::string, std::string>;
-
+// ">" what the dialler wrote, "<" what the modem answered, "!" notices (code - 0x1000).
 struct Modem {
     AtDialler dialler{AtTiming{.answer = 3000, .connect = 60000, .guard = 1000, .dtrLow = 500}};
-    Script script;
-    std::string transcript;  // ">" what the dialler wrote, "<" what the modem said, "!" notices
+    std::map<std::string, std::string> script = {  // by command, without its CR
+        {"ATZ", "ATZ\r\r\nOK\r\n"},                // echoed until ATE0
+        {"ATE0", "ATE0\r\r\nOK\r\n"},
+        {"ATD0,12,3", "\r\nCONNECT 19200\r\n\x10\x05"},
+        {"+++", "\r\nOK\r\n"},
+        {"ATH", "\r\nOK\r\n"}};
+    std::string transcript;
     AtMillis now = 0;
 
-    // Runs until the dialler is neither dialling nor hanging up, at most a minute of its time.
+    // Runs until the dialler is neither dialling nor hanging up.
     void Drive() {
-        for (int guard = 0; guard < 1000; ++guard) {
-            Collect();
-            if (!dialler.busy()) return;
+        for (Collect(); dialler.busy(); Collect()) {
             now = dialler.NextDeadline().value_or(now + 1);
             dialler.OnTime(now);
         }
     }
     void Collect() {
-        for (bool more = true; more;) {
-            more = false;
+        for (std::string out = "-"; !out.empty();) {
             if (const auto dtr = dialler.TakeDtr()) transcript += *dtr ? "[DTR on]" : "[DTR off]";
             for (const uint16_t code : dialler.TakeNotices())
                 transcript += "!" + std::to_string(code - 0x1000) + " ";
-            const std::string out = dialler.TakeOutput();
+            out = dialler.TakeOutput();
             if (out.empty()) break;
             transcript += ">" + out;
-            const std::string command = out.back() == '\r' ? out.substr(0, out.size() - 1) : out;
-            if (const auto it = script.find(command); it != script.end()) {
-                transcript += "<" + it->second;
-                dialler.OnBytes(it->second, now);
-                more = true;
-            }
+            const auto it = script.find(out.back() == '\r' ? out.substr(0, out.size() - 1) : out);
+            if (it == script.end()) continue;
+            transcript += "<" + it->second;
+            dialler.OnBytes(it->second, now);
         }
+    }
+    void Call() {
+        dialler.Dial("0-12-3", 0);
+        Drive();
     }
 };
 
-const Script kGoodModem = {{"ATZ", "ATZ\r\r\nOK\r\n"},  // echo until ATE0
-                           {"ATE0", "ATE0\r\r\nOK\r\n"},
-                           {"ATD0,12,3", "\r\nCONNECT 19200\r\n\x10\x05"},
-                           {"+++", "\r\nOK\r\n"},
-                           {"ATH", "\r\nOK\r\n"}};
-
-TEST(AtDialler, PlacesTheCallWithPausesAndHandsOverTheExchangesBytes) {
-    Modem m{.script = kGoodModem};
-    m.dialler.Dial("0-12-3", 0);
-    m.Drive();
+TEST(AtDialler, PlacesTheCallWithPausesAndHandsOverTheExchangesBytesUntilNoCarrier) {
+    Modem m;
+    m.Call();
     EXPECT_EQ(m.transcript,
               "[DTR on]>ATZ\r<ATZ\r\r\nOK\r\n>ATE0\r<ATE0\r\r\nOK\r\n!1024 >ATD0,12,3\r"
               "<\r\nCONNECT 19200\r\n\x10\x05!2049 ");
-    EXPECT_TRUE(m.dialler.connected());
     EXPECT_EQ(m.dialler.TakeData(), "\x10\x05");
-    EXPECT_EQ(DialString("12-3-"), "12,3,");
-}
-
-// Each way a call fails to come up, with the code it ends in.
-TEST(AtDialler, FailureAnswersEndTheAttemptWithTheirCode) {
-    const std::pair<const char*, uint16_t> cases[] = {
-        {"\r\nBUSY\r\n", kTapiIdle},       {"\r\nNO ANSWER\r\n", kTapiIdle},
-        {"\r\nNO CARRIER\r\n", kTapiIdle}, {"\r\nNO DIALTONE\r\n", kTapiNotPlaced},
-        {"\r\nERROR\r\n", kTapiNotPlaced}, {nullptr, kTapiNotPlaced},  // no answer to ATD
-    };
-    for (const auto& [answer, code] : cases) {
-        Modem m{.script = kGoodModem};
-        m.script.erase("ATD0,12,3");
-        if (answer) m.script["ATD0,12,3"] = answer;
-        m.dialler.Dial("0-12-3", 0);
-        m.Drive();
-        EXPECT_EQ(m.dialler.phase(), AtDialler::Phase::Idle) << m.transcript;
-        const std::string end = "!" + std::to_string(code - 0x1000) + " ";
-        EXPECT_NE(m.transcript.find(end), std::string::npos) << m.transcript;
-        // Not answering ATD within the minute and the two pauses: the dial is stopped.
-        if (!answer) EXPECT_EQ(m.transcript.substr(m.transcript.size() - 2), ">\r");
-        if (!answer) EXPECT_EQ(m.now, 66000);
-    }
-    Modem silent;  // no modem on the device
-    silent.dialler.Dial("1", 0);
-    silent.Drive();
-    EXPECT_EQ(silent.transcript, "[DTR on]>ATZ\r!2058 ");
-    Modem none;
-    none.dialler.Dial("", 0);
-    none.Drive();
-    EXPECT_EQ(none.transcript, "!2058 ");
-}
-
-TEST(AtDialler, TheModemsNoCarrierAmongTheDataIsTheLossOfTheCall) {
-    Modem m{.script = kGoodModem};
-    m.dialler.Dial("0-12-3", 0);
-    m.Drive();
-    m.dialler.TakeData();
     m.dialler.OnBytes("\x10\x06\r\nNO CARR", 10);
     EXPECT_TRUE(m.dialler.connected());
-    m.dialler.OnBytes("IER\r\n", 11);
+    m.dialler.OnBytes("IER\r\n", 11);  // the modem's own answer: the call is lost
     EXPECT_EQ(m.dialler.TakeData(), "\x10\x06\r\n");
     EXPECT_EQ(m.dialler.TakeNotices(), std::vector<uint16_t>{kTapiDisconnected});
     EXPECT_EQ(m.dialler.phase(), AtDialler::Phase::Idle);
 }
 
-// Without DTR (a pseudo-terminal): a second of silence, "+++", a second of silence, ATH. With
-// DTR: dropped for half a second; only a modem that keeps its carrier gets the escape too.
+// Each way a call fails to come up ends in its notice; an ATD without an answer within the minute
+// and the two pauses is stopped with a CR.
+TEST(AtDialler, FailureAnswersEndTheAttemptWithTheirCode) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"\r\nBUSY\r\n", "!2051 "},       {"\r\nNO ANSWER\r\n", "!2051 "},
+        {"\r\nNO CARRIER\r\n", "!2051 "}, {"\r\nNO DIALTONE\r\n", "!2058 "},
+        {"\r\nERROR\r\n", "!2058 "},      {nullptr, "!2058 >\r"},
+    };
+    for (const auto& [answer, end] : cases) {
+        Modem m;
+        m.script.erase("ATD0,12,3");
+        if (answer) m.script["ATD0,12,3"] = answer;
+        m.Call();
+        EXPECT_EQ(m.dialler.phase(), AtDialler::Phase::Idle);
+        EXPECT_EQ(m.transcript.substr(m.transcript.size() - strlen(end)), end) << m.transcript;
+        EXPECT_EQ(m.now, answer ? 0 : 66000);
+    }
+    Modem silent, none;
+    silent.script.clear();  // no modem on the device
+    silent.dialler.Dial("1", 0);
+    silent.Drive();
+    EXPECT_EQ(silent.transcript, "[DTR on]>ATZ\r!2058 ");
+    none.dialler.Dial("", 0);
+    none.Drive();
+    EXPECT_EQ(none.transcript, "!2058 ");
+}
+
+// Without DTR (a pseudo-terminal): the guard time and a quarter of silence, "+++", ATH. With DTR:
+// dropped for half a second; only a modem that keeps its carrier gets the escape too.
 TEST(AtDialler, HangUpOrder) {
-    struct Case {
-        bool dtrWorks, carrierStays;
-        const char* transcript;
-        AtMillis escapedAt;
+    const std::tuple<bool, bool, const char*, AtMillis> cases[] = {
+        {false, false, ">+++<\r\nOK\r\n>ATH\r<\r\nOK\r\n", 1250},
+        {true, false, "[DTR off][DTR on]", 500},
+        {true, true, "[DTR off][DTR on]>+++<\r\nOK\r\n>ATH\r<\r\nOK\r\n", 500},
     };
-    const Case cases[] = {
-        {false, false, ">+++<\r\nOK\r\n>ATH\r<\r\nOK\r\n", 1000},
-        {true, false, "[DTR off][DTR on]", -1},
-        {true, true, "[DTR off][DTR on]>+++<\r\nOK\r\n>ATH\r<\r\nOK\r\n", 1500},
-    };
-    for (const Case& c : cases) {
-        Modem m{.script = kGoodModem};
-        m.dialler.Dial("0-12-3", 0);
-        m.Drive();
+    for (const auto& [dtrWorks, carrierStays, transcript, firstAct] : cases) {
+        Modem m;
+        m.Call();
         m.transcript.clear();
-        m.dialler.OnCarrier(c.carrierStays);
-        m.dialler.HangUp(0, c.dtrWorks);
-        m.Collect();
-        m.dialler.OnTime(c.escapedAt < 0 ? 499 : c.escapedAt - 1);  // nothing before its time
-        m.Collect();
-        EXPECT_EQ(m.transcript.find('+'), std::string::npos);
+        m.dialler.OnCarrier(carrierStays);
+        m.dialler.HangUp(0, dtrWorks);
+        m.dialler.TakeDtr();
+        m.dialler.OnTime(firstAct - 1);  // nothing before its time
+        EXPECT_EQ(m.dialler.TakeOutput() + (m.dialler.TakeDtr() ? "x" : ""), "");
+        m.transcript = dtrWorks ? "[DTR off]" : "";
         m.Drive();
-        EXPECT_EQ(m.transcript, c.transcript);
+        EXPECT_EQ(m.transcript, transcript);
         EXPECT_EQ(m.dialler.phase(), AtDialler::Phase::Idle);
     }
 }

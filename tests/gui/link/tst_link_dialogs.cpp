@@ -11,7 +11,6 @@
 #include <sstream>
 
 #include "app/broker_link.h"
-#include "app/category_panel.h"
 #include "app/dlg_pc_port.h"
 #include "app/link_dialogs.h"
 #include "app/main_frame.h"
@@ -41,20 +40,12 @@ class TestLinkDialogs : public QObject {
     Q_OBJECT
   private slots:
     void numberRules() {
-        for (const auto& [text, ok] : {std::pair{"0-12-345", true},
-                                       {"12 3", false},
-                                       {"", false},
-                                       {"12345678901234567890", true},
-                                       {"123456789012345678901", false}})
-            QCOMPARE(IsModemNumber(text), ok);
-        for (const auto& [text, ok] : {std::pair{"*#0123456789", true},
-                                       {"ABCD", true},
-                                       {"F", false},
-                                       {"Z", false},
-                                       {"1 2", false},
-                                       {"", false},
-                                       {"123456789012345678901234567890123", false}})
-            QCOMPARE(IsRemoteDialNumber(text), ok);
+        for (const char* good : {"0-12-345", "12345678901234567890"}) QVERIFY(IsModemNumber(good));
+        for (const char* bad : {"12 3", "", "123456789012345678901"}) QVERIFY(!IsModemNumber(bad));
+        for (const char* good : {"*#0123456789", "ABCD", "QWERTYUIX-OPabcdqwertyuixop"})
+            QVERIFY(IsRemoteDialNumber(good));
+        for (const char* bad : {"F", "Z", "1 2", "", "123456789012345678901234567890123"})
+            QVERIFY(!IsRemoteDialNumber(bad));
         RemoteDialSetting list{};
         for (const char* n : {"1", "2", "3", "4", "5"}) QVERIFY(RememberNumber(list, n));
         QVERIFY(!RememberNumber(list, "3"));  // moved to the top, not added
@@ -67,8 +58,8 @@ class TestLinkDialogs : public QObject {
 
     void pcPortMovesTheLinkAndTheModemCarriesEveryTransfer() {
         QTemporaryDir dir;
-        const QString t1 = dir.filePath("1"), t2 = dir.filePath("2"), tm = dir.filePath("m");
-        SimProcess com1({"--trace", t1, "--idle-exit", "120"});
+        const QString t2 = dir.filePath("2"), tm = dir.filePath("m");
+        SimProcess com1({"--idle-exit", "120"});
         SimProcess com2({"--trace", t2, "--idle-exit", "120"});
         SimProcess modem({"--modem", "--ring-time", "100", "--trace", tm, "--idle-exit", "120"});
         qputenv("QN410_COM1", com1.port().toLocal8Bit());
@@ -127,7 +118,6 @@ class TestLinkDialogs : public QObject {
         });
         QVERIFY(view.document().modified);
         QVERIFY(dial(t2));
-        QVERIFY(!Traced(t1, "remote dialing request"));
         pcPort([](CDlgPcPort* d) {
             d->methodButton(1)->click();
             d->telephoneEdit()->setText(QStringLiteral("0 12"));
