@@ -37,27 +37,10 @@ class ModemTransferTest : public ::testing::Test {
     std::string file_ = dir_.file("modem.txt");
 };
 
-TEST_F(ModemTransferTest, SixteenExchangesGoUpAndComeBackOverTheCall) {
+// Each modem fault ends in the program's text, in seconds. A call lost mid-transfer leaves the
+// modem ready for the next: 16 exchanges then go up and come back.
+TEST_F(ModemTransferTest, ModemFaultsEndInTheirTextAndTheNextCallsCarryEverything) {
     const auto sent = ModemFile(file_);
-    Simulator sim({"--modem", "--ring-time", "200", "--idle-exit", "60"});
-    ASSERT_FALSE(sim.port().empty());
-    const ProcessResult up = RunCtl({"upload", file_}, Env(sim));
-    ASSERT_EQ(up.status, 0) << up.err;
-    const std::string out = dir_.file("back.txt");
-    // --modem names the device over QN410_MODEM.
-    const ProcessResult down = RunCtl({"download", out, "--base", file_, "--modem", sim.port()},
-                                      {{"QN410_MODEM", "/nonexistent"}});
-    ASSERT_EQ(down.status, 0) << down.err;
-    SettingDocument back;
-    std::string password;
-    ASSERT_EQ(ReadSettingFile(out, back, password, prompt_), ReadOutcome::Ok);
-    EXPECT_EQ(qn410::test::FirstRecordDifference(sent->data(), back.data()), std::nullopt);
-}
-
-// Each modem fault ends in the program's text, in seconds; a call lost mid-transfer leaves the
-// modem ready for the next one.
-TEST_F(ModemTransferTest, ModemFaultsEndInTheirTextAndTheNextCallWorks) {
-    ModemFile(file_);
     const std::pair<const char*, const char*> cases[] = {
         {"busy", "Failed to open the device"},
         {"no-answer", "Failed to open the device"},
@@ -70,8 +53,17 @@ TEST_F(ModemTransferTest, ModemFaultsEndInTheirTextAndTheNextCallWorks) {
         const ProcessResult up = RunCtl({"upload", file_}, Env(sim), 20000);
         EXPECT_EQ(up.status, 1) << fault;
         EXPECT_EQ(up.err, std::string("qn410ctl: ") + text + "\n") << fault;
-        if (std::string(fault).rfind("carrier", 0) == 0)
-            EXPECT_EQ(RunCtl({"upload", file_}, Env(sim)).status, 0);
+        if (std::string(fault).rfind("carrier", 0) != 0) continue;
+        ASSERT_EQ(RunCtl({"upload", file_}, Env(sim)).status, 0);
+        const std::string out = dir_.file("back.txt");
+        // --modem names the device over QN410_MODEM.
+        const ProcessResult down = RunCtl({"download", out, "--base", file_, "--modem", sim.port()},
+                                          {{"QN410_MODEM", "/nonexistent"}});
+        ASSERT_EQ(down.status, 0) << down.err;
+        SettingDocument back;
+        std::string password;
+        ASSERT_EQ(ReadSettingFile(out, back, password, prompt_), ReadOutcome::Ok);
+        EXPECT_EQ(qn410::test::FirstRecordDifference(sent->data(), back.data()), std::nullopt);
     }
 }
 
