@@ -100,6 +100,7 @@ CDlgRemoteDial::CDlgRemoteDial(EditorHost& host, QWidget* parent) : QDialog(pare
     ShowNumbers();
 
     auto* form = new QFormLayout;
+    form->setFieldGrowthPolicy(QFormLayout::FieldsStayAtSizeHint);
     form->addRow(QStringLiteral("Exchange No. (1-%1):").arg(exchanges), exchange_);
     form->addRow(QStringLiteral("Master Station No. (1-%1):").arg(kMasterCount), master_);
     form->addRow(QStringLiteral("Dialing Data:"), numbers_);
