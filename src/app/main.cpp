@@ -8,6 +8,7 @@
 #include "app/qn410_app.h"
 #include "app/upload_download.h"
 #include "ui/file_chooser.h"
+#include "ui/open_problem_prompt.h"
 #include "ui/qt_prompt.h"
 
 int main(int argc, char* argv[]) {
@@ -15,7 +16,8 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("QN410"));
     QApplication::setOrganizationName(QStringLiteral("Local AppWizard-Generated Applications"));
 
-    qn410::QtPrompt prompt;
+    qn410::QtPrompt qtPrompt;
+    qn410::OpenProblemPrompt prompt(qtPrompt);
     qn410::QtFileChooser files;
     qn410::ShellServices services;
     services.prompt = &prompt;

@@ -4,6 +4,7 @@
 #include <QTimer>
 
 #include "link/channel_dial_step.h"
+#include "link/device_access.h"
 #include "link/link_event.h"
 #include "link/port_map.h"
 
@@ -28,8 +29,9 @@ class CSioThread::Worker : public QObject {
     bool OpenPort(const QString& device) {
         ClosePort();
         auto* port = new QSerialPort(device, this);
-        if (!port->open(QIODevice::ReadWrite) || !Configure(*port, device) ||
-            (owner_.dial_ && !owner_.dial_->Dial(*port))) {
+        const bool opened = port->open(QIODevice::ReadWrite);
+        NoteOpenResult(device.toStdString(), opened);  // why not, for "Failed to open the device"
+        if (!opened || !Configure(*port, device) || (owner_.dial_ && !owner_.dial_->Dial(*port))) {
             delete port;
             return false;
         }

@@ -13,6 +13,7 @@
 #include "stream_prompt.h"
 #include "transfer/station_check.h"
 #include "transfer_options.h"
+#include "ui/open_problem_prompt.h"
 
 namespace qn410::ctl {
 
@@ -38,7 +39,8 @@ TransferOutcome Transfer(SettingDocument& doc, StreamPrompt& prompt, std::ostrea
     const auto app = EnsureApplication();
     // The progress line only where somebody watches it.
     std::ostream* progress = isatty(STDERR_FILENO) ? &err : nullptr;
-    LinkTransfer transfer(doc, prompt, progress, options.timeoutSeconds);
+    OpenProblemPrompt shown(prompt);  // adds why a device would not open, where it can be fixed
+    LinkTransfer transfer(doc, shown, progress, options.timeoutSeconds);
     return transfer.Run(port.settings, upload, options.exchange);
 }
 
