@@ -6,6 +6,8 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include "ui/title_width.h"
+
 namespace qn410 {
 
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
@@ -23,6 +25,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     row->addWidget(ok, 0, Qt::AlignTop);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(row);
+    WidenForTitle(*this);
 }
 
 }  // namespace qn410

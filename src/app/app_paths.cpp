@@ -20,7 +20,12 @@ QString ProgramBaseDir(const QString& appDir) {
 QString WorkFilePath(const QString& baseDir) {
     const QFileInfo base(baseDir);
     QString dir = baseDir;
-    if (!base.isDir() || !base.isWritable()) {
+    // A program installed in the system's own prefix keeps its work file per user even when run
+    // by root, who could write there: the prefix is shared by every user of the machine.
+    const QString canonical = base.canonicalFilePath();
+    const bool systemPrefix = canonical == QLatin1String("/usr") ||
+                              canonical == QLatin1String("/usr/local");
+    if (!base.isDir() || !base.isWritable() || systemPrefix) {
         dir = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
         QDir().mkpath(dir);
     }

@@ -10,7 +10,7 @@ namespace qn410 {
 QString ProgramBaseDir(const QString& appDir);
 
 // The work file in the base directory, or in the per-user data folder when the base directory
-// cannot be written (an installed program).
+// cannot be written or is the system's prefix (/usr, /usr/local: an installed program).
 QString WorkFilePath(const QString& baseDir);
 
 // The folder of the single-instance lock: the user's runtime folder, else the temporary folder.

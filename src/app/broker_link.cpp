@@ -66,4 +66,8 @@ void BrokerLink::SetTransferSheet(QObject* sheet) {
     broker_.dispatch().SetTransferSheet(sheet);
 }
 
+void BrokerLink::SetDialEditor(QObject* editor) {
+    broker_.dispatch().SetDialEditor(editor);
+}
+
 }  // namespace qn410

@@ -31,6 +31,7 @@ class BrokerLink : public ViewLink {
     bool HandleNotification(QEvent* event) override;
     void Attach(CMainFrame& frame) override;
     void SetTransferSheet(QObject* sheet) override;
+    void SetDialEditor(QObject* editor) override;
 
     LinkBroker& broker() { return broker_; }
     // The view's rings of the last log and monitor records.

@@ -4,6 +4,10 @@
 
 #include "app/main_frame.h"
 #include "app/qn410_view.h"
+#include "editors/dlg_direct_dial.h"
+#include "editors/dlg_direct_select.h"
+#include "editors/dlg_function.h"
+#include "editors/dlg_line.h"
 #include "editors/dlg_system.h"
 #include "editors/sheet_station.h"
 #include "setting/clock.h"
@@ -24,7 +28,17 @@ void RegisterEditors(CMainFrame& frame) {
     CQN410View& view = frame.view();
     view.SetCategoryHandler(Category::GlobalSetting,
                             [&frame] { RunEditor<CDlgSystem>(frame, SystemClock::Instance()); });
-    view.SetCategoryHandler(Category::Stations, [&frame] { RunEditor<CSheetStation>(frame); });
+    view.SetCategoryHandler(Category::Stations, [&frame] {
+        auto sheet = std::make_unique<CSheetStation>(frame.editorHost(), &frame);
+        if (frame.view().OpeningForStationCheck()) sheet->ExplainStationCheckOnOpen();
+        sheet->exec();
+    });
+    view.SetCategoryHandler(Category::DialingAssignment,
+                            [&frame] { RunEditor<CDlgDirectDial>(frame); });
+    view.SetCategoryHandler(Category::CoTrunks, [&frame] { RunEditor<CDlgLine>(frame); });
+    view.SetCategoryHandler(Category::CallForwarding, [&frame] { RunEditor<CDlgFunction>(frame); });
+    view.SetCategoryHandler(Category::DirectSelect,
+                            [&frame] { RunEditor<CDlgDirectSelect>(frame); });
     // Changed exchanges, digits or first station numbers may leave station numbers that no
     // longer fit: the Stations sheet opens so that they can be corrected.
     view.SetStationCheck([](const SettingData& data) { return !CheckStationNumbers(data).ok(); });

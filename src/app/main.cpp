@@ -5,9 +5,14 @@
 #include "app/broker_link.h"
 #include "app/editor_registry.h"
 #include "app/link_dialogs.h"
+#include "app/log_monitor.h"
+#include "app/main_frame.h"
 #include "app/qn410_app.h"
+#include "app/qn410_view.h"
+#include "app/tools_menu.h"
 #include "app/upload_download.h"
 #include "ui/file_chooser.h"
+#include "ui/folder_chooser.h"
 #include "ui/open_problem_prompt.h"
 #include "ui/qt_prompt.h"
 
@@ -34,5 +39,9 @@ int main(int argc, char* argv[]) {
     qn410::RegisterEditors(*shell.frame());
     qn410::InstallUploadDownload(*shell.frame());
     qn410::InstallLinkDialogs(*shell.frame());
+    qn410::InstallToolsMenu(*shell.frame(), files);
+    qn410::QtFolderChooser folders;
+    if (auto* link = dynamic_cast<qn410::BrokerLink*>(&shell.frame()->view().link()))
+        new qn410::LogMonitor(*shell.frame(), *link, folders);  // owned by the frame
     return app.exec();
 }

@@ -24,6 +24,7 @@ CMainFrame::CMainFrame(std::unique_ptr<CQN410View> view, FileChooser& files, QWi
     move(20, 20);
     BuildMenu();
     connect(view_, &CQN410View::documentChanged, this, &CMainFrame::UpdateTitle);
+    connect(view_, &CQN410View::modifiedChanged, this, &CMainFrame::UpdateTitle);
     connect(view_, &CQN410View::documentChanged, this, &CMainFrame::RebuildRecentMenu);
     connect(view_, &CQN410View::exitRequested, this, &QWidget::close);
     UpdateTitle();
@@ -83,7 +84,9 @@ void CMainFrame::UpdateTitle() {
     const std::string& name = view_->document().fileName;
     const QString shown = name.empty() ? QStringLiteral("Untitled")
                                        : QFileInfo(QString::fromStdString(name)).fileName();
-    setWindowTitle(shown + QStringLiteral(" - ") + QString::fromLatin1(kApplicationTitle));
+    // "[*]" shows as "*" while the data hold unsaved changes.
+    setWindowTitle(shown + QStringLiteral("[*] - ") + QString::fromLatin1(kApplicationTitle));
+    setWindowModified(view_->document().modified);
 }
 
 }  // namespace qn410

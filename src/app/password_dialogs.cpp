@@ -11,6 +11,7 @@
 #include "setting/password.h"
 #include "setting/setting_file.h"
 #include "ui/ansi_text.h"
+#include "ui/title_width.h"
 
 namespace qn410 {
 
@@ -136,6 +137,7 @@ CDlgNewPassword::CDlgNewPassword(std::string settingFile, std::string& password,
     buttons->addWidget(ok);
     buttons->addWidget(cancel);
     grid->addLayout(buttons, 3, 0, 1, 2);
+    WidenForTitle(*this);
     old_->setFocus();
 }
 
@@ -145,7 +147,9 @@ void CDlgNewPassword::accept() {
         ClearAndSelect(old_);
         return;
     }
-    if (new_->text() != confirm_->text()) {
+    // A character the password line cannot hold would lock the installer out at the next
+    // start: refused like a mistyped confirmation.
+    if (new_->text() != confirm_->text() || !IsStorablePassword(QStringToAnsi(new_->text()))) {
         prompt_.Show("New password not correct.", PromptIcon::Question, PromptButtons::Ok);
         confirm_->clear();
         ClearAndSelect(new_);

@@ -11,6 +11,7 @@
 #include "app/view_link.h"
 #include "setting/prompt.h"
 
+class QLocalServer;
 class QWidget;
 
 namespace qn410 {
@@ -37,14 +38,20 @@ class QN410App {
     explicit QN410App(ShellServices services);
     ~QN410App();
 
-    // False when the program must end at once: another copy runs (silently) or the password
-    // was not given.
+    // False when the program must end at once: another copy runs (its window is brought to the
+    // front instead) or the password was not given.
     bool Start();
     CMainFrame* frame() const { return frame_.get(); }
 
   private:
+    // The running copy listens beside its lock file; a second copy's connection asks it to
+    // bring its window to the front.
+    void Listen();
+    void BringToFront();
+
     ShellServices services_;
     std::unique_ptr<QLockFile> lock_;
+    std::unique_ptr<QLocalServer> server_;
     std::unique_ptr<CMainFrame> frame_;
 };
 

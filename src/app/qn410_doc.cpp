@@ -1,13 +1,19 @@
 #include "app/qn410_doc.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 #include "app/qn410_view.h"
 #include "app/recent_files.h"
 #include "setting/setting_file.h"
+#include "ui/ansi_text.h"
 #include "ui/file_chooser.h"
 
 namespace qn410 {
+
+namespace {
+constexpr char kFileNotFound[] = "\nThe file cannot be found.";
+}
 
 CQN410Doc::CQN410Doc(CQN410View& view, FileChooser& files, RecentFiles& recent)
     : view_(view), files_(files), recent_(recent) {}
@@ -33,6 +39,17 @@ void CQN410Doc::Open() {
 }
 
 void CQN410Doc::OpenRecent(const QString& path) {
+    if (!QFileInfo::exists(path)) {
+        view_.prompt().Tell(QStringToAnsi(QDir::toNativeSeparators(path)) + kFileNotFound,
+                            PromptIcon::Exclamation);
+        recent_.Remove(path);
+        emit view_.documentChanged();  // the menu loses the entry
+        return;
+    }
+    OpenNamed(path);
+}
+
+void CQN410Doc::OpenNamed(const QString& path) {
     if (!MayReplaceData("Set file not saved.\nData setting. OK?")) return;
     ReadFrom(path);
 }
@@ -59,6 +76,7 @@ void CQN410Doc::Save() {
         return;
     }
     WriteSettingFile(doc.fileName, doc, view_.password(), view_.prompt());
+    emit view_.modifiedChanged();
 }
 
 void CQN410Doc::SaveAs() {
@@ -71,6 +89,7 @@ void CQN410Doc::SaveAs() {
     doc.fileName = name;
     recent_.Add(*path);
     emit view_.documentChanged();
+    emit view_.modifiedChanged();
 }
 
 void CQN410Doc::Print() {

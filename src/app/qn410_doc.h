@@ -17,8 +17,12 @@ class CQN410Doc {
 
     void New();
     void Open();
-    // Opening a file of the recent-file list: Open without the file dialog.
+    // Opening a file of the recent-file list: Open without the file dialog. A file that has
+    // gone (a stick not mounted) is not made anew: the user is told, and the entry removed.
     void OpenRecent(const QString& path);
+    // Open of a name given without the dialog (the command line): like a typed name in the
+    // Open dialog, a name that does not exist yet is created with default data.
+    void OpenNamed(const QString& path);
     void Save();
     void SaveAs();
     void Print();

@@ -111,9 +111,13 @@ void CQN410View::OpenCategory(Category category) {
         return;
     }
     if (const auto& handler = handlers_[static_cast<std::size_t>(category)]) handler();
+    emit modifiedChanged();
     if ((category == Category::GlobalSetting || category == Category::UploadDownload) &&
-        stationCheck_ && stationCheck_(document_.data()))
+        stationCheck_ && stationCheck_(document_.data())) {
+        openingForCheck_ = true;
         OpenCategory(Category::Stations);
+        openingForCheck_ = false;
+    }
 }
 
 bool CQN410View::event(QEvent* event) {

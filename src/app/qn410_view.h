@@ -56,9 +56,13 @@ class CQN410View : public QWidget {
     // The station number check run after Global Setting and Upload/Download; true when it found
     // a problem (the Stations sheet is then opened).
     void SetStationCheck(std::function<bool(const SettingData&)> check);
+    // True while the Stations sheet is being opened because the station number check failed:
+    // the sheet then says why and shows the station concerned.
+    bool OpeningForStationCheck() const { return openingForCheck_; }
 
   signals:
     void documentChanged();  // file name or data replaced
+    void modifiedChanged();  // the modified flag may have changed (a window closed, a save)
     void exitRequested();
 
   protected:
@@ -74,6 +78,7 @@ class CQN410View : public QWidget {
     QString workFilePath_;
     WorkFile work_;
     bool initialised_ = false;
+    bool openingForCheck_ = false;
     bool readingLog_ = false;
     bool readingMonitor_ = false;
     std::unique_ptr<ViewLink> link_;

@@ -27,6 +27,15 @@ bool ViewEditorHost::ConfirmTransmit() {
     return qn410::ConfirmTransmit(parent ? parent : view_.window());
 }
 
+bool ViewEditorHost::ConfirmReceive() {
+    QWidget* parent = QApplication::activeModalWidget();
+    return qn410::ConfirmReceive(parent ? parent : view_.window());
+}
+
+void ViewEditorHost::SetDialTransferWindow(QObject* window) {
+    view_.link().SetDialEditor(window);
+}
+
 void ViewEditorHost::SubmitRequest(TransferRequestPtr request, bool abandon) {
     // The requester named in the header gets the answer; it is watched from now on.
     auto* requester = static_cast<QObject*>(request->requester);

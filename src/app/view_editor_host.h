@@ -22,6 +22,8 @@ class ViewEditorHost : public EditorHost, public LinkPoster {
     Prompt& prompt() override;
     void SaveDocument() override;
     bool ConfirmTransmit() override;
+    bool ConfirmReceive() override;
+    void SetDialTransferWindow(QObject* window) override;
     void SubmitRequest(TransferRequestPtr request, bool abandon) override;
     void CloseProgress() override;
     void AdvanceProgress() override;

@@ -43,6 +43,8 @@ class ViewLink {
     // The open Upload/Download sheet, which gets the setting records the exchanges send;
     // nullptr when it closes.
     virtual void SetTransferSheet(QObject* sheet) { (void)sheet; }
+    // The Dialing Assignment editor while its transfer runs, which gets the K blocks.
+    virtual void SetDialEditor(QObject* editor) { (void)editor; }
 };
 
 class NoLink : public ViewLink {

@@ -7,6 +7,9 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QResizeEvent>
+#include <QSettings>
+#include <algorithm>
 
 #include "link/link_messages.h"
 #include "ui/message_event.h"
@@ -48,8 +51,8 @@ QHBoxLayout* EditorFrame::CommandButtonRow() {
     return row;
 }
 
-bool EditorFrame::ValidateAndReport() {
-    const std::optional<ValidationFailure> failure = Validate();
+bool EditorFrame::ValidateAndReport(bool upload) {
+    const std::optional<ValidationFailure> failure = upload ? ValidateUpload() : Validate();
     if (!failure) return true;
     host_.prompt().Show(failure->message, PromptIcon::Question, PromptButtons::Ok);
     ShowFailurePlace(*failure);
@@ -83,12 +86,66 @@ void EditorFrame::reject() {
     QDialog::reject();
 }
 
+QString EditorFrame::SizeKey() const {
+    return QStringLiteral("Editor Size/") + QString::fromLatin1(metaObject()->className());
+}
+
+void EditorFrame::setVisible(bool visible) {
+    if (visible && !arranged_) {
+        arranged_ = true;
+        ArrangeForFirstShow();
+    }
+    // The size is remembered only when the user chose it, so that windows made by tests and
+    // scripts leave nothing behind.
+    if (!visible && isVisible() && userResized_) QSettings().setValue(SizeKey(), size());
+    QDialog::setVisible(visible);
+}
+
+void EditorFrame::resizeEvent(QResizeEvent* event) {
+    if (event->spontaneous() && isVisible()) userResized_ = true;
+    QDialog::resizeEvent(event);
+}
+
+void EditorFrame::ArrangeForFirstShow() {
+    // Grids take the room a larger window gives: their last column widens.
+    for (GridCtrl* grid : findChildren<GridCtrl*>()) grid->StretchLastColumn();
+    const QSize remembered = QSettings().value(SizeKey()).toSize();
+    if (remembered.isValid()) resize(remembered.expandedTo(minimumSizeHint()));
+    if (layout()) layout()->activate();
+
+    // Reading order: by the middle of each control from the top, then from the left; the
+    // command buttons close the chain. Controls on pages not shown keep their own place.
+    QList<QWidget*> chain;
+    for (QWidget* w : findChildren<QWidget*>()) {
+        if (!(w->focusPolicy() & Qt::TabFocus) || !w->isVisibleTo(this) || !w->isEnabled() ||
+            w->focusProxy() || w->window() != this)
+            continue;
+        // Pieces inside a control (a grid's line editor, a spin box's edit) are not stops.
+        bool inner = false;
+        for (QWidget* p = w->parentWidget(); p && p != this; p = p->parentWidget())
+            if (qobject_cast<QAbstractItemView*>(p) || qobject_cast<QAbstractSpinBox*>(p) ||
+                qobject_cast<QComboBox*>(p))
+                inner = true;
+        if (!inner) chain.append(w);
+    }
+    const auto place = [this](const QWidget* w) {
+        const QRect r(w->mapTo(this, QPoint(0, 0)), w->size());
+        return std::pair(IsCommandButton(w) ? 1 : 0, std::pair(r.center().y(), r.left()));
+    };
+    std::stable_sort(chain.begin(), chain.end(),
+                     [&](const QWidget* a, const QWidget* b) { return place(a) < place(b); });
+    for (qsizetype i = 1; i < chain.size(); ++i) setTabOrder(chain[i - 1], chain[i]);
+    // The first input, not the default button: Enter and Escape then go to that input.
+    if (!chain.isEmpty() && !IsCommandButton(chain.front()))
+        chain.front()->setFocus(Qt::TabFocusReason);
+}
+
 void EditorFrame::Print() {
     host_.PostPrint(MakePrintJob());
 }
 
 void EditorFrame::Upload() {
-    if (!ValidateAndReport()) return;
+    if (!ValidateAndReport(/*upload=*/true)) return;
     if (!host_.ConfirmTransmit()) return;
     if (!Overwrite()) return;
     watchdogCount_ = 0;

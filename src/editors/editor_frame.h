@@ -14,6 +14,10 @@
 //      the focused control and never press Overwrite or Close;
 //   4. every other key takes the normal path.
 //
+// Every editor opens with the focus on its first input and Tab walks its controls in reading
+// order (top to bottom, left to right; the command buttons last). An editor can be resized, its
+// grids taking the room, and opens again at the size the user last gave it.
+//
 // Link results reach the editor as the view's posted UM_LINK_RESULT (a LinkEvent or a
 // MessageEvent carrying the request), handled by HandleLinkResult; the watchdog ticks through
 // OnWatchdogTick every second while an upload message is in flight.
@@ -53,8 +57,9 @@ class EditorFrame : public QDialog {
     // Overwrite: validates; if the working copy differs from the setting data, commits it, sets
     // the modified flag and reloads the working copy. False when a check failed.
     bool Overwrite();
-    // Upload: validates, confirms, commits, then sends the messages one by one.
-    void Upload();
+    // Upload: validates, confirms, commits, then sends the messages one by one. An editor that
+    // runs a transfer of its own (Dialing Assignment) replaces it.
+    virtual void Upload();
     // Print: hands a copy of the working copy (unsaved edits included) to the printing thread.
     void Print();
     // Close: the dialog's cancel.
@@ -77,6 +82,9 @@ class EditorFrame : public QDialog {
   protected:
     // The first failing check of the working copy, or nothing when all pass.
     virtual std::optional<ValidationFailure> Validate() = 0;
+    // The checks Upload makes before its confirmation; an editor with stricter upload checks
+    // overrides it. The commit that follows the confirmation uses Validate.
+    virtual std::optional<ValidationFailure> ValidateUpload() { return Validate(); }
     virtual bool WorkingCopyDiffers() const = 0;
     // Copies the working copy into the setting data (the frame sets the modified flag).
     virtual void CommitWorkingCopy() = 0;
@@ -111,12 +119,17 @@ class EditorFrame : public QDialog {
     bool eventFilter(QObject* watched, QEvent* event) override;
     // UM_LINK_RESULT from the view reaches HandleLinkResult.
     bool event(QEvent* event) override;
+    // The first showing arranges focus, tab order and the remembered size.
+    void setVisible(bool visible) override;
+    void resizeEvent(QResizeEvent* event) override;
 
   private:
-    bool ValidateAndReport();
+    bool ValidateAndReport(bool upload = false);
     void SendStep();
     void EndUpload();
     bool IsCommandButton(const QWidget* widget) const;
+    void ArrangeForFirstShow();
+    QString SizeKey() const;
 
     EditorHost& host_;
     QPushButton* print_;
@@ -129,6 +142,8 @@ class EditorFrame : public QDialog {
     int step_ = 0;
     bool done_ = false;
     bool uploading_ = false;
+    bool arranged_ = false;
+    bool userResized_ = false;
 };
 
 }  // namespace qn410

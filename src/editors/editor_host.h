@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 
+class QObject;
+
 #include "link/link_messages.h"
 #include "link/transfer_request.h"
 #include "setting/prompt.h"
@@ -29,6 +31,7 @@ enum PrintCategory : uint8_t {
     kPrintPcPort = 0x0B,
     kPrintExternalSources = 0x0D,
     kPrintDirectSelect = 0x10,
+    kPrintDialingAssignment = 0x11,
 };
 
 // What Print hands to the printing thread: the category, the exchange shown in the selector
@@ -52,6 +55,12 @@ class EditorHost {
     virtual void SaveDocument() = 0;
     // The transmission confirmation ("Will transmit set data. OK?"); true on OK.
     virtual bool ConfirmTransmit() = 0;
+    // The reception confirmation ("Will receive set data. OK?"), for an editor that downloads
+    // (Dialing Assignment); true on OK. A host without one receives nothing.
+    virtual bool ConfirmReceive() { return false; }
+    // The window that gets the K blocks the exchanges send (the active dial-transfer window);
+    // nullptr when its transfer ends.
+    virtual void SetDialTransferWindow(QObject* window) { (void)window; }
 
     // UM_LINK_REQUEST: a request (or, with abandon, an abandon request) handed to the view.
     virtual void SubmitRequest(TransferRequestPtr request, bool abandon) = 0;

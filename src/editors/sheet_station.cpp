@@ -4,12 +4,15 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QTabWidget>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
 
 #include "editors/page_master.h"
 #include "editors/page_sub.h"
+#include "setting/setting_file.h"
 #include "transfer/record_codec.h"
+#include "transfer/station_check.h"
 
 namespace qn410 {
 
@@ -100,12 +103,32 @@ void CSheetStation::ShowFailurePlace(const ValidationFailure&) {
     if (row >= 0) page->grid()->SetCurrentCell(row, failure_->column);
 }
 
+void CSheetStation::ExplainStationCheckOnOpen() {
+    // After exec() has shown the sheet, so that the message stands in front of it.
+    QTimer::singleShot(0, this, [this] {
+        const StationCheckResult check = CheckStationNumbers(host().Document().data());
+        if (check.ok()) return;
+        host().prompt().Show(StationCheckMessage(check), PromptIcon::Question, PromptButtons::Ok);
+        StationFailure place;
+        place.page =
+            check.kind == StationKind::Master ? StationPageKind::Master : StationPageKind::Sub;
+        place.exchange = check.exchange;
+        place.index = check.index;
+        place.column =
+            check.kind == StationKind::Master ? int{master_col::kStation} : int{sub_col::kStation};
+        failure_ = place;
+        ShowFailurePlace(ValidationFailure{});
+    });
+}
+
 bool CSheetStation::WorkingCopyDiffers() const {
     return copy_->DiffersFrom(host().Document().data());
 }
 
 void CSheetStation::CommitWorkingCopy() {
     copy_->StoreInto(host().Document().data());
+    // The C/O lines show their receiving masters' numbers and names.
+    RefreshTrunkDisplayCopies(host().Document().data());
 }
 
 void CSheetStation::ReloadWorkingCopy() {

@@ -38,6 +38,10 @@ class CSheetStation : public EditorFrame {
     CPageSub* subPage() const { return sub_; }
     const StationCopy& workingCopy() const { return *copy_; }
 
+    // Opened because the station number check failed after another window: once the sheet is
+    // shown, says why with the check's own text and makes the station's number cell current.
+    void ExplainStationCheckOnOpen();
+
   protected:
     std::optional<ValidationFailure> Validate() override;
     bool WorkingCopyDiffers() const override;

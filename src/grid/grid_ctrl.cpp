@@ -1,5 +1,6 @@
 #include "grid/grid_ctrl.h"
 
+#include <QCoreApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -53,10 +54,15 @@ GridCtrl::GridCtrl(QWidget* parent)
     fixed_->setWordWrap(false);
     viewport()->stackUnder(fixed_);
 
-    connect(verticalScrollBar(), &QScrollBar::valueChanged, fixed_->verticalScrollBar(),
-            &QScrollBar::setValue);
-    connect(fixed_->verticalScrollBar(), &QScrollBar::valueChanged, verticalScrollBar(),
-            &QScrollBar::setValue);
+    // This view's vertical scroll position leads; the fixed part follows it whenever it is
+    // set and again whenever either range changes, so that a position set before the grid was
+    // laid out (when the fixed part's range was still 0) is applied once the rows are shown.
+    // The fixed part never scrolls on its own: wheel turns over it are handed to this view.
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, &GridCtrl::SyncFixedScroll);
+    connect(verticalScrollBar(), &QScrollBar::rangeChanged, this, &GridCtrl::SyncFixedScroll);
+    connect(fixed_->verticalScrollBar(), &QScrollBar::rangeChanged, this,
+            &GridCtrl::SyncFixedScroll);
+    fixed_->viewport()->installEventFilter(this);
     connect(horizontalHeader(), &QHeaderView::sectionResized, this,
             [this](int column, int, int width) {
                 if (column < FixedColumnCount()) fixed_->setColumnWidth(column, width);
@@ -122,6 +128,10 @@ void GridCtrl::SetRowHeight(int row, int height) {
 void GridCtrl::SetDefaultRowHeight(int height) {
     verticalHeader()->setDefaultSectionSize(height);
     fixed_->verticalHeader()->setDefaultSectionSize(height);
+}
+
+void GridCtrl::StretchLastColumn() {
+    horizontalHeader()->setStretchLastSection(true);
 }
 
 void GridCtrl::SetHeaderHeight(int height) {
@@ -253,6 +263,10 @@ void GridCtrl::WatchKeys(QObject* object) {
 }
 
 bool GridCtrl::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == fixed_->viewport() && event->type() == QEvent::Wheel) {
+        QCoreApplication::sendEvent(viewport(), event);
+        return true;
+    }
     if (watched != this && event->type() == QEvent::KeyPress && keyFilter_ &&
         keyFilter_(*static_cast<QKeyEvent*>(event)))
         return true;
@@ -267,13 +281,25 @@ void GridCtrl::keyPressEvent(QKeyEvent* event) {
         case Qt::Key_Enter:
         case Qt::Key_Escape:
             // Enter and Escape belong to the grid: they never reach the dialog's default or
-            // cancel button (an open line editor has handled them before this point).
+            // cancel button (an open line editor has handled them before this point). Enter
+            // flips a toggle cell, as it opens a text cell's editor.
+            if (event->key() != Qt::Key_Escape && current.isValid() &&
+                model_->IsToggle(current.column()))
+                ToggleCell(current.row(), current.column());
             event->accept();
             return;
         case Qt::Key_Space:
             if (event->modifiers() == Qt::NoModifier && current.isValid() &&
                 model_->IsToggle(current.column())) {
                 ToggleCell(current.row(), current.column());
+                event->accept();
+                return;
+            }
+            break;
+        case Qt::Key_Tab:
+            // Ctrl+Tab always leaves the grid, as in Qt's other item views.
+            if (event->modifiers() & Qt::ControlModifier) {
+                QWidget::focusNextPrevChild(!(event->modifiers() & Qt::ShiftModifier));
                 event->accept();
                 return;
             }
@@ -285,9 +311,14 @@ void GridCtrl::keyPressEvent(QKeyEvent* event) {
 }
 
 void GridCtrl::mousePressEvent(QMouseEvent* event) {
+    // Like a text cell, which edits only when clicked as the current cell, a toggle cell flips
+    // only when it was current before the click: a click that just brings the focus to the grid
+    // changes nothing.
+    const QModelIndex before = currentIndex();
     QTableView::mousePressEvent(event);
     const QModelIndex index = indexAt(event->position().toPoint());
-    if (event->button() == Qt::LeftButton && index.isValid() && index == currentIndex())
+    if (event->button() == Qt::LeftButton && index.isValid() && index == before &&
+        index == currentIndex())
         ToggleCell(index.row(), index.column());
 }
 
@@ -316,6 +347,15 @@ QModelIndex GridCtrl::moveCursor(CursorAction action, Qt::KeyboardModifiers modi
     QModelIndex next = QTableView::moveCursor(action, modifiers);
     // The current cell never enters the fixed columns.
     if (next.isValid() && next.column() < FixedColumnCount()) {
+        // Shift+Tab from a row's first cell goes on to the end of the row above.
+        if (action == MovePrevious) {
+            int column = ColumnCount() - 1;
+            while (column >= FixedColumnCount() && isColumnHidden(column)) --column;
+            const QModelIndex current = currentIndex();
+            if (current.isValid() && current.row() > 0 && column >= FixedColumnCount())
+                return model_->index(current.row() - 1, column);
+            return current;
+        }
         int column = FixedColumnCount();
         while (column < ColumnCount() && isColumnHidden(column)) ++column;
         next = column < ColumnCount() ? model_->index(next.row(), column) : currentIndex();
@@ -338,6 +378,26 @@ int GridCtrl::FixedWidth() const {
     return width;
 }
 
+void GridCtrl::SyncFixedScroll() {
+    fixed_->verticalScrollBar()->setValue(verticalScrollBar()->value());
+}
+
+bool GridCtrl::focusNextPrevChild(bool next) {
+    // Tab walks the cells; from the last cell (Shift+Tab: the first) it leaves the grid.
+    const QModelIndex current = currentIndex();
+    if (tabKeyNavigation() && current.isValid()) {
+        const QModelIndex step = moveCursor(next ? MoveNext : MovePrevious, Qt::NoModifier);
+        const bool wraps =
+            !step.isValid() || step == current ||
+            (next ? (step.row() < current.row() ||
+                     (step.row() == current.row() && step.column() < current.column()))
+                  : (step.row() > current.row() ||
+                     (step.row() == current.row() && step.column() > current.column())));
+        if (wraps) return QWidget::focusNextPrevChild(next);
+    }
+    return QTableView::focusNextPrevChild(next);
+}
+
 void GridCtrl::UpdateFixedView() {
     const int fixedCount = FixedColumnCount();
     for (int c = 0; c < ColumnCount(); ++c) {
@@ -352,6 +412,7 @@ void GridCtrl::UpdateFixedView() {
         fixed_->horizontalHeader()->setFixedHeight(horizontalHeader()->height());
     fixed_->setGeometry(frameWidth(), frameWidth(), width,
                         viewport()->height() + horizontalHeader()->height());
+    SyncFixedScroll();
 }
 
 void GridCtrl::OnFixedPressed(const QModelIndex& index) {

@@ -13,8 +13,11 @@
 //     the old text. If the receiver leaves accept true and has not set the cell's text itself,
 //     the cell takes newText; if it sets accept to false the old text stays. A receiver that
 //     redraws the cell from its record (SetItemText) decides the text either way.
-//   - a toggle cell opens no editor: a click or Space emits editBegun and then editEnded with
-//     its other text, which the receiver may refuse like any edit;
+//   - a toggle cell opens no editor: a click on it while it is current, Space or Enter emits
+//     editBegun and then editEnded with its other text, which the receiver may refuse like any
+//     edit (the click that makes it current only selects it);
+//   - Tab moves through the cells and leaves the grid after the last one (Shift+Tab before
+//     the first); Ctrl+Tab leaves at once;
 //   - read-only cells (and every cell of a fixed column) neither edit nor toggle.
 #pragma once
 
@@ -57,6 +60,9 @@ class GridCtrl : public QTableView {
     int ColumnWidth(int column) const;
     void SetRowHeight(int row, int height);
     void SetDefaultRowHeight(int height);
+    // The last shown column takes whatever width the grid has beyond its columns, so that a
+    // wider window shows no empty band.
+    void StretchLastColumn();
     void SetHeaderHeight(int height);
     int HeaderHeight() const;
     // The header's own height for one line of text, before any SetHeaderHeight.
@@ -112,6 +118,8 @@ class GridCtrl : public QTableView {
     QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
     void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
     void updateGeometries() override;
+    // Tab from the last cell and Shift+Tab from the first leave the grid.
+    bool focusNextPrevChild(bool next) override;
     // Typing on a cell that does not edit must not jump to another row whose text starts with
     // the typed character.
     void keyboardSearch(const QString&) override {}
@@ -126,6 +134,7 @@ class GridCtrl : public QTableView {
 
     int FixedWidth() const;
     void UpdateFixedView();
+    void SyncFixedScroll();
     void OnFixedPressed(const QModelIndex& index);
 
     GridModel* model_;

@@ -183,7 +183,12 @@ void LinkBroker::OnError(LinkEvent& e) {
 }
 
 void LinkBroker::OnDisconnected() {
-    if (mask_ != kUseClosing) return;
+    if (mask_ != kUseClosing) {
+        // Not asked for: the device vanished (an adapter pulled). A transfer holding the link
+        // hears it now rather than after its 120-second time-out.
+        if (mask_ & (kUseSingle | kUseMulti)) dispatch_.DeviceLost();
+        return;
+    }
     mayClose_ = true;
     emit closeMainWindow();
 }

@@ -23,6 +23,10 @@ void ReceiveDispatch::Dispatch(TransferRequestPtr item) {
     }
 }
 
+void ReceiveDispatch::DeviceLost() {
+    PostLinkEvent(transferSheet_, std::make_unique<LinkEvent>(UM_LINK_RESULT, kResultNotDelivered));
+}
+
 void ReceiveDispatch::ToWindow(QObject* window, TransferRequestPtr item) {
     if (window) {
         PostLinkEvent(

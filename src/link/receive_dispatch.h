@@ -39,6 +39,10 @@ class ReceiveDispatch {
     void SetProgress(TransferProgress* progress) { progress_ = progress; }
 
     void Dispatch(TransferRequestPtr item);
+    // The device went away during a transfer: the open Upload/Download sheet gets
+    // UM_LINK_RESULT 1 without a request, and ends its transfer at once instead of waiting for
+    // records or answers that cannot come.
+    void DeviceLost();
 
   private:
     void ToWindow(QObject* window, TransferRequestPtr item);

@@ -19,8 +19,8 @@ enum class ReceiveRoute {
 ReceiveRoute RouteOfLetter(char letter);
 
 // The message shown for a 'z' body: status '0' (the exchange is busy receiving) gives
-// "Exchange No. %2d\nNow receiving data so you can't send"; status '1' (communication error) and
-// anything else show nothing.
+// "Exchange No. %2d\nNow receiving data so you can't send"; status '1' (communication error)
+// gives "Exchange No. %2d\nCommunication Error"; anything else shows nothing.
 std::optional<std::string> ExchangeStatusMessage(std::string_view body);
 
 }  // namespace qn410

@@ -5,6 +5,8 @@
 
 #include "link/channel_dial_step.h"
 #include "link/device_access.h"
+#include "link/diagnostics.h"
+#include "link/line_trace.h"
 #include "link/link_event.h"
 #include "link/port_map.h"
 
@@ -31,10 +33,17 @@ class CSioThread::Worker : public QObject {
         auto* port = new QSerialPort(device, this);
         const bool opened = port->open(QIODevice::ReadWrite);
         NoteOpenResult(device.toStdString(), opened);  // why not, for "Failed to open the device"
-        if (!opened || !Configure(*port, device) || (owner_.dial_ && !owner_.dial_->Dial(*port))) {
+        if (!opened || !Configure(*port, device)) {
+            qCInfo(lcLink) << "cannot open" << device << "as 19200 8E1:" << port->errorString();
             delete port;
             return false;
         }
+        if (owner_.dial_ && !owner_.dial_->Dial(*port)) {
+            qCInfo(lcLink) << "no call over" << device;
+            delete port;
+            return false;
+        }
+        qCInfo(lcLink) << "opened" << device;
         port_ = port;
         QObject::connect(port_, &QSerialPort::readyRead, this, [this] { ReadAll(); });
         // Queued: a write can fail inside the engine, which holds its lock; the error is
@@ -64,6 +73,9 @@ class CSioThread::Worker : public QObject {
         if (!port_) return false;
         const qint64 written =
             port_->write(reinterpret_cast<const char*>(bytes), static_cast<qint64>(count));
+        if (const auto trace = CurrentLineTrace())
+            trace->Bytes(LineTrace::Direction::Tx,
+                         {reinterpret_cast<const char*>(bytes), static_cast<size_t>(count)});
 #ifndef Q_OS_WIN
         // Out now, not at the next turn of the event loop. (On Unix flush only writes what the
         // kernel takes; on Windows it would wait for the line, under the engine's lock.)
@@ -92,6 +104,9 @@ class CSioThread::Worker : public QObject {
     void ReadAll() {
         if (!port_) return;
         QByteArray bytes = port_->readAll();
+        if (const auto trace = CurrentLineTrace())
+            trace->Bytes(LineTrace::Direction::Rx,
+                         {bytes.constData(), static_cast<size_t>(bytes.size())});
         const bool callUp = !owner_.dial_ || owner_.dial_->OnData(bytes);
         for (char c : bytes) owner_.engine_.OnByte(0, static_cast<uint8_t>(c));
         owner_.engine_.OnIdle(0);  // the read that finds nothing more
@@ -111,6 +126,7 @@ class CSioThread::Worker : public QObject {
     // next request opens it again.
     void OnError(QSerialPort::SerialPortError error) {
         if (error == QSerialPort::NoError || error == QSerialPort::TimeoutError) return;
+        if (port_) qCInfo(lcLink) << port_->portName() << "error" << error << port_->errorString();
         if (error == QSerialPort::WriteError) return;  // the engine's time-outs cover it
         owner_.Post(UM_LINK_ERROR, uint32_t{kLinkErrorReceive} << 8);
         owner_.engine_.OnReadError(0);

@@ -14,7 +14,7 @@ struct TransferRequest {
     uint8_t setMask = 0;        // bits added to the link-use mask when accepted; 0 = release
     uint8_t clearMask = 0;      // bits removed from the link-use mask when done
     uint8_t exchange = 0;       // target exchange 1..16, 0 when not aimed at one exchange
-    uint8_t reserved = 0;
+    uint8_t tag = 0;            // the requester's own mark, returned unchanged with the result
     uint64_t exchangeDone = 0;  // bit k set when slot k acknowledged (network method only)
     std::string body;           // the record body as sent on the wire; its size is the length
 

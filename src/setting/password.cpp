@@ -10,6 +10,13 @@
 
 namespace qn410 {
 
+bool IsStorablePassword(std::string_view password) {
+    if (password.size() > kPasswordMaxLength) return false;
+    for (const char c : password)
+        if (static_cast<unsigned char>(c) >= 0xF0) return false;
+    return true;
+}
+
 void ReadPassword(const std::string& path, std::string& password, Prompt& prompt) {
     std::ifstream in(path, std::ios::binary);
     if (!in) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 #include "setting/prompt.h"
 
@@ -11,6 +12,11 @@ namespace qn410 {
 // Markers the password reader leaves in place of a password.
 inline constexpr char kPasswordMalformed[] = "error";   // the password field is malformed
 inline constexpr char kPasswordKeyMissing[] = "err02";  // the first line has no "Password="
+
+// Whether a password can be kept in the password line and read back unchanged: at most 20
+// characters, none of codes 0xF0..0xFF, which raised by 16 would become control bytes (0xFA a
+// line feed, 0xF0 a NUL) and break the line.
+bool IsStorablePassword(std::string_view password);
 
 // Sets password from the file's first line. A file that cannot be opened gives no password; a
 // missing key shows the missing-key message (without "Default Data setting").

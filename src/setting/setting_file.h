@@ -39,8 +39,9 @@ enum class ReadOutcome {
     OpenFailed,   // no message; defaults applied and written to the document's file name
 };
 
-// Writes the document's data and the password to path. The old file is replaced only once the
-// whole new file is on disk, so a failure never leaves a damaged file behind. On success the
+// Writes the document's data and the password to path as writing that file would (see
+// ReplaceFile): through links, keeping owner and mode, replaced in one step wherever the folder
+// allows it, otherwise rewritten in place from the complete new contents. On success the
 // modified flag is cleared and not-set station numbers hold the text "-1"; on failure
 // "Set file Write Error" is shown and nothing changes.
 bool WriteSettingFile(const std::string& path, SettingDocument& doc, std::string_view password,

@@ -1,5 +1,5 @@
 // Writes the setting file. Every line is formatted completely and appended to one buffer; the
-// buffer then replaces the file in one step (see ReplaceFile).
+// buffer is complete before the file is touched, then replaces it (see ReplaceFile).
 #include <charconv>
 #include <cstdio>
 #include <cstring>

@@ -2,6 +2,7 @@
 
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -53,15 +54,17 @@ CPageComm::CPageComm(int switchCnt, QWidget* parent) : QWidget(parent) {
     all_->setObjectName(QStringLiteral("all"));
     single_ = new QRadioButton(QStringLiteral("Single"), group);
     single_->setObjectName(QStringLiteral("single"));
-    label_ = new QLabel(QStringLiteral("Exchange No. (1-%1):").arg(switchCnt), group);
+    label_ = new QLabel(group);
     label_->setObjectName(QStringLiteral("numberLabel"));
     edit_ = new QLineEdit(group);
     edit_->setObjectName(QStringLiteral("number"));
     edit_->setMaxLength(kNumberChars);
     edit_->setFixedWidth(edit_->fontMetrics().horizontalAdvance(QStringLiteral("000")) + 12);
     label_->setBuddy(edit_);
-    spin_ = new CSpinArrows(edit_, 1, std::max(1, switchCnt), group);
+    spin_ = new CSpinArrows(edit_, 1, 1, group);
     spin_->setObjectName(QStringLiteral("spin"));
+    SetSwitchCnt(switchCnt);
+    edit_->installEventFilter(this);  // the Up and Down keys step the number
 
     auto* number = new QHBoxLayout;
     number->setSpacing(2);
@@ -82,6 +85,22 @@ CPageComm::CPageComm(int switchCnt, QWidget* parent) : QWidget(parent) {
     connect(all_, &QRadioButton::toggled, this, [this](bool on) { EnableNumber(!on); });
     all_->setChecked(true);
     EnableNumber(false);
+}
+
+void CPageComm::SetSwitchCnt(int switchCnt) {
+    label_->setText(QStringLiteral("Exchange No. (1-%1):").arg(switchCnt));
+    spin_->SetHigh(std::max(1, switchCnt));
+}
+
+bool CPageComm::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == edit_ && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Up || key == Qt::Key_Down) {
+            spin_->Step(key == Qt::Key_Up ? 1 : -1);
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void CPageComm::EnableNumber(bool on) {

@@ -1,6 +1,7 @@
 // The two pages of the Upload/Download sheet. Each holds the exchange selection: "All " or
 // "Single" with an exchange number typed into a two-character field or stepped with the spin
-// arrows beside it (1 .. SwitchCnt). The number field and its arrows work only with "Single".
+// arrows beside it or the Up and Down keys (1 .. SwitchCnt). The number field and its arrows work
+// only with "Single".
 #pragma once
 
 #include <QWidget>
@@ -19,6 +20,7 @@ class CSpinArrows : public QWidget {
   public:
     CSpinArrows(QLineEdit* buddy, int low, int high, QWidget* parent);
     void Step(int by);
+    void SetHigh(int high) { high_ = high; }
     QToolButton* upButton() const { return up_; }
     QToolButton* downButton() const { return down_; }
 
@@ -40,12 +42,17 @@ class CPageComm : public QWidget {
     int typedExchange() const;
     // After "Incorrect exchange No.": the number field gets the focus with its text selected.
     void FocusNumber();
+    // A download changed the number of exchanges: the label and the range follow.
+    void SetSwitchCnt(int switchCnt);
 
     QRadioButton* allButton() const { return all_; }
     QRadioButton* singleButton() const { return single_; }
     QLabel* numberLabel() const { return label_; }
     QLineEdit* numberEdit() const { return edit_; }
     CSpinArrows* spin() const { return spin_; }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     void EnableNumber(bool on);

@@ -6,7 +6,8 @@
 //
 // The decoders never read past the record nor write outside the setting data's fields: a
 // record too short for its letter, or naming an exchange, station, substation or zone out of
-// range, is ignored as a whole (Decode returns false). Within a well-formed record the exchange's
+// range, or whose text fields (names, numbers) hold a control byte (below 0x20, or 0x7F), is
+// ignored as a whole (Decode returns false). Within a well-formed record the exchange's
 // rules apply: a digits field with a non-digit reads 0, a text field ends at its first space, a
 // blank station number clears the station.
 #pragma once

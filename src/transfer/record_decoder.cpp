@@ -1,5 +1,6 @@
 // Decode: stores a received record into the setting data. Each decoder first checks that the
 // record holds every field it reads and that its indexes are in range, then writes.
+#include <algorithm>
 #include <cstdio>
 
 #include "setting/text_field.h"
@@ -24,6 +25,42 @@ void StoreTime(TimeOfDay& time, int hour, int minute) {
     char text[8];
     std::snprintf(text, sizeof text, "%02d:%02d", hour, minute);
     SetText(time.Text, text);
+}
+
+// A text field holding a control byte (below 0x20, or DEL) would carry it into the setting
+// data and from there into a setting file that no longer reads: such a record is malformed.
+bool TextClean(std::string_view body, std::size_t pos, std::size_t width) {
+    const std::string_view field = body.substr(std::min(pos, body.size()), width);
+    return std::none_of(field.begin(), field.end(), [](char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return byte < 0x20 || byte == 0x7F;
+    });
+}
+
+// The text fields (names, numbers) of every letter the decoders store.
+bool TextFieldsClean(std::string_view body) {
+    switch (body[kLetter]) {
+        case 'A':  // the SwNumber fields fill the rest of the record
+            return TextClean(body, a::kSwNumber, body.size());
+        case 'B':
+            return TextClean(body, b::kNumber, 6) && TextClean(body, b::kName, 8) &&
+                   TextClean(body, b::kTelNo, 20);
+        case 'C':
+            return TextClean(body, c::kNumber, 6) && TextClean(body, c::kName, 8);
+        case 'D':
+            return TextClean(body, d::kLine1 + d::kName, 8) &&
+                   TextClean(body, d::kLine2 + d::kName, 8);
+        case 'U':
+            for (std::size_t g = 0; g < 4; ++g) {
+                const std::size_t group = u::kGroups + u::kGroupWidth * g;
+                if (!TextClean(body, group + u::kNumber, 6) ||
+                    !TextClean(body, group + u::kDestName, 8))
+                    return false;
+            }
+            return true;
+        default:
+            return true;
+    }
 }
 
 }  // namespace
@@ -101,7 +138,7 @@ bool IsDecodable(char letter) {
 }
 
 bool Decode(std::string_view body, SettingData& data) {
-    if (body.size() < kFields) return false;
+    if (body.size() < kFields || !TextFieldsClean(body)) return false;
     const char letter = body[kLetter];
     if (letter == 'A') return DecodeA(body, data);
     const int e = ReadDigits(body, kExchange, 2);

@@ -8,6 +8,7 @@
 #include <QTimerEvent>
 #include <QVBoxLayout>
 
+#include "link/diagnostics.h"
 #include "link/link_messages.h"
 #include "transfer/page_comm.h"
 #include "transfer/record_codec.h"
@@ -187,6 +188,13 @@ void CSheetComm::StopTimer() {
 }
 
 void CSheetComm::Finished(TransferOutcome outcome) {
+    qCInfo(lcTransfer) << (session_.uploading() ? "upload" : "download") << "of exchange"
+                       << session_.exchange() << "ended:" << static_cast<int>(outcome) << "after"
+                       << session_.received() << "of" << session_.expected()
+                       << "records (upload step" << session_.uploadStep() << ")";
+    // A download may have changed the number of exchanges the pages offer.
+    for (CPageComm* page : {static_cast<CPageComm*>(tx_), static_cast<CPageComm*>(rx_)})
+        page->SetSwitchCnt(doc_.data().System.SwitchCnt);
     emit transferFinished(outcome);
 }
 

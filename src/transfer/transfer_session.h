@@ -4,10 +4,16 @@
 // add the exchange selection, the confirmation and the timer.
 //
 // Upload: each record goes out only after the link has confirmed the previous one; the closing
-// release request ends the sequence. Download: the "Start Dwnload" request, then every record
-// the exchanges send is stored until the expected count has arrived; a Global Setting record
-// may change SwitchCnt and with it the expected count. 120 seconds without a confirmation or a
-// record end the transfer.
+// release request ends the sequence. Download: the "Start Dwnload" request, then the records the
+// exchanges send are stored until every record the download asked for has arrived (see
+// DownloadTally: records it did not ask for are ignored); a Global Setting record may change
+// SwitchCnt and with it the expected count. 120 seconds without a confirmation or a record end
+// the transfer.
+//
+// Every request of a transfer carries the transfer's number in its tag. An answer that comes
+// after its transfer has ended (cancelled, timed out, failed, or followed by another transfer)
+// changes nothing and shows nothing. A failure answer without a request (the link lost the
+// device) ends the running transfer at once with its failure text.
 //
 // Everything runs on one thread: link results, timer ticks and the cancel flag arrive in order.
 #pragma once
@@ -22,6 +28,7 @@
 #include "setting/clock.h"
 #include "setting/prompt.h"
 #include "setting/setting_data.h"
+#include "transfer/download_tally.h"
 #include "transfer/send_record.h"
 #include "transfer/upload_plan.h"
 
@@ -70,22 +77,44 @@ class TransferSession {
 
     // UM_LINK_RESULT for owner: code and the request or received item (released here).
     void OnLinkResult(uint32_t code, TransferRequestPtr item);
-    void OnTimer();           // every 1000 ms while the timer runs
-    void OnExchangeCancel();  // an exchange reported that it cannot take data now
+    void OnTimer();  // every 1000 ms while the timer runs
+    // An exchange reported that it cannot take data now ('z'): the transfer ends as cancelled
+    // and the link is abandoned at once.
+    void OnExchangeCancel();
 
     void setTimeoutLimit(int seconds) { timeoutLimit_ = seconds; }
     bool uploading() const { return uploading_; }
     bool active() const { return active_; }
     TransferOutcome outcome() const { return outcome_; }
     int uploadStep() const { return step_; }
+    int exchange() const { return exchange_; }  // of the last transfer started (0 for all)
     int expected() const { return expected_; }
     int received() const { return received_; }
 
   private:
+    // Puts the running transfer's number on every request it sends.
+    class Tagger : public LinkPoster {
+      public:
+        explicit Tagger(LinkPoster& poster) : poster_(poster) {}
+        void PostProgress(AppMessage message, int kind, std::string name, int count) override {
+            poster_.PostProgress(message, kind, std::move(name), count);
+        }
+        void PostLinkRequest(uint32_t wParam, TransferRequestPtr request) override {
+            if (request) request->tag = tag;
+            poster_.PostLinkRequest(wParam, std::move(request));
+        }
+        uint8_t tag = 0;
+
+      private:
+        LinkPoster& poster_;
+    };
+
+    void Begin(bool uploading, int exchange);
     void NextUploadStep();
     void OnUploadResult(uint32_t code);
-    void OnDownloadResult(uint32_t code, TransferRequestPtr item);
-    void StoreRecord(const std::string& body);
+    void OnDownloadResult(uint32_t code);
+    void OnRecord(const TransferRequest& item);
+    int SwitchCount() const;
     void CloseLink(uint32_t wParam);
     void Fail(TransferOutcome outcome, const char* text);
     void Finish(TransferOutcome outcome);
@@ -94,6 +123,7 @@ class TransferSession {
 
     SettingDocument& doc_;
     LinkPoster& poster_;
+    Tagger tagger_;
     Prompt& prompt_;
     TransferHost& host_;
     void* owner_;
@@ -106,6 +136,7 @@ class TransferSession {
     std::optional<UploadPlan> plan_;
     int step_ = 0;
     bool lastStepSent_ = false;
+    DownloadTally tally_;
     int expected_ = 0;
     int received_ = 0;
     bool waiting_ = false;

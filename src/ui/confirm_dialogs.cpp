@@ -5,6 +5,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "ui/title_width.h"
+
 namespace qn410 {
 
 CDlgConfirm::CDlgConfirm(Direction direction, QWidget* parent) : QDialog(parent) {
@@ -30,6 +32,7 @@ CDlgConfirm::CDlgConfirm(Direction direction, QWidget* parent) : QDialog(parent)
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(text);
     layout->addLayout(buttons);
+    WidenForTitle(*this);
 }
 
 bool ConfirmTransmit(QWidget* parent) {

@@ -28,6 +28,14 @@ CDlgProgress::CDlgProgress(QWidget* parent)
     connect(button_, &QPushButton::clicked, this, &CDlgProgress::reject);
 }
 
+void CDlgProgress::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    // In front with the focus from the start, so that Escape cancels without a click first.
+    raise();
+    activateWindow();
+    button_->setFocus(Qt::ActiveWindowFocusReason);
+}
+
 void CDlgProgress::SetTitle(const QString& title) {
     title_ = title;
     ShowTitle();

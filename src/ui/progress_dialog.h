@@ -35,6 +35,9 @@ class CDlgProgress : public QDialog {
 
     void reject() override;  // Cancel and Escape: set the cancel flag, stay open
 
+  protected:
+    void showEvent(QShowEvent* event) override;
+
   private:
     void ShowTitle();
 

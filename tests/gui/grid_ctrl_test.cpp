@@ -257,6 +257,7 @@ void GridCtrlTest::togglesByClickAndSpace() {
     Window w;
     w.grid->SetToggleColumn(2, "*", "");
     w.grid->SetItemText(1, 2, "");
+    w.grid->SetCurrentCell(1, 2);
     QTest::mouseClick(w.grid->viewport(), Qt::LeftButton, {}, w.CellCentre(1, 2));
     QCOMPARE(w.grid->ItemText(1, 2), std::string("*"));
     QCOMPARE(w.ended.size(), size_t(1));
@@ -284,6 +285,7 @@ void GridCtrlTest::togglesByClickAndSpace() {
     // The receiver can refuse a toggle (a cell showing "x" that must not change) at either end.
     w.grid->SetItemText(0, 2, "x");
     w.acceptEdits = false;
+    w.grid->SetCurrentCell(0, 2);
     QTest::mouseClick(w.grid->viewport(), Qt::LeftButton, {}, w.CellCentre(0, 2));
     QCOMPARE(w.ended.back().text, std::string("*"));
     QCOMPARE(w.grid->ItemText(0, 2), std::string("x"));

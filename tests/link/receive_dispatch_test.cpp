@@ -138,11 +138,12 @@ class ReceiveDispatchTest : public QObject {
     void statusWithoutATransferOnlyShowsItsMessage() {
         OpenAll();
         Receive("z120");
-        Receive("z121");  // communication error: shown nowhere
+        Receive("z121");
         QVERIFY(!progress.cancelled);
         QCOMPARE(EverythingPosted(), size_t{0});
         QCOMPARE(prompt.texts(),
-                 std::vector<std::string>{"Exchange No. 12\nNow receiving data so you can't send"});
+                 (std::vector<std::string>{"Exchange No. 12\nNow receiving data so you can't send",
+                                           "Exchange No. 12\nCommunication Error"}));
     }
 
     void brokerHandsReceivedFramesToTheDispatch() {

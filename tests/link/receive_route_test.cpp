@@ -25,7 +25,8 @@ TEST(ReceiveRoute, BusyExchangeStatusNamesTheExchange) {
               "Exchange No.  3\nNow receiving data so you can't send");
     EXPECT_EQ(ExchangeStatusMessage("z160"),
               "Exchange No. 16\nNow receiving data so you can't send");
-    EXPECT_FALSE(ExchangeStatusMessage("z031"));
+    EXPECT_EQ(ExchangeStatusMessage("z031"), "Exchange No.  3\nCommunication Error");
+    EXPECT_FALSE(ExchangeStatusMessage("z032"));
     EXPECT_FALSE(ExchangeStatusMessage("z03"));
 }
 

@@ -1,6 +1,7 @@
+#include "setting/password.h"
+
 #include <gtest/gtest.h>
 
-#include "setting/password.h"
 #include "setting/setting_file.h"
 #include "support/recording_prompt.h"
 #include "support/temp_dir.h"
@@ -9,7 +10,7 @@ namespace qn410::test {
 namespace {
 
 class PasswordFile : public ::testing::Test {
-protected:
+  protected:
     std::string Read() {
         std::string password = "before";
         ReadPassword(path_, password, prompt_);
@@ -49,15 +50,14 @@ TEST_F(PasswordFile, MissingFileMeansNoPasswordAndWriteCreatesIt) {
 TEST_F(PasswordFile, MissingKeyShowsMessageWithoutDefaultLine) {
     WriteAll(path_, "[Maintenance]\nPcConnect=0\n");
     EXPECT_EQ(Read(), "err02");
-    EXPECT_EQ(prompt_.texts(),
-              std::vector<std::string>{
-                  "Incorrect setting file. Key information\n Password= not found."});
+    EXPECT_EQ(
+        prompt_.texts(),
+        std::vector<std::string>{"Incorrect setting file. Key information\n Password= not found."});
 }
 
 TEST_F(PasswordFile, MalformedFieldGivesErrorMarker) {
-    for (const std::string& field :
-         {std::string("00*******************"), "2a" + std::string(20, '*'),
-          "21" + std::string(20, '*')}) {
+    for (const std::string& field : {std::string("00*******************"),
+                                     "2a" + std::string(20, '*'), "21" + std::string(20, '*')}) {
         SCOPED_TRACE(field);
         WriteAll(path_, "Password=" + field + "\n");
         EXPECT_EQ(Read(), "error");

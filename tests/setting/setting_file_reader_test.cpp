@@ -79,7 +79,7 @@ TEST_F(SettingFileTest, LenientLinesAndCaseSensitiveKeys) {
 
 TEST_F(SettingFileTest, MalformedPasswordFailsWithoutMessage) {
     for (const std::string& value : {"00" + std::string(21, '*'), "21" + std::string(20, '*'),
-                                    "x1" + std::string(20, '*'), std::string()}) {
+                                     "x1" + std::string(20, '*'), std::string()}) {
         SCOPED_TRACE(value);
         SetUp();
         SetLine("Password=", "Password=" + value);

@@ -78,11 +78,9 @@ TEST_F(TransferSessionTest, UploadSendsOneRecordPerConfirmationThenCloses) {
     Session().StartUpload(2);
     EXPECT_TRUE(Posted(UM_PROGRESS_START, kDisplayTransmitting, "Global Setting", 154));
     ASSERT_EQ(poster_.posted.back().request->letter(), 'A');
-    EXPECT_EQ(TakeRequests().size(), 1u);  // nothing more until the link confirms
-
-    poster_.posted.clear();
-    auto first = std::make_unique<TransferRequest>();
-    Session().OnLinkResult(kResultDone, std::move(first));
+    auto first = TakeRequests();
+    ASSERT_EQ(first.size(), 1u);  // nothing more until the link confirms
+    Session().OnLinkResult(kResultDone, std::move(first[0].request));
     const std::vector<std::string> bodies = ConfirmAll();
     ASSERT_EQ(bodies.size(), 153u);
     EXPECT_EQ(bodies[0].substr(0, 4), "B011");  // masters of every exchange first

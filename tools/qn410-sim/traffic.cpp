@@ -129,6 +129,8 @@ std::string Traffic::MonitorRecord(int exchange) {
     int n = std::uniform_int_distribution<int>(1, 80)(rng_);
     if (count % 7 == 3) n = kMaxMonitorData;
     if (count % 11 == 5) n = 0;
+    // Now and then a record too long for the tool, which must drop it.
+    if (count % 250 == 249) n = kMaxMonitorData + 1;
     char head[16];
     std::snprintf(head, sizeof head, "p%02d%03d", exchange % 100, n);
     std::string data;

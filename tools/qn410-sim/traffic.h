@@ -7,8 +7,9 @@
 //   'p'  0 'p' | 1 exchange(2) | 3 n(3, at most 256) | 6 n data characters       6 + n bytes
 //
 // Each selected exchange reports in turn at a set rate per kind. Status codes and data lengths
-// vary (every named status, some unnamed ones, the lengths 0 and 256) so that the tool's lists
-// and files meet them all.
+// vary (every named status, some unnamed ones, the lengths 0 and 256, and every 250th monitoring
+// record one byte over the limit, which the tool drops) so that the tool's lists and files meet
+// them all.
 #pragma once
 
 #include <array>

@@ -8,6 +8,9 @@ const std::vector<Command>& Commands() {
         {"copy", "IN OUT", "read the setting file IN and write it to OUT", RunCopy},
         {"check", "FILE", "run the station number check that guards every upload on FILE",
          RunCheck},
+        {"diff", "A B",
+         "list the fields in which the setting files A and B differ (exit 1 when any does)",
+         RunDiff},
     };
     return commands;
 }

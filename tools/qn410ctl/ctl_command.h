@@ -21,6 +21,8 @@ struct Command {
 const std::vector<Command>& Commands();
 // The transfer commands, in the library qn410ctl_transfer (on the link; builds with Qt only).
 const std::vector<Command>& TransferCommands();
+// The dialing assignment commands (dial upload/download), in qn410ctl_transfer too.
+const std::vector<Command>& DialCommands();
 
 // Runs argv (without the program name) against table.
 int Run(const std::vector<Command>& table, const Args& argv, std::ostream& out, std::ostream& err);
@@ -31,7 +33,11 @@ inline int Run(const Args& argv, std::ostream& out, std::ostream& err) {
 int RunNew(const Args& args, std::ostream& out, std::ostream& err);
 int RunCopy(const Args& args, std::ostream& out, std::ostream& err);
 int RunCheck(const Args& args, std::ostream& out, std::ostream& err);
+int RunDiff(const Args& args, std::ostream& out, std::ostream& err);
 int RunUpload(const Args& args, std::ostream& out, std::ostream& err);
 int RunDownload(const Args& args, std::ostream& out, std::ostream& err);
+int RunVerify(const Args& args, std::ostream& out, std::ostream& err);
+int RunLog(const Args& args, std::ostream& out, std::ostream& err);
+int RunMonitor(const Args& args, std::ostream& out, std::ostream& err);
 
 }  // namespace qn410::ctl

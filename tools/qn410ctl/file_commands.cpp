@@ -46,6 +46,7 @@ bool LoadSettingFile(const std::string& path, SettingDocument& doc, std::string&
             err << "qn410ctl: " << path << ": cannot be opened\n";
             return false;
     }
+    err << "qn410ctl: " << path << ": cannot be read\n";  // never silent
     return false;
 }
 

@@ -79,8 +79,7 @@ bool LinkTransfer::event(QEvent* event) {
             session_.OnLinkResult(e->wParam, std::move(e->request));
             return true;
         case UM_RCV_CANCEL_SHEET:
-            session_.OnExchangeCancel();  // stops the timer; the flag is already set
-            Cancel();
+            session_.OnExchangeCancel();  // abandons the link, as the sheet does
             return true;
         default:
             return QObject::event(event);

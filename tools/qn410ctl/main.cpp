@@ -8,6 +8,7 @@ int main(int argc, char** argv) {
     std::vector<Command> table = Commands();
 #ifdef QN410CTL_TRANSFERS
     table.insert(table.end(), TransferCommands().begin(), TransferCommands().end());
+    table.insert(table.end(), DialCommands().begin(), DialCommands().end());
 #endif
     return Run(table, args, std::cout, std::cerr);
 }

@@ -17,20 +17,30 @@ std::optional<int> Number(const std::string& text, int lo, int hi) {
     return value;
 }
 
-const char* Usage(bool download) {
-    return download ? "Usage: qn410ctl download OUT [--exchange N] [--port PORT] [--modem DEVICE] "
-                      "[--base FILE] [--timeout SECONDS]\n"
-                    : "Usage: qn410ctl upload FILE [--exchange N] [--port PORT] [--modem DEVICE] "
-                      "[--timeout SECONDS]\n";
+const char* Usage(TransferCommand command) {
+    switch (command) {
+        case TransferCommand::Download:
+            return "Usage: qn410ctl download OUT [--exchange N] [--port PORT] [--modem DEVICE] "
+                   "[--base FILE] "
+                   "[--timeout SECONDS] [--trace TRACE]\n";
+        case TransferCommand::Verify:
+            return "Usage: qn410ctl verify FILE [--exchange N] [--port PORT] [--modem DEVICE] "
+                   "[--timeout SECONDS] [--trace TRACE]\n";
+        case TransferCommand::Upload:
+            break;
+    }
+    return "Usage: qn410ctl upload FILE [--exchange N] [--port PORT] [--modem DEVICE] "
+           "[--timeout SECONDS] [--trace TRACE]\n";
 }
 
 }  // namespace
 
-std::optional<TransferOptions> ParseTransferOptions(const Args& args, bool download,
+std::optional<TransferOptions> ParseTransferOptions(const Args& args, TransferCommand command,
                                                     std::ostream& err) {
+    const bool download = command == TransferCommand::Download;
     TransferOptions o;
     auto fail = [&](const std::string& why) {
-        err << "qn410ctl: " << why << '\n' << Usage(download);
+        err << "qn410ctl: " << why << '\n' << Usage(command);
         return std::nullopt;
     };
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -63,6 +73,9 @@ std::optional<TransferOptions> ParseTransferOptions(const Args& args, bool downl
             const auto n = Number(value, 1, kTransferTimeoutSeconds);
             if (!n) return fail("--timeout takes 1.." + std::to_string(kTransferTimeoutSeconds));
             o.timeoutSeconds = *n;
+        } else if (name == "--trace") {
+            if (value.empty()) return fail("--trace needs a file");
+            o.trace = value;
         } else if (name == "--base" && download) {
             o.base = value;
         } else {

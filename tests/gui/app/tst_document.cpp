@@ -85,7 +85,7 @@ class TestDocument : public QObject {
         QVERIFY(!doc().modified);
         QCOMPARE(shell_->link.stops, 1);
         QCOMPARE(shell_->link.starts, 2);
-        QCOMPARE(frame().windowTitle(), QStringLiteral("Untitled - QN410"));
+        QCOMPARE(frame().windowTitle(), QStringLiteral("Untitled[*] - QN410"));
     }
 
     void newAndOpenAreRefusedWhileAReadingRuns() {
@@ -119,7 +119,7 @@ class TestDocument : public QObject {
         QCOMPARE(QString::fromStdString(doc().fileName), other);
         QVERIFY(!doc().modified);
         QCOMPARE(shell_->link.stops, 1);
-        QCOMPARE(frame().windowTitle(), QStringLiteral("site.txt - QN410"));
+        QCOMPARE(frame().windowTitle(), QStringLiteral("site.txt[*] - QN410"));
         QCOMPARE(frame().recentFiles().files().value(0), other);
 
         frame().doc().Open();  // unmodified: no question; the dialog is cancelled

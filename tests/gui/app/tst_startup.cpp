@@ -74,7 +74,7 @@ class TestStartup : public QObject {
         QVERIFY(prompt_.shown.empty());
         QVERIFY(QFile::exists(folder_->file(QStringLiteral("qn410.txt"))));
         QVERIFY(app->frame()->isVisible());
-        QCOMPARE(app->frame()->windowTitle(), QStringLiteral("qn410.txt - QN410"));
+        QCOMPARE(app->frame()->windowTitle(), QStringLiteral("qn410.txt[*] - QN410"));
         CQN410View& view = app->frame()->view();
         QCOMPARE(view.document().fileName, std::string("qn410.txt"));
         QVERIFY(!view.document().modified);

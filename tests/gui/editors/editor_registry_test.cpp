@@ -12,8 +12,10 @@
 #include "app/qn410_view.h"
 #include "editor_test_host.h"
 #include "editors/dlg_system.h"
+#include "editors/page_master.h"
 #include "editors/sheet_station.h"
 #include "shell_fixture.h"
+#include "transfer/station_check.h"
 
 using namespace qn410;
 using namespace qn410::test;
@@ -83,13 +85,22 @@ class EditorRegistryTest : public QObject {
             d->OverwriteButton()->click();
             d->CloseButton()->click();
         });
-        ModalWatcher<CSheetStation> stations([](CSheetStation* s) { s->CloseButton()->click(); });
+        // The sheet says why, with the check's own text, on the station's number cell.
+        bool onTheStation = false;
+        ModalWatcher<CSheetStation> stations([&onTheStation](CSheetStation* s) {
+            QCoreApplication::processEvents();
+            onTheStation = s->masterPage()->grid()->CurrentCell() ==
+                           GridCell{s->masterPage()->RowOf(1, 1), master_col::kStation};
+            s->CloseButton()->click();
+        });
         Button(Category::GlobalSetting)->click();
         QCOMPARE(global.seen, 1);
         QCOMPARE(view().document().data().System.NumberSize, 3);
         QVERIFY(view().document().modified);
         QCOMPARE(stations.seen, 1);
-        QVERIFY(shell_->prompt.shown.empty());
+        QCOMPARE(shell_->prompt.texts(), std::vector<std::string>{StationCheckMessage(
+                                             CheckStationNumbers(view().document().data()))});
+        QVERIFY(onTheStation);
     }
 
     // The same check follows "Upload/Download" (here a stand-in that downloads a duplicate).

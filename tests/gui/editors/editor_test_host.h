@@ -42,6 +42,7 @@ class EditorTestHost : public EditorHost {
         headers.push_back(*request);
         headers.back().body.clear();
         abandons.push_back(abandon);
+        if (submit) return submit(std::move(request), abandon);  // a real link takes it
         // The view answers every request with one UM_LINK_RESULT to its requester.
         if (answer && requester)
             QCoreApplication::postEvent(
@@ -73,6 +74,7 @@ class EditorTestHost : public EditorHost {
     bool answer = true;      // post a result for each request
     bool cancelled = false;  // the progress display's Cancel was pressed
     uint32_t answerCode = kResultDone;
+    std::function<void(TransferRequestPtr, bool)> submit;  // where requests go instead
     int saves = 0, confirmations = 0, advanced = 0;
     std::vector<std::string> bodies;
     std::vector<TransferRequest> headers;  // without their bodies

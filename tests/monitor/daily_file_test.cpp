@@ -1,0 +1,79 @@
+// The daily files' rule with a fixed clock: which file each line goes to and what it holds.
+#include "monitor/daily_file.h"
+
+#include <gtest/gtest.h>
+
+#include "monitor/log_columns.h"
+#include "support/temp_dir.h"
+
+namespace qn410 {
+namespace {
+
+using test::ReadAll, test::WriteAll;
+
+TEST(DailyFile, FirstLineGoesWhereTheRuleSays) {
+    // remembered (and present, holding "old"), day, bytes written first, file of the next line
+    const struct {
+        const char* remembered;
+        int day;
+        long filled;
+        const char* expect;
+        const char* holds;
+    } cases[] = {
+        {"HS020305-03.txt", 5, 0, "HS020305-03.txt", "oldline\r\n"},       // same day: continued
+        {"HS020305-03.txt", 6, 0, "HS020306-01.txt", "line\r\n"},          // next day: 01
+        {"HS020305-03.txt", 5, 65537 - 3, "HS020305-04.txt", "line\r\n"},  // next, empty
+        {"HS020305-03.txt", 5, 65536 - 3, "HS020305-03.txt", nullptr},     // not yet
+        {"HS020305-99.txt", 5, 65537 - 3, "HS020305-01.txt", "line\r\n"},  // 99 -> 01
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.expect);
+        test::TempDir dir;
+        WriteAll(dir.file(c.remembered), "old");
+        FixedClock clock({2002, 3, c.day, 10, 0, 0});
+        DailyFile file(LogKind::Log, dir.file(c.remembered), clock);
+        if (c.filled > 0) {
+            EXPECT_FALSE(file.Write(std::string(c.filled, 'x')));
+        }
+        EXPECT_FALSE(file.Write("line\r\n"));
+        EXPECT_EQ(file.currentPath(), dir.file(c.expect));
+        EXPECT_EQ(ReadAll(dir.file(c.expect)),
+                  c.holds ? c.holds : "old" + std::string(65533, 'x') + "line\r\n");
+    }
+}
+
+TEST(DailyFile, SelectFolderAndAnUnwritableOne) {
+    test::TempDir dir;
+    WriteAll(dir.file("plain"), "");  // a file where the folder should be
+    WriteAll(dir.file("HS020305-01.txt"), "stale");
+    FixedClock clock({2002, 3, 5});
+    DailyFile file(LogKind::Log, "", clock);
+    file.SelectFolder(dir.file("plain/logs"));
+    EXPECT_EQ(file.Write("1\r\n"), "Log Data File could not be opened");
+    EXPECT_FALSE(file.Write("2\r\n"));
+    file.SelectFolder(dir.path().string());
+    EXPECT_FALSE(file.Write("3\r\n"));
+    EXPECT_EQ(ReadAll(dir.file("HS020305-01.txt")), "3\r\n");  // a chosen folder: 01, empty
+    file.SelectFolder(dir.file("plain/logs"));
+    EXPECT_EQ(file.Write("4\r\n"), "Log Data File could not be opened");
+}
+
+TEST(LogFiles, NamesLinesAndColumns) {
+    EXPECT_EQ(ParseRemembered("/d/HS0203-02.txt").number, 0);
+    EXPECT_EQ(DataSaveName(LogKind::Monitor, "/m", {2003, 1, 1, 9}), "/m/CM030101090000.txt");
+    const std::string body = "o05123456abcdefLine2 Line3 Line4 45";
+    const LogLine line = *BuildLogLine(body, {2026, 3, 4, 5, 6, 7});
+    EXPECT_EQ(FileLine(line), "20260304050607" + body + "\r\n");
+    std::string texts;
+    for (const std::string& t : LogRowTexts(line)) texts += t + '|';
+    for (const char* code : {"00", "23", "24", "44", "a1"}) texts += StatusText(code) + '|';
+    EXPECT_EQ(texts,
+              "2026-03-04 05:06:07|     5|12:34:56|abcdef|Line2 |Line3 |Line4 |status45|"
+              "1234567890123456789012|Call Forwarding log|status24|Forcible termination||");
+    const MonitorEntry entry = *BuildMonitorEntry("p16010abcdefghij", {2026});
+    EXPECT_EQ(FileLine(entry).size(), 30u + 2);
+    EXPECT_EQ(MonitorRowTexts(entry)[2], "abcdefghij");
+}
+
+}  // namespace
+}  // namespace qn410
