@@ -230,9 +230,11 @@ void CSioThread::Close() {
         [this, worker] {
             worker->ClosePort();
             int closing = 2;
-            pending_.compare_exchange_strong(closing, 0);  // unless an open follows already
+            // An open asked for meanwhile follows at once; its requester waits for that open,
+            // and must not take this close for a device that vanished under it.
+            const bool reopening = !pending_.compare_exchange_strong(closing, 0);
             connected_ = 0;
-            Post(UM_LINK_DISCONNECTED, 0);
+            if (!reopening) Post(UM_LINK_DISCONNECTED, 0);
         },
         Qt::QueuedConnection);
 }
