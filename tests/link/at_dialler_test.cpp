@@ -42,15 +42,12 @@ struct Modem {
             dialler.OnBytes(it->second, now);
         }
     }
-    void Call() {
-        dialler.Dial("0-12-3", 0);
-        Drive();
-    }
 };
 
 TEST(AtDialler, PlacesTheCallWithPausesAndHandsOverTheExchangesBytesUntilNoCarrier) {
     Modem m;
-    m.Call();
+    m.dialler.Dial("0-12-3", 0);
+    m.Drive();
     EXPECT_EQ(m.transcript,
               "[DTR on]>ATZ\r<ATZ\r\r\nOK\r\n>ATE0\r<ATE0\r\r\nOK\r\n!1024 >ATD0,12,3\r"
               "<\r\nCONNECT 19200\r\n\x10\x05!2049 ");
@@ -77,7 +74,8 @@ TEST(AtDialler, FailureAnswersEndTheAttemptWithTheirCode) {
         Modem m;
         m.script.erase(command);
         if (answer) m.script[command] = answer;
-        m.Call();
+        m.dialler.Dial("0-12-3", 0);
+        m.Drive();
         EXPECT_TRUE(m.transcript.ends_with(end)) << m.transcript;
         EXPECT_EQ(m.now, at);
     }
@@ -93,7 +91,8 @@ TEST(AtDialler, HangUpOrder) {
     };
     for (const auto& [dtrWorks, carrierStays, transcript, firstAct] : cases) {
         Modem m;
-        m.Call();
+        m.dialler.Dial("0-12-3", 0);
+        m.Drive();
         m.transcript.clear();
         m.dialler.OnCarrier(carrierStays);
         m.dialler.HangUp(0, dtrWorks);

@@ -94,7 +94,8 @@ class TestLinkDialogs : public QObject {
                     c->findChild<QPushButton*>(QStringLiteral("ok"))->click();
                 });
                 d->dialButton()->click();
-                QTest::qWaitFor([&] { return Traced(trace, "remote dialing request"); }, 15000);
+                QTest::qWaitFor(  // sent and answered
+                    [&] { return Traced(trace, "dialing request") && !view.progress().dialog(); });
                 d->cancelButton()->click();
             });
             view.panel().button(Category::RemoteDialing)->click();
