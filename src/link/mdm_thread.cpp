@@ -26,7 +26,8 @@ int CMdmThread::PlaceCall(const std::string& number) {
         PostLinkEvent(notify_, std::make_unique<LinkEvent>(UM_LINK_CONNECTED, 0));
         return 1;
     }
-    if (opening()) return 1;
+    // A call being placed goes on, even one whose hang-up was asked for and not yet acted on.
+    if (opening()) return line_.MakeCall(DialString(number)), 1;
     if (!line_.MakeCall(DialString(number))) {
         PostLinkEvent(notify_,
                       std::make_unique<LinkEvent>(UM_LINK_ERROR, uint32_t{kLinkErrorOpen} << 8));
