@@ -4,6 +4,7 @@
 #include "app/app_paths.h"
 #include "app/broker_link.h"
 #include "app/editor_registry.h"
+#include "app/link_dialogs.h"
 #include "app/log_monitor.h"
 #include "app/main_frame.h"
 #include "app/printing.h"
@@ -13,6 +14,7 @@
 #include "app/upload_download.h"
 #include "ui/file_chooser.h"
 #include "ui/folder_chooser.h"
+#include "ui/open_problem_prompt.h"
 #include "ui/qt_prompt.h"
 
 int main(int argc, char* argv[]) {
@@ -20,7 +22,8 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("QN410"));
     QApplication::setOrganizationName(QStringLiteral("Local AppWizard-Generated Applications"));
 
-    qn410::QtPrompt prompt;
+    qn410::QtPrompt qtPrompt;
+    qn410::OpenProblemPrompt prompt(qtPrompt);
     qn410::QtFileChooser files;
     qn410::ShellServices services;
     services.prompt = &prompt;
@@ -36,6 +39,7 @@ int main(int argc, char* argv[]) {
     if (!shell.Start()) return 0;
     qn410::RegisterEditors(*shell.frame());
     qn410::InstallUploadDownload(*shell.frame());
+    qn410::InstallLinkDialogs(*shell.frame());
     qn410::InstallToolsMenu(*shell.frame(), files);
     qn410::QtFolderChooser folders;
     if (auto* link = dynamic_cast<qn410::BrokerLink*>(&shell.frame()->view().link()))

@@ -7,6 +7,8 @@
 #endif
 #include <algorithm>
 
+#include "link/channel_dial_step.h"
+#include "link/device_access.h"
 #include "link/diagnostics.h"
 #include "link/line_trace.h"
 #include "link/link_event.h"
@@ -40,8 +42,15 @@ class CSioThread::Worker : public QObject {
     bool OpenPort(const QString& device) {
         ClosePort();
         auto* port = new QSerialPort(device, this);
-        if (!port->open(QIODevice::ReadWrite) || !Configure(*port, device)) {
+        const bool opened = port->open(QIODevice::ReadWrite);
+        NoteOpenResult(device.toStdString(), opened);  // why not, for "Failed to open the device"
+        if (!opened || !Configure(*port, device)) {
             qCInfo(lcLink) << "cannot open" << device << "as 19200 8E1:" << port->errorString();
+            delete port;
+            return false;
+        }
+        if (owner_.dial_ && !owner_.dial_->Dial(*port)) {
+            qCInfo(lcLink) << "no call over" << device;
             delete port;
             return false;
         }
@@ -63,6 +72,7 @@ class CSioThread::Worker : public QObject {
         ++opened_;
         if (!port_) return;
         port_->disconnect(this);
+        if (owner_.dial_) owner_.dial_->HangUp(*port_);
         port_->close();
         delete port_;
         port_ = nullptr;
@@ -111,15 +121,19 @@ class CSioThread::Worker : public QObject {
         return true;
     }
 
+  public:
     void ReadAll() {
         if (!port_ || owner_.detached_) return;
-        const QByteArray bytes = port_->readAll();
+        QByteArray bytes = port_->readAll();
         if (const auto trace = CurrentLineTrace())
             trace->Bytes(LineTrace::Direction::Rx,
                          {bytes.constData(), static_cast<size_t>(bytes.size())});
+        // On a modem call the dialler watches the data for the modem's end of the call.
+        const bool callUp = !owner_.dial_ || owner_.dial_->OnData(bytes);
         pacer_.OnRead(reinterpret_cast<const uint8_t*>(bytes.constData()),
                       static_cast<size_t>(bytes.size()), Now());
         Arm();
+        if (!callUp) Lost();
     }
 
     // Before the idle event may start a send: bytes already waiting in the driver (an exchange
@@ -158,6 +172,14 @@ class CSioThread::Worker : public QObject {
         }
     }
 
+    // The far side ended the call: the device is closed and the next request dials again.
+    void Lost() {
+        ClosePort();
+        owner_.connected_ = 0;
+        owner_.Post(UM_LINK_DISCONNECTED, 0);
+    }
+
+  private:
     // A vanished device (USB adapter pulled, the far side of a pty closed) fails every read: it
     // is reported once as a read failure and the port is closed, so nothing spins on it. The
     // next request opens it again.
@@ -207,13 +229,38 @@ void CSioThread::Post(uint16_t message, uint32_t wParam) {
 }
 
 int CSioThread::Open(const QString& portName) {
-    if (connected_) {
+    // While a close is under way (a modem hanging up takes seconds) the open follows it.
+    if (connected_ && pending_ != 2) {
         Post(UM_LINK_CONNECTED, 0);
         return 1;
     }
     if (pending_ == 1) return 1;
     pending_ = 1;
     const QString device = QString::fromStdString(ResolvePort(portName.toStdString()));
+    if (dial_ && worker_) {
+        // A call takes seconds: placed on the channel thread, reported when it is up or failed.
+        Worker* worker = worker_;
+        QMetaObject::invokeMethod(
+            worker,
+            [this, worker, device] {
+                if (!device.isEmpty() && worker->OpenPort(device)) {
+                    connected_ = 1;
+                    pending_ = 0;
+                    Post(UM_LINK_CONNECTED, 0);
+                    worker->ReadAll();  // what came with the answer, then the idle step
+                    return;
+                }
+                pending_ = -1;
+                // A hang-up asked for while dialling: the call is over, not failed.
+                if (dial_->Cancelled()) {
+                    Post(UM_LINK_DISCONNECTED, 0);
+                } else {
+                    Post(UM_LINK_ERROR, uint32_t{kLinkErrorOpen} << 8);
+                }
+            },
+            Qt::QueuedConnection);
+        return 1;
+    }
     bool opened = false;
     if (worker_ && thread_.isRunning() && !device.isEmpty()) {
         Worker* worker = worker_;
@@ -245,9 +292,12 @@ void CSioThread::Close() {
         worker,
         [this, worker] {
             worker->ClosePort();
-            pending_ = 0;
+            int closing = 2;
+            // An open asked for meanwhile follows at once; its requester waits for that open,
+            // and must not take this close for a device that vanished under it.
+            const bool reopening = !pending_.compare_exchange_strong(closing, 0);
             connected_ = 0;
-            Post(UM_LINK_DISCONNECTED, 0);
+            if (!reopening) Post(UM_LINK_DISCONNECTED, 0);
         },
         Qt::QueuedConnection);
 }

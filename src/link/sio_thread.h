@@ -16,6 +16,10 @@
 
 #include "link/link_engine.h"
 
+namespace qn410 {
+class ChannelDialStep;
+}
+
 class QSerialPort;
 class QTimer;
 
@@ -26,7 +30,7 @@ class CSioThread {
     // tick: the engine's time unit; tests shorten it.
     CSioThread(LinkEngine& engine, QObject* notify,
                std::chrono::milliseconds tick = std::chrono::milliseconds(100));
-    ~CSioThread();
+    virtual ~CSioThread();
     CSioThread(const CSioThread&) = delete;
     CSioThread& operator=(const CSioThread&) = delete;
 
@@ -49,6 +53,13 @@ class CSioThread {
 
     bool connected() const { return connected_.load(); }
 
+  protected:
+    // A step around the read/write loop (the modem's dialler); set before the first Open. With
+    // one, Open returns at once and reports when the call is up or has failed.
+    void SetDialStep(ChannelDialStep* step) { dial_ = step; }
+    bool opening() const { return pending_ == 1; }
+    bool closing() const { return pending_ == 2; }
+
   private:
     class Worker;
     void Post(uint16_t message, uint32_t wParam);
@@ -60,6 +71,7 @@ class CSioThread {
     Worker* worker_ = nullptr;  // lives on thread_
     std::atomic<int> connected_{0};
     std::atomic<int> pending_{0};  // 1 opening, 2 closing, -1 last open failed
+    ChannelDialStep* dial_ = nullptr;
 };
 
 }  // namespace qn410

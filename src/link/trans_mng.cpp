@@ -1,8 +1,10 @@
 #include "link/trans_mng.h"
 
 #include "link/link_event.h"
+#include "link/mdm_thread.h"
 #include "link/port_map.h"
 #include "link/sio_thread.h"
+#include "setting/text_field.h"
 
 namespace qn410 {
 
@@ -23,10 +25,13 @@ CTransMng::CTransMng(QObject* notify, const MaintenanceSetting& settings,
                 noticeTo->load(),
                 std::make_unique<LinkEvent>(notice.message, notice.wParam, std::move(notice.item)));
         });
-    if (kind_ == ChannelKind::kSerial) {
-        sio_ = std::make_unique<CSioThread>(*engine_, notify, tick);
-        writeTo_->store(sio_.get());
+    if (kind_ == ChannelKind::kSerial) sio_ = std::make_unique<CSioThread>(*engine_, notify, tick);
+    if (kind_ == ChannelKind::kModem) {
+        auto modem = std::make_unique<CMdmThread>(*engine_, notify, ModemDevice(), tick);
+        mdm_ = modem.get();
+        sio_ = std::move(modem);
     }
+    writeTo_->store(sio_.get());
 }
 
 CTransMng::~CTransMng() {
@@ -42,11 +47,14 @@ int CTransMng::Connect(uint8_t) {
         Post(UM_LINK_ERROR, uint32_t{kLinkErrorOpen} << 8);
         return 0;
     }
+    if (mdm_) return mdm_->PlaceCall(std::string(TextOf(settings_.TelNo)));
     return sio_->Open(QString::fromStdString(PortName(settings_.CommPort)));
 }
 
 void CTransMng::Disconnect(uint8_t) {
-    if (sio_) {
+    if (mdm_) {
+        mdm_->HangUp();
+    } else if (sio_) {
         sio_->Close();
     } else {
         Post(UM_LINK_DISCONNECTED, 0);
@@ -71,6 +79,7 @@ std::vector<TransferRequestPtr> CTransMng::Stop(int timeoutMs) {
         // for the engine's lock no longer than for the thread.
         sio_->Detach();
         noticeTo_->store(nullptr);
+        mdm_ = nullptr;
         (void)sio_.release();
         (void)new std::shared_ptr<LinkEngine>(engine_);
         return engine_->TakeAll(
@@ -78,6 +87,7 @@ std::vector<TransferRequestPtr> CTransMng::Stop(int timeoutMs) {
     }
     if (sio_) {
         writeTo_->store(nullptr);
+        mdm_ = nullptr;
         sio_.reset();
     }
     return engine_->TakeAll();

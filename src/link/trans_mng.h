@@ -1,6 +1,7 @@
 // CTransMng: the transfer manager. It owns the link engine (the 16 send queues and slots under
 // their one lock) and the channel of the connection method, and offers the broker its
-// operations. RS-232C runs on CSioThread. The modem and network methods have no channel in this
+// operations. RS-232C runs on CSioThread, the modem on CMdmThread (the same channel with a dial
+// step in front, on the device of ModemDevice()). The network method has no channel in this
 // program: Connect reports 0x8200 at once, so every request still gets its one result.
 //
 // All operations are called on the user-interface thread. The engine's tick runs on the channel
@@ -21,6 +22,7 @@
 namespace qn410 {
 
 class CSioThread;
+class CMdmThread;
 
 class CTransMng : public LinkControl {
   public:
@@ -51,6 +53,7 @@ class CTransMng : public LinkControl {
     std::shared_ptr<std::atomic<CSioThread*>> writeTo_;  // the engine's writer
     std::shared_ptr<LinkEngine> engine_;
     std::unique_ptr<CSioThread> sio_;
+    CMdmThread* mdm_ = nullptr;  // sio_, with the modem
 };
 
 }  // namespace qn410

@@ -48,13 +48,14 @@ TEST(TransferOptions, RefusesWhatTheTransferCannotUse) {
     }
 }
 
-TEST(TransferOptions, PortComesFromTheOptionOrTheFileAndIsAlwaysTheSerialLine) {
+TEST(TransferOptions, PortComesFromTheOptionOrTheFileAndForcesTheSerialLine) {
     const MaintenanceSetting modemOnCom3{1, 2, "0123"};
     PortChoice c = ChoosePort("", modemOnCom3);
-    EXPECT_EQ(c.settings.PcConnect, 0);
+    EXPECT_EQ(c.settings.PcConnect, 1);
     EXPECT_EQ(c.settings.CommPort, 2);
     EXPECT_EQ(c.devicePath, "");
     c = ChoosePort("COM4", modemOnCom3);
+    EXPECT_EQ(c.settings.PcConnect, 0);
     EXPECT_EQ(c.settings.CommPort, 3);
     EXPECT_EQ(c.devicePath, "");
     c = ChoosePort("/dev/ttyUSB0", modemOnCom3);

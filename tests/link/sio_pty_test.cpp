@@ -173,11 +173,11 @@ class SioPtyTest : public QObject {
         QTRY_COMPARE(view->Count(UM_LINK_CONNECTED), size_t{1});
     }
 
-    void modemMethodHasNoChannel() {
+    void modemWithoutANumberDoesNotOpen() {
         MaintenanceSetting modem{};
         modem.PcConnect = 1;
         mng = std::make_unique<CTransMng>(view.get(), modem);
-        QCOMPARE(mng->Connect(1), 0);
+        QCOMPARE(mng->Connect(1), 1);
         QTRY_COMPARE(view->Count(UM_LINK_ERROR), size_t{1});
         QCOMPARE(view->Of(UM_LINK_ERROR)[0].wParam, 0x8200u);
     }

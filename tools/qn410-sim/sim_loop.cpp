@@ -108,7 +108,10 @@ int RunSimulator(const SimOptions& options, std::ostream& out, std::ostream& err
                    std::chrono::steady_clock::now() - start)
             .count();
     };
-    ExchangeLink link(*line, trace, options.timing, options.faults);
+    // With --modem the exchanges are reached through the emulated modem's call.
+    SimModem modem(*line, trace, options.modemOptions);
+    LineWriter& toolSide = options.modem ? static_cast<LineWriter&>(modem) : *line;
+    ExchangeLink link(toolSide, trace, options.timing, options.faults);
     SimExchange exchanges(doc.data(), SystemClock::Instance(), trace, options.rate, options.seed,
                           options.statusFault);
     link.SetFrameHandler([&](std::string_view body, Millis now) {
@@ -131,6 +134,7 @@ int RunSimulator(const SimOptions& options, std::ostream& out, std::ostream& err
     trace.Note(0, "started " + WallClockText() + ", line open: " + line->toolPath());
     while (running) {
         Millis now = clockNow();
+        if (options.modem) modem.OnTime(now);
         link.OnTime(now);
         for (std::string& record : exchanges.Due(now)) {
             if (link.Queued() < kMaxQueued)
@@ -142,7 +146,7 @@ int RunSimulator(const SimOptions& options, std::ostream& out, std::ostream& err
 
         std::optional<Millis> next = link.NextDeadline();
         for (const auto d :
-             {exchanges.NextDue(),
+             {exchanges.NextDue(), options.modem ? modem.NextDeadline() : std::nullopt,
               idleLimit >= 0 ? std::optional<Millis>(lastInput + idleLimit) : std::nullopt})
             if (d && (!next || *d < *next)) next = d;
         const int timeout =
@@ -167,7 +171,11 @@ int RunSimulator(const SimOptions& options, std::ostream& out, std::ostream& err
             const bool alive = line->Read(bytes);
             if (!bytes.empty()) {
                 lastInput = now;
-                link.OnBytes(bytes, now);
+                if (options.modem) {
+                    modem.OnBytes(bytes, now, [&](std::string_view b) { link.OnBytes(b, now); });
+                } else {
+                    link.OnBytes(bytes, now);
+                }
             }
             if (!alive) {
                 err << "qn410-sim: the line failed\n";

@@ -100,6 +100,14 @@ ParsedOptions ParseOptions(const std::vector<std::string>& args) {
         {"--drop-every", count(o.faults.dropEvery)},
         {"--drop-rx-every", count(o.faults.dropRxEvery)},
         {"--insist-after", count(o.faults.insistAfter)},
+        {"--ring-time",
+         [&o](const std::string& v) {
+             const auto n = Integer(v, 0, 600000);
+             if (n) o.modemOptions.ringTime = *n;
+             return n.has_value();
+         }},
+        {"--modem-fault",
+         [&o](const std::string& v) { return ParseModemFault(v, o.modemOptions); }},
         {"--z-after",
          [&o](const std::string& v) {
              o.statusFault = StatusFaultOf(v);
@@ -117,6 +125,10 @@ ParsedOptions ParseOptions(const std::vector<std::string>& args) {
         }
         if (name == "--help" || name == "-h") {
             parsed.help = true;
+            continue;
+        }
+        if (name == "--modem" && !inlineValue) {
+            o.modem = true;
             continue;
         }
         if (name == "--silent" && !inlineValue) {
@@ -164,6 +176,11 @@ Line and data:
   --seed N                seed of the generated log and monitoring data (default 1)
   --frames-per-turn N     frames the exchange sends in one turn before it closes it (default 16)
   --idle-exit SECONDS     exit after this long without a byte from the tool
+  --modem                 put the exchanges behind an emulated Hayes modem: the tool dials
+                          (ATZ, ATE0, ATD<number>), the modem answers "CONNECT 19200" after
+                          the ring time, and the exchange protocol runs until the tool
+                          hangs up ("+++" with a guard time of 1 s on each side, then ATH)
+  --ring-time MS          how long the emulated modem rings before it answers (default 500)
 
 Faults, for tests:
   --refuse-bids N         answer the tool's first N bids with DLE NAK
@@ -175,6 +192,9 @@ Faults, for tests:
   --silent                never answer and never send anything
   --insist-after N        when the bids cross, give way to the tool N times, then keep the
                           own bid (as the tool does) every later time
+  --modem-fault FAULT     with --modem: answer a dial "BUSY" (busy), "NO ANSWER" (no-answer)
+                          or "NO DIALTONE" (no-dialtone), or lose the carrier once, after N
+                          bytes from the tool in a call (carrier-lost:N)
   --z-after K:EXCHANGE:STATUS
                           after K stored records send a 'z' status frame for EXCHANGE
                           (1..16) with STATUS 0 (busy receiving data) or 1 (communication

@@ -7,6 +7,7 @@
 
 #include "exchange_link.h"
 #include "sim_exchange.h"
+#include "sim_modem.h"
 
 namespace qn410::sim {
 
@@ -21,6 +22,8 @@ struct SimOptions {
     LineTiming timing;
     LineFaults faults;
     std::optional<StatusFault> statusFault;
+    bool modem = false;  // the exchanges sit behind an emulated modem
+    ModemOptions modemOptions;
 };
 
 struct ParsedOptions {

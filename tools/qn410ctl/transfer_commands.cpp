@@ -16,6 +16,7 @@
 #include "transfer/setting_verify.h"
 #include "transfer/station_check.h"
 #include "transfer_options.h"
+#include "ui/open_problem_prompt.h"
 
 namespace qn410::ctl {
 
@@ -54,6 +55,7 @@ TransferOutcome Transfer(SettingDocument& doc, StreamPrompt& prompt, std::ostrea
     const PortChoice port = ChoosePort(options.port, doc.data().Maintenance);
     // The port map reaches a device path through COM1.
     if (!port.devicePath.empty()) setenv("QN410_COM1", port.devicePath.c_str(), 1);
+    if (!options.modem.empty()) setenv("QN410_MODEM", options.modem.c_str(), 1);
     const auto app = EnsureApplication();
     if (!options.trace.empty()) {
         auto trace = LineTrace::ToFile(options.trace);
@@ -65,7 +67,8 @@ TransferOutcome Transfer(SettingDocument& doc, StreamPrompt& prompt, std::ostrea
     }
     // The progress line only where somebody watches it.
     std::ostream* progress = isatty(STDERR_FILENO) ? &err : nullptr;
-    LinkTransfer transfer(doc, prompt, progress, options.timeoutSeconds);
+    OpenProblemPrompt shown(prompt);  // adds why a device would not open, where it can be fixed
+    LinkTransfer transfer(doc, shown, progress, options.timeoutSeconds);
     const int said = prompt.count;
     const TransferOutcome outcome = transfer.Run(port.settings, upload, options.exchange);
     SetLineTrace(nullptr);  // closes the trace file
@@ -79,12 +82,14 @@ TransferOutcome Transfer(SettingDocument& doc, StreamPrompt& prompt, std::ostrea
 
 const std::vector<Command>& TransferCommands() {
     static const std::vector<Command> commands = {
-        {"upload", "FILE [--exchange N] [--port PORT] [--timeout SECONDS]",
+        {"upload", "FILE [--exchange N] [--port PORT] [--modem DEVICE] [--timeout SECONDS]",
          "send the setting data of FILE to all exchanges or exchange N", RunUpload},
-        {"download", "OUT [--exchange N] [--port PORT] [--base FILE] [--timeout SECONDS]",
+        {"download",
+         "OUT [--exchange N] [--port PORT] [--modem DEVICE] [--base FILE] [--timeout SECONDS]",
          "receive the setting data of all exchanges or exchange N and write it to OUT",
          RunDownload},
-        {"verify", "FILE [--exchange N] [--port PORT] [--timeout SECONDS] [--trace TRACE]",
+        {"verify",
+         "FILE [--exchange N] [--port PORT] [--modem DEVICE] [--timeout SECONDS] [--trace TRACE]",
          "download the data of all exchanges or exchange N into memory and list where it "
          "differs from FILE (exit 1 when it does); nothing is written",
          RunVerify},

@@ -20,16 +20,17 @@ std::optional<int> Number(const std::string& text, int lo, int hi) {
 const char* Usage(TransferCommand command) {
     switch (command) {
         case TransferCommand::Download:
-            return "Usage: qn410ctl download OUT [--exchange N] [--port PORT] [--base FILE] "
+            return "Usage: qn410ctl download OUT [--exchange N] [--port PORT] [--modem DEVICE] "
+                   "[--base FILE] "
                    "[--timeout SECONDS] [--trace TRACE]\n";
         case TransferCommand::Verify:
-            return "Usage: qn410ctl verify FILE [--exchange N] [--port PORT] [--timeout SECONDS] "
-                   "[--trace TRACE]\n";
+            return "Usage: qn410ctl verify FILE [--exchange N] [--port PORT] [--modem DEVICE] "
+                   "[--timeout SECONDS] [--trace TRACE]\n";
         case TransferCommand::Upload:
             break;
     }
-    return "Usage: qn410ctl upload FILE [--exchange N] [--port PORT] [--timeout SECONDS] "
-           "[--trace TRACE]\n";
+    return "Usage: qn410ctl upload FILE [--exchange N] [--port PORT] [--modem DEVICE] "
+           "[--timeout SECONDS] [--trace TRACE]\n";
 }
 
 }  // namespace
@@ -65,6 +66,9 @@ std::optional<TransferOptions> ParseTransferOptions(const Args& args, TransferCo
         } else if (name == "--port") {
             if (value.empty()) return fail("--port needs a value");
             o.port = value;
+        } else if (name == "--modem") {
+            if (value.empty()) return fail("--modem needs a value");
+            o.modem = value;
         } else if (name == "--timeout") {
             const auto n = Number(value, 1, kTransferTimeoutSeconds);
             if (!n) return fail("--timeout takes 1.." + std::to_string(kTransferTimeoutSeconds));
@@ -85,8 +89,11 @@ std::optional<TransferOptions> ParseTransferOptions(const Args& args, TransferCo
 PortChoice ChoosePort(const std::string& port, const MaintenanceSetting& fileSettings) {
     PortChoice choice;
     choice.settings = fileSettings;
+    if (port.empty()) {
+        if (choice.settings.PcConnect != 1) choice.settings.PcConnect = 0;  // no other channel
+        return choice;
+    }
     choice.settings.PcConnect = 0;
-    if (port.empty()) return choice;
     for (int i = 0; i < kPortCount; ++i) {
         if (port == PortName(i)) {
             choice.settings.CommPort = static_cast<uint8_t>(i);

@@ -1,7 +1,9 @@
 // The command line of qn410ctl upload and download, and the serial port it leads to.
-//   upload FILE [--exchange N] [--port PORT] [--timeout SECONDS] [--trace TRACE]
-//   download OUT [--exchange N] [--port PORT] [--base FILE] [--timeout SECONDS] [--trace TRACE]
-//   verify FILE [--exchange N] [--port PORT] [--timeout SECONDS] [--trace TRACE]
+//   upload FILE [--exchange N] [--port PORT] [--modem DEVICE] [--timeout SECONDS] [--trace TRACE]
+//   download OUT [--exchange N] [--port PORT] [--modem DEVICE] [--base FILE] [--timeout SECONDS]
+//            [--trace TRACE]
+//   verify FILE [--exchange N] [--port PORT] [--modem DEVICE] [--timeout SECONDS]
+//          [--trace TRACE]
 // Options take their value as the next argument or after '=' (--exchange=3).
 #pragma once
 
@@ -18,6 +20,7 @@ struct TransferOptions {
     std::string file;        // upload: the setting file to send; download: the file to write
     int exchange = 0;        // 0 all exchanges, else 1..16 (checked against SwitchCnt by upload)
     std::string port;        // "COM1".."COM4" or a device path; empty: the file's CommPort
+    std::string modem;       // the modem's device when the file's method is Modem
     std::string base;        // download only: the file whose data the records go into
     int timeoutSeconds = 0;  // 0: the transfer's own 120 seconds
     std::string trace;       // a file for the trace of every byte on the line; empty: none
@@ -35,9 +38,10 @@ inline std::optional<TransferOptions> ParseTransferOptions(const Args& args, boo
         args, download ? TransferCommand::Download : TransferCommand::Upload, err);
 }
 
-// The link settings for a transfer: always RS-232C (the command line drives the serial line
-// only), on port when one is given, else on fileSettings.CommPort. A device path is reached
-// through the port map's COM1 entry, which the caller sets from devicePath.
+// The link settings for a transfer: the file's connection method (a Modem file dials its TelNo
+// through the modem device) unless port is given, which forces RS-232C on that port; else
+// RS-232C on fileSettings.CommPort. A device path is reached through the port map's COM1 entry,
+// which the caller sets from devicePath.
 struct PortChoice {
     MaintenanceSetting settings{};
     std::string devicePath;  // non-empty: point QN410_COM1 at this device
