@@ -4,6 +4,7 @@
 
 #include "app/main_frame.h"
 #include "app/qn410_view.h"
+#include "editors/dlg_member_list.h"
 #include "editors/dlg_system.h"
 #include "editors/sheet_station.h"
 #include "setting/clock.h"
@@ -25,6 +26,10 @@ void RegisterEditors(CMainFrame& frame) {
     view.SetCategoryHandler(Category::GlobalSetting,
                             [&frame] { RunEditor<CDlgSystem>(frame, SystemClock::Instance()); });
     view.SetCategoryHandler(Category::Stations, [&frame] { RunEditor<CSheetStation>(frame); });
+    view.SetCategoryHandler(Category::GroupCall, [&frame] { RunEditor<CDlgGroup>(frame); });
+    view.SetCategoryHandler(Category::ScanMonitor, [&frame] { RunEditor<CDlgScan>(frame); });
+    view.SetCategoryHandler(Category::EmergencyConference,
+                            [&frame] { RunEditor<CDlgMeeting>(frame); });
     // Changed exchanges, digits or first station numbers may leave station numbers that no
     // longer fit: the Stations sheet opens so that they can be corrected.
     view.SetStationCheck([](const SettingData& data) { return !CheckStationNumbers(data).ok(); });

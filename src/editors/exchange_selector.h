@@ -1,0 +1,43 @@
+// The exchange selector of the editors: the label "Exchange No. (1-%d):" and a drop-down list
+// of "1".."SwitchCnt", and, for sheets that can show every exchange in one grid and when there
+// is more than one exchange, a last entry "ALL".
+#pragma once
+
+#include <QWidget>
+
+class QComboBox;
+class QLabel;
+
+namespace qn410 {
+
+struct SettingData;
+
+class ExchangeSelector : public QWidget {
+    Q_OBJECT
+  public:
+    static constexpr int kAll = 0;
+
+    ExchangeSelector(const SettingData& data, bool offerAll, QWidget* parent = nullptr);
+
+    // The exchange chosen (1..SwitchCnt), or kAll.
+    int Selected() const;
+    // Chooses an exchange, or kAll where offered; the list announces it as a user's choice.
+    void Select(int exchange);
+    int exchanges() const { return exchanges_; }
+
+    QComboBox* list() const { return list_; }
+    QLabel* label() const { return label_; }
+
+  signals:
+    void changed();
+
+  private:
+    int exchanges_;
+    QLabel* label_;
+    QComboBox* list_;
+};
+
+// SwitchCnt kept to 1..16, so that a damaged value never indexes outside the exchanges.
+int ExchangesInUse(const SettingData& data);
+
+}  // namespace qn410
