@@ -1,0 +1,173 @@
+// Scan Monitor, Group Call and Emergency Conference: one suite over the three kinds, each check
+// with its message and the exchange, master and place it leads to; entries, "Delete ALL",
+// upload and print of each kind.
+#include <QLineEdit>
+#include <QPushButton>
+#include <QtTest>
+
+#include "editors/dlg_member_list.h"
+#include "editors/step_edit.h"
+#include "station_fixture.h"
+#include "transfer/record_codec.h"
+
+using namespace qn410;
+using namespace qn410::test;
+
+namespace {
+const MemberListKind* const kKinds[] = {&kScanMonitorList, &kGroupCallList, &kConferenceList};
+using Change = std::function<void(SettingData&)>;
+
+// Member `row` of the list of master e-m becomes exchange x, equipment n.
+Change Put(int kind, int e, int m, int row, int x, int n, Change also = nullptr) {
+    return [=](SettingData& d) {
+        kKinds[kind]->entries(M(d, e, m))[row] = {uint8_t(row + 1), uint8_t(x), uint8_t(n)};
+        if (also) also(d);
+    };
+}
+
+struct Dialog {
+    EditorTestHost host;
+    std::unique_ptr<CDlgMemberList> dlg;
+    Dialog(int kind, const Change& change = nullptr) {
+        ThreeExchanges(host.document.data());
+        if (change) change(host.document.data());
+        dlg = std::make_unique<CDlgMemberList>(*kKinds[kind], host);
+        dlg->show();
+        QApplication::setActiveWindow(dlg.get());
+        QVERIFY(QTest::qWaitForWindowExposed(dlg.get()));
+    }
+};
+
+struct FailureCase {
+    const char* name;
+    int kind;
+    Change change;
+    const char* message;
+    int exchange, master, row;  // row -1: the monitoring time
+};
+const char kBadSub[] = "Invalid sub-equipment No.is set.";
+const char kBadMaster[] = "Invalid master equipment No.is set.";
+const std::vector<FailureCase> kFailures = {
+    {"time 0", 0, [](SettingData& d) { M(d, 3, 2).ScanTime = 0; }, "Incorrect monitoring time", 3,
+     2, -1},
+    {"substation 65", 0, Put(0, 2, 1, 0, 1, 65), kBadSub, 2, 1, 0},
+    {"exchange 0", 0, Put(0, 1, 3, 5, 0, 5), kBadSub, 1, 3, 5},
+    {"substation without number", 0,
+     Put(0, 1, 1, 1, 3, 9, [](SettingData& d) { NoNumber(S(d, 3, 9).Number); }), kBadSub, 1, 1, 1},
+    {"scan twice", 0, Put(0, 1, 4, 3, 2, 7, Put(0, 1, 4, 0, 2, 7)),
+     "Exchange1\nMaster Station No.4\nDuplicated exchange-equipment No.(2-7)", 1, 4, 3},
+    {"group owner", 1, Put(1, 1, 2, 0, 1, 2), kBadMaster, 1, 2, 0},
+    {"group master without number", 1,
+     Put(1, 3, 1, 14, 2, 3, [](SettingData& d) { NoNumber(M(d, 2, 3).Number); }), kBadMaster, 3, 1,
+     14},
+    {"group twice", 1, Put(1, 2, 1, 9, 3, 4, Put(1, 2, 1, 2, 3, 4)),
+     "Exchange2\nMaster Station (Telephone) No.1\nDuplicated exchange-equipment No.(3-4)", 2, 1, 9},
+    {"conference beyond the exchanges", 2, Put(2, 3, 3, 2, 4, 1), kBadMaster, 3, 3, 2},
+    {"conference twice", 2, Put(2, 1, 1, 2, 2, 2, Put(2, 1, 1, 1, 2, 2)),
+     "Exchange1\nMaster Station (Telephone) No.1\nDuplicated exchange-equipment No.(2-2)", 1, 1, 2},
+};
+}  // namespace
+
+class MemberListsTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void checksReportAndTakeTheUserThere_data() {
+        QTest::addColumn<int>("index");
+        for (std::size_t i = 0; i < kFailures.size(); ++i)
+            QTest::newRow(kFailures[i].name) << int(i);
+    }
+    void checksReportAndTakeTheUserThere() {
+        QFETCH(int, index);
+        const FailureCase& c = kFailures[std::size_t(index)];
+        Dialog d(c.kind, c.change);
+        ChooseFromList(d.dlg->exchangeList(), "2");  // start elsewhere
+        ChooseFromList(d.dlg->masterList(), "4");
+        const SettingData before = d.host.document.data();
+        QTest::mouseClick(d.dlg->OverwriteButton(), Qt::LeftButton);
+        QCOMPARE(d.host.messages.texts(), std::vector<std::string>{c.message});
+        QCOMPARE(d.host.messages.shown[0].icon, PromptIcon::Question);
+        QCOMPARE(d.dlg->exchangeList()->currentText(), QString::number(c.exchange));
+        QCOMPARE(d.dlg->masterList()->currentText(), QString::number(c.master));
+        if (c.row < 0) {
+            QVERIFY(d.dlg->timeBox()->hasFocus());
+            QCOMPARE(d.dlg->timeBox()->findChild<QLineEdit*>()->selectedText(), QString("0"));
+        } else {
+            QVERIFY(d.dlg->grid()->hasFocus());
+            QCOMPARE(d.dlg->grid()->CurrentCell(), (GridCell{c.row, 1}));
+        }
+        QVERIFY(d.host.document.data() == before && !d.host.document.modified);
+        d.dlg->UploadButton()->click();
+        QCOMPARE(d.host.confirmations, 0);
+    }
+
+    void entriesDeleteUploadAndPrint_data() {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("line");  // a valid member's line, then one beyond the kind's
+        QTest::addColumn<QString>("beyond");
+        QTest::newRow("scan") << 0 << "12"
+                              << "65";
+        QTest::newRow("group") << 1 << "3"
+                               << "5";
+        QTest::newRow("conference") << 2 << "4"
+                                    << "5";
+    }
+    void entriesDeleteUploadAndPrint() {
+        QFETCH(int, kind);
+        QFETCH(QString, line);
+        QFETCH(QString, beyond);
+        const MemberListKind& k = *kKinds[kind];
+        Dialog d(kind, Put(kind, 2, 2, 1, 3, 1));
+        GridCtrl* grid = d.dlg->grid();
+        ChooseFromList(d.dlg->exchangeList(), "2");
+        ChooseFromList(d.dlg->masterList(), "2");
+        QCOMPARE(grid->RowCount(), k.capacity);
+        QCOMPARE(grid->ItemText(1, 3), std::string(k.substations ? "301" : "491"));
+        TypeIntoCell(grid, 0, 1, "4");  // beyond the exchanges: refused
+        TypeIntoCell(grid, 0, 1, "3");
+        TypeIntoCell(grid, 0, 2, beyond);
+        QCOMPARE(grid->ItemText(0, 2), std::string());
+        TypeIntoCell(grid, 0, 2, line);
+        const std::string number = std::to_string((k.substations ? 300 : 490) + line.toInt());
+        QCOMPARE(grid->ItemText(0, 3), number);
+        QCOMPARE(grid->ItemText(0, 4), number);
+        if (StepEdit* time = d.dlg->timeBox()) {  // an emptied box shows the stored time again
+            time->setFocus();
+            time->setText("");
+            grid->setFocus();
+            QCOMPARE(time->text(), QString("5"));
+            time->stepBy(200);
+            QCOMPARE(time->text(), QString("99"));
+        }
+
+        d.host.messages.answers = {PromptAnswer::No, PromptAnswer::Yes};
+        d.dlg->deleteAllButton()->click();
+        QCOMPARE(grid->ItemText(1, 1), std::string("3"));
+        d.dlg->deleteAllButton()->click();
+        QCOMPARE(d.host.messages.texts(),
+                 std::vector<std::string>(2, "Will delete all list data. OK?"));
+        QCOMPARE(grid->ItemText(1, 1) + grid->ItemText(0, 3), std::string());
+        TypeIntoCell(grid, 2, 1, "1");
+        TypeIntoCell(grid, 2, 2, line);
+
+        d.dlg->UploadButton()->click();
+        QTRY_VERIFY(!d.dlg->UploadActive());
+        QCOMPARE(d.host.letters(),
+                 (std::vector<char>{k.letter, k.letter, k.letter, k.letter, '-'}));
+        const SettingData& stored = d.host.document.data();
+        QCOMPARE(int(k.entries(M(d.host.document.data(), 2, 2))[2].ExchangeNo), 1);
+        QVERIFY(k.entries(M(d.host.document.data(), 2, 2))[1] == (StationEntry{2, 0, 0}));
+        for (int m = 1; m <= 4; ++m) {
+            RecordRequest r{.exchange = 2, .station = uint8_t(m), .data = &stored};
+            QCOMPARE(d.host.bodies[std::size_t(m - 1)], *Encode(k.letter, r));
+        }
+        QCOMPARE(int(d.host.headers[3].setMask), 2);
+        QCOMPARE(int(d.host.headers[4].clearMask), 2);
+        QCOMPARE(d.host.progress.front().count, 5);
+        d.dlg->PrintButton()->click();
+        QCOMPARE(d.host.prints.back().category, k.print);
+        QCOMPARE(int(d.host.prints.back().exchange), 2);
+    }
+};
+
+QTEST_MAIN(MemberListsTest)
+#include "member_lists_test.moc"
