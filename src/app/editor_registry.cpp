@@ -6,6 +6,7 @@
 #include "app/qn410_view.h"
 #include "editors/dlg_member_list.h"
 #include "editors/dlg_system.h"
+#include "editors/sheet_paging.h"
 #include "editors/sheet_station.h"
 #include "setting/clock.h"
 #include "transfer/station_check.h"
@@ -28,6 +29,7 @@ void RegisterEditors(CMainFrame& frame) {
     view.SetCategoryHandler(Category::Stations, [&frame] { RunEditor<CSheetStation>(frame); });
     view.SetCategoryHandler(Category::GroupCall, [&frame] { RunEditor<CDlgGroup>(frame); });
     view.SetCategoryHandler(Category::ScanMonitor, [&frame] { RunEditor<CDlgScan>(frame); });
+    view.SetCategoryHandler(Category::Paging, [&frame] { RunEditor<CSheetPaging>(frame); });
     view.SetCategoryHandler(Category::EmergencyConference,
                             [&frame] { RunEditor<CDlgMeeting>(frame); });
     // Changed exchanges, digits or first station numbers may leave station numbers that no

@@ -59,7 +59,11 @@ CDlgMemberList::CDlgMemberList(const MemberListKind& kind, EditorHost& host, QWi
     ReloadWorkingCopy();
 }
 
-CDlgMemberList::~CDlgMemberList() = default;
+CDlgMemberList::~CDlgMemberList() {
+    // Closing the window takes the focus from the time box, which would store its text into
+    // the working copy, gone by then.
+    if (time_) time_->disconnect(this);
+}
 
 QComboBox* CDlgMemberList::exchangeList() const {
     return selector_->list();
