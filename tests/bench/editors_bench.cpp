@@ -1,7 +1,7 @@
-// How long "Stations" takes to open on the largest table it shows: "ALL" over 16 exchanges,
-// whose Substations page has 1024 rows. The time counts everything a user waits for: building
-// the sheet, choosing "ALL", turning to the Substations page and painting it once.
-// Runs offscreen unless QT_QPA_PLATFORM says otherwise:
+// How long "Stations" and "Paging" take to open on the largest table they show: "ALL" over 16
+// exchanges, whose Substations pages have 1024 rows. The time counts everything a user waits for:
+// building the sheet, choosing "ALL", turning to the Substations page and painting it once. Runs
+// offscreen unless QT_QPA_PLATFORM says otherwise:
 //   build/tests/bench/bench_editors
 #include <benchmark/benchmark.h>
 
@@ -10,7 +10,9 @@
 #include <QTabWidget>
 #include <string>
 
+#include "editors/page_paging.h"
 #include "editors/page_sub.h"
+#include "editors/sheet_paging.h"
 #include "editors/sheet_station.h"
 #include "setting/text_field.h"
 
@@ -93,5 +95,43 @@ void BM_StationsSwitchToAll(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_StationsSwitchToAll)->Unit(benchmark::kMillisecond);
+
+// "Paging" opened and shown on "ALL" with 16 exchanges of two zone digits: 1024 substation rows
+// of 19 zone columns; then one zone cell toggled and the grid repainted, as a click does.
+void BM_PagingOpenAll(benchmark::State& state) {
+    BenchHost host;
+    SixteenExchanges(host.document.data());
+    for (ExchangeSetting& e : host.document.data().Exchange) e.ZoneSize = 2;
+    for (auto _ : state) {
+        CSheetPaging sheet(host);
+        sheet.show();
+        sheet.exchangeList()->setCurrentIndex(kExchangeCount);  // "ALL"
+        sheet.repaint();
+        QCoreApplication::processEvents();
+        const GridCtrl* grid = sheet.pagingPage()->grid();
+        if (grid->RowCount() != 1024 || grid->ColumnCount() != 5 + kZoneCount)
+            state.SkipWithError("ALL did not show 1024 rows of 19 zones");
+    }
+}
+BENCHMARK(BM_PagingOpenAll)->Unit(benchmark::kMillisecond);
+
+void BM_PagingToggleCell(benchmark::State& state) {
+    BenchHost host;
+    SixteenExchanges(host.document.data());
+    CSheetPaging sheet(host);
+    sheet.show();
+    sheet.exchangeList()->setCurrentIndex(kExchangeCount);
+    sheet.repaint();
+    QCoreApplication::processEvents();  // exposed: repaint() paints for real
+    GridCtrl* grid = sheet.pagingPage()->grid();
+    const int zone1 = sheet.pagingPage()->firstZoneColumn();
+    for (auto _ : state) {
+        const std::string before = grid->ItemText(0, zone1);
+        grid->ToggleCell(0, zone1);
+        grid->viewport()->repaint();
+        if (grid->ItemText(0, zone1) == before) state.SkipWithError("the cell did not change");
+    }
+}
+BENCHMARK(BM_PagingToggleCell)->Unit(benchmark::kMillisecond);
 
 }  // namespace
