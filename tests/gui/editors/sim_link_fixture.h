@@ -15,12 +15,13 @@
 
 namespace qn410::test {
 
-// Hands every request to the broker, as the view does, and keeps a copy of each body.
+// Hands every request to the broker, as the view does, and keeps a copy of each.
 class BrokerHost : public EditorTestHost {
   public:
     explicit BrokerHost(LinkBroker& broker) : broker_(broker) { answer = false; }
     void SubmitRequest(TransferRequestPtr request, bool abandon) override {
         bodies.push_back(request->body);
+        headers.push_back(*request);
         abandons.push_back(abandon);
         auto* requester = static_cast<QObject*>(request->requester);
         PostLinkRequest(&broker_, requester, std::move(request), abandon);
@@ -68,6 +69,15 @@ struct SimLink {
         SilentPrompt silent;
         QCOMPARE(ReadSettingFile(Saved().toStdString(), held, password, silent), ReadOutcome::Ok);
     }
+};
+
+// An editor's host: a recording one, or with `sim` one linked to qn410-sim (started by Start).
+struct EditorHostOrSim {
+    std::unique_ptr<SimLink> link;
+    EditorTestHost own;
+    EditorTestHost& host;
+    explicit EditorHostOrSim(bool sim)
+        : link(sim ? std::make_unique<SimLink>() : nullptr), host(link ? *link->host : own) {}
 };
 
 }  // namespace qn410::test
