@@ -42,9 +42,6 @@ class EditorUploadSimTest : public QObject {
   private:
     std::unique_ptr<SimLink> link_;
     BrokerHost* host_ = nullptr;
-    FixedClock& clock_() { return link_->clock; }
-    void Start(const QStringList& extra = {}) { link_->Start(extra); }
-    void StopAndRead(SettingDocument& held) { link_->StopAndRead(held); }
 
   private slots:
     void init() {
@@ -55,8 +52,8 @@ class EditorUploadSimTest : public QObject {
     void cleanup() { link_.reset(); }
 
     void globalSettingReachesTheExchanges() {
-        Start();
-        CDlgSystem dialog(*host_, clock_());
+        link_->Start();
+        CDlgSystem dialog(*host_, link_->clock);
         dialog.show();
         QApplication::setActiveWindow(&dialog);
         TypeIntoCell(dialog.grid(), 1, 1, "60");
@@ -68,14 +65,14 @@ class EditorUploadSimTest : public QObject {
         QCOMPARE(host_->advanced, 1);
 
         SettingDocument held;
-        StopAndRead(held);
+        link_->StopAndRead(held);
         QCOMPARE(held.data().System.SwNumber[1].Value, 60);
         QCOMPARE(int(held.data().System.TieLine[1]), 1);
         QCOMPARE(int(held.data().System.SwitchCnt), 2);
     }
 
     void stationsReachTheExchanges() {
-        Start();
+        link_->Start();
         CSheetStation sheet(*host_);
         sheet.show();
         QApplication::setActiveWindow(&sheet);
@@ -98,7 +95,7 @@ class EditorUploadSimTest : public QObject {
         QCOMPARE(host_->messages.texts(), std::vector<std::string>{});
 
         SettingDocument held;
-        StopAndRead(held);
+        link_->StopAndRead(held);
         const ExchangeSetting& e1 = held.data().Exchange[0];
         QCOMPARE(std::string(TextOf(e1.Master[0].Name)), std::string("DESK"));
         QCOMPARE(int(e1.Master[1].Paging), 1);
@@ -109,8 +106,8 @@ class EditorUploadSimTest : public QObject {
     }
 
     void silentExchangeEndsWithFailedToTransmit() {
-        Start({"--silent"});
-        CDlgSystem dialog(*host_, clock_());
+        link_->Start({"--silent"});
+        CDlgSystem dialog(*host_, link_->clock);
         dialog.SetWatchdog(3, 100);  // three ticks of 100 ms instead of 120 s
         dialog.show();
         dialog.UploadButton()->click();

@@ -35,7 +35,6 @@ struct Dialog : EditorHostOrSim {
         dlg = std::make_unique<CDlgMemberList>(*kKinds[kind], host);
         dlg->show();
         QApplication::setActiveWindow(dlg.get());
-        QVERIFY(QTest::qWaitForWindowExposed(dlg.get()));
     }
 };
 
@@ -114,8 +113,8 @@ class MemberListsTest : public QObject {
         GridCtrl* grid = d.dlg->grid();
         ChooseFromList(d.dlg->exchangeList(), "2");
         ChooseFromList(d.dlg->masterList(), "2");
-        QCOMPARE(grid->RowCount(), k.capacity);
-        QCOMPARE(grid->ItemText(1, 3), std::string(k.substations ? "301" : "491"));
+        QCOMPARE(grid->ItemText(1, 3) + "/" + std::to_string(grid->RowCount()),
+                 (k.substations ? "301/" : "491/") + std::to_string(k.capacity));
         TypeIntoCell(grid, 0, 1, "4");  // beyond the exchanges: refused
         TypeIntoCell(grid, 0, 1, "3");
         TypeIntoCell(grid, 0, 2, QString::number(beyond));
@@ -133,26 +132,24 @@ class MemberListsTest : public QObject {
 
         d.host.messages.answers = {PromptAnswer::Yes};
         d.dlg->deleteAllButton()->click();
-        QCOMPARE(d.host.messages.texts(),
-                 std::vector<std::string>{"Will delete all list data. OK?"});
+        QCOMPARE(d.host.messages.shown.at(0).text, "Will delete all list data. OK?");
         QCOMPARE(grid->ItemText(1, 1) + grid->ItemText(0, 3), std::string());  // emptied
         TypeIntoCell(grid, 2, 1, "1");
         TypeIntoCell(grid, 2, 2, QString::number(line));
 
         d.dlg->UploadButton()->click();
         QTRY_VERIFY_WITH_TIMEOUT(!d.dlg->UploadActive(), 20000);
-        QCOMPARE(d.host.messages.texts().size(), std::size_t(1));  // the question only
+        QCOMPARE(d.host.messages.shown.size(), 1u);  // the question only
         QCOMPARE(d.host.letters(),
                  (std::vector<char>{k.letter, k.letter, k.letter, k.letter, '-'}));
-        const SettingData& stored = d.host.document.data();
         SettingDocument held;  // what the exchanges hold now
         d.link->StopAndRead(held);
         const StationEntry member = k.entries(M(held.data(), 2, 2))[0];  // the record packs them
         QVERIFY(member.ExchangeNo == 1 && member.StationNo == line);
-        for (int m = 1; m <= 4; ++m) {
-            RecordRequest r{.exchange = 2, .station = uint8_t(m), .data = &stored};
-            QCOMPARE(d.host.bodies[std::size_t(m - 1)], *Encode(k.letter, r));
-        }
+        for (uint8_t m = 1; m <= 4; ++m)
+            QCOMPARE(
+                d.host.bodies[m - 1u],
+                *Encode(k.letter, {.exchange = 2, .station = m, .data = &d.host.document.data()}));
         QVERIFY(d.host.headers[3].setMask == 2 && d.host.headers[4].clearMask == 2);
         QCOMPARE(d.host.progress.front().count, 5);
         d.dlg->PrintButton()->click();

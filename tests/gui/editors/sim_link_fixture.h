@@ -33,6 +33,7 @@ class BrokerHost : public EditorTestHost {
 
 struct SimLink {
     QTemporaryDir dir;
+    QString saved = dir.filePath("saved.txt");
     std::unique_ptr<SimProcess> sim;
     LogHistory history;
     FixedClock clock{LocalTime{2026, 12, 6, 9, 30, 0, 0}};
@@ -41,13 +42,9 @@ struct SimLink {
     std::unique_ptr<BrokerHost> host = std::make_unique<BrokerHost>(*broker);
 
     ~SimLink() {
-        broker->Shutdown();
-        sim.reset();
-        host.reset();
-        broker.reset();
+        broker->Shutdown();  // before the simulator goes: members end in reverse order
         qunsetenv("QN410_COM1");
     }
-    QString Saved() const { return dir.filePath("saved.txt"); }
 
     // The simulator started from the host's data, and the link open on its pseudo-terminal.
     void Start(const QStringList& extra = {}) {
@@ -56,7 +53,7 @@ struct SimLink {
         QVERIFY(WriteSettingFile(config.toStdString(), host->document, "", silent));
         host->document.modified = false;
         sim = std::make_unique<SimProcess>(
-            QStringList{"--config", config, "--save", Saved(), "--rate", "0", "--idle-exit", "60"} +
+            QStringList{"--config", config, "--save", saved, "--rate", "0", "--idle-exit", "60"} +
             extra);
         QVERIFY2(sim->port().startsWith("/dev/"), qPrintable(sim->port()));
         qputenv("QN410_COM1", sim->port().toLocal8Bit());
@@ -67,7 +64,7 @@ struct SimLink {
         QVERIFY(sim->Stop());
         std::string password;
         SilentPrompt silent;
-        QCOMPARE(ReadSettingFile(Saved().toStdString(), held, password, silent), ReadOutcome::Ok);
+        QCOMPARE(ReadSettingFile(saved.toStdString(), held, password, silent), ReadOutcome::Ok);
     }
 };
 
