@@ -94,7 +94,12 @@ void CDlgMemberList::BuildLayout() {
     if (time_) setTabOrder(master_, time_);
     setTabOrder(time_ ? static_cast<QWidget*>(time_) : master_, grid_);
     setTabOrder(grid_, deleteAll_);
-    setTabOrder(deleteAll_, PrintButton());
+    QWidget* previous = deleteAll_;
+    for (QPushButton* button : {PrintButton(), UploadButton(), OverwriteButton(), CloseButton()}) {
+        setTabOrder(previous, button);
+        previous = button;
+    }
+    selector_->list()->setFocus();  // the first input
 }
 
 void CDlgMemberList::SetUpGrid() {

@@ -1,5 +1,7 @@
 #include "editors/editor_sheet.h"
 
+#include <QComboBox>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -21,6 +23,13 @@ void EditorSheet::AddPage(ExchangeGridPage* page, const QString& title) {
 }
 
 void EditorSheet::StartShowing() {
+    // Reading order: the selector, the pages, then the command buttons; the selector first.
+    QWidget* previous = tabs_;
+    for (QPushButton* button : {PrintButton(), UploadButton(), OverwriteButton(), CloseButton()}) {
+        setTabOrder(previous, button);
+        previous = button;
+    }
+    selector_->list()->setFocus();
     ShowActivePage();
     connect(selector_, &ExchangeSelector::changed, this, &EditorSheet::ShowActivePage);
     connect(tabs_, &QTabWidget::currentChanged, this, &EditorSheet::ShowActivePage);

@@ -43,6 +43,7 @@ CPagePaging::CPagePaging(ZoneTables& copy, const SettingData& data, QWidget* par
     controls->addWidget(time_);
     controls->addStretch();
     pageLayout()->insertLayout(0, controls);
+    setTabOrder(time_, grid());  // reading order: the controls above, then the grid
 
     connect(digits_, &QComboBox::activated, this, [this](int index) {
         StoreZoneSize(static_cast<uint8_t>(index + 1));
