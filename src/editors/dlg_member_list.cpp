@@ -149,18 +149,19 @@ void CDlgMemberList::DrawRow(int row) {
 }
 
 void CDlgMemberList::OnSelectionChosen(QComboBox* list) {
+    ShowList();
     // The lists offer only valid choices; a setting data whose own count of exchanges is out
     // of range (a damaged file) still shows exchange 1 and says so.
     const int exchanges = host().Document().data().System.SwitchCnt;
+    QComboBox* focus = list;
     if (exchange() < 1 || exchange() > exchanges) {
         host().prompt().Show(kBadExchange, PromptIcon::Question, PromptButtons::Ok);
-        selector_->list()->setFocus(Qt::OtherFocusReason);
+        focus = selector_->list();
     } else if (master() < 1 || master() > kMasterCount) {
         host().prompt().Show(kBadMaster, PromptIcon::Question, PromptButtons::Ok);
-        master_->setFocus(Qt::OtherFocusReason);
+        focus = master_;
     }
-    ShowList();
-    list->setFocus(Qt::OtherFocusReason);
+    focus->setFocus(Qt::OtherFocusReason);
 }
 
 void CDlgMemberList::StoreTime() {
