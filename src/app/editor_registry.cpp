@@ -8,7 +8,9 @@
 #include "editors/dlg_direct_select.h"
 #include "editors/dlg_function.h"
 #include "editors/dlg_line.h"
+#include "editors/dlg_member_list.h"
 #include "editors/dlg_system.h"
+#include "editors/sheet_paging.h"
 #include "editors/sheet_station.h"
 #include "setting/clock.h"
 #include "transfer/station_check.h"
@@ -39,6 +41,11 @@ void RegisterEditors(CMainFrame& frame) {
     view.SetCategoryHandler(Category::CallForwarding, [&frame] { RunEditor<CDlgFunction>(frame); });
     view.SetCategoryHandler(Category::DirectSelect,
                             [&frame] { RunEditor<CDlgDirectSelect>(frame); });
+    view.SetCategoryHandler(Category::GroupCall, [&frame] { RunEditor<CDlgGroup>(frame); });
+    view.SetCategoryHandler(Category::ScanMonitor, [&frame] { RunEditor<CDlgScan>(frame); });
+    view.SetCategoryHandler(Category::Paging, [&frame] { RunEditor<CSheetPaging>(frame); });
+    view.SetCategoryHandler(Category::EmergencyConference,
+                            [&frame] { RunEditor<CDlgMeeting>(frame); });
     // Changed exchanges, digits or first station numbers may leave station numbers that no
     // longer fit: the Stations sheet opens so that they can be corrected.
     view.SetStationCheck([](const SettingData& data) { return !CheckStationNumbers(data).ok(); });

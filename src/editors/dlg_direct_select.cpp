@@ -16,8 +16,7 @@ namespace qn410 {
 CDlgDirectSelect::CDlgDirectSelect(EditorHost& host, QWidget* parent)
     : EditorFrame(host, parent),
       copy_(host.Document().data().DirectSelect),
-      selector_(std::make_unique<ExchangeSelector>(this, host.Document().data().System.SwitchCnt,
-                                                   [this](int e) { Show(e); })),
+      selector_(std::make_unique<ExchangeSelector>(host.Document().data(), false, this)),
       response_(new QRadioButton(QStringLiteral("Response-Activated"), this)),
       call_(new QRadioButton(QStringLiteral("Call-Activated"), this)) {
     setWindowTitle(QStringLiteral("Direct Select"));
@@ -28,7 +27,9 @@ CDlgDirectSelect::CDlgDirectSelect(EditorHost& host, QWidget* parent)
     outputs->addStretch();
 
     auto* layout = new QVBoxLayout(this);
-    layout->addLayout(selector_->Row());
+    layout->addWidget(selector_.get());
+    connect(selector_.get(), &ExchangeSelector::changed, this,
+            [this] { Show(selector_->Selected()); });
     layout->addLayout(outputs);
     layout->addStretch(1);
     layout->addLayout(CommandButtonRow());
@@ -68,7 +69,7 @@ void CDlgDirectSelect::ReloadWorkingCopy() {
 }
 
 void CDlgDirectSelect::ShowExchange(int exchange) {
-    selector_->Select(exchange);
+    selector_->Reselect(exchange);
 }
 
 void CDlgDirectSelect::BeginUpload() {

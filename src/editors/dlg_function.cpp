@@ -39,14 +39,7 @@ int ExchangesInUse(const SettingData& data) {
 
 CDlgFunction::CDlgFunction(EditorHost& host, QWidget* parent)
     : EditorFrame(host, parent),
-      selector_(std::make_unique<ExchangeSelector>(this, host.Document().data().System.SwitchCnt,
-                                                   [this](int e) {
-                                                       // Typed times are read in before another
-                                                       // exchange is shown, not lost.
-                                                       const bool same = e == shown_;
-                                                       copy_ = Gathered();
-                                                       Show(e, same);
-                                                   })),
+      selector_(std::make_unique<ExchangeSelector>(host.Document().data(), false, this)),
       forwarding_(new QCheckBox(QStringLiteral("Call Forwarding"), this)),
       timeBased_(new QCheckBox(QStringLiteral("Time-Based Call Forwarding"), this)),
       startLabel_(new QLabel(QStringLiteral("Start Time:"), this)),
@@ -128,7 +121,14 @@ void CDlgFunction::BuildLayout() {
     grid->setColumnStretch(2, 1);
 
     auto* layout = new QVBoxLayout(this);
-    layout->addLayout(selector_->Row());
+    layout->addWidget(selector_.get());
+    connect(selector_.get(), &ExchangeSelector::changed, this, [this] {
+        // Typed times are read in before another exchange is shown, not lost.
+        const int e = selector_->Selected();
+        const bool same = e == shown_;
+        copy_ = Gathered();
+        Show(e, same);
+    });
     layout->addLayout(grid);
     layout->addStretch(1);
     layout->addLayout(CommandButtonRow());
@@ -277,7 +277,7 @@ void CDlgFunction::ReloadWorkingCopy() {
 }
 
 void CDlgFunction::ShowExchange(int exchange) {
-    selector_->Select(exchange);
+    selector_->Reselect(exchange);
 }
 
 void CDlgFunction::ShowFailurePlace(const ValidationFailure& failure) {

@@ -34,8 +34,7 @@ std::string NumberText(int value) {
 CDlgLine::CDlgLine(EditorHost& host, QWidget* parent)
     : EditorFrame(host, parent),
       copy_(std::make_unique<TrunkCopy>(LoadTrunks(host.Document().data()))),
-      selector_(std::make_unique<ExchangeSelector>(this, host.Document().data().System.SwitchCnt,
-                                                   [this](int e) { Show(e); })),
+      selector_(std::make_unique<ExchangeSelector>(host.Document().data(), false, this)),
       timeOut_(new EditSpin(1, kMaxTimeOut, 1, 2, this)) {
     setWindowTitle(QStringLiteral("C/O Trunks"));
     auto* timeOutRow = new QHBoxLayout;
@@ -56,7 +55,9 @@ CDlgLine::CDlgLine(EditorHost& host, QWidget* parent)
     }
 
     auto* layout = new QVBoxLayout(this);
-    layout->addLayout(selector_->Row());
+    layout->addWidget(selector_.get());
+    connect(selector_.get(), &ExchangeSelector::changed, this,
+            [this] { Show(selector_->Selected()); });
     layout->addLayout(timeOutRow);
     layout->addLayout(linesRow, 1);
     layout->addLayout(CommandButtonRow());
@@ -228,7 +229,7 @@ void CDlgLine::OnDeleteAll(int l) {
 }
 
 void CDlgLine::ShowExchange(int exchange) {
-    selector_->Select(exchange);
+    selector_->Reselect(exchange);
 }
 
 std::optional<ValidationFailure> CDlgLine::Validate() {

@@ -9,34 +9,42 @@
 
 namespace qn410 {
 
-ExchangeSelector::ExchangeSelector(QWidget* parent, int exchanges, std::function<void(int)> shown)
-    : label_(new QLabel(parent)), list_(new QComboBox(parent)), shown_(std::move(shown)) {
-    const int count = std::clamp(exchanges, 1, kExchangeCount);
-    label_->setText(QStringLiteral("Exchange No. (1-%1):").arg(count));
-    for (int e = 1; e <= count; ++e) list_->addItem(QString::number(e));
-    label_->setBuddy(list_);
-    QObject::connect(list_, &QComboBox::currentIndexChanged, list_,
-                     [this](int index) { shown_(index + 1); });
+int ExchangesInUse(const SettingData& data) {
+    return std::clamp<int>(data.System.SwitchCnt, 1, kExchangeCount);
 }
 
-QHBoxLayout* ExchangeSelector::Row() const {
-    auto* row = new QHBoxLayout;
+ExchangeSelector::ExchangeSelector(const SettingData& data, bool offerAll, QWidget* parent)
+    : QWidget(parent),
+      exchanges_(ExchangesInUse(data)),
+      label_(new QLabel(QStringLiteral("Exchange No. (1-%1):").arg(exchanges_), this)),
+      list_(new QComboBox(this)) {
+    for (int e = 1; e <= exchanges_; ++e) list_->addItem(QString::number(e));
+    if (offerAll && exchanges_ > 1) list_->addItem(QStringLiteral("ALL"));
+    label_->setBuddy(list_);
+    setFocusProxy(list_);
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(0, 0, 0, 0);
     row->addWidget(label_);
     row->addWidget(list_);
     row->addStretch();
-    return row;
+    list_->setCurrentIndex(0);
+    connect(list_, &QComboBox::currentIndexChanged, this, &ExchangeSelector::changed);
 }
 
-int ExchangeSelector::Current() const {
-    return list_->currentIndex() + 1;
+int ExchangeSelector::Selected() const {
+    const int index = list_->currentIndex();
+    return index >= exchanges_ ? kAll : index + 1;
 }
 
 void ExchangeSelector::Select(int exchange) {
-    if (exchange < 1 || exchange > list_->count()) return;
-    if (Current() == exchange)
-        shown_(exchange);
+    list_->setCurrentIndex(exchange == kAll ? exchanges_ : exchange - 1);
+}
+
+void ExchangeSelector::Reselect(int exchange) {
+    if (Selected() == exchange)
+        emit changed();
     else
-        list_->setCurrentIndex(exchange - 1);
+        Select(exchange);
 }
 
 }  // namespace qn410

@@ -1,34 +1,46 @@
-// The exchange selector of the editors that show one exchange at a time: the label
-// "Exchange No. (1-%d):" and a drop-down list "1".."SwitchCnt". Choosing an entry, or
-// selecting one from code, calls the editor back to show that exchange.
+// The exchange selector of the editors: the label "Exchange No. (1-%d):" and a drop-down list
+// of "1".."SwitchCnt", and, for sheets that can show every exchange in one grid and when there
+// is more than one exchange, a last entry "ALL".
 #pragma once
 
-#include <functional>
+#include <QWidget>
 
 class QComboBox;
-class QHBoxLayout;
 class QLabel;
-class QWidget;
 
 namespace qn410 {
 
-class ExchangeSelector {
-  public:
-    // exchanges: SwitchCnt of the setting data (1..16 used); shown: called with 1..exchanges.
-    ExchangeSelector(QWidget* parent, int exchanges, std::function<void(int)> shown);
+struct SettingData;
 
-    // The label, the list and a stretch, for the editor's layout.
-    QHBoxLayout* Row() const;
-    int Current() const;  // 1-based
-    // Selects the exchange and shows it, also when it is selected already (a failed check
-    // refills the controls from the record).
+class ExchangeSelector : public QWidget {
+    Q_OBJECT
+  public:
+    static constexpr int kAll = 0;
+
+    ExchangeSelector(const SettingData& data, bool offerAll, QWidget* parent = nullptr);
+
+    // The exchange chosen (1..SwitchCnt), or kAll.
+    int Selected() const;
+    // Chooses an exchange, or kAll where offered; the list announces it as a user's choice.
     void Select(int exchange);
+    // The same, announced also when it is chosen already (an editor refilling its controls
+    // from the record after a failed check).
+    void Reselect(int exchange);
+    int exchanges() const { return exchanges_; }
+
     QComboBox* list() const { return list_; }
+    QLabel* label() const { return label_; }
+
+  signals:
+    void changed();
 
   private:
+    int exchanges_;
     QLabel* label_;
     QComboBox* list_;
-    std::function<void(int)> shown_;
 };
+
+// SwitchCnt kept to 1..16, so that a damaged value never indexes outside the exchanges.
+int ExchangesInUse(const SettingData& data);
 
 }  // namespace qn410

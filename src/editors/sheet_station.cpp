@@ -1,8 +1,5 @@
 #include "editors/sheet_station.h"
 
-#include <QComboBox>
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -16,68 +13,20 @@
 
 namespace qn410 {
 
-namespace {
-int ExchangesInUse(const SettingData& data) {
-    return std::clamp<int>(data.System.SwitchCnt, 1, kExchangeCount);
-}
-}  // namespace
-
 CSheetStation::CSheetStation(EditorHost& host, QWidget* parent)
-    : EditorFrame(host, parent),
-      copy_(std::make_unique<StationCopy>()),
-      selectorLabel_(new QLabel(this)),
-      selector_(new QComboBox(this)),
-      tabs_(new QTabWidget(this)) {
-    setWindowTitle(QStringLiteral("Stations"));
+    : EditorSheet(host, QStringLiteral("Stations"), parent),
+      copy_(std::make_unique<StationCopy>()) {
     const SettingData& data = host.Document().data();
-    master_ = new CPageMaster(*copy_, data, tabs_);
-    sub_ = new CPageSub(*copy_, data, tabs_);
-    tabs_->addTab(master_, QStringLiteral("Master Stations (Telephones)"));
-    tabs_->addTab(sub_, QStringLiteral("Substations"));
-
-    const int exchanges = ExchangesInUse(data);
-    selectorLabel_->setText(QStringLiteral("Exchange No. (1-%1):").arg(exchanges));
-    for (int e = 1; e <= exchanges; ++e) selector_->addItem(QString::number(e));
-    if (exchanges > 1) selector_->addItem(QStringLiteral("ALL"));
-
-    auto* top = new QHBoxLayout;
-    top->addWidget(selectorLabel_);
-    top->addWidget(selector_);
-    top->addStretch();
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(top);
-    layout->addWidget(tabs_, 1);
-    layout->addLayout(CommandButtonRow());
+    master_ = new CPageMaster(*copy_, data, tabs());
+    sub_ = new CPageSub(*copy_, data, tabs());
+    AddPage(master_, QStringLiteral("Master Stations (Telephones)"));
+    AddPage(sub_, QStringLiteral("Substations"));
     resize(900, 520);
-
     copy_->LoadFrom(data);
-    selector_->setCurrentIndex(0);
-    ShowActivePage();
-    // Both pages follow the selector when they become active.
-    connect(selector_, &QComboBox::currentIndexChanged, this, &CSheetStation::ShowActivePage);
-    connect(tabs_, &QTabWidget::currentChanged, this, &CSheetStation::ShowActivePage);
+    StartShowing();
 }
 
 CSheetStation::~CSheetStation() = default;
-
-int CSheetStation::SelectedExchange() const {
-    const int index = selector_->currentIndex();
-    return index >= ExchangesInUse(host().Document().data()) ? kAll : index + 1;
-}
-
-void CSheetStation::ShowActivePage() {
-    auto* page = static_cast<StationPage*>(tabs_->currentWidget());
-    page->Show(SelectedExchange());
-}
-
-void CSheetStation::ShowExchange(int exchange) {
-    // Under "ALL" the selector stays: the station's row is in the list already.
-    if (SelectedExchange() == kAll) return;
-    if (selector_->currentIndex() == exchange - 1)
-        ShowActivePage();
-    else
-        selector_->setCurrentIndex(exchange - 1);
-}
 
 std::optional<ValidationFailure> CSheetStation::Validate() {
     failure_ = ValidateStations(*copy_, host().Document().data());
@@ -97,7 +46,7 @@ void CSheetStation::ShowFailurePlace(const ValidationFailure&) {
     StationPage* page = failure_->page == StationPageKind::Master
                             ? static_cast<StationPage*>(master_)
                             : static_cast<StationPage*>(sub_);
-    tabs_->setCurrentWidget(page);  // shows the selected exchange on it
+    tabs()->setCurrentWidget(page);  // shows the selected exchange on it
     ShowExchange(failure_->exchange);
     const int row = page->RowOf(failure_->exchange, failure_->index);
     if (row >= 0) page->grid()->SetCurrentCell(row, failure_->column);
@@ -137,11 +86,10 @@ void CSheetStation::ReloadWorkingCopy() {
 }
 
 void CSheetStation::BeginUpload() {
-    masterUpload_ = tabs_->currentWidget() == master_;
-    const int selected = SelectedExchange();
-    allUpload_ = selected == kAll;
-    const int first = allUpload_ ? 1 : selected;
-    const int last = allUpload_ ? ExchangesInUse(host().Document().data()) : selected;
+    masterUpload_ = tabs()->currentWidget() == master_;
+    allUpload_ = SelectedExchange() == kAll;
+    const int first = FirstExchange();
+    const int last = LastExchange();
     plan_.clear();
     if (masterUpload_) {
         for (char letter : {'B', 'U'})
@@ -186,7 +134,7 @@ void CSheetStation::SendUploadMessage(int step) {
 }
 
 PrintJob CSheetStation::MakePrintJob() const {
-    const bool masters = tabs_->currentWidget() == master_;
+    const bool masters = tabs()->currentWidget() == master_;
     return {masters ? kPrintMasters : kPrintSubstations, static_cast<uint8_t>(SelectedExchange()),
             *copy_};
 }

@@ -10,30 +10,20 @@
 #include <memory>
 #include <vector>
 
-#include "editors/editor_frame.h"
+#include "editors/editor_sheet.h"
 #include "editors/station_validation.h"
-
-class QComboBox;
-class QLabel;
-class QTabWidget;
 
 namespace qn410 {
 
 class CPageMaster;
 class CPageSub;
 
-class CSheetStation : public EditorFrame {
+class CSheetStation : public EditorSheet {
     Q_OBJECT
   public:
     explicit CSheetStation(EditorHost& host, QWidget* parent = nullptr);
     ~CSheetStation() override;
 
-    static constexpr int kAll = 0;
-    // The exchange chosen in the selector, or kAll.
-    int SelectedExchange() const;
-
-    QComboBox* exchangeList() const { return selector_; }
-    QTabWidget* tabs() const { return tabs_; }
     CPageMaster* masterPage() const { return master_; }
     CPageSub* subPage() const { return sub_; }
     const StationCopy& workingCopy() const { return *copy_; }
@@ -47,7 +37,6 @@ class CSheetStation : public EditorFrame {
     bool WorkingCopyDiffers() const override;
     void CommitWorkingCopy() override;
     void ReloadWorkingCopy() override;
-    void ShowExchange(int exchange) override;
     void ShowFailurePlace(const ValidationFailure& failure) override;
     void BeginUpload() override;
     int UploadMessageCount() const override;
@@ -60,12 +49,7 @@ class CSheetStation : public EditorFrame {
         uint8_t exchange;
         uint8_t station;
     };
-    void ShowActivePage();
-
     std::unique_ptr<StationCopy> copy_;
-    QLabel* selectorLabel_;
-    QComboBox* selector_;
-    QTabWidget* tabs_;
     CPageMaster* master_;
     CPageSub* sub_;
     std::optional<StationFailure> failure_;  // the place of the last failed check

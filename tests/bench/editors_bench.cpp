@@ -1,7 +1,7 @@
-// How long "Stations" takes to open on the largest table it shows: "ALL" over 16 exchanges,
-// whose Substations page has 1024 rows. The time counts everything a user waits for: building
-// the sheet, choosing "ALL", turning to the Substations page and painting it once.
-// Runs offscreen unless QT_QPA_PLATFORM says otherwise:
+// How long "Stations" and "Paging" take to open on the largest table they show: "ALL" over 16
+// exchanges, whose Substations pages have 1024 rows. The time counts everything a user waits for:
+// building the sheet, choosing "ALL", turning to the Substations page and painting it once. Runs
+// offscreen unless QT_QPA_PLATFORM says otherwise:
 //   build/tests/bench/bench_editors
 #include <benchmark/benchmark.h>
 
@@ -10,7 +10,9 @@
 #include <QTabWidget>
 #include <string>
 
+#include "editors/page_paging.h"
 #include "editors/page_sub.h"
+#include "editors/sheet_paging.h"
 #include "editors/sheet_station.h"
 #include "setting/text_field.h"
 
@@ -41,6 +43,7 @@ void SixteenExchanges(SettingData& d) {
     d.System.SwitchCnt = 16;
     d.System.NumberSize = 4;
     for (int e = 0; e < kExchangeCount; ++e) {
+        d.Exchange[e].ZoneSize = 2;
         const int first = 1000 + 500 * e;
         d.System.SwNumber[e].Value = first;
         SetText(d.System.SwNumber[e].Text, std::to_string(first));
@@ -93,5 +96,37 @@ void BM_StationsSwitchToAll(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_StationsSwitchToAll)->Unit(benchmark::kMillisecond);
+
+// "Paging" shown on "ALL" with 16 exchanges of two zone digits, 1024 substation rows of 19 zone
+// columns: opened, and one zone cell toggled and repainted as a click does.
+void ShowAll(CSheetPaging& sheet) {
+    sheet.show();
+    sheet.exchangeList()->setCurrentIndex(kExchangeCount);  // "ALL"
+    sheet.repaint();
+    QCoreApplication::processEvents();  // exposed: repaint() paints for real
+}
+void BM_PagingOpenAll(benchmark::State& state) {
+    BenchHost host;
+    SixteenExchanges(host.document.data());
+    for (auto _ : state) {
+        CSheetPaging sheet(host);
+        ShowAll(sheet);
+        if (sheet.pagingPage()->grid()->ColumnCount() != 5 + kZoneCount)
+            state.SkipWithError("ALL did not show 19 zones");
+    }
+}
+BENCHMARK(BM_PagingOpenAll)->Unit(benchmark::kMillisecond);
+
+void BM_PagingToggleCell(benchmark::State& state) {
+    BenchHost host;
+    SixteenExchanges(host.document.data());
+    CSheetPaging sheet(host);
+    ShowAll(sheet);
+    for (auto _ : state) {
+        sheet.pagingPage()->grid()->ToggleCell(0, sheet.pagingPage()->firstZoneColumn());
+        sheet.pagingPage()->grid()->viewport()->repaint();
+    }
+}
+BENCHMARK(BM_PagingToggleCell)->Unit(benchmark::kMillisecond);
 
 }  // namespace

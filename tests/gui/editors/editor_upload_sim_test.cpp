@@ -6,40 +6,20 @@
 #include <QPushButton>
 #include <QTabBar>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QtTest>
 #include <memory>
 
-#include "editor_test_host.h"
 #include "editors/dlg_system.h"
 #include "editors/page_master.h"
 #include "editors/page_sub.h"
 #include "editors/sheet_station.h"
-#include "link/link_broker.h"
-#include "monitor/log_history.h"
-#include "setting/setting_file.h"
 #include "setting/text_field.h"
-#include "support/sim_process.h"
+#include "sim_link_fixture.h"
 
 using namespace qn410;
 using namespace qn410::test;
 
 namespace {
-
-// Hands every request to the broker, as the view does, and keeps a copy of each header.
-class BrokerHost : public EditorTestHost {
-  public:
-    explicit BrokerHost(LinkBroker& broker) : broker_(broker) { answer = false; }
-    void SubmitRequest(TransferRequestPtr request, bool abandon) override {
-        bodies.push_back(request->body);
-        abandons.push_back(abandon);
-        auto* requester = static_cast<QObject*>(request->requester);
-        PostLinkRequest(&broker_, requester, std::move(request), abandon);
-    }
-
-  private:
-    LinkBroker& broker_;
-};
 
 // Two exchanges of two-digit numbers: 10.. and 80..; master 2-1 numbered 95 so that the
 // substations of exchange 2 call a numbered master.
@@ -60,55 +40,20 @@ class EditorUploadSimTest : public QObject {
     Q_OBJECT
 
   private:
-    QTemporaryDir dir_;
-    std::unique_ptr<SimProcess> sim_;
-    LogHistory history_;
-    FixedClock clock_{LocalTime{2026, 12, 6, 9, 30, 0, 0}};
-    RecordingPrompt linkPrompt_;
-    std::unique_ptr<LinkBroker> broker_;
-    std::unique_ptr<BrokerHost> host_;
-
-    QString Saved() const { return dir_.filePath("saved.txt"); }
-
-    // The simulator started from the host's data, and the link open on its pseudo-terminal.
-    void Start(const QStringList& extra = {}) {
-        const QString config = dir_.filePath("config.txt");
-        SilentPrompt silent;
-        QVERIFY(WriteSettingFile(config.toStdString(), host_->document, "", silent));
-        host_->document.modified = false;
-        sim_ = std::make_unique<SimProcess>(
-            QStringList{"--config", config, "--save", Saved(), "--rate", "0", "--idle-exit", "60"} +
-            extra);
-        QVERIFY2(sim_->port().startsWith("/dev/"), qPrintable(sim_->port()));
-        qputenv("QN410_COM1", sim_->port().toLocal8Bit());
-        broker_->Start(MaintenanceSetting{});
-    }
-    // What the simulated exchanges hold, once the simulator has saved it on its way out.
-    void StopAndRead(SettingDocument& held) {
-        QVERIFY(sim_->Stop());
-        std::string password;
-        SilentPrompt silent;
-        QCOMPARE(ReadSettingFile(Saved().toStdString(), held, password, silent), ReadOutcome::Ok);
-    }
+    std::unique_ptr<SimLink> link_;
+    BrokerHost* host_ = nullptr;
 
   private slots:
     void init() {
-        QVERIFY(dir_.isValid());
-        broker_ = std::make_unique<LinkBroker>(history_, clock_, linkPrompt_);
-        host_ = std::make_unique<BrokerHost>(*broker_);
+        link_ = std::make_unique<SimLink>();
+        host_ = link_->host.get();
         TwoExchanges(host_->document.data());
     }
-    void cleanup() {
-        broker_->Shutdown();
-        sim_.reset();
-        host_.reset();
-        broker_.reset();
-        qunsetenv("QN410_COM1");
-    }
+    void cleanup() { link_.reset(); }
 
     void globalSettingReachesTheExchanges() {
-        Start();
-        CDlgSystem dialog(*host_, clock_);
+        link_->Start();
+        CDlgSystem dialog(*host_, link_->clock);
         dialog.show();
         QApplication::setActiveWindow(&dialog);
         TypeIntoCell(dialog.grid(), 1, 1, "60");
@@ -120,14 +65,14 @@ class EditorUploadSimTest : public QObject {
         QCOMPARE(host_->advanced, 1);
 
         SettingDocument held;
-        StopAndRead(held);
+        link_->StopAndRead(held);
         QCOMPARE(held.data().System.SwNumber[1].Value, 60);
         QCOMPARE(int(held.data().System.TieLine[1]), 1);
         QCOMPARE(int(held.data().System.SwitchCnt), 2);
     }
 
     void stationsReachTheExchanges() {
-        Start();
+        link_->Start();
         CSheetStation sheet(*host_);
         sheet.show();
         QApplication::setActiveWindow(&sheet);
@@ -150,7 +95,7 @@ class EditorUploadSimTest : public QObject {
         QCOMPARE(host_->messages.texts(), std::vector<std::string>{});
 
         SettingDocument held;
-        StopAndRead(held);
+        link_->StopAndRead(held);
         const ExchangeSetting& e1 = held.data().Exchange[0];
         QCOMPARE(std::string(TextOf(e1.Master[0].Name)), std::string("DESK"));
         QCOMPARE(int(e1.Master[1].Paging), 1);
@@ -161,8 +106,8 @@ class EditorUploadSimTest : public QObject {
     }
 
     void silentExchangeEndsWithFailedToTransmit() {
-        Start({"--silent"});
-        CDlgSystem dialog(*host_, clock_);
+        link_->Start({"--silent"});
+        CDlgSystem dialog(*host_, link_->clock);
         dialog.SetWatchdog(3, 100);  // three ticks of 100 ms instead of 120 s
         dialog.show();
         dialog.UploadButton()->click();
