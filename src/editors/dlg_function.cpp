@@ -31,10 +31,6 @@ constexpr LimitRule kRules[] = {
 };
 constexpr char kBadStart[] = "Incorrect starting time";
 constexpr char kBadEnd[] = "Incorrect ending time";
-
-int ExchangesInUse(const SettingData& data) {
-    return std::clamp<int>(data.System.SwitchCnt, 1, kExchangeCount);
-}
 }  // namespace
 
 CDlgFunction::CDlgFunction(EditorHost& host, QWidget* parent)

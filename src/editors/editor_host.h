@@ -31,7 +31,6 @@ enum PrintCategory : uint8_t {
     kPrintPagingSubstations = 0x09,
     kPrintPcPort = 0x0B,
     kPrintPublicAddress = 0x0C,
-    kPrintPcPort = 0x0B,
     kPrintExternalSources = 0x0D,
     kPrintLogData = 0x0E,
     kPrintMonitor = 0x0F,

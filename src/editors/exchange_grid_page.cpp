@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "editors/exchange_selector.h"
+#include "setting/setting_data.h"
 
 namespace qn410 {
 

@@ -9,10 +9,6 @@
 
 namespace qn410 {
 
-int ExchangesInUse(const SettingData& data) {
-    return std::clamp<int>(data.System.SwitchCnt, 1, kExchangeCount);
-}
-
 ExchangeSelector::ExchangeSelector(const SettingData& data, bool offerAll, QWidget* parent)
     : QWidget(parent),
       exchanges_(ExchangesInUse(data)),

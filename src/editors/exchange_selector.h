@@ -40,7 +40,4 @@ class ExchangeSelector : public QWidget {
     QComboBox* list_;
 };
 
-// SwitchCnt kept to 1..16, so that a damaged value never indexes outside the exchanges.
-int ExchangesInUse(const SettingData& data);
-
 }  // namespace qn410

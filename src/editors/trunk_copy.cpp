@@ -10,10 +10,6 @@
 namespace qn410 {
 
 namespace {
-int ExchangesInUse(const SettingData& data) {
-    return std::clamp<int>(data.System.SwitchCnt, 1, kExchangeCount);
-}
-
 TrunkLineSetting WithoutDisplayCopies(TrunkLineSetting line) {
     std::memset(line.RxText, 0, sizeof line.RxText);
     std::memset(line.RxNumberValue, 0, sizeof line.RxNumberValue);

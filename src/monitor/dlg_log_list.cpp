@@ -87,7 +87,7 @@ CDlgLogList::CDlgLogList(LogKind kind, LogListServices services, QWidget* parent
     : QDialog(parent), kind_(kind), s_(std::move(services)) {
     setWindowTitle(kind_ == LogKind::Log ? QStringLiteral("Log Data")
                                          : QStringLiteral("Communication Monitor"));
-    switchCount_ = std::clamp<int>(s_.host->Document().data().System.SwitchCnt, 1, kExchangeCount);
+    switchCount_ = ExchangesInUse(s_.host->Document().data());
     BuildControls();
 
     // The remembered selection, the history (oldest first), then the window takes the records.

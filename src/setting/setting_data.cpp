@@ -1,5 +1,6 @@
 #include "setting/setting_data.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -110,6 +111,10 @@ const MasterSetting* FindMaster(const SettingData& d, int exchangeNo, int statio
 SettingDocument::SettingDocument() : data_(std::make_unique<SettingData>()) {
     std::memset(static_cast<void*>(data_.get()), 0, sizeof(SettingData));
     SetDefaults(*data_);
+}
+
+int ExchangesInUse(const SettingData& data) {
+    return std::clamp<int>(data.System.SwitchCnt, 1, kExchangeCount);
 }
 
 }  // namespace qn410

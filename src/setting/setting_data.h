@@ -219,6 +219,9 @@ static_assert(std::is_trivially_copyable_v<SettingData>);
 // Fills every field with its default (the zone tables are left alone).
 void SetDefaults(SettingData& data);
 
+// SwitchCnt kept to 1..16, so that a damaged value never indexes outside the exchanges.
+int ExchangesInUse(const SettingData& data);
+
 // Master and substation lookups by 1-based numbers; nullptr for (0, 0) or out of range.
 const MasterSetting* FindMaster(const SettingData& data, int exchangeNo, int stationNo);
 
