@@ -45,7 +45,7 @@ class EditorTestHost : public EditorHost {
         // The view answers every request with one UM_LINK_RESULT to its requester.
         if (answer && requester)
             QCoreApplication::postEvent(
-                requester, new LinkEvent(UM_LINK_RESULT, abandon ? kResultReset : answerCode,
+                requester, new LinkEvent(UM_LINK_RESULT, abandon ? kResultReset : kResultDone,
                                          std::move(request)));
     }
     void PostProgress(AppMessage message, int, std::string name, int count) override {
@@ -72,7 +72,6 @@ class EditorTestHost : public EditorHost {
     bool confirm = true;
     bool answer = true;      // post a result for each request
     bool cancelled = false;  // the progress display's Cancel was pressed
-    uint32_t answerCode = kResultDone;
     int saves = 0, confirmations = 0, advanced = 0;
     std::vector<std::string> bodies;
     std::vector<TransferRequest> headers;  // without their bodies

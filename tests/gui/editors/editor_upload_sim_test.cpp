@@ -1,7 +1,6 @@
 // Uploads from the editors reach the exchange simulator (qn410-sim) through the real link: the
 // view's broker, the transfer manager and the serial channel on a pseudo-terminal. The
-// simulator saves what its exchanges stored; the test reads that file back. A simulator that
-// never answers makes the (shortened) upload watchdog give up with "Failed to transmit".
+// simulator saves what its exchanges stored; the test reads that file back.
 #include <QCheckBox>
 #include <QPushButton>
 #include <QTabBar>
@@ -19,7 +18,7 @@
 #include "monitor/log_history.h"
 #include "setting/setting_file.h"
 #include "setting/text_field.h"
-#include "support/sim_process.h"
+#include "support/child_process.h"
 
 using namespace qn410;
 using namespace qn410::test;
@@ -61,7 +60,7 @@ class EditorUploadSimTest : public QObject {
 
   private:
     QTemporaryDir dir_;
-    std::unique_ptr<SimProcess> sim_;
+    std::unique_ptr<ctl::test::Simulator> sim_;
     LogHistory history_;
     FixedClock clock_{LocalTime{2026, 12, 6, 9, 30, 0, 0}};
     RecordingPrompt linkPrompt_;
@@ -71,21 +70,21 @@ class EditorUploadSimTest : public QObject {
     QString Saved() const { return dir_.filePath("saved.txt"); }
 
     // The simulator started from the host's data, and the link open on its pseudo-terminal.
-    void Start(const QStringList& extra = {}) {
+    void Start() {
         const QString config = dir_.filePath("config.txt");
         SilentPrompt silent;
         QVERIFY(WriteSettingFile(config.toStdString(), host_->document, "", silent));
         host_->document.modified = false;
-        sim_ = std::make_unique<SimProcess>(
-            QStringList{"--config", config, "--save", Saved(), "--rate", "0", "--idle-exit", "60"} +
-            extra);
-        QVERIFY2(sim_->port().startsWith("/dev/"), qPrintable(sim_->port()));
-        qputenv("QN410_COM1", sim_->port().toLocal8Bit());
+        sim_ = std::make_unique<ctl::test::Simulator>(
+            std::vector<std::string>{"--config", config.toStdString(), "--save",
+                                     Saved().toStdString(), "--rate", "0", "--idle-exit", "60"});
+        QVERIFY2(sim_->port().starts_with("/dev/"), sim_->port().c_str());
+        qputenv("QN410_COM1", sim_->port().c_str());
         broker_->Start(MaintenanceSetting{});
     }
     // What the simulated exchanges hold, once the simulator has saved it on its way out.
     void StopAndRead(SettingDocument& held) {
-        QVERIFY(sim_->Stop());
+        QCOMPARE(sim_->Stop(), 0);
         std::string password;
         SilentPrompt silent;
         QCOMPARE(ReadSettingFile(Saved().toStdString(), held, password, silent), ReadOutcome::Ok);
@@ -158,23 +157,6 @@ class EditorUploadSimTest : public QObject {
         const SubSetting& sub = held.data().Exchange[1].Sub[4];
         QCOMPARE(sub.Number.Value, 85);
         QCOMPARE(std::string(TextOf(sub.Name)), std::string("85"));
-    }
-
-    void silentExchangeEndsWithFailedToTransmit() {
-        Start({"--silent"});
-        CDlgSystem dialog(*host_, clock_);
-        dialog.SetWatchdog(3, 100);  // three ticks of 100 ms instead of 120 s
-        dialog.show();
-        dialog.UploadButton()->click();
-        QTRY_COMPARE_WITH_TIMEOUT(host_->messages.texts(),
-                                  std::vector<std::string>{"Failed to transmit"}, 5000);
-        QCOMPARE(host_->messages.shown[0].icon, PromptIcon::Exclamation);
-        QVERIFY(!dialog.UploadActive());
-        QCOMPARE(host_->progress.back().message, UM_PROGRESS_CLOSE);
-        // The link was told to give the transfer up.
-        QCOMPARE(host_->abandons, (std::vector<bool>{false, true}));
-        QCoreApplication::processEvents();
-        QCOMPARE(host_->messages.shown.size(), std::size_t(1));
     }
 };
 
