@@ -16,7 +16,9 @@ fi
 
 jobs=$(nproc)
 export QT_QPA_PLATFORM=offscreen
-cmake -S . -B build-cov -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQN410_BENCH=OFF \
+launcher=()
+if command -v ccache >/dev/null; then launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache); fi
+cmake -S . -B build-cov -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQN410_BENCH=OFF "${launcher[@]}" \
       -DCMAKE_CXX_FLAGS=--coverage -DCMAKE_EXE_LINKER_FLAGS=--coverage >/dev/null
 cmake --build build-cov -j"$jobs"
 find build-cov -name '*.gcda' -delete            # counts from this run only
