@@ -73,6 +73,15 @@ TEST(CtlFileCommands, CheckPassesOrNamesTheStationAndWhy) {
     EXPECT_EQ(r.err, "qn410ctl: " + path +
                          ": master station 3 of exchange 1 (number 15): duplicate number "
                          "(code 1), same as substation 6 of exchange 1\n");
+    SetText(n.Text, "92");
+    n.Value = 92;
+    doc.data().System.SwitchCnt = 2;
+    doc.data().System.SwNumber[1].Value = 50;
+    SetText(doc.data().System.SwNumber[1].Text, "50");
+    ASSERT_TRUE(WriteSettingFile(path, doc, "", prompt));
+    EXPECT_EQ(Ctl({"check", path}).err, "qn410ctl: " + path +
+                                            ": substation 41 of exchange 1 (number 50): number "
+                                            "outside its exchange's block (code 3)\n");
 }
 
 TEST(CtlFileCommands, UsageAndHelp) {

@@ -121,6 +121,33 @@ TEST_F(SimExchangeTest, DialBlocksOfTwentyFiveEntries) {
     EXPECT_TRUE(DialBlocks(doc_.data(), 17, 1).empty());
 }
 
+TEST_F(SimExchangeTest, ReceivedDialBlockKeepsTheDoorLockNumberWithoutPaddingOrZeros) {
+    std::string block = "K01140001301";
+    block += "0007" + std::string("12#*") + std::string(12, ' ') + "0012";
+    EXPECT_TRUE(StoreDialBlock(block, doc_.data()));
+    EXPECT_EQ(TextOf(doc_.data().Dial[0][0][6].Dial), "12#*");
+    EXPECT_EQ(TextOf(doc_.data().Dial[0][0][6].Shot), "12");
+    EXPECT_EQ(doc_.data().ShotT[0][0], 4);
+    // A switch number out of range or a short block changes nothing.
+    block.replace(12, 4, "1025");
+    EXPECT_FALSE(StoreDialBlock(block, doc_.data()));
+    EXPECT_FALSE(StoreDialBlock("K0114000130", doc_.data()));
+    EXPECT_FALSE(StoreDialBlock("K17140001301", doc_.data()));
+}
+
+TEST_F(SimExchangeTest, RequestsAreAnsweredByLetter) {
+    doc_.data().System.SwitchCnt = 2;
+    SimExchange exchange = Make();
+    EXPECT_EQ(exchange.OnRecord("Q00", 0).size(), 1u + 144 * 2);
+    EXPECT_EQ(exchange.OnRecord("Q02", 0).size(), 141u + 4 * 2);
+    EXPECT_TRUE(exchange.OnRecord("Q03", 0).empty());  // not in use
+    EXPECT_EQ(exchange.OnRecord("T021", 0), std::vector<std::string>{"K02130000300"});
+    EXPECT_TRUE(exchange.OnRecord("N011" + std::string(32, ' '), 0).empty());
+    EXPECT_TRUE(exchange.OnRecord("R01", 0).empty());
+    EXPECT_TRUE(exchange.OnRecord("B011", 0).empty());  // too short: not stored
+    EXPECT_EQ(exchange.storedRecords(), 0);
+}
+
 TEST_F(SimExchangeTest, StatusFaultSendsZOnceAfterTheGivenRecordCount) {
     SimExchange exchange = Make(0, StatusFault{2, 3, '0'});
     EXPECT_TRUE(exchange.OnRecord("M011", 0).empty());

@@ -115,5 +115,18 @@ TEST(DownloadTest, StoredRecordsNameTheirCategoryAndMayRaiseTheExpectedCount) {
     EXPECT_EQ(poster.posted[1].progress.name, "Direct Select");
 }
 
+// A closing step with a letter renames the open display on its first step only.
+TEST(SendRecordTest, ClosingKindRenamesTheDisplayOnItsFirstStep) {
+    test::RecordingPoster poster;
+    TransferRequest header;
+    header.setMask = header.clearMask = header.exchange = 1;
+    SendRecord(poster, ProgressMode::Closing, 7, 1, header, "F01", false);
+    SendRecord(poster, ProgressMode::Closing, 7, 2, header, "F01", false);
+    ASSERT_EQ(poster.posted.size(), 3u);
+    EXPECT_EQ(poster.posted[0].progress.message, UM_PROGRESS_RESTART);
+    EXPECT_EQ(poster.posted[0].progress.name, "Call Forwarding/Time-Out");
+    EXPECT_EQ(poster.posted[0].progress.total, 7);
+}
+
 }  // namespace
 }  // namespace qn410

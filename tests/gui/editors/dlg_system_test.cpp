@@ -129,6 +129,10 @@ void DlgSystemTest::listsAndBoxesChangeTheCopy() {
     e.dialog->CloseButton()->click();
     QCOMPARE(e.host.messages.texts(), std::vector<std::string>{"Text changed. Exit?"});
     QCOMPARE(e.stored().SwitchCnt, 3);  // Yes closes without committing
+    e.Open();
+    TypeIntoCell(e.grid(), 0, 1, "110");
+    e.dialog->PrintButton()->click();  // the copy with its unsaved edit
+    QCOMPARE(std::any_cast<SystemSetting>(e.host.prints.at(0).data).SwNumber[0].Value, 110);
 }
 
 void DlgSystemTest::validationReportsAndFocuses_data() {

@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QToolButton>
 #include <QtTest>
 #include <fstream>
 
@@ -255,6 +256,12 @@ class TestSheetLink : public QObject {
             CPageComm& page = *sheet.uploadPage();
             QVERIFY(page.allButton()->isChecked() && !page.numberEdit()->isEnabled());
             page.singleButton()->click();
+            page.spin()->upButton()->click();
+            QCOMPARE(page.numberEdit()->text(), QStringLiteral("1"));
+            for (int i = 0; i < 4; ++i) page.spin()->upButton()->click();
+            QCOMPARE(page.numberEdit()->text(), QStringLiteral("3"));  // within 1..SwitchCnt
+            page.spin()->downButton()->click();
+            QCOMPARE(page.numberEdit()->text(), QStringLiteral("2"));
             for (const char* typed : {"0", "4", ""}) {
                 page.numberEdit()->setText(QString::fromLatin1(typed));
                 QTest::keyClick(page.numberEdit(), Qt::Key_Return);
