@@ -75,6 +75,15 @@ TEST(CtlFileCommands, CheckPassesOrNamesTheStationAndWhy) {
                          "(code 1), same as substation 6 of exchange 1\n");
     SetText(n.Text, "92");
     n.Value = 92;
+    TrunkLineSetting& line = doc.data().Exchange[0].Line[1];
+    line.TxNumberOnOff = 1;
+    line.TxNumber = 9;
+    ASSERT_TRUE(WriteSettingFile(path, doc, "", prompt));
+    EXPECT_EQ(Ctl({"check", path}).err, "qn410ctl: " + path +
+                                            ": master station 1 of exchange 1 (number 90): "
+                                            "first digit is an active C/O trunk access digit "
+                                            "(code 4)\n");
+    line.TxNumberOnOff = 0;
     doc.data().System.SwitchCnt = 2;
     doc.data().System.SwNumber[1].Value = 50;
     SetText(doc.data().System.SwNumber[1].Text, "50");
