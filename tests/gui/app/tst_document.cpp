@@ -115,15 +115,6 @@ class TestDocument : public QObject {
         QCOMPARE(shell_->link.stops, 1);
     }
 
-    void openingANewNameCreatesItWithDefaults() {
-        const QString fresh = shell_->folder.file(QStringLiteral("fresh.dat"));
-        shell_->files.openAnswers = {fresh};
-        frame().doc().Open();
-        QVERIFY(shell_->prompt.shown.empty());
-        QVERIFY(QFile::exists(fresh));
-        QCOMPARE(QString::fromStdString(doc().fileName), fresh);
-    }
-
     void saveWithoutANameAsksForOneAndCancelWritesNothing() {
         frame().doc().New();
         const auto before = QDir(shell_->folder.path()).entryList(QDir::Files);
