@@ -135,15 +135,6 @@ class ReceiveDispatchTest : public QObject {
         QCOMPARE(prompt.shown[0].icon, PromptIcon::Exclamation);
     }
 
-    void statusWithoutATransferOnlyShowsItsMessage() {
-        OpenAll();
-        Receive("z120");
-        Receive("z121");  // communication error: shown nowhere
-        QVERIFY(!progress.cancelled);
-        QCOMPARE(EverythingPosted(), size_t{0});
-        QCOMPARE(prompt.texts(),
-                 std::vector<std::string>{"Exchange No. 12\nNow receiving data so you can't send"});
-    }
 };
 
 QTEST_GUILESS_MAIN(ReceiveDispatchTest)

@@ -83,23 +83,6 @@ TEST_F(UploadPlanTest, OrderOfLettersExchangesAndIndexes) {
     }
 }
 
-TEST_F(UploadPlanTest, HeadersOfRecordsAndOfTheClosingMessage) {
-    data().System.SwitchCnt = 3;
-    const UploadPlan plan(data(), 2);
-    int window;
-    const TransferRequest a = plan.Header(1, &window);
-    EXPECT_EQ(a.requester, &window);
-    EXPECT_EQ(a.setMask, 2);
-    EXPECT_EQ(a.clearMask, 0);
-    EXPECT_EQ(plan.Header(2 + 4 * 2, &window).exchange, 3);  // B of exchange 3, master 1
-    EXPECT_EQ(plan.Header(14, &window).exchange, 2);         // first C
-    const TransferRequest closing = plan.Header(plan.size(), &window);
-    EXPECT_EQ(closing.setMask, 0);
-    EXPECT_EQ(closing.clearMask, 2);
-    EXPECT_EQ(closing.exchange, 2);
-    EXPECT_EQ(plan.step(plan.size()).progress, ProgressMode::Closing);
-}
-
 TEST(DownloadTest, StoredRecordsNameTheirCategoryAndMayRaiseTheExpectedCount) {
     SettingDocument doc;
     test::RecordingPoster poster;

@@ -106,25 +106,6 @@ class TestProgress : public QObject {
         QCOMPARE(host.released, 0);
     }
 
-    void restartAndStepRelabelTheOpenDialog() {
-        ProgressHost host;
-        Post(&host, UM_PROGRESS_START, kProgressTransmitting, "Group Call", 8);
-        Post(&host, UM_PROGRESS_ADVANCE);
-        CDlgProgress* dialog = host.display.dialog();
-        QCOMPARE(dialog->windowTitle(), QStringLiteral("Transmitting data [12%]"));
-        Post(&host, UM_PROGRESS_RESTART, kProgressReceiving, "Dial", 2);
-        QCOMPARE(dialog->windowTitle(), QStringLiteral("Receiving data [0%]"));
-        QCOMPARE(dialog->message(), QStringLiteral("Dial Receiving data\n\nPlease wait."));
-        Post(&host, UM_PROGRESS_ADVANCE);
-        QCOMPARE(dialog->windowTitle(), QStringLiteral("Receiving data [50%]"));
-        Post(&host, UM_PROGRESS_STEP, kProgressTransmitting, "Paging");
-        QCOMPARE(dialog->windowTitle(), QStringLiteral("Transmitting data [50%]"));
-        QCOMPARE(dialog->message(), QStringLiteral("Paging Transmitting data\n\nPlease wait."));
-        Post(&host, UM_PROGRESS_START, kProgressReceiving, "", 10);  // new range only
-        QCOMPARE(dialog->windowTitle(), QStringLiteral("Transmitting data [0%]"));
-        QCOMPARE(dialog->message(), QStringLiteral("Paging Transmitting data\n\nPlease wait."));
-    }
-
     void exchangeInterruptionClosesAsCancelled() {
         ProgressHost host;
         Post(&host, UM_PROGRESS_START, kProgressTransmitting, "Paging", 3);
