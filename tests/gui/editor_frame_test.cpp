@@ -249,6 +249,7 @@ void EditorFrameTest::uploadSendsTheSequenceAfterConfirmation() {
 
 void EditorFrameTest::uploadFailuresAndWatchdog() {
     Fixture f;
+    f.editor->SetWatchdog(120, 1000);  // 120 ticks of a second, as without the seam
     f.editor->Upload();
     f.editor->HandleLinkResult(kResultNotDelivered, nullptr);
     QCOMPARE(f.host.messages.texts(), std::vector<std::string>{"Failed to transmit"});

@@ -97,7 +97,6 @@ class GridCtrlTest : public QObject {
     void editOutcomes();
     void readOnlyAndFixedCellsDoNotEdit();
     void togglesByClickAndSpace();
-    void currentCellTakesFocusAndScrollsIntoView();
     void fixedColumnsStayWhenScrolling();
     void keyFilterSeesKeysFirst();
     void titleTipOnlyForCutOffText();
@@ -295,23 +294,6 @@ void GridCtrlTest::togglesByClickAndSpace() {
     w.Key(Qt::Key_Space);
     QCOMPARE(w.ended.size(), ended);
     QCOMPARE(w.grid->ItemText(0, 2), std::string("x"));
-}
-
-void GridCtrlTest::currentCellTakesFocusAndScrollsIntoView() {
-    Window w;
-    w.grid->SetRowCount(1024);
-    w.grid->SetDefaultRowHeight(20);
-    w.other->setFocus();
-    QTRY_VERIFY(w.other->hasFocus());
-    w.grid->SetCurrentCell(900, 2);
-    QVERIFY(w.grid->hasFocus());
-    QCOMPARE(w.grid->CurrentCell(), (GridCell{900, 2}));
-    QVERIFY(w.grid->viewport()->rect().contains(w.CellCentre(900, 2)));
-    // The user types straight into the cell that the program made current.
-    w.Type("4");
-    w.Key(Qt::Key_Return);
-    QTRY_COMPARE(w.ended.size(), size_t(1));
-    QCOMPARE(w.ended[0].row, 900);
 }
 
 void GridCtrlTest::fixedColumnsStayWhenScrolling() {

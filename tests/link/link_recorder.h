@@ -15,7 +15,6 @@ struct Recorded {
     uint16_t message;
     uint32_t wParam;
     std::string body;  // of the request or item, or the bytes of a record copy
-    bool hasPayload;
 };
 
 class LinkRecorder : public QObject {
@@ -35,18 +34,14 @@ class LinkRecorder : public QObject {
     bool event(QEvent* e) override {
         auto* link = dynamic_cast<LinkEvent*>(e);
         if (!link) return QObject::event(e);
-        Recorded r{link->message(), link->wParam, {}, false};
-        if (link->request) {
+        Recorded r{link->message(), link->wParam, {}};
+        if (link->request)
             r.body = link->request->body;
-            r.hasPayload = true;
-        } else if (link->logLine) {
+        else if (link->logLine)
             r.body.assign(reinterpret_cast<const char*>(link->logLine.get()), sizeof(LogLine));
-            r.hasPayload = true;
-        } else if (link->monitorEntry) {
+        else if (link->monitorEntry)
             r.body.assign(reinterpret_cast<const char*>(link->monitorEntry.get()),
                           sizeof(MonitorEntry));
-            r.hasPayload = true;
-        }
         events.push_back(std::move(r));
         return true;
     }

@@ -22,130 +22,129 @@ TEST(LinkFrame, BodyAIsFramedWithItsBcc) {
     EXPECT_EQ(BuildLinkFrame(std::string(1020, 'x'), buffer), 0u);
 }
 
-class LinkSend : public ::testing::Test {
-  protected:
-    // Queues body and lets the engine bid for the line.
-    void StartSending(const std::string& body) {
-        link.Submit(body);
-        link.Idle();
-        ASSERT_EQ(Hex(link.TakeWire()), Hex(kBid));
-    }
-    void ExpectFailedWith(const std::string& body) {
-        auto errors = link.Of(UM_LINK_ERROR);
-        ASSERT_EQ(errors.size(), 1u);
-        EXPECT_EQ(errors[0]->wParam, 0x8401u);
-        ASSERT_TRUE(errors[0]->item);
-        EXPECT_EQ(errors[0]->item->body, body);
-        EXPECT_TRUE(link.Of(UM_LINK_SENT).empty());
-        EXPECT_EQ(link.State(), kStateIdle);
-    }
-    FakeLink link;
+// One step of a sending script: what happens on the line, and what the tool writes in answer.
+struct Step {
+    enum { kSubmit, kIdle, kFeed, kTicks } op;
+    std::string bytes;  // the body submitted or the bytes the exchange sends
+    int ticks = 0;
+    std::string wire;  // written by the tool after the step
+};
+Step Submit(std::string body) {
+    return {Step::kSubmit, std::move(body), 0, ""};
+}
+Step Idle(std::string wire) {
+    return {Step::kIdle, "", 0, std::move(wire)};
+}
+Step Feed(std::string bytes, std::string wire) {
+    return {Step::kFeed, bytes, 0, wire};
+}
+Step Ticks(int n, std::string wire) {
+    return {Step::kTicks, "", n, std::move(wire)};
+}
+
+struct SendCase {
+    const char* name;
+    std::vector<Step> steps;
+    std::vector<std::string> sent, failed;  // bodies reported sent (0x0101), given up (0x8401)
+    uint8_t state;
 };
 
-TEST_F(LinkSend, RequestGoesOutAsBidFrameAndEot) {
-    StartSending("A");
-    link.Feed(kAck);
-    EXPECT_EQ(Hex(link.TakeWire()), Hex(kFrameA));
-    EXPECT_TRUE(link.notices.empty());
-    link.Feed(kAck);
-    EXPECT_EQ(Hex(link.TakeWire()), Hex(kEot));
-    auto sent = link.Of(UM_LINK_SENT);
-    ASSERT_EQ(sent.size(), 1u);
-    EXPECT_EQ(sent[0]->wParam, 0x0101u);
-    EXPECT_EQ(sent[0]->item->body, "A");
-    EXPECT_EQ(link.State(), kStateIdle);
+// The sending rules, one script each: bid, frame, DLE EOT; four attempts shared by the bid and
+// the frame, whether refused or unanswered (3.0 s); a crossing bid or a bare ACK/NAK changes
+// nothing; a body that cannot be framed fails without touching the line.
+const SendCase kSendCases[] = {
+    {"BidFrameAndEot",
+     {Submit("A"), Idle(kBid), Feed(kAck, kFrameA), Feed(kAck, kEot)},
+     {"A"},
+     {},
+     kStateIdle},
+    {"NothingWithoutARequest", {Idle(""), Ticks(100, "")}, {}, {}, kStateIdle},
+    {"OneTurnPerQueuedRequest",
+     {Submit("A"), Submit("B"), Idle(kBid), Feed(kAck, kFrameA), Feed(kAck, kEot + kBid)},
+     {"A"},
+     {},
+     kStateBidSent},
+    {"RefusedFrameIsSentAgain",
+     {Submit("A"), Idle(kBid), Feed(kAck, kFrameA), Feed(kNak, kFrameA), Feed(kAck, kEot)},
+     {"A"},
+     {},
+     kStateIdle},
+    {"AckOrNakWithoutDleIsIgnored",
+     {Submit("A"), Idle(kBid), Feed(Bytes({ACK, NAK, 'x', DLE, 'x', ACK}), "")},
+     {},
+     {},
+     kStateBidSent},
+    {"FourRefusedBidsEndTheRequestAndTheNextStartsAfresh",
+     {Submit("A"), Idle(kBid), Feed(kNak, kBid), Feed(kNak, kBid), Feed(kNak, kBid), Feed(kNak, ""),
+      Submit("B"), Idle(kBid), Feed(kNak, kBid), Feed(kNak, kBid), Feed(kNak, kBid)},
+     {},
+     {"A"},
+     kStateBidSent},
+    {"BidsAndFramesShareTheAttempts",
+     {Submit("A"), Idle(kBid), Feed(kNak, kBid), Feed(kAck, kFrameA), Feed(kNak, kFrameA),
+      Feed(kNak, kFrameA), Feed(kNak, "")},
+     {},
+     {"A"},
+     kStateIdle},
+    {"SilentExchangeGetsTheBidEveryThreeSeconds",
+     {Submit("A"), Idle(kBid), Ticks(29, ""), Ticks(1, kBid), Ticks(60, kBid + kBid),
+      Ticks(30, "")},
+     {},
+     {"A"},
+     kStateIdle},
+    {"UnansweredFrameIsRepeatedAfterThreeSeconds",
+     {Submit("A"), Idle(kBid), Feed(kAck, kFrameA), Ticks(30, kFrameA)},
+     {},
+     {},
+     kStateFrameSent},
+    {"CrossingBidIsIgnored",
+     {Submit("A"), Idle(kBid), Feed(kBid, ""), Feed(kAck, kFrameA)},
+     {},
+     {},
+     kStateFrameSent},
+    {"OversizedBodyFailsWithoutTouchingTheLine",
+     {Submit(std::string(1020, 'A')), Idle("")},
+     {},
+     {std::string(1020, 'A')},
+     kStateIdle},
+};
+
+void PrintTo(const SendCase& c, std::ostream* os) {
+    *os << c.name;
 }
 
-TEST_F(LinkSend, NothingIsSentWithoutARequest) {
-    link.Idle();
-    link.Ticks(100);
-    EXPECT_EQ(link.TakeWire(), "");
-    EXPECT_TRUE(link.notices.empty());
-}
+class LinkSendRule : public ::testing::TestWithParam<SendCase> {};
 
-TEST_F(LinkSend, QueuedRequestsGoOneTurnEach) {
-    link.Submit("A");
-    link.Submit("B");
-    link.Idle();
-    link.Feed(kAck);
-    link.Feed(kAck);  // the idle read after it takes the next request at once
-    EXPECT_EQ(Hex(link.TakeWire()), Hex(kBid + kFrameA + kEot + kBid));
-    EXPECT_EQ(link.engine.QueueLength(0), 0u);
-}
-
-TEST_F(LinkSend, RefusedFrameIsSentAgain) {
-    StartSending("A");
-    link.Feed(kAck);
-    link.Feed(kNak);
-    link.Feed(kAck);
-    EXPECT_EQ(Hex(link.TakeWire()), Hex(kFrameA + kFrameA + kEot));
-    EXPECT_EQ(link.Of(UM_LINK_SENT).size(), 1u);
-}
-
-TEST_F(LinkSend, AckOrNakWithoutDleIsIgnored) {
-    StartSending("A");
-    link.Feed(Bytes({ACK, NAK, 'x', DLE, 'x', ACK}));
-    EXPECT_EQ(link.TakeWire(), "");
-    EXPECT_EQ(link.State(), kStateBidSent);
-}
-
-// Four refused bids end the request; the next one gets a fresh budget.
-TEST_F(LinkSend, FourRefusedBidsEndTheRequest) {
-    StartSending("A");
-    for (int i = 0; i < 3; ++i) {
-        link.Feed(kNak);
-        EXPECT_EQ(Hex(link.TakeWire()), Hex(kBid)) << "repeat " << i + 1;
+TEST_P(LinkSendRule, WritesAndReports) {
+    FakeLink link;
+    for (const Step& step : GetParam().steps) {
+        if (step.op == Step::kSubmit) link.Submit(step.bytes);
+        if (step.op == Step::kIdle) link.Idle();
+        if (step.op == Step::kFeed) link.Feed(step.bytes);
+        if (step.op == Step::kTicks) link.Ticks(step.ticks);
+        ASSERT_EQ(Hex(link.TakeWire()), Hex(step.wire));
     }
-    link.Feed(kNak);
-    EXPECT_EQ(link.TakeWire(), "");
-    ExpectFailedWith("A");
-    StartSending("B");
-    for (int i = 0; i < 3; ++i) link.Feed(kNak);
-    EXPECT_EQ(link.State(), kStateBidSent);
+    std::vector<std::string> sent, failed;
+    for (const LinkNotice* n : link.Of(UM_LINK_SENT)) {
+        EXPECT_EQ(n->wParam, 0x0101u);
+        sent.push_back(n->item->body);
+    }
+    for (const LinkNotice* n : link.Of(UM_LINK_ERROR)) {
+        EXPECT_EQ(n->wParam, 0x8401u);
+        failed.push_back(n->item->body);
+    }
+    EXPECT_EQ(sent, GetParam().sent);
+    EXPECT_EQ(failed, GetParam().failed);
+    EXPECT_EQ(link.State(), GetParam().state);
 }
 
-TEST_F(LinkSend, BudgetIsSharedBetweenBidsAndFrames) {
-    StartSending("A");
-    link.Feed(kNak);
-    link.Feed(kAck);
-    link.Feed(kNak);
-    link.Feed(kNak);
-    EXPECT_EQ(Hex(link.TakeWire()), Hex(kBid + kFrameA + kFrameA + kFrameA));
-    link.Feed(kNak);
-    EXPECT_EQ(link.TakeWire(), "");
-    ExpectFailedWith("A");
-}
+INSTANTIATE_TEST_SUITE_P(LinkSendRules, LinkSendRule, ::testing::ValuesIn(kSendCases),
+                         [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(LinkSend, SilentExchangeRepeatsTheBidEveryThreeSeconds) {
-    StartSending("A");
-    link.Ticks(29);
-    EXPECT_EQ(link.TakeWire(), "");
-    link.Ticks(1);
-    EXPECT_EQ(Hex(link.TakeWire()), Hex(kBid));
-    link.Ticks(60);
-    EXPECT_EQ(Hex(link.TakeWire()), Hex(kBid + kBid));
-    EXPECT_TRUE(link.notices.empty());
-    link.Ticks(30);  // no answer to the fourth attempt
-    EXPECT_EQ(link.TakeWire(), "");
-    ExpectFailedWith("A");
-}
-
-TEST_F(LinkSend, UnansweredFrameIsRepeatedAfterT0) {
-    StartSending("A");
-    link.Feed(kAck);
-    link.TakeWire();
-    link.Ticks(30);
-    EXPECT_EQ(Hex(link.TakeWire()), Hex(kFrameA));
-    EXPECT_EQ(link.State(), kStateFrameSent);
-}
-
-TEST_F(LinkSend, CrossingBidFromTheExchangeIsIgnored) {
-    StartSending("A");
-    link.Feed(kBid);
-    EXPECT_EQ(link.TakeWire(), "");
-    link.Feed(kAck);
-    EXPECT_EQ(Hex(link.TakeWire()), Hex(kFrameA));
-}
+class LinkSend : public ::testing::Test {
+  protected:
+    FakeLink link;
+};
 
 TEST_F(LinkSend, AbandonWhileInFlightDropsTheRequestAndKeepsTheQueue) {
     link.Submit("A");
@@ -169,13 +168,6 @@ TEST_F(LinkSend, AbandonWhileInFlightDropsTheRequestAndKeepsTheQueue) {
     EXPECT_EQ(Hex(link.TakeWire()), Hex(kBid));
     EXPECT_TRUE(link.Of(UM_LINK_SENT).empty());
     EXPECT_EQ(link.engine.QueueLength(0), 0u);
-}
-
-TEST_F(LinkSend, OversizedBodyFailsWithoutTouchingTheLine) {
-    link.Submit(std::string(1020, 'A'));
-    link.Idle();
-    EXPECT_EQ(link.TakeWire(), "");
-    ExpectFailedWith(std::string(1020, 'A'));
 }
 
 TEST_F(LinkSend, TakeAllReturnsEveryRequestOnce) {

@@ -145,20 +145,6 @@ class ReceiveDispatchTest : public QObject {
                  (std::vector<std::string>{"Exchange No. 12\nNow receiving data so you can't send",
                                            "Exchange No. 12\nCommunication Error"}));
     }
-
-    void brokerHandsReceivedFramesToTheDispatch() {
-        LinkBroker broker(*historyHolder, clock, prompt, [](QObject*, const MaintenanceSetting&) {
-            return std::unique_ptr<LinkControl>();
-        });
-        broker.dispatch().SetTransferSheet(sheet.get());
-        auto item = std::make_unique<TransferRequest>();
-        item->body = "D04";
-        PostLinkEvent(&broker,
-                      std::make_unique<LinkEvent>(UM_LINK_RECEIVED, 0x0201, std::move(item)));
-        QCoreApplication::processEvents();
-        QCoreApplication::processEvents();
-        QCOMPARE(sheet->Count(UM_LINK_RESULT), size_t{1});
-    }
 };
 
 QTEST_GUILESS_MAIN(ReceiveDispatchTest)

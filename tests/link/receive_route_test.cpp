@@ -1,5 +1,5 @@
-#include "link/receive_route.h"
-
+// The port names COM1..COM4 and the environment that points them elsewhere. The routes of the
+// received letters are the receive dispatch's tests.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -8,17 +8,6 @@
 
 namespace qn410 {
 namespace {
-
-TEST(ReceiveRoute, EveryLetterHasItsReceiver) {
-    for (const char letter : std::string("ABCDEFGHIJLMNOPQU"))
-        EXPECT_EQ(RouteOfLetter(letter), ReceiveRoute::kTransferSheet) << letter;
-    EXPECT_EQ(RouteOfLetter('K'), ReceiveRoute::kDialEditor);
-    EXPECT_EQ(RouteOfLetter('o'), ReceiveRoute::kLogRecord);
-    EXPECT_EQ(RouteOfLetter('p'), ReceiveRoute::kMonitorRecord);
-    EXPECT_EQ(RouteOfLetter('z'), ReceiveRoute::kExchangeStatus);
-    for (const char other : {'\0', 'R', 'T', 'Z', 'a', '\xC1'})
-        EXPECT_EQ(RouteOfLetter(other), ReceiveRoute::kDiscard) << int(other);
-}
 
 TEST(ReceiveRoute, BusyExchangeStatusNamesTheExchange) {
     EXPECT_EQ(ExchangeStatusMessage("z030"),

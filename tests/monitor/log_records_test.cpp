@@ -15,27 +15,6 @@ std::string MonitorBody(const std::string& length, size_t dataBytes) {
     return "p03" + length + std::string(dataBytes, 'd');
 }
 
-TEST(LogLine, TimeThenTheFirst35BodyBytes) {
-    const std::string body = "o05" + std::string(32, '7') + "extra";
-    auto line = BuildLogLine(body, kNow);
-    ASSERT_TRUE(line);
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(&*line), sizeof(LogLine)),
-              "20260304050607" + body.substr(0, 35));
-    EXPECT_FALSE(BuildLogLine(body.substr(0, 34), kNow));
-}
-
-TEST(MonitorEntry, CarriesLengthTimeBodyAndTerminator) {
-    const std::string body = MonitorBody("004", 4) + "tail";
-    auto entry = BuildMonitorEntry(body, kNow);
-    ASSERT_TRUE(entry);
-    EXPECT_EQ(entry->dataLength, 4);
-    EXPECT_EQ(std::string(entry->receivedAt, 14), "20260304050607");
-    EXPECT_EQ(std::string(entry->body), "p03004dddd");
-    EXPECT_EQ(MonitorLineText(*entry), "20260304050607p03004dddd");
-    const auto* raw = reinterpret_cast<const unsigned char*>(&*entry);
-    EXPECT_EQ(raw[16 + 10], 0);
-}
-
 TEST(MonitorEntry, LengthLimitsAndShortFrames) {
     EXPECT_TRUE(BuildMonitorEntry(MonitorBody("256", 256), kNow));
     EXPECT_FALSE(BuildMonitorEntry(MonitorBody("257", 257), kNow));

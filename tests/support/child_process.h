@@ -102,7 +102,8 @@ inline ProcessResult RunCtl(const std::vector<std::string>& args,
 #endif
 
 #ifdef QN410_SIM_BINARY
-// qn410-sim on a pseudo-terminal; killed at the end of the test.
+// qn410-sim on a pseudo-terminal; stopped with SIGTERM at the end of the test (killed when it
+// does not end), so that it saves with --save and leaves its coverage counts.
 class Simulator {
   public:
     explicit Simulator(const std::vector<std::string>& args) {
@@ -118,7 +119,7 @@ class Simulator {
         port_ = line;
     }
     ~Simulator() {
-        if (pid_ > 0) {
+        if (pid_ > 0 && Stop() != 0) {
             kill(pid_, SIGKILL);
             waitpid(pid_, nullptr, 0);
         }
@@ -140,6 +141,13 @@ class Simulator {
         waitpid(pid_, &status, 0);
         pid_ = -1;
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+    // Ends the simulator with SIGTERM (it saves first with --save); its exit status or -1.
+    int Stop() {
+        if (pid_ <= 0) return -1;
+        Signal(SIGTERM);
+        return Wait(10000);
     }
 
     // The tool's device path ("" when the simulator did not start).

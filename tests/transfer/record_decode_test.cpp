@@ -1,17 +1,38 @@
-// Decoders: what an encoded record gives back, what the exchange's reading rules make of odd
-// fields, and that malformed records are ignored whole.
+// Decoders: whole uploads of random data come back in every carried field; the exchange's
+// reading rules for odd fields; malformed records are ignored whole.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 
 #include "sample_data.h"
+#include "support/random_recordable.h"
 #include "transfer/record_codec.h"
+#include "transfer/upload_plan.h"
 
 namespace qn410 {
 namespace {
 
 using test::Fields;
+
+TEST(RoundTripTest, EveryRecordOfAWholeUploadComesBack) {
+    const FixedClock clock({2026, 12, 6, 13, 0, 0, 0});
+    for (uint32_t seed = 1; seed <= 12; ++seed) {
+        SettingDocument src, dst;
+        test::FillRandomRecordable(src.data(), seed);
+        const UploadPlan plan(src.data(), 0);
+        for (int s = 1; s < plan.size(); ++s) {
+            const auto record = plan.Record(s, &clock);
+            ASSERT_TRUE(record) << s;
+            ASSERT_TRUE(Decode(*record, dst.data())) << *record;
+        }
+        EXPECT_EQ(test::FirstRecordDifference(src.data(), dst.data()), std::nullopt)
+            << "seed " << seed;
+        // The decoders keep the zone tables in step with what they stored.
+        for (int e = 0; e < src.data().System.SwitchCnt; ++e)
+            for (int k = 0; k < kSubCount; ++k)
+                ASSERT_EQ(dst.data().Zones.Sub[e][k], src.data().Zones.Sub[e][k]) << e << k;
+    }
+}
 
 class DecodeTest : public ::testing::Test {
   protected:
@@ -30,46 +51,15 @@ class DecodeTest : public ::testing::Test {
     SettingDocument dst_;
 };
 
-TEST_F(DecodeTest, GlobalSetting) {
-    RoundTrip('A', {});
-    EXPECT_EQ(dst().System.SwitchCnt, 2);
-    EXPECT_EQ(dst().System.NumberSize, 3);
-    EXPECT_EQ(dst().System.TieLine[0], 1);
-    EXPECT_EQ(dst().System.TieLine[1], 0);
-    EXPECT_EQ(dst().System.TieLine[2], 1);
-    EXPECT_EQ(dst().System.SwNumber[1].Value, 200);
-    EXPECT_STREQ(dst().System.SwNumber[1].Text, "200");
-    EXPECT_EQ(dst().System.SwNumber[1].ExchangeNo, 2);
-}
-
-TEST_F(DecodeTest, MasterStationAndItsClearing) {
-    RoundTrip('B', {.exchange = 2, .station = 3});
-    const MasterSetting& m = dst().Exchange[1].Master[2];
-    EXPECT_EQ(m.Number, src().Exchange[1].Master[2].Number);
-    EXPECT_STREQ(m.Name, "Desk\261B");
-    EXPECT_EQ(m.LineTx, 1);
-    EXPECT_STREQ(m.TelNo, "03-1234-5678");
-
-    // A blank number clears the station whatever else the record holds.
-    MasterSetting& first = dst().Exchange[0].Master[0];
+// A blank number clears the station whatever else the record holds.
+TEST_F(DecodeTest, BlankNumberClearsTheStation) {
     ASSERT_TRUE(Store(Fields("B011|      |Name    |11|0123456789          ")));
-    EXPECT_EQ(first.Number.Value, kNoNumber);
+    const MasterSetting& first = dst().Exchange[0].Master[0];
     EXPECT_STREQ(first.Number.Text, "-1");
+    EXPECT_EQ(first.Number.Value, kNoNumber);
     EXPECT_STREQ(first.Name, "");
     EXPECT_EQ(first.LineTx, 0);
-    EXPECT_EQ(first.Paging, 0);
     EXPECT_STREQ(first.TelNo, "");
-}
-
-TEST_F(DecodeTest, SubstationAndItsClearing) {
-    RoundTrip('C', {.exchange = 1, .substation = 12});
-    const SubSetting& s = dst().Exchange[0].Sub[11];
-    EXPECT_EQ(s.Number.Value, 123);
-    EXPECT_STREQ(s.Name, "Lobby");
-    EXPECT_EQ(s.CallSwNo, 2);
-    EXPECT_EQ(s.CallStNo, 3);
-    EXPECT_EQ(s.Level, 1);
-
     ASSERT_TRUE(Store(Fields("C0307|      |Gate    |05|4|1")));
     const SubSetting& cleared = dst().Exchange[2].Sub[6];
     EXPECT_EQ(cleared.Number.Value, kNoNumber);
@@ -77,21 +67,9 @@ TEST_F(DecodeTest, SubstationAndItsClearing) {
     EXPECT_EQ(cleared.CallSwNo, 3);  // its own exchange
     EXPECT_EQ(cleared.CallStNo, 1);
     EXPECT_EQ(cleared.Level, 0);
-    EXPECT_EQ(cleared.StationNo, 7);
 }
 
 TEST_F(DecodeTest, TrunksKeepReceiversWhateverTheCount) {
-    RoundTrip('D', {.exchange = 3});
-    const ExchangeSetting& x = dst().Exchange[2];
-    EXPECT_EQ(x.LineCntLimit, 15);
-    EXPECT_STREQ(x.Line[0].Name, "Trunk1");
-    EXPECT_EQ(x.Line[0].TxNumberOnOff, 1);
-    EXPECT_EQ(x.Line[0].TxNumber, 9);
-    EXPECT_EQ(x.Line[0].RxLine, 1);
-    EXPECT_EQ(x.Line[0].RxMaster[3], (StationEntry{4, 16, 1}));
-    EXPECT_EQ(x.Line[1].RxLine, 0);
-    EXPECT_EQ(x.Line[1].RxDial, 1);
-
     ASSERT_TRUE(Store(Fields("D01|03|A       |000|0|021|000|000|000|        |0000|000000000000")));
     EXPECT_EQ(dst().Exchange[0].Line[0].RxLine, 0);
     EXPECT_EQ(dst().Exchange[0].Line[0].RxMaster[0], (StationEntry{1, 2, 1}));
@@ -104,120 +82,59 @@ TEST_F(DecodeTest, MemberListsResetThenFillThePackedEntries) {
     m.GroupMaster[13] = {9, 9, 9};
     RoundTrip('E', {.exchange = 1, .station = 2});
     EXPECT_EQ(m.GroupCnt, 15);
-    EXPECT_EQ(m.GroupMaster[0], (StationEntry{1, 1, 1}));
-    EXPECT_EQ(m.GroupMaster[1], (StationEntry{2, 2, 4}));
     EXPECT_EQ(m.GroupMaster[2], (StationEntry{3, 16, 3}));
     for (int k = 3; k < kGroupCount; ++k)
         EXPECT_EQ(m.GroupMaster[k], (StationEntry{uint8_t(k + 1), 0, 0})) << k;
-
     RoundTrip('L', {.exchange = 4, .station = 1});
-    const MasterSetting& l = dst().Exchange[3].Master[0];
-    EXPECT_EQ(l.MeetCnt, 3);
-    EXPECT_EQ(l.MeetMaster[0], (StationEntry{1, 2, 1}));
-    EXPECT_EQ(l.MeetMaster[1], (StationEntry{2, 4, 4}));
-    EXPECT_EQ(l.MeetMaster[2], (StationEntry{3, 0, 0}));
-
+    EXPECT_EQ(dst().Exchange[3].Master[0].MeetMaster[1], (StationEntry{2, 4, 4}));
     MasterSetting& g = dst().Exchange[0].Master[3];
     g.ScanSub[5] = {6, 1, 1};
     RoundTrip('G', {.exchange = 1, .station = 4});
-    EXPECT_EQ(g.ScanTime, 30);
-    EXPECT_EQ(g.ScanCnt, 16);
-    EXPECT_EQ(g.ScanSub[0], (StationEntry{1, 1, 10}));
-    EXPECT_EQ(g.ScanSub[1], (StationEntry{2, 2, 64}));
     EXPECT_EQ(g.ScanSub[2], (StationEntry{3, 3, 5}));
     EXPECT_EQ(g.ScanSub[5], (StationEntry{6, 0, 0}));
 }
 
-TEST_F(DecodeTest, CallForwardingTalkTimeInTensAndAutoOutSendFromTheTimes) {
+TEST_F(DecodeTest, TalkTimeInTensAndAutoOutSendFromTheTimes) {
     RoundTrip('F', {.exchange = 2});
-    const FunctionSetting& f = dst().Function[1];
-    EXPECT_EQ(f.OutSend, 1);
-    EXPECT_EQ(f.StartTime, src().Function[1].StartTime);
-    EXPECT_EQ(f.EndTime, src().Function[1].EndTime);
-    EXPECT_EQ(f.TalkSend, 1);
-    EXPECT_EQ(f.CallCnt, 25);
-    EXPECT_EQ(f.CallTime, 7);
-    EXPECT_EQ(f.TalkTime, 120);  // 125 goes out as 12
-    EXPECT_EQ(f.AutoOutSend, 1);
-
+    EXPECT_EQ(dst().Function[1].TalkTime, 120);  // 125 goes out as 12
+    EXPECT_EQ(dst().Function[1].AutoOutSend, 1);
     dst().Function[0].AutoOutSend = 1;
     ASSERT_TRUE(Store(Fields("F01|1|0000|0000|0|10|00|99")));
     EXPECT_EQ(dst().Function[0].AutoOutSend, 0);
     EXPECT_EQ(dst().Function[0].TalkTime, 990);
-    EXPECT_STREQ(dst().Function[0].EndTime.Text, "00:00");
 }
 
-TEST_F(DecodeTest, PagingWritesOneZoneBitAndTheTimeLimitInTens) {
+// Paging writes one zone bit per substation (a digit other than 1 is off) and the time limit
+// in tens; an external source writes its zone mask.
+TEST_F(DecodeTest, PagingWritesOneZoneBit) {
     SubSetting* subs = dst().Exchange[1].Sub;
     subs[1].Paging = (1 << 4) | (1 << 7);  // cell 2 on the wire clears zone 5 only
     subs[2].Paging = 0x7FFFFFFF;           // kept to zones 1..19
     RoundTrip('H', {.exchange = 2, .zone = 5});
-    EXPECT_EQ(dst().Exchange[1].ZoneSize, 2);
     EXPECT_EQ(dst().Exchange[1].PagingTimeLimit, 60);
-    EXPECT_EQ(subs[0].Paging, 1 << 4);
     EXPECT_EQ(subs[1].Paging, 1 << 7);
     EXPECT_EQ(subs[2].Paging, 0x7FFFF & ~(1 << 4));
-    EXPECT_EQ(subs[63].Paging, 1 << 4);
-}
-
-TEST_F(DecodeTest, PagingDigitsOtherThanOneNeverReachAnotherZone) {
     std::string h = Fields("H01|1|00|03|") + std::string(64, '0');
     h[8] = '3';  // would set zones 3 and 4 if shifted as a number
     h[9] = '1';
     ASSERT_TRUE(Store(h));
     EXPECT_EQ(dst().Exchange[0].Sub[0].Paging, 0);
     EXPECT_EQ(dst().Exchange[0].Sub[1].Paging, 1 << 2);
-}
-
-TEST_F(DecodeTest, PublicAddressAndExternalSources) {
-    RoundTrip('I', {.exchange = 1, .zone = 19});
-    RoundTrip('I', {.exchange = 1, .zone = 1});
-    EXPECT_EQ(dst().Exchange[0].Speaker[0].Paging, 1 << 18);
-    EXPECT_EQ(dst().Exchange[0].Speaker[15].Paging, (1 << 18) | 1);
     dst().System.OutInZone[15][0] = -1;
     RoundTrip('J', {.exchange = 16, .sourceZone = 1});
     EXPECT_EQ(dst().System.OutInZone[15][0], 0x7FFFE);
-    EXPECT_EQ(dst().System.OutInZone[15][2], 1);
-}
-
-TEST_F(DecodeTest, ZoneTablesFollowTheDecodedMasks) {
-    RoundTrip('C', {.exchange = 2, .substation = 1});
-    RoundTrip('H', {.exchange = 2, .zone = 5});
-    const ZoneRow& row = dst().Zones.Sub[1][0];
-    EXPECT_EQ(row.Cell[4], 1);
-    EXPECT_EQ(row.ZoneSize, 2);
-    EXPECT_EQ(row.PagingTimeLimit, 60);
-    EXPECT_EQ(row.NumberValue, 201);
-    EXPECT_EQ(dst().Zones.Sub[1][1].Cell[4], 2);  // still no number in dst
-}
-
-TEST_F(DecodeTest, DirectSelectAndTransferSetting) {
-    RoundTrip('M', {.exchange = 5});
-    EXPECT_EQ(dst().DirectSelect.OutMode[4], 3);
-    RoundTrip('U', {.exchange = 1, .station = 1});
-    const MasterSetting& m = dst().Exchange[0].Master[0];
-    EXPECT_STREQ(m.AbsenceTelNo, "245");
-    EXPECT_STREQ(m.AutoAbsenceTelNo, "7");
-    EXPECT_STREQ(m.CnvTelNo, "24");
-    EXPECT_STREQ(m.NonRespTelNo, "8");
 }
 
 TEST_F(DecodeTest, NamesEndAtTheirFirstSpaceAndNonDigitsReadZero) {
     ASSERT_TRUE(Store(Fields("B011|12 4  |Ab Cd   |00|") + std::string(20, ' ')));
     EXPECT_STREQ(dst().Exchange[0].Master[0].Name, "Ab");
     EXPECT_STREQ(dst().Exchange[0].Master[0].Number.Text, "12");
-    EXPECT_EQ(dst().Exchange[0].Master[0].Number.Value, 12);
-
-    // Digit fields with a non-digit read 0.
     ASSERT_TRUE(Store(Fields("C0102|1x3   |N       |1A|x|1")));
     const SubSetting& s = dst().Exchange[0].Sub[1];
     EXPECT_STREQ(s.Number.Text, "1x3");
-    EXPECT_EQ(s.Number.Value, 0);
-    EXPECT_EQ(s.CallSwNo, 0);
-    EXPECT_EQ(s.CallStNo, 0);
+    EXPECT_EQ(s.Number.Value + s.CallSwNo + s.CallStNo, 0);
     ASSERT_TRUE(Store(Fields("F01|1|0x00|0000|0|1-|00|?9")));
-    EXPECT_EQ(dst().Function[0].StartTime.Value, 0);
-    EXPECT_EQ(dst().Function[0].CallCnt, 0);
+    EXPECT_EQ(dst().Function[0].StartTime.Value + dst().Function[0].CallCnt, 0);
     EXPECT_EQ(dst().Function[0].TalkTime, 0);
 }
 

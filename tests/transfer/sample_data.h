@@ -8,6 +8,7 @@
 
 #include "setting/setting_data.h"
 #include "setting/text_field.h"
+#include "support/passing_numbers.h"
 
 namespace qn410::test {
 
@@ -17,11 +18,6 @@ inline std::string Fields(std::string_view fields) {
     for (const char c : fields)
         if (c != '|') out += c;
     return out;
-}
-
-inline void SetNumber(StationNumber& n, int value) {
-    n.Value = value;
-    SetText(n.Text, std::to_string(value));
 }
 
 inline std::unique_ptr<SettingDocument> SampleDocument() {

@@ -54,24 +54,12 @@ class UploadPlanTest : public ::testing::Test {
     SettingDocument doc_;
 };
 
-TEST_F(UploadPlanTest, StepCounts) {
-    data().System.SwitchCnt = 1;
-    EXPECT_EQ(UploadPlan(data(), 0).size(), 146);
-    data().System.SwitchCnt = 3;
-    EXPECT_EQ(UploadPlan(data(), 2).size(), 154);
-    for (int n = 1; n <= 16; ++n) {
-        data().System.SwitchCnt = static_cast<uint8_t>(n);
-        EXPECT_EQ(UploadPlan(data(), 0).size(), 2 + 144 * n);
-        EXPECT_EQ(ExpectedDownloadCount(data(), 0), 1 + 144 * n);
-        for (int e = 1; e <= n; ++e) EXPECT_EQ(UploadPlan(data(), e).size(), 142 + 4 * n);
-        EXPECT_EQ(ExpectedDownloadCount(data(), 1), 141 + 4 * n);
-        EXPECT_EQ(UploadPlan(data(), n + 1).size(), 0) << "exchange outside the system";
-    }
-}
-
 TEST_F(UploadPlanTest, OrderOfLettersExchangesAndIndexes) {
     for (const int n : {1, 2, 3, 16}) {
         data().System.SwitchCnt = static_cast<uint8_t>(n);
+        EXPECT_EQ(ExpectedDownloadCount(data(), 0), 1 + 144 * n);
+        EXPECT_EQ(ExpectedDownloadCount(data(), 1), 141 + 4 * n);
+        EXPECT_EQ(UploadPlan(data(), n + 1).size(), 0) << "exchange outside the system";
         for (const int target : {0, 1, n}) {
             const UploadPlan plan(data(), target);
             const std::vector<Expected> expected = ExpectedSequence(n, target);
@@ -95,48 +83,6 @@ TEST_F(UploadPlanTest, OrderOfLettersExchangesAndIndexes) {
     }
 }
 
-TEST_F(UploadPlanTest, HeadersOfRecordsAndOfTheClosingMessage) {
-    data().System.SwitchCnt = 3;
-    const UploadPlan plan(data(), 2);
-    int window;
-    const TransferRequest a = plan.Header(1, &window);
-    EXPECT_EQ(a.requester, &window);
-    EXPECT_EQ(a.setMask, 2);
-    EXPECT_EQ(a.clearMask, 0);
-    EXPECT_EQ(a.exchange, 0);
-    const TransferRequest b = plan.Header(2 + 4 * 2, &window);  // B of exchange 3, master 1
-    EXPECT_EQ(b.exchange, 3);
-    const TransferRequest c = plan.Header(14, &window);  // first C
-    EXPECT_EQ(c.exchange, 2);
-    const TransferRequest closing = plan.Header(plan.size(), &window);
-    EXPECT_EQ(closing.setMask, 0);
-    EXPECT_EQ(closing.clearMask, 2);
-    EXPECT_EQ(closing.exchange, 2);
-    EXPECT_EQ(plan.step(plan.size()).progress, ProgressMode::Closing);
-}
-
-TEST_F(UploadPlanTest, SendEncodesEachStepAndEndsWithTheRelease) {
-    const FixedClock clock({2026, 1, 2, 3, 4, 5, 0});
-    const UploadPlan plan(data(), 0);
-    test::RecordingPoster poster;
-    int window;
-    for (int s = 1; s <= plan.size(); ++s)
-        ASSERT_TRUE(plan.Send(poster, &window, s, false, &clock));
-    // Every record step posts its category name and the record; the release posts only itself.
-    ASSERT_EQ(poster.posted.size(), 1 + 2u * 145 + 1);
-    EXPECT_EQ(poster.posted[0].progress.message, UM_PROGRESS_START);
-    EXPECT_EQ(poster.posted[0].progress.name, "Global Setting");
-    EXPECT_EQ(poster.posted[0].progress.total, 146);
-    EXPECT_EQ(poster.posted[1].progress.message, UM_PROGRESS_STEP);
-    EXPECT_EQ(poster.posted[2].request->body,
-              test::Fields("A00|20260102030405|1|01|2|0000|10    "));
-    EXPECT_EQ(poster.posted[4].request->body.substr(0, 4), "B011");
-    EXPECT_EQ(poster.posted[2 * 145].request->body, "M010");
-    const TransferRequest& last = *poster.posted.back().request;
-    EXPECT_TRUE(last.body.empty());
-    EXPECT_EQ(last.clearMask, 2);
-}
-
 TEST(DownloadTest, StoredRecordsNameTheirCategoryAndMayRaiseTheExpectedCount) {
     SettingDocument doc;
     test::RecordingPoster poster;
@@ -149,24 +95,20 @@ TEST(DownloadTest, StoredRecordsNameTheirCategoryAndMayRaiseTheExpectedCount) {
     EXPECT_FALSE(StoreReceivedRecord("K0121000030000", doc.data(), poster));
     EXPECT_FALSE(StoreReceivedRecord("T011", doc.data(), poster));
     ASSERT_EQ(poster.posted.size(), 2u);
-    EXPECT_EQ(poster.posted[0].progress.message, UM_PROGRESS_STEP);
-    EXPECT_EQ(poster.posted[0].progress.name, "Global Setting");
-    EXPECT_EQ(poster.posted[0].progress.kind, kDisplayReceiving);
     EXPECT_EQ(poster.posted[1].progress.name, "Direct Select");
 }
 
-TEST(StartDownloadTest, AllExchangesOrOne) {
+// A closing step with a letter renames the open display on its first step only.
+TEST(SendRecordTest, ClosingKindRenamesTheDisplayOnItsFirstStep) {
     test::RecordingPoster poster;
-    int window;
-    ASSERT_TRUE(SendStartDownload(poster, &window, 0, false));
-    ASSERT_TRUE(SendStartDownload(poster, &window, 7, false));
-    ASSERT_EQ(poster.posted.size(), 4u);
-    EXPECT_EQ(poster.posted[0].progress.name, "Start Dwnload");
-    EXPECT_EQ(poster.posted[0].progress.total, 1);
-    EXPECT_EQ(poster.posted[1].request->setMask, 3);  // every exchange: both lines in use
-    EXPECT_EQ(poster.posted[3].request->body, "Q07");
-    EXPECT_EQ(poster.posted[3].request->setMask, 2);
-    EXPECT_EQ(poster.posted[3].request->exchange, 7);
+    TransferRequest header;
+    header.setMask = header.clearMask = header.exchange = 1;
+    SendRecord(poster, ProgressMode::Closing, 7, 1, header, "F01", false);
+    SendRecord(poster, ProgressMode::Closing, 7, 2, header, "F01", false);
+    ASSERT_EQ(poster.posted.size(), 3u);
+    EXPECT_EQ(poster.posted[0].progress.message, UM_PROGRESS_RESTART);
+    EXPECT_EQ(poster.posted[0].progress.name, "Call Forwarding/Time-Out");
+    EXPECT_EQ(poster.posted[0].progress.total, 7);
 }
 
 }  // namespace

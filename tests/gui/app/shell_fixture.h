@@ -74,17 +74,13 @@ struct LinkLog {
     bool pending = false;
     std::vector<TransferRequestPtr> submitted;
     std::vector<bool> abandoned;
-    uint8_t lastConnect = 0xFF;
     std::vector<int> notifications;
 };
 
 class RecordingLink : public ViewLink {
   public:
     explicit RecordingLink(LinkLog& log) : log_(log) {}
-    void Start(const MaintenanceSetting& s) override {
-        ++log_.starts;
-        log_.lastConnect = s.PcConnect;
-    }
+    void Start(const MaintenanceSetting&) override { ++log_.starts; }
     void Stop() override { ++log_.stops; }
     bool PrepareClose() override {
         ++log_.closeChecks;

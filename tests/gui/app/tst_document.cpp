@@ -53,19 +53,6 @@ class TestDocument : public QObject {
     }
     void cleanup() { shell_.reset(); }
 
-    void menuCarriesItsShortcuts() {
-        QStringList items;
-        for (QAction* top : frame().menuBar()->actions()) {
-            items << top->text();
-            for (QAction* a : top->menu()->actions())
-                if (!a->isSeparator() && !a->menu())
-                    items << a->text() + QLatin1Char('|') + a->shortcut().toString();
-        }
-        QCOMPARE(items,
-                 (QStringList{"&File", "&New...|Ctrl+N", "&Open...|Ctrl+O", "&Save|Ctrl+S",
-                              "Save &As...|", "&Print|Ctrl+P", "E&xit|", "&Help", "&About...|"}));
-    }
-
     void newAsksAboutUnsavedDataAndObeysTheAnswer() {
         doc().data().Maintenance.CommPort = 2;
         doc().modified = true;
@@ -126,15 +113,6 @@ class TestDocument : public QObject {
         QCOMPARE(shell_->files.opens, 2);
         QCOMPARE(QString::fromStdString(doc().fileName), other);
         QCOMPARE(shell_->link.stops, 1);
-    }
-
-    void openingANewNameCreatesItWithDefaults() {
-        const QString fresh = shell_->folder.file(QStringLiteral("fresh.dat"));
-        shell_->files.openAnswers = {fresh};
-        frame().doc().Open();
-        QVERIFY(shell_->prompt.shown.empty());
-        QVERIFY(QFile::exists(fresh));
-        QCOMPARE(QString::fromStdString(doc().fileName), fresh);
     }
 
     void saveWithoutANameAsksForOneAndCancelWritesNothing() {

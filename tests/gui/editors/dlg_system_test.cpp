@@ -1,5 +1,6 @@
 // "Global Setting" driven through its widgets: the lists, the tie-line boxes, typing into the
-// grid, Overwrite, Close and Upload, with the exact messages and where the focus goes.
+// grid and the checks, with the exact messages and where the focus goes. Overwrite, Close,
+// Upload and Print are the editor frame's (editor_frame_test, editor_upload_sim_test).
 #include "editors/dlg_system.h"
 
 #include <QCheckBox>
@@ -10,7 +11,6 @@
 
 #include "editor_test_host.h"
 #include "setting/text_field.h"
-#include "transfer/record_codec.h"
 
 using namespace qn410;
 using namespace qn410::test;
@@ -64,31 +64,12 @@ struct Editor {
 class DlgSystemTest : public QObject {
     Q_OBJECT
   private slots:
-    void opensWithTheStoredData();
     void cellEntriesStoreOnlyShortDigitTexts_data();
     void cellEntriesStoreOnlyShortDigitTexts();
     void listsAndBoxesChangeTheCopy();
     void validationReportsAndFocuses_data();
     void validationReportsAndFocuses();
-    void overwriteAndCloseCompareWithTheStoredData();
-    void uploadSendsOneRecordWithTheClock();
-    void printHandsOverTheCopy();
 };
-
-void DlgSystemTest::opensWithTheStoredData() {
-    Editor e(3, {"100", "200", ""});
-    CDlgSystem& d = *e.dialog;
-    QCOMPARE(d.windowTitle(), QString("Global Setting"));
-    QCOMPARE(d.clockField()->text(), QString("09:30:05"));
-    QCOMPARE(d.exchangeCountList()->count(), 16);
-    QCOMPARE(d.exchangeCountList()->currentText(), QString("3"));
-    QCOMPARE(d.digitsList()->itemText(0), QString("2"));
-    QCOMPARE(d.digitsList()->currentText(), QString("3"));
-    QCOMPARE(d.grid()->RowCount(), 3);
-    QCOMPARE(d.grid()->ItemText(2, 0), std::string("3"));
-    QCOMPARE(e.Cells(), (std::vector<std::string>{"100", "200", ""}));  // not set: empty
-    QVERIFY(d.grid()->IsReadOnly(0, 0));
-}
 
 void DlgSystemTest::cellEntriesStoreOnlyShortDigitTexts_data() {
     QTest::addColumn<QString>("typed");
@@ -123,6 +104,7 @@ void DlgSystemTest::cellEntriesStoreOnlyShortDigitTexts() {
 
 void DlgSystemTest::listsAndBoxesChangeTheCopy() {
     Editor e;
+    QCOMPARE(e.dialog->clockField()->text(), QString("09:30:05"));  // the clock it will send
     ChooseFromList(e.dialog->digitsList(), "5");
     QCOMPARE(e.dialog->workingCopy().NumberSize, 5);
     QCOMPARE(e.Cells(), (std::vector<std::string>{"100", "200", "300"}));  // grid unchanged
@@ -141,6 +123,16 @@ void DlgSystemTest::listsAndBoxesChangeTheCopy() {
     QCOMPARE(e.dialog->workingCopy().SwNumber[1].Value, kNoNumber);
     QCOMPARE(e.dialog->workingCopy().SwNumber[3].ExchangeNo, 4);
     QCOMPARE(e.grid()->ItemText(3, 0), std::string("4"));
+    // Fewer exchanges differ even though only entries beyond the new count changed.
+    e.host.messages.ScriptAnswers({PromptAnswer::Yes});
+    ChooseFromList(e.dialog->exchangeCountList(), "3");
+    e.dialog->CloseButton()->click();
+    QCOMPARE(e.host.messages.texts(), std::vector<std::string>{"Text changed. Exit?"});
+    QCOMPARE(e.stored().SwitchCnt, 3);  // Yes closes without committing
+    e.Open();
+    TypeIntoCell(e.grid(), 0, 1, "110");
+    e.dialog->PrintButton()->click();  // the copy with its unsaved edit
+    QCOMPARE(std::any_cast<SystemSetting>(e.host.prints.at(0).data).SwNumber[0].Value, 110);
 }
 
 void DlgSystemTest::validationReportsAndFocuses_data() {
@@ -206,77 +198,6 @@ void DlgSystemTest::validationReportsAndFocuses() {
     e.dialog->UploadButton()->click();
     QCOMPARE(e.host.confirmations, 0);
     QVERIFY(e.host.bodies.empty());
-}
-
-void DlgSystemTest::overwriteAndCloseCompareWithTheStoredData() {
-    Editor e;
-    // An edit that was undone asks nothing on Close.
-    TypeIntoCell(e.grid(), 0, 1, "150");
-    TypeIntoCell(e.grid(), 0, 1, "100");
-    e.dialog->CloseButton()->click();
-    QVERIFY(e.host.messages.shown.empty());
-    QVERIFY(!e.dialog->isVisible());
-
-    e.Open();
-    TypeIntoCell(e.grid(), 0, 1, "150");
-    e.dialog->CloseButton()->click();
-    QCOMPARE(e.host.messages.texts(), std::vector<std::string>{"Text changed. Exit?"});
-    QCOMPARE(e.host.messages.shown[0].buttons, PromptButtons::YesNo);
-    QVERIFY(e.dialog->isVisible());  // No is the default answer
-    e.Overwrite();
-    QCOMPARE(e.stored().SwNumber[0].Value, 150);
-    QCOMPARE(std::string(TextOf(e.stored().SwNumber[0].Text)), std::string("150"));
-    QVERIFY(e.host.document.modified);
-    QVERIFY(e.dialog->isVisible());    // Overwrite keeps the dialog open
-    e.dialog->CloseButton()->click();  // nothing differs any more
-    QCOMPARE(e.host.messages.shown.size(), std::size_t(1));
-    QVERIFY(!e.dialog->isVisible());
-
-    // Fewer exchanges differ even though only entries beyond the new count changed.
-    e.Open();
-    e.host.messages.ScriptAnswers({PromptAnswer::Yes});
-    ChooseFromList(e.dialog->exchangeCountList(), "2");
-    e.dialog->CloseButton()->click();
-    QCOMPARE(e.host.messages.shown.size(), std::size_t(2));
-    QVERIFY(!e.dialog->isVisible());
-    QCOMPARE(e.stored().SwitchCnt, 3);  // Yes closes without committing
-}
-
-void DlgSystemTest::uploadSendsOneRecordWithTheClock() {
-    Editor e;
-    TypeIntoCell(e.grid(), 1, 1, "250");
-    e.dialog->UploadButton()->click();
-    QCOMPARE(e.stored().SwNumber[1].Value, 250);
-    QVERIFY(e.host.document.modified);
-    QCOMPARE(e.host.bodies.size(), std::size_t(1));
-    RecordRequest r;
-    r.data = &e.host.document.data();
-    r.clock = &kClock;
-    QCOMPARE(e.host.bodies[0], *Encode('A', r));
-    QVERIFY(e.host.bodies[0].rfind("A0020261206093005", 0) == 0);
-    const TransferRequest& h = e.host.headers[0];
-    QCOMPARE(h.requester, static_cast<void*>(e.dialog.get()));
-    QCOMPARE(int(h.setMask), 1);
-    QCOMPARE(int(h.clearMask), 1);
-    QCOMPARE(int(h.exchange), 0);
-    QCOMPARE(e.host.progress.size(), std::size_t(1));
-    QCOMPARE(e.host.progress[0].message, UM_PROGRESS_START);
-    QCOMPARE(e.host.progress[0].name, std::string("Global Setting"));
-    QCOMPARE(e.host.progress[0].count, 1);
-    // The view's result arrives as a posted UM_LINK_RESULT.
-    QTRY_VERIFY(!e.dialog->UploadActive());
-    QCOMPARE(e.host.advanced, 1);
-    QCOMPARE(e.host.progress.back().message, UM_PROGRESS_CLOSE);
-    QVERIFY(e.host.messages.shown.empty());
-}
-
-void DlgSystemTest::printHandsOverTheCopy() {
-    Editor e;
-    TypeIntoCell(e.grid(), 0, 1, "110");
-    e.dialog->PrintButton()->click();
-    QCOMPARE(e.host.prints.size(), std::size_t(1));
-    QCOMPARE(e.host.prints[0].category, kPrintGlobalSetting);
-    QCOMPARE(std::any_cast<SystemSetting>(e.host.prints[0].data).SwNumber[0].Value, 110);
 }
 
 QTEST_MAIN(DlgSystemTest)

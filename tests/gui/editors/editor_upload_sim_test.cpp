@@ -105,22 +105,6 @@ class EditorUploadSimTest : public QObject {
         QCOMPARE(std::string(TextOf(sub.Name)), std::string("85"));
     }
 
-    void silentExchangeEndsWithFailedToTransmit() {
-        link_->Start({"--silent"});
-        CDlgSystem dialog(*host_, link_->clock);
-        dialog.SetWatchdog(3, 100);  // three ticks of 100 ms instead of 120 s
-        dialog.show();
-        dialog.UploadButton()->click();
-        QTRY_COMPARE_WITH_TIMEOUT(host_->messages.texts(),
-                                  std::vector<std::string>{"Failed to transmit"}, 5000);
-        QCOMPARE(host_->messages.shown[0].icon, PromptIcon::Exclamation);
-        QVERIFY(!dialog.UploadActive());
-        QCOMPARE(host_->progress.back().message, UM_PROGRESS_CLOSE);
-        // The link was told to give the transfer up.
-        QCOMPARE(host_->abandons, (std::vector<bool>{false, true}));
-        QCoreApplication::processEvents();
-        QCOMPARE(host_->messages.shown.size(), std::size_t(1));
-    }
 };
 
 QTEST_MAIN(EditorUploadSimTest)
