@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "link/port_map.h"
+#include "link/receive_route.h"
 
 namespace qn410 {
 namespace {
