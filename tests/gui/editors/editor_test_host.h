@@ -46,7 +46,7 @@ class EditorTestHost : public EditorHost {
         // The view answers every request with one UM_LINK_RESULT to its requester.
         if (answer && requester)
             QCoreApplication::postEvent(
-                requester, new LinkEvent(UM_LINK_RESULT, abandon ? kResultReset : kResultDone,
+                requester, new LinkEvent(UM_LINK_RESULT, abandon ? kResultReset : answerCode,
                                          std::move(request)));
     }
     void PostProgress(AppMessage message, int, std::string name, int count) override {
