@@ -223,23 +223,6 @@ void EditorFrame::SetWatchdog(int limitTicks, int periodMs) {
     watchdog_.setInterval(periodMs);
 }
 
-namespace {
-// The send step's view of the host: progress messages and link requests.
-class HostPoster : public LinkPoster {
-  public:
-    explicit HostPoster(EditorHost& host) : host_(host) {}
-    void PostProgress(AppMessage message, int kind, std::string name, int count) override {
-        host_.PostProgress(message, kind, std::move(name), count);
-    }
-    void PostLinkRequest(uint32_t wParam, TransferRequestPtr request) override {
-        host_.SubmitRequest(std::move(request), wParam == kLinkAbandon);
-    }
-
-  private:
-    EditorHost& host_;
-};
-}  // namespace
-
 void EditorFrame::SendUploadRecord(ProgressMode mode, int bound, int step, uint8_t setMask,
                                    uint8_t clearMask, uint8_t exchange, std::string_view record) {
     TransferRequest header;

@@ -13,6 +13,7 @@ class QObject;
 #include "link/transfer_request.h"
 #include "setting/prompt.h"
 #include "setting/setting_data.h"
+#include "transfer/send_record.h"
 
 namespace qn410 {
 
@@ -81,6 +82,21 @@ class EditorHost {
 
     // 0x1500 to the printing thread.
     virtual void PostPrint(PrintJob job) = 0;
+};
+
+// The send step's view of a host: its progress messages and link requests.
+class HostPoster : public LinkPoster {
+  public:
+    explicit HostPoster(EditorHost& host) : host_(host) {}
+    void PostProgress(AppMessage message, int kind, std::string name, int count) override {
+        host_.PostProgress(message, kind, std::move(name), count);
+    }
+    void PostLinkRequest(uint32_t wParam, TransferRequestPtr request) override {
+        host_.SubmitRequest(std::move(request), wParam == kLinkAbandon);
+    }
+
+  private:
+    EditorHost& host_;
 };
 
 }  // namespace qn410

@@ -47,21 +47,6 @@ const Column kMonitorColumnsShown[kMonitorColumns] = {
     {"Exchange", 75, Qt::AlignCenter},
     {"Monitor Data", 2400, Qt::AlignLeft | Qt::AlignVCenter}};
 
-// The request posts its result to the window; SendRecord needs it as a LinkPoster.
-class HostPoster : public LinkPoster {
-  public:
-    explicit HostPoster(EditorHost& host) : host_(host) {}
-    void PostProgress(AppMessage message, int kind, std::string name, int count) override {
-        host_.PostProgress(message, kind, std::move(name), count);
-    }
-    void PostLinkRequest(uint32_t wParam, TransferRequestPtr request) override {
-        host_.SubmitRequest(std::move(request), wParam == kLinkAbandon);
-    }
-
-  private:
-    EditorHost& host_;
-};
-
 // Keeps the destination list open while items are ticked: a click toggles the item's check.
 class CheckToggler : public QObject {
   public:

@@ -26,21 +26,6 @@ namespace {
 constexpr std::size_t kDialDataMax = 80;  // what is read of the list's field
 constexpr std::size_t kNumberMax = 32;
 
-// The send step's view of the host.
-class HostPoster : public LinkPoster {
-  public:
-    explicit HostPoster(EditorHost& host) : host_(host) {}
-    void PostProgress(AppMessage message, int kind, std::string name, int count) override {
-        host_.PostProgress(message, kind, std::move(name), count);
-    }
-    void PostLinkRequest(uint32_t wParam, TransferRequestPtr request) override {
-        host_.SubmitRequest(std::move(request), wParam == kLinkAbandon);
-    }
-
-  private:
-    EditorHost& host_;
-};
-
 void FocusAndSelect(QLineEdit* edit) {
     edit->setFocus();
     edit->selectAll();
