@@ -86,7 +86,9 @@ void CDlgDirectSelect::SendUploadMessage(int step) {
 }
 
 PrintJob CDlgDirectSelect::MakePrintJob() const {
-    return {kPrintDirectSelect, static_cast<uint8_t>(shown_), copy_};
+    PrintJob job = PrintJob::WithCopyOf(kPrintDirectSelect, shown_, host().Document().data());
+    job.copy().DirectSelect = copy_;
+    return job;
 }
 
 }  // namespace qn410

@@ -302,7 +302,10 @@ void CDlgFunction::SendUploadMessage(int step) {
 }
 
 PrintJob CDlgFunction::MakePrintJob() const {
-    return {kPrintForwarding, static_cast<uint8_t>(shown_), Gathered()};
+    PrintJob job = PrintJob::WithCopyOf(kPrintForwarding, shown_, host().Document().data());
+    const auto shown = Gathered();
+    std::copy(shown.begin(), shown.end(), job.copy().Function);
+    return job;
 }
 
 }  // namespace qn410

@@ -287,7 +287,10 @@ void CDlgLine::SendUploadMessage(int step) {
 }
 
 PrintJob CDlgLine::MakePrintJob() const {
-    return {kPrintTrunks, static_cast<uint8_t>(shown_), *copy_};
+    // What is on screen, not what was last saved: the working copy written into a copy.
+    PrintJob job = PrintJob::WithCopyOf(kPrintTrunks, shown_, host().Document().data());
+    StoreTrunks(*copy_, job.copy());
+    return job;
 }
 
 }  // namespace qn410

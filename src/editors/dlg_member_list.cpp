@@ -247,7 +247,9 @@ void CDlgMemberList::SendUploadMessage(int step) {
 }
 
 PrintJob CDlgMemberList::MakePrintJob() const {
-    return {kind_.print, static_cast<uint8_t>(exchange()), lists_};
+    PrintJob job = PrintJob::WithCopyOf(kind_.print, exchange(), host().Document().data());
+    StoreLists(kind_, lists_, job.copy());
+    return job;
 }
 
 }  // namespace qn410

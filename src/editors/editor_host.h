@@ -47,6 +47,14 @@ struct PrintJob {
     PrintCategory category = kPrintGlobalSetting;
     uint8_t exchange = 0;
     std::any data;
+
+    // A job carrying its own copy of data (made in place: the block is megabytes), for an
+    // editor to write its working copy into as Overwrite would.
+    static PrintJob WithCopyOf(PrintCategory category, int exchange, const SettingData& data) {
+        return {category, static_cast<uint8_t>(exchange),
+                std::any(std::in_place_type<SettingData>, data)};
+    }
+    SettingData& copy() { return std::any_cast<SettingData&>(data); }
 };
 
 class EditorHost {

@@ -33,6 +33,7 @@ int ExchangeSelector::Selected() const {
 }
 
 void ExchangeSelector::Select(int exchange) {
+    if (exchange != kAll && (exchange < 1 || exchange > exchanges_)) return;
     list_->setCurrentIndex(exchange == kAll ? exchanges_ : exchange - 1);
 }
 

@@ -70,18 +70,24 @@ bool CSheetPaging::WorkingCopyDiffers() const {
     return !(*copy_ == host().Document().data().Zones);
 }
 
-void CSheetPaging::CommitWorkingCopy() {
-    SettingData& data = host().Document().data();
-    data.Zones = *copy_;
+namespace {
+// The zone tables written back into the masks and paging settings they were built from.
+void StoreZones(const ZoneTables& zones, SettingData& data) {
+    data.Zones = zones;
     for (int e = 0; e < kExchangeCount; ++e) {
         ExchangeSetting& ex = data.Exchange[e];
-        ex.ZoneSize = copy_->Sub[e][0].ZoneSize;
-        ex.PagingTimeLimit = copy_->Sub[e][0].PagingTimeLimit;
-        for (int s = 0; s < kSubCount; ++s) ex.Sub[s].Paging = MaskOf(copy_->Sub[e][s]);
-        for (int p = 0; p < kSpeakerCount; ++p) ex.Speaker[p].Paging = MaskOf(copy_->Speaker[e][p]);
+        ex.ZoneSize = zones.Sub[e][0].ZoneSize;
+        ex.PagingTimeLimit = zones.Sub[e][0].PagingTimeLimit;
+        for (int s = 0; s < kSubCount; ++s) ex.Sub[s].Paging = MaskOf(zones.Sub[e][s]);
+        for (int p = 0; p < kSpeakerCount; ++p) ex.Speaker[p].Paging = MaskOf(zones.Speaker[e][p]);
         for (int k = 0; k < kExternalSourceCount; ++k)
-            data.System.OutInZone[e][k] = MaskOf(copy_->Source[e][k]);
+            data.System.OutInZone[e][k] = MaskOf(zones.Source[e][k]);
     }
+}
+}  // namespace
+
+void CSheetPaging::CommitWorkingCopy() {
+    StoreZones(*copy_, host().Document().data());
 }
 
 void CSheetPaging::ReloadWorkingCopy() {
@@ -123,7 +129,9 @@ PrintJob CSheetPaging::MakePrintJob() const {
     const PrintCategory category = unit == ZoneUnit::Substation ? kPrintPagingSubstations
                                    : unit == ZoneUnit::Speaker  ? kPrintPublicAddress
                                                                 : kPrintExternalSources;
-    return {category, static_cast<uint8_t>(SelectedExchange()), *copy_};
+    PrintJob job = PrintJob::WithCopyOf(category, SelectedExchange(), host().Document().data());
+    StoreZones(*copy_, job.copy());
+    return job;
 }
 
 }  // namespace qn410

@@ -51,6 +51,13 @@ std::unique_ptr<PrintRequest> MakePrintRequest(const PrintJob& job, const Settin
     return request;
 }
 
+bool PrintJobDataKnown(const PrintJob& job) {
+    const std::type_info& t = job.data.type();
+    return !job.data.has_value() || t == typeid(PrintRows) || t == typeid(SettingData) ||
+           t == typeid(SystemSetting) || t == typeid(StationCopy) ||
+           t == typeid(MaintenanceSetting) || t == typeid(DialPrintBlock);
+}
+
 std::string PrintDate() {
     const std::time_t now = std::time(nullptr);
     std::tm local{};

@@ -54,6 +54,10 @@ struct PrintRequest {
 // The request for a job, its data copied and completed from the current document.
 std::unique_ptr<PrintRequest> MakePrintRequest(const PrintJob& job, const SettingDocument& doc);
 
+// Whether job.data is one of the forms above (or empty). Any other type would print the
+// current setting data instead of the sender's, so every sender must pass this.
+bool PrintJobDataKnown(const PrintJob& job);
+
 // The current date as the page headers show it ("Mar 05, 2002").
 std::string PrintDate();
 
