@@ -30,7 +30,7 @@ class CSioThread::Worker : public QObject {
         tick_->setInterval(tickInterval_);
         QObject::connect(tick_, &QTimer::timeout, this, [this] {
             if (owner_.detached_) return;
-            pacer_.OnTick(Now(), InputWaiting());
+            pacer_.OnTick(Now(), InputWaiting() || !port_);  // no send into a closed device
             Arm();
         });
         quiet_ = new QTimer(this);
@@ -74,13 +74,13 @@ class CSioThread::Worker : public QObject {
         port_->disconnect(this);
         if (owner_.dial_) owner_.dial_->HangUp(*port_);
         port_->close();
-        delete port_;
+        port_->deleteLater();  // may be inside the port's own readyRead
         port_ = nullptr;
     }
 
     // A new request, or the end of a quiet window: the idle event runs once the line is quiet.
     void Wake() {
-        if (owner_.detached_ || !tick_) return;
+        if (owner_.detached_ || !tick_ || !port_) return;
         if (InputWaiting()) {
             quiet_->start(1);  // the read comes first; its bytes restart the quiet window
             return;
@@ -175,6 +175,7 @@ class CSioThread::Worker : public QObject {
     // The far side ended the call: the device is closed and the next request dials again.
     void Lost() {
         ClosePort();
+        owner_.engine_.OnReadError(0);  // a turn under way ends now, not by its time-outs
         owner_.connected_ = 0;
         owner_.Post(UM_LINK_DISCONNECTED, 0);
     }
@@ -245,9 +246,11 @@ int CSioThread::Open(const QString& portName) {
             [this, worker, device] {
                 if (!device.isEmpty() && worker->OpenPort(device)) {
                     connected_ = 1;
-                    pending_ = 0;
+                    int opening = 1;  // a close asked for meanwhile (2) stays asked for
+                    pending_.compare_exchange_strong(opening, 0);
                     Post(UM_LINK_CONNECTED, 0);
-                    worker->ReadAll();  // what came with the answer, then the idle step
+                    worker->ReadAll();  // what came with the answer
+                    worker->Wake();     // then the idle step, for what is queued
                     return;
                 }
                 pending_ = -1;

@@ -86,6 +86,11 @@ bool TapiLine::Dial(QSerialPort& port) {
     }
     dialler_.Dial(number, Now());
     Drive(port, dtrWorks_);
+    if (cancel_ && dialler_.connected()) {  // the hang-up came as the call was answered
+        cancelled_ = true;
+        HangUp(port);
+        return false;
+    }
     const std::string data = dialler_.TakeData();
     early_ = QByteArray(data.data(), static_cast<qsizetype>(data.size()));
     return dialler_.connected();

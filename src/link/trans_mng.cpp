@@ -90,7 +90,8 @@ std::vector<TransferRequestPtr> CTransMng::Stop(int timeoutMs) {
         mdm_ = nullptr;
         sio_.reset();
     }
-    return engine_->TakeAll();
+    // Bounded here too: after a detach the left thread may still hold the engine's lock.
+    return engine_->TakeAll(std::chrono::milliseconds(timeoutMs < 0 ? kStopLimitMs : timeoutMs));
 }
 
 }  // namespace qn410
