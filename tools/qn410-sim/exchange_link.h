@@ -91,6 +91,11 @@ class ExchangeLink {
 
     // Queues a body to send in a later turn of the exchange.
     void Queue(std::string body) { queue_.push_back(std::move(body)); }
+    // Drops the queued bodies that start with letter (not those of a turn already begun).
+    void DropQueued(char letter) {
+        std::erase_if(queue_,
+                      [letter](const std::string& b) { return !b.empty() && b[0] == letter; });
+    }
     std::size_t Queued() const { return queue_.size() + turn_.size(); }
     bool Idle() const { return state_ == State::Idle && delayed_.empty(); }
     const LineCounters& counters() const { return counters_; }

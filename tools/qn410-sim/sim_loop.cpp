@@ -115,6 +115,10 @@ int RunSimulator(const SimOptions& options, std::ostream& out, std::ostream& err
     SimExchange exchanges(doc.data(), SystemClock::Instance(), trace, options.rate, options.seed,
                           options.statusFault);
     link.SetFrameHandler([&](std::string_view body, Millis now) {
+        // A new log or monitoring selection replaces what the old one had queued: an exchange
+        // told to stop sends nothing more.
+        if (!body.empty() && (body[0] == 'O' || body[0] == 'P'))
+            link.DropQueued(static_cast<char>(body[0] + ('o' - 'O')));
         for (std::string& reply : exchanges.OnRecord(body, now)) link.Queue(std::move(reply));
     });
 
