@@ -89,6 +89,7 @@ class TurnTakingPtyTest : public QObject {
                                      tool.sent == static_cast<int>(tool.chain.size()) + 1 &&
                                      tool.settings == expected,
                                  90000);
+        QTRY_VERIFY_WITH_TIMEOUT(tool.logs > 0, 10000);  // a new selection drops what is queued
         tool.Send("O00" + none);
         tool.Send("P00" + none);
         QTRY_COMPARE_WITH_TIMEOUT(tool.sent, static_cast<int>(tool.chain.size()) + 3, 10000);
