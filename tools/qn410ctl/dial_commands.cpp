@@ -10,9 +10,11 @@
 #include <memory>
 #include <optional>
 
+#include "command_line.h"
 #include "ctl_command.h"
 #include "ctl_files.h"
 #include "dial_link.h"
+#include "event_loop.h"
 #include "setting/setting_file.h"
 #include "stream_prompt.h"
 #include "transfer/dial_table.h"
@@ -33,14 +35,6 @@ struct DialOptions {
     int exchange = 0, master = 0, timeoutSeconds = 0;
 };
 
-std::optional<int> Number(const std::string& text, int lo, int hi) {
-    int value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size() || value < lo || value > hi)
-        return std::nullopt;
-    return value;
-}
-
 std::optional<DialOptions> Parse(const Args& args, std::ostream& err) {
     DialOptions o;
     auto fail = [&](const std::string& why) {
@@ -50,27 +44,21 @@ std::optional<DialOptions> Parse(const Args& args, std::ostream& err) {
     if (args.empty() || (args[0] != "upload" && args[0] != "download"))
         return fail("dial needs upload or download");
     o.upload = args[0] == "upload";
-    for (std::size_t i = 1; i < args.size(); ++i) {
-        std::string name = args[i], value;
-        if (name.rfind("--", 0) != 0) {
+    std::string missing;
+    const auto arguments = SplitArguments(args, 1, missing);
+    if (!arguments) return fail(missing + " needs a value");
+    for (const auto& [name, value, option] : *arguments) {
+        if (!option) {
             if (!o.file.empty()) return fail("one file only: " + name);
             o.file = name;
             continue;
         }
-        if (const auto eq = name.find('='); eq != std::string::npos) {
-            value = name.substr(eq + 1);
-            name.resize(eq);
-        } else if (i + 1 < args.size()) {
-            value = args[++i];
-        } else {
-            return fail(name + " needs a value");
-        }
         std::optional<int> n;
-        if (name == "--exchange" && (n = Number(value, 1, kExchangeCount))) {
+        if (name == "--exchange" && (n = WholeNumber(value, 1, kExchangeCount))) {
             o.exchange = *n;
-        } else if (name == "--master" && (n = Number(value, 1, kMasterCount))) {
+        } else if (name == "--master" && (n = WholeNumber(value, 1, kMasterCount))) {
             o.master = *n;
-        } else if (name == "--timeout" && (n = Number(value, 1, kTransferTimeoutSeconds))) {
+        } else if (name == "--timeout" && (n = WholeNumber(value, 1, kTransferTimeoutSeconds))) {
             o.timeoutSeconds = *n;
         } else if (name == "--port" && !value.empty()) {
             o.port = value;
@@ -84,14 +72,6 @@ std::optional<DialOptions> Parse(const Args& args, std::ostream& err) {
     if (o.exchange == 0) return fail("--exchange 1..16 is required");
     if (o.master == 0) return fail("--master 1..4 is required");
     return o;
-}
-
-std::unique_ptr<QCoreApplication> EnsureApplication() {
-    if (QCoreApplication::instance()) return nullptr;
-    static int argc = 1;
-    static char name[] = "qn410ctl";
-    static char* argv[] = {name, nullptr};
-    return std::make_unique<QCoreApplication>(argc, argv);
 }
 
 TransferOutcome Transfer(SettingDocument& doc, Prompt& prompt, std::ostream& err,

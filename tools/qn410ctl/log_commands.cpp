@@ -13,7 +13,9 @@
 #include <cstdlib>
 #include <memory>
 
+#include "command_line.h"
 #include "ctl_command.h"
+#include "event_loop.h"
 #include "interrupt_notice.h"
 #include "link/link_broker.h"
 #include "link/link_event.h"
@@ -36,14 +38,6 @@ struct ReadingOptions {
     int seconds = 0;  // 0: until interrupted
 };
 
-std::optional<int> Number(std::string_view text, int lo, int hi) {
-    int value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size() || value < lo || value > hi)
-        return std::nullopt;
-    return value;
-}
-
 std::optional<ReadingOptions> Parse(const Args& args, const char* name, std::ostream& err) {
     ReadingOptions o;
     o.exchanges.fill(true);
@@ -52,21 +46,16 @@ std::optional<ReadingOptions> Parse(const Args& args, const char* name, std::ost
             << " [--exchange LIST] [--folder DIR] [--port PORT] [--for SECONDS]\n";
         return std::nullopt;
     };
-    for (size_t i = 0; i < args.size(); ++i) {
-        std::string option = args[i], value;
-        if (const auto eq = option.find('='); eq != std::string::npos) {
-            value = option.substr(eq + 1);
-            option.resize(eq);
-        } else if (i + 1 < args.size()) {
-            value = args[++i];
-        } else {
-            return fail("missing value of " + option);
-        }
+    std::string missing;
+    const auto arguments = SplitArguments(args, 0, missing);
+    if (!arguments) return fail("missing value of " + missing);
+    for (const auto& [option, value, isOption] : *arguments) {
+        if (!isOption) return fail("unknown argument " + option);
         if (option == "--exchange") {
             o.exchanges.fill(false);
             for (size_t at = 0; at <= value.size();) {
                 const size_t comma = std::min(value.find(',', at), value.size());
-                const auto n = Number(std::string_view(value).substr(at, comma - at), 1, 16);
+                const auto n = WholeNumber(std::string_view(value).substr(at, comma - at), 1, 16);
                 if (!n) return fail("--exchange wants numbers 1..16 separated by commas");
                 o.exchanges[*n - 1] = true;
                 at = comma + 1;
@@ -76,7 +65,7 @@ std::optional<ReadingOptions> Parse(const Args& args, const char* name, std::ost
         } else if (option == "--port") {
             o.port = value;
         } else if (option == "--for") {
-            const auto n = Number(value, 1, 1 << 30);
+            const auto n = WholeNumber(value, 1, 1 << 30);
             if (!n) return fail("--for wants a number of seconds");
             o.seconds = *n;
         } else {
@@ -132,14 +121,6 @@ class Collector : public QObject {
     Prompt& prompt_;
     std::ostream& out_;
 };
-
-std::unique_ptr<QCoreApplication> EnsureApplication() {
-    if (QCoreApplication::instance()) return nullptr;
-    static int argc = 1;
-    static char name[] = "qn410ctl";
-    static char* argv[] = {name, nullptr};
-    return std::make_unique<QCoreApplication>(argc, argv);
-}
 
 // Sends the request for exchanges and waits for its answer: 0 sent, 1 not delivered (also after
 // 120 s without an answer), 2 the device did not open.

@@ -8,6 +8,7 @@
 
 #include "ctl_command.h"
 #include "ctl_files.h"
+#include "event_loop.h"
 #include "link/line_trace.h"
 #include "link_transfer.h"
 #include "setting/setting_compare.h"
@@ -23,15 +24,6 @@ namespace qn410::ctl {
 namespace {
 
 constexpr char kIncorrectExchange[] = "Incorrect exchange No.";
-
-// The event loop of the link; the program has none of its own.
-std::unique_ptr<QCoreApplication> EnsureApplication() {
-    if (QCoreApplication::instance()) return nullptr;
-    static int argc = 1;
-    static char name[] = "qn410ctl";
-    static char* argv[] = {name, nullptr};
-    return std::make_unique<QCoreApplication>(argc, argv);
-}
 
 // Why a transfer failed, for the rare end that has shown nothing itself (a status report of the
 // exchange without a text of its own).

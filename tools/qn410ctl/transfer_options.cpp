@@ -1,21 +1,12 @@
 #include "transfer_options.h"
 
-#include <charconv>
-
+#include "command_line.h"
 #include "link/port_map.h"
 #include "transfer/transfer_session.h"
 
 namespace qn410::ctl {
 
 namespace {
-
-std::optional<int> Number(const std::string& text, int lo, int hi) {
-    int value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size() || value < lo || value > hi)
-        return std::nullopt;
-    return value;
-}
 
 const char* Usage(TransferCommand command) {
     switch (command) {
@@ -43,24 +34,15 @@ std::optional<TransferOptions> ParseTransferOptions(const Args& args, TransferCo
         err << "qn410ctl: " << why << '\n' << Usage(command);
         return std::nullopt;
     };
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        std::string name = args[i], value;
-        const bool option = name.rfind("--", 0) == 0;
-        if (option) {
-            if (const auto eq = name.find('='); eq != std::string::npos) {
-                value = name.substr(eq + 1);
-                name.resize(eq);
-            } else if (i + 1 < args.size()) {
-                value = args[++i];
-            } else {
-                return fail(name + " needs a value");
-            }
-        }
+    std::string missing;
+    const auto arguments = SplitArguments(args, 0, missing);
+    if (!arguments) return fail(missing + " needs a value");
+    for (const auto& [name, value, option] : *arguments) {
         if (!option) {
             if (!o.file.empty()) return fail("one file only: " + name);
             o.file = name;
         } else if (name == "--exchange") {
-            const auto n = Number(value, 1, kExchangeCount);
+            const auto n = WholeNumber(value, 1, kExchangeCount);
             if (!n) return fail("--exchange takes 1.." + std::to_string(kExchangeCount));
             o.exchange = *n;
         } else if (name == "--port") {
@@ -70,7 +52,7 @@ std::optional<TransferOptions> ParseTransferOptions(const Args& args, TransferCo
             if (value.empty()) return fail("--modem needs a value");
             o.modem = value;
         } else if (name == "--timeout") {
-            const auto n = Number(value, 1, kTransferTimeoutSeconds);
+            const auto n = WholeNumber(value, 1, kTransferTimeoutSeconds);
             if (!n) return fail("--timeout takes 1.." + std::to_string(kTransferTimeoutSeconds));
             o.timeoutSeconds = *n;
         } else if (name == "--trace") {
