@@ -126,7 +126,11 @@ void LineTrace::Byte(Direction direction, Reader& r, uint8_t byte) {
             }
             return;
         case State::Bcc: {
-            const uint8_t expected = FrameBcc(r.body);
+            // A data DLE travels doubled and so adds nothing to the BCC, as the engine and
+            // the exchange count it; the tool's own bodies never hold one.
+            uint8_t expected = DLE ^ ETX;
+            for (char c : r.body)
+                if (static_cast<uint8_t>(c) != DLE) expected ^= static_cast<uint8_t>(c);
             char tail[40];
             std::snprintf(tail, sizeof tail, "\" BCC 0x%02X %s", byte,
                           byte == expected ? "good" : "bad");

@@ -29,6 +29,12 @@ void Post(Turn& t, uint16_t message, uint32_t wParam, TransferRequestPtr item = 
 void Enter(Turn& t, uint8_t state) {
     t.s.state = state;
     t.s.dlePending = 0;
+    // Timers are checked only outside state 0: one left running there would never run down
+    // and would only keep the tick awake (a turn ended by the fourth refusal left T1 so).
+    if (state == kStateIdle) {
+        t.s.timersActive = 0;
+        t.s.timerCounters = {};
+    }
 }
 void StartTimer(Turn& t, int timer) {
     t.s.timersActive |= static_cast<uint8_t>(1u << timer);
