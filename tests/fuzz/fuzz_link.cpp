@@ -9,8 +9,8 @@
 //   2             a read failure                6 len, body  the exchange sends a good frame
 //   3 n           n % 40 ticks, idle after each 7 len, bytes the exchange sends these bytes
 // The slot is picked by the high nibble of the operation byte (15: an invalid slot).
+#include <algorithm>
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -20,62 +20,57 @@ namespace {
 
 using namespace qn410;
 
-[[noreturn]] void Fail(const char* what) {
-    __builtin_trap();
-    (void)what;
+void Require(bool ok) {
+    if (!ok) __builtin_trap();
 }
 
-uint8_t Bcc(const std::string& sentAfterStx) {
-    uint8_t bcc = 0;
-    for (unsigned char c : sentAfterStx) bcc ^= c;
+// XOR of the bytes after DLE STX up to and including ETX.
+char Bcc(const std::string& bytes) {
+    char bcc = 0;
+    for (char c : bytes) bcc ^= c;
     return bcc;
 }
 
-void CheckWrite(const uint8_t* bytes, size_t count) {
-    if (count == 2 && bytes[0] == DLE &&
-        (bytes[1] == ENQ || bytes[1] == ACK || bytes[1] == NAK || bytes[1] == EOT)) {
-        return;
+// The frame of body on the wire, written independently of the engine.
+std::string Frame(const std::string& body) {
+    std::string sent;
+    for (char c : body) {
+        sent.push_back(c);
+        if (static_cast<uint8_t>(c) == DLE) sent.push_back(c);
     }
-    if (count < kFrameOverhead || count > kFrameBufferSize) Fail("frame size");
-    if (bytes[0] != DLE || bytes[1] != STX || bytes[count - 3] != DLE || bytes[count - 2] != ETX) {
-        Fail("frame shape");
-    }
-    const std::string after(reinterpret_cast<const char*>(bytes) + 2, count - 3);
-    if (Bcc(after) != bytes[count - 1]) Fail("frame bcc");
+    sent += {static_cast<char>(DLE), static_cast<char>(ETX)};
+    return std::string{static_cast<char>(DLE), static_cast<char>(STX)} + sent + Bcc(sent);
+}
+
+void CheckWrite(const uint8_t* b, size_t n) {
+    if (n == 2 && b[0] == DLE && (b[1] == ENQ || b[1] == ACK || b[1] == NAK || b[1] == EOT)) return;
+    Require(n >= kFrameOverhead && n <= kFrameBufferSize);
+    Require(b[0] == DLE && b[1] == STX && b[n - 3] == DLE && b[n - 2] == ETX);
+    Require(Bcc(std::string(reinterpret_cast<const char*>(b) + 2, n - 3)) ==
+            static_cast<char>(b[n - 1]));
 }
 
 struct Harness {
-    std::vector<std::string> fed{std::vector<std::string>(kLinkSlotCount)};  // per slot
+    std::vector<std::string> fed = std::vector<std::string>(kLinkSlotCount);  // per slot
     LinkEngine engine{[](int, const uint8_t* b, size_t n) { CheckWrite(b, n); },
                       [this](LinkNotice n) { Check(n); }};
-    int current = 0;
 
     void Check(const LinkNotice& n) {
         if (n.message != UM_LINK_RECEIVED) return;
-        if (!n.item || n.item->body.empty() || n.item->body.size() > kMaxReceiveBody) {
-            Fail("delivered size");
-        }
-        std::string sent;
-        for (char c : n.item->body) {
-            sent.push_back(c);
-            if (static_cast<uint8_t>(c) == DLE) sent.push_back(c);
-        }
-        sent += {static_cast<char>(DLE), static_cast<char>(ETX)};
-        const std::string wire = std::string{static_cast<char>(DLE), static_cast<char>(STX)} +
-                                 sent + static_cast<char>(Bcc(sent));
+        Require(n.item && !n.item->body.empty() && n.item->body.size() <= kMaxReceiveBody);
+        const std::string wire = Frame(n.item->body);
         const std::string& history = fed[(n.wParam & 0xFF) - 1];
-        if (history.size() < wire.size() ||
-            history.compare(history.size() - wire.size(), wire.size(), wire) != 0) {
-            Fail("delivered body was not on the wire");
-        }
+        Require(history.ends_with(wire));
     }
-    void Byte(int slot, uint8_t b) {
-        if (slot < kLinkSlotCount) {
-            std::string& h = fed[slot];
-            h.push_back(static_cast<char>(b));
-            if (h.size() > 8192) h.erase(0, h.size() - 4096);  // keeps the longest frame
+    void Bytes(int slot, const std::string& bytes) {
+        for (char c : bytes) {
+            if (slot < kLinkSlotCount) {
+                std::string& h = fed[slot];
+                h.push_back(c);
+                if (h.size() > 8192) h.erase(0, h.size() - 4096);  // keeps the longest frame
+            }
+            engine.OnByte(slot, static_cast<uint8_t>(c));
         }
-        engine.OnByte(slot, b);
     }
 };
 
@@ -86,16 +81,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     size_t i = 0;
     auto next = [&]() -> uint8_t { return i < size ? data[i++] : 0; };
     auto take = [&](size_t n) {
-        std::string s;
-        for (size_t k = 0; k < n && i < size; ++k) s.push_back(static_cast<char>(data[i++]));
-        return s;
+        n = std::min(n, size - i);
+        i += n;
+        return std::string(reinterpret_cast<const char*>(data) + i - n, n);
     };
     while (i < size) {
         const uint8_t op = next();
         const int slot = (op >> 4) == 15 ? kLinkSlotCount : op >> 4;  // 15: no such slot
         switch (op & 0x07) {
             case 0:
-                h.Byte(slot, next());
+                h.Bytes(slot, std::string(1, static_cast<char>(next())));
                 break;
             case 1:
                 h.engine.OnIdle(slot);
@@ -111,31 +106,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 break;
             case 4: {
                 auto r = std::make_unique<TransferRequest>();
-                const size_t len = next() * 5u;  // up to 1275: past the frame limit too
-                r->body = std::string(len, 'A');
-                if (len > 0) r->body[0] = static_cast<char>(next());
+                r->body = std::string(next() * 5u, 'A');  // up to 1275: past the frame limit too
+                if (!r->body.empty()) r->body[0] = static_cast<char>(next());
                 h.engine.Enqueue(slot, std::move(r));
                 break;
             }
             case 5:
                 h.engine.ResetSlot(slot);
                 break;
-            case 6: {
-                const std::string body = take(next() * 5u);
-                std::string sent;
-                for (char c : body) {
-                    sent.push_back(c);
-                    if (static_cast<uint8_t>(c) == DLE) sent.push_back(c);
-                }
-                sent += {static_cast<char>(DLE), static_cast<char>(ETX)};
-                h.Byte(slot, DLE);
-                h.Byte(slot, STX);
-                for (char c : sent) h.Byte(slot, static_cast<uint8_t>(c));
-                h.Byte(slot, Bcc(sent));
+            case 6:
+                h.Bytes(slot, Frame(take(next() * 5u)));
                 break;
-            }
             case 7:
-                for (char c : take(next())) h.Byte(slot, static_cast<uint8_t>(c));
+                h.Bytes(slot, take(next()));
                 break;
         }
     }
