@@ -66,17 +66,14 @@ class Child {
     void Signal(int s) { kill(pid_, s); }
 
   protected:
-    // Reads the pipe into *into until it closes (the program has ended), waiting at most
-    // limitMs for each piece, or in all when total; false on a time-out.
-    bool Drain(int limitMs, bool total, std::string* into) {
-        using Clock = std::chrono::steady_clock;
-        const auto end = Clock::now() + std::chrono::milliseconds(limitMs);
+    // Reads the pipe into *into until it closes (the program has ended), at most limitMs in all;
+    // false on a time-out.
+    bool Drain(int limitMs, std::string* into) {
+        using namespace std::chrono;
+        const auto end = steady_clock::now() + milliseconds(limitMs);
         char buffer[4096];
         while (true) {
-            const auto left =
-                total ? std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now())
-                            .count()
-                      : limitMs;
+            const auto left = duration_cast<milliseconds>(end - steady_clock::now()).count();
             pollfd p{fd_, POLLIN, 0};
             if (left <= 0 || poll(&p, 1, static_cast<int>(left)) != 1) return false;
             const ssize_t n = read(fd_, buffer, sizeof buffer);
@@ -105,7 +102,7 @@ class CtlProcess : public Child {
     // Waits for the end, at most limitMs; a program still running then is killed.
     ProcessResult Finish(int limitMs = 30000) {
         ProcessResult result;
-        if (!Drain(limitMs, true, &result.err)) kill(pid_, SIGKILL);
+        if (!Drain(limitMs, &result.err)) kill(pid_, SIGKILL);
         result.status = Reap();
         return result;
     }
@@ -133,7 +130,7 @@ class Simulator : public Child {
 
     // The exit status once the simulator has ended (its output closes), -1 when it was killed
     // or did not end within limitMs.
-    int Wait(int limitMs = 5000) { return Drain(limitMs, false, nullptr) ? Reap() : -1; }
+    int Wait(int limitMs = 5000) { return Drain(limitMs, nullptr) ? Reap() : -1; }
 
     // Ends the simulator with SIGTERM (it saves first with --save); its exit status or -1.
     int Stop() {

@@ -162,7 +162,7 @@ std::optional<std::string> FirstRecordDifference(const SettingData& a, const Set
         std::mismatch(fa.begin(), fa.end(), fb.begin(), fb.end()).first - fa.begin();
     if (at == fa.size()) return "a field the setting file does not show";
     const std::size_t line = fa.rfind('\n', at) + 1;
-    const std::size_t section = fa.rfind("\n[", line - 1) + 1;
+    const std::size_t section = fa.rfind("\n[", line ? line - 1 : 0) + 1;
     return fa.substr(section, fa.find('\n', section) - section) + " " +
            fa.substr(line, fa.find_first_of("=\n", line) - line);
 }
