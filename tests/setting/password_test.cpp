@@ -17,7 +17,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class PasswordFile : public ::testing::Test {
+class PasswordAndWorkFile : public ::testing::Test {
   protected:
     std::string Read() {
         std::string password = "before";
@@ -29,7 +29,7 @@ class PasswordFile : public ::testing::Test {
     RecordingPrompt prompt_;
 };
 
-TEST_F(PasswordFile, StoredReadAndReplacedInPlace) {
+TEST_F(PasswordAndWorkFile, StoredReadAndReplacedInPlace) {
     EXPECT_EQ(Read(), "");  // no file: no password
     ASSERT_TRUE(WritePassword(path_, "pw"));
     EXPECT_EQ(ReadAll(path_), "Password=02\x80\x87******************\n");
@@ -49,7 +49,7 @@ TEST_F(PasswordFile, StoredReadAndReplacedInPlace) {
     EXPECT_FALSE(WritePassword(dir_.path().string(), "pw"));  // a folder
 }
 
-TEST_F(PasswordFile, MissingKeyAndMalformedField) {
+TEST_F(PasswordAndWorkFile, MissingKeyAndMalformedField) {
     WriteAll(path_, "[Maintenance]\nPcConnect=0\n");
     EXPECT_EQ(Read(), "err02");
     EXPECT_EQ(
@@ -66,7 +66,7 @@ TEST_F(PasswordFile, MissingKeyAndMalformedField) {
 
 // Every password the dialogs accept reads back unchanged, from its line and from a whole file;
 // bytes 0xF0..0xFF are refused (0xFA would read back as a line feed).
-TEST_F(PasswordFile, EveryAcceptedPasswordSurvivesWriteAndRead) {
+TEST_F(PasswordAndWorkFile, EveryAcceptedPasswordSurvivesWriteAndRead) {
     std::mt19937 random(410);
     for (int round = 0; round < 120; ++round) {
         std::string password(random() % 21, '\0');
@@ -88,7 +88,7 @@ TEST_F(PasswordFile, EveryAcceptedPasswordSurvivesWriteAndRead) {
 
 // The work file: created read-only when missing, rewritten although read-only, and rewritten
 // with empty names after the message when a key is missing.
-TEST_F(PasswordFile, WorkFile) {
+TEST_F(PasswordAndWorkFile, WorkFile) {
     const std::string path = dir_.file("qn410work.txt");
     const auto readOnly = [&] {
         return (fs::status(path).permissions() & (fs::perms::owner_write | fs::perms::group_write |

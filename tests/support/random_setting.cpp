@@ -47,7 +47,8 @@ namespace {
 void RandomList(RandomText& r, StationEntry* list, int count, int maxStation) {
     for (int k = 0; k < count; ++k) {
         const bool set = r.Int(0, 3) != 0;
-        list[k] = {static_cast<uint8_t>(k + 1), static_cast<uint8_t>(set ? r.Int(1, kExchangeCount) : 0),
+        list[k] = {static_cast<uint8_t>(k + 1),
+                   static_cast<uint8_t>(set ? r.Int(1, kExchangeCount) : 0),
                    static_cast<uint8_t>(set ? r.Int(1, maxStation) : 0)};
     }
 }
