@@ -14,15 +14,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
 int main(int argc, char** argv) {
     namespace fs = std::filesystem;
     std::vector<fs::path> files;
-    for (int i = 1; i < argc; ++i) {
-        const fs::path arg(argv[i]);
-        if (!fs::is_directory(arg)) {
-            files.push_back(arg);
-            continue;
-        }
-        for (const auto& entry : fs::directory_iterator(arg))
-            if (entry.is_regular_file()) files.push_back(entry.path());
-    }
+    for (int i = 1; i < argc; ++i)
+        if (fs::is_directory(argv[i]))
+            for (const auto& entry : fs::directory_iterator(argv[i])) files.push_back(entry.path());
+        else
+            files.push_back(argv[i]);
     std::sort(files.begin(), files.end());
     for (const fs::path& file : files) {
         std::ifstream in(file, std::ios::binary);
