@@ -217,31 +217,26 @@ TEST_F(SettingFileTest, ReadRulesForLinesValuesAndReferences) {
     EXPECT_TRUE(prompt_.shown.empty());
 }
 
-// A missing file is created with the defaults, but only when the document has a name.
+// A missing file is created with the defaults, but only when the document has a name. The
+// defaults restore everything but the zone tables.
 TEST_F(SettingFileTest, MissingFileIsCreatedWithDefaults) {
-    doc_.data().System.SwitchCnt = 9;
-    doc_.fileName = dir_.file("qn410.txt");
-    EXPECT_EQ(ReadSettingFile(doc_.fileName, doc_, password_, prompt_), ReadOutcome::OpenFailed);
-    EXPECT_TRUE(prompt_.shown.empty());
-    EXPECT_TRUE(doc_.data() == SettingDocument().data());
-    EXPECT_EQ(ReadAll(doc_.fileName), FormatSettingFile(doc_.data(), password_));
-    doc_.fileName.clear();
-    EXPECT_EQ(ReadSettingFile(dir_.file("absent.txt"), doc_, password_, prompt_),
-              ReadOutcome::OpenFailed);
-    EXPECT_FALSE(fs::exists(dir_.file("absent.txt")));
-}
-
-// Defaults leave the zone tables as they are and restore everything else.
-TEST_F(SettingFileTest, DefaultsLeaveTheZoneTables) {
     SettingData& d = doc_.data();
+    d.System.SwitchCnt = 9;
     d.Zones.Sub[2][5].Cell[3] = 1;
     d.Exchange[4].Sub[7].Paging = 0x1234;
     d.Dial[1][1][100].Dial[0] = '7';
     d.ShotT[3][3] = 9;
-    SetDefaults(d);
+    doc_.fileName = dir_.file("qn410.txt");
+    EXPECT_EQ(ReadSettingFile(doc_.fileName, doc_, password_, prompt_), ReadOutcome::OpenFailed);
+    EXPECT_TRUE(prompt_.shown.empty());
+    EXPECT_EQ(ReadAll(doc_.fileName), FormatSettingFile(d, password_));
     EXPECT_EQ(d.Zones.Sub[2][5].Cell[3], 1);
     d.Zones = SettingDocument().data().Zones;
     EXPECT_TRUE(d == SettingDocument().data());
+    doc_.fileName.clear();
+    EXPECT_EQ(ReadSettingFile(dir_.file("absent.txt"), doc_, password_, prompt_),
+              ReadOutcome::OpenFailed);
+    EXPECT_FALSE(fs::exists(dir_.file("absent.txt")));
 }
 
 // A save replaces the file, keeps its mode, clears the modified flag and writes a station
