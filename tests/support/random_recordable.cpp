@@ -4,6 +4,7 @@
 #include <cstring>
 #include <memory>
 
+#include "setting/setting_compare.h"
 #include "setting/setting_file.h"
 #include "setting/text_field.h"
 #include "support/random_setting.h"
@@ -156,15 +157,9 @@ std::optional<std::string> FirstRecordDifference(const SettingData& a, const Set
     const int count = std::min<int>(a.System.SwitchCnt, kExchangeCount);
     const auto ca = Carried(a, count), cb = Carried(b, count);
     if (*ca == *cb) return std::nullopt;
-    // Named by the first line of the setting file that differs, under its section header.
-    const std::string fa = FormatSettingFile(*ca, ""), fb = FormatSettingFile(*cb, "");
-    const std::size_t at =
-        std::mismatch(fa.begin(), fa.end(), fb.begin(), fb.end()).first - fa.begin();
-    if (at == fa.size()) return "a field the setting file does not show";
-    const std::size_t line = fa.rfind('\n', at) + 1;
-    const std::size_t section = fa.rfind("\n[", line ? line - 1 : 0) + 1;
-    return fa.substr(section, fa.find('\n', section) - section) + " " +
-           fa.substr(line, fa.find_first_of("=\n", line) - line);
+    const auto differences = CompareSettings(*ca, *cb);
+    if (differences.empty()) return "a field the setting file does not show";
+    return FormatDifference(differences.front());
 }
 
 }  // namespace qn410::test
