@@ -1,36 +1,60 @@
 // The setting file: written, read and written again byte for byte; the reader's rules and
-// failures by what the user sees and the data left behind; the writer's failures.
+// failures by what the user sees and the data left behind; the writer's failures; saving as a
+// plain write would; the password line read and written in place, and the work file.
 #include "setting/setting_file.h"
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <csignal>
 #include <filesystem>
+#include <random>
 
+#include "setting/password.h"
 #include "setting/text_field.h"
+#include "setting/work_file.h"
 #include "support/random_setting.h"
 #include "support/recording_prompt.h"
+#include "support/run_as_nobody.h"
 #include "support/temp_dir.h"
 
 namespace qn410::test {
 namespace {
 
 namespace fs = std::filesystem;
+constexpr uid_t kNobody = 65534;
 
-// The default file held as lines, changed in one place, then read into doc_.
+struct stat Stat(const std::string& path) {
+    struct stat st {};
+    ::stat(path.c_str(), &st);
+    return st;
+}
+
+// path holding "old", with the owner and mode given.
+std::string OldFile(const std::string& path, uid_t owner, mode_t mode) {
+    WriteAll(path, "old");
+    EXPECT_EQ(::chown(path.c_str(), owner, owner), 0);
+    EXPECT_EQ(::chmod(path.c_str(), mode), 0);
+    return path;
+}
+
+// The default file held as lines (made at the first change), changed in one place, then read
+// into doc_; the password line read from path_.
 class SettingFileTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        const std::string bytes = FormatSettingFile(SettingDocument().data(), "");
         lines_.clear();
-        for (std::size_t at = 0; at < bytes.size(); at = bytes.find('\n', at) + 1)
-            lines_.push_back(bytes.substr(at, bytes.find('\n', at) - at));
         prompt_.shown.clear();
         password_ = "previous";
     }
     // Index of the n-th line (from 0) that starts with prefix.
-    std::size_t Find(const std::string& prefix, int n = 0) const {
+    std::size_t Find(const std::string& prefix, int n = 0) {
+        if (lines_.empty()) {
+            const std::string bytes = FormatSettingFile(SettingDocument().data(), "");
+            for (std::size_t at = 0; at < bytes.size(); at = bytes.find('\n', at) + 1)
+                lines_.push_back(bytes.substr(at, bytes.find('\n', at) - at));
+        }
         for (std::size_t i = 0; i < lines_.size(); ++i)
             if (lines_[i].rfind(prefix, 0) == 0 && n-- == 0) return i;
         ADD_FAILURE() << "no line " << prefix;
@@ -46,8 +70,14 @@ class SettingFileTest : public ::testing::Test {
         WriteAll(doc_.fileName, bytes);
         return ReadSettingFile(doc_.fileName, doc_, password_, prompt_);
     }
+    std::string ReadPassword() {
+        std::string password = "before";
+        qn410::ReadPassword(path_, password, prompt_);
+        return password;
+    }
 
     TempDir dir_;
+    std::string path_ = dir_.file("qn410.txt");
     std::vector<std::string> lines_;
     SettingDocument doc_;
     std::string password_;
@@ -288,6 +318,126 @@ TEST_F(SettingFileTest, FailedSaveKeepsTheOldFile) {
         }
         EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 1) << "a file was left";
     }
+}
+
+TEST_F(SettingFileTest, PasswordStoredReadAndReplacedInPlace) {
+    EXPECT_EQ(ReadPassword(), "");  // no file: no password
+    ASSERT_TRUE(WritePassword(path_, "pw"));
+    EXPECT_EQ(ReadAll(path_), "Password=02\x80\x87******************\n");
+
+    SettingDocument doc;
+    ASSERT_TRUE(WriteSettingFile(path_, doc, "", prompt_));
+    const std::string before = ReadAll(path_);
+    const std::string longest = "ABCDEFGHIJ\xB1\xB2\xB3\xB4\xB5klmno";
+    ASSERT_TRUE(WritePassword(path_, longest));
+    const std::string after = ReadAll(path_);
+    ASSERT_EQ(after.size(), before.size());
+    EXPECT_EQ(after.substr(32), before.substr(32));  // only the first 32 bytes change
+    EXPECT_EQ(ReadPassword(), longest);
+    ASSERT_TRUE(WritePassword(path_, ""));
+    EXPECT_EQ(ReadAll(path_), before);
+    EXPECT_TRUE(prompt_.shown.empty());
+    EXPECT_FALSE(WritePassword(dir_.path().string(), "pw"));  // a folder
+}
+
+TEST_F(SettingFileTest, PasswordMissingKeyAndMalformedField) {
+    WriteAll(path_, "[Maintenance]\nPcConnect=0\n");
+    EXPECT_EQ(ReadPassword(), "err02");
+    EXPECT_EQ(
+        prompt_.texts(),
+        std::vector<std::string>{"Incorrect setting file. Key information\n Password= not found."});
+    prompt_.shown.clear();
+    for (const std::string& field : {std::string("00*******************"),
+                                     "2a" + std::string(20, '*'), "21" + std::string(20, '*')}) {
+        WriteAll(path_, "Password=" + field + "\n");
+        EXPECT_EQ(ReadPassword(), "error") << field;
+    }
+    EXPECT_TRUE(prompt_.shown.empty());
+}
+
+// Every password the dialogs accept reads back unchanged from its line (from a whole file: see
+// the setting file's round trip); bytes 0xF0..0xFF are refused (0xFA would read back as a line
+// feed).
+TEST_F(SettingFileTest, EveryAcceptedPasswordSurvivesItsLine) {
+    std::mt19937 random(410);
+    for (int round = 0; round < 120; ++round) {
+        std::string password(random() % 21, '\0');
+        for (char& c : password) c = static_cast<char>(random() % (round % 2 ? 0xF0 : 0x100));
+        if (!IsStorablePassword(password)) continue;
+        ASSERT_TRUE(WritePassword(path_, password));
+        EXPECT_EQ(ReadPassword(), password) << round;
+    }
+    EXPECT_FALSE(IsStorablePassword("ab\xFA"));
+}
+
+// Saving does what writing the file itself would do: through links, keeping owner, mode and hard
+// links, refused exactly where the file is not writable, and possible where only the file is.
+TEST_F(SettingFileTest, SaveKeepsLinksOwnerModeAndRefusesOnlyWhereAPlainWriteWould) {
+    if (!CanRunAsNobody()) GTEST_SKIP() << "needs root and runuser";
+    TempDir& dir = dir_;
+    fs::permissions(dir.path(), fs::perms::all);  // every user may write the folder
+    const std::string defaults = FormatSettingFile(SettingDocument().data(), "");
+    const auto saveAsNobody = [](const std::string& path) {
+        return RunAsNobody(QN410_SAVE_DEFAULT_FILE, path);
+    };
+
+    // Through a symbolic link to the master file, which has another owner and a hard link.
+    fs::create_directory(dir.file("master"));
+    const std::string master = OldFile(dir.file("master/site.txt"), kNobody, 0640);
+    fs::create_symlink("master/site.txt", dir.file("site.txt"));
+    fs::create_hard_link(master, dir.file("second.txt"));
+    SettingDocument doc;
+    ASSERT_TRUE(WriteSettingFile(dir.file("site.txt"), doc, "", prompt_));
+    EXPECT_TRUE(fs::is_symlink(dir.file("site.txt")));
+    EXPECT_TRUE(ReadAll(master) == defaults && ReadAll(dir.file("second.txt")) == defaults);
+    EXPECT_EQ(Stat(master).st_uid, kNobody);
+    EXPECT_EQ(Stat(master).st_mode & 07777, 0640u);
+
+    // As an ordinary user: the user's own read-only file is refused and left alone...
+    const std::string readOnly = OldFile(dir.file("read-only.txt"), kNobody, 0444);
+    EXPECT_EQ(saveAsNobody(readOnly), 1);
+    EXPECT_EQ(ReadAll(readOnly), "old");
+    // ...root's shared file is saved and stays root's...
+    const std::string shared = OldFile(dir.file("shared.txt"), 0, 0666);
+    EXPECT_EQ(saveAsNobody(shared), 0);
+    EXPECT_TRUE(ReadAll(shared) == defaults);
+    EXPECT_EQ(Stat(shared).st_uid, 0u);
+    // ...and a writable file in a folder the user may not write is saved in place, cut to length.
+    fs::create_directory(dir.file("closed"));
+    fs::permissions(dir.file("closed"), static_cast<fs::perms>(0755));
+    const std::string inClosed = OldFile(dir.file("closed/site.txt"), 0, 0666);
+    WriteAll(inClosed, std::string(2'000'000, 'x'));
+    EXPECT_EQ(saveAsNobody(inClosed), 0);
+    EXPECT_TRUE(ReadAll(inClosed) == defaults);
+    EXPECT_EQ(saveAsNobody(dir.file("closed/new.txt")), 1);  // nothing new can be made there
+}
+
+// The work file: created read-only when missing, rewritten although read-only, and rewritten
+// with empty names after the message when a key is missing.
+TEST_F(SettingFileTest, WorkFile) {
+    const std::string path = dir_.file("qn410work.txt");
+    const auto readOnly = [&] {
+        return (fs::status(path).permissions() & (fs::perms::owner_write | fs::perms::group_write |
+                                                  fs::perms::others_write)) == fs::perms::none;
+    };
+    WorkFile work = ReadWorkFile(path, prompt_);
+    EXPECT_EQ(work.history + work.monitor, "");
+    EXPECT_EQ(ReadAll(path), "[File Name]\nHistory=\nMonitor=\n");
+    EXPECT_TRUE(readOnly());
+    ASSERT_TRUE(WriteWorkFile(path, {"HS261206-03.txt", "/logs/CM261206-04.txt"}));
+    work = ReadWorkFile(path, prompt_);
+    EXPECT_EQ(work.history, "HS261206-03.txt");
+    EXPECT_EQ(work.monitor, "/logs/CM261206-04.txt");
+    EXPECT_TRUE(readOnly());
+    EXPECT_TRUE(prompt_.shown.empty());
+
+    fs::remove(path);
+    WriteAll(path, "[File Name]\nHistory=HS261206-01.txt\nMonitr=x\n");
+    EXPECT_EQ(ReadWorkFile(path, prompt_).history, "");
+    EXPECT_EQ(prompt_.texts(),
+              std::vector<std::string>{"Incorrect setting file. Key information\n"
+                                       " Monitor= not found.\nDefault Data setting"});
+    EXPECT_EQ(ReadAll(path), "[File Name]\nHistory=\nMonitor=\n");
 }
 
 }  // namespace
