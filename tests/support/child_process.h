@@ -54,10 +54,8 @@ class Child {
         fd_ = fds[0];
     }
     ~Child() {
-        if (pid_ > 0) {
-            kill(pid_, SIGKILL);
-            Reap();
-        }
+        if (pid_ > 0) kill(pid_, SIGKILL);
+        Wait(0);
         if (fd_ >= 0) close(fd_);
     }
     Child(const Child&) = delete;
@@ -65,29 +63,29 @@ class Child {
 
     void Signal(int s) { kill(pid_, s); }
 
-  protected:
-    // Reads the pipe into *into until it closes (the program has ended), at most limitMs in all;
-    // false on a time-out.
-    bool Drain(int limitMs, std::string* into) {
+    // Reads the pipe (into *into) until it closes, at most limitMs in all, and reaps the program,
+    // killed when it has not ended by then: its exit status, -1 when it did not exit normally.
+    int Wait(int limitMs = 5000, std::string* into = nullptr) {
         using namespace std::chrono;
+        if (pid_ <= 0) return -1;
         const auto end = steady_clock::now() + milliseconds(limitMs);
         char buffer[4096];
-        while (true) {
+        for (ssize_t n = 1; n > 0;) {
             const auto left = duration_cast<milliseconds>(end - steady_clock::now()).count();
             pollfd p{fd_, POLLIN, 0};
-            if (left <= 0 || poll(&p, 1, static_cast<int>(left)) != 1) return false;
-            const ssize_t n = read(fd_, buffer, sizeof buffer);
-            if (n <= 0) return true;
-            if (into) into->append(buffer, static_cast<std::size_t>(n));
+            if (left <= 0 || poll(&p, 1, static_cast<int>(left)) != 1) {
+                kill(pid_, SIGKILL);
+                break;
+            }
+            n = read(fd_, buffer, sizeof buffer);
+            if (n > 0 && into) into->append(buffer, static_cast<std::size_t>(n));
         }
-    }
-    // The exit status of the ended program, -1 when it did not exit normally.
-    int Reap() {
         int status = 0;
-        waitpid(pid_, &status, 0);
-        pid_ = -1;
+        waitpid(std::exchange(pid_, -1), &status, 0);
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
+
+  protected:
     pid_t pid_ = -1;
     int fd_ = -1;
 };
@@ -102,8 +100,7 @@ class CtlProcess : public Child {
     // Waits for the end, at most limitMs; a program still running then is killed.
     ProcessResult Finish(int limitMs = 30000) {
         ProcessResult result;
-        if (!Drain(limitMs, &result.err)) kill(pid_, SIGKILL);
-        result.status = Reap();
+        result.status = Wait(limitMs, &result.err);
         return result;
     }
 };
@@ -127,10 +124,6 @@ class Simulator : public Child {
         while (poll(&p, 1, 5000) == 1 && read(fd_, &c, 1) == 1 && c != '\n') port_ += c;
     }
     ~Simulator() { Stop(); }
-
-    // The exit status once the simulator has ended (its output closes), -1 when it was killed
-    // or did not end within limitMs.
-    int Wait(int limitMs = 5000) { return Drain(limitMs, nullptr) ? Reap() : -1; }
 
     // Ends the simulator with SIGTERM (it saves first with --save); its exit status or -1.
     int Stop() {
