@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "sample_data.h"
@@ -48,36 +49,34 @@ int Unit(const UploadStep& s) {
     return s.request.station + s.request.substation + s.request.zone + s.request.sourceZone;
 }
 
-class UploadPlanTest : public ::testing::Test {
-  protected:
-    SettingData& data() { return doc_.data(); }
-    SettingDocument doc_;
-};
-
-TEST_F(UploadPlanTest, OrderOfLettersExchangesAndIndexes) {
+TEST(UploadPlanTest, OrderOfLettersExchangesAndIndexes) {
+    EXPECT_EQ(UploadStepCount(1, 0), 146);
+    EXPECT_EQ(UploadStepCount(3, 2), 154);
+    SettingDocument doc;
+    SettingData& data = doc.data();
     for (const int n : {1, 2, 3, 16}) {
-        data().System.SwitchCnt = static_cast<uint8_t>(n);
-        EXPECT_EQ(ExpectedDownloadCount(data(), 0), 1 + 144 * n);
-        EXPECT_EQ(ExpectedDownloadCount(data(), 1), 141 + 4 * n);
-        EXPECT_EQ(UploadPlan(data(), n + 1).size(), 0) << "exchange outside the system";
+        data.System.SwitchCnt = static_cast<uint8_t>(n);
+        EXPECT_EQ(ExpectedDownloadCount(data, 0), 1 + 144 * n);
+        EXPECT_EQ(ExpectedDownloadCount(data, 1), 141 + 4 * n);
+        EXPECT_EQ(UploadPlan(data, n + 1).size(), 0) << "exchange outside the system";
         for (const int target : {0, 1, n}) {
-            const UploadPlan plan(data(), target);
+            const UploadPlan plan(data, target);
             const std::vector<Expected> expected = ExpectedSequence(n, target);
             ASSERT_EQ(plan.size(), static_cast<int>(expected.size()));
+            ASSERT_EQ(plan.size(), target ? 142 + 4 * n : 2 + 144 * n);
             for (int s = 1; s <= plan.size(); ++s) {
                 const UploadStep step = plan.step(s);
                 const Expected& x = expected[s - 1];
-                SCOPED_TRACE("n=" + std::to_string(n) + " target=" + std::to_string(target) +
-                             " step=" + std::to_string(s));
-                ASSERT_EQ(step.letter, x.letter);
-                ASSERT_EQ(step.request.exchange, x.exchange);
-                ASSERT_EQ(Unit(step), x.unit);
-                ASSERT_EQ(step.rangeTotal, x.total);
-                ASSERT_EQ(step.rangeIndex, x.index);
-                const int zone = x.letter == 'H' || x.letter == 'I' ? x.unit : 0;
-                ASSERT_EQ(step.request.zone, zone);
-                ASSERT_EQ(step.request.sourceZone, x.letter == 'J' ? x.unit : 0);
-                ASSERT_EQ(step.request.substation, x.letter == 'C' ? x.unit : 0);
+                SCOPED_TRACE(::testing::Message()
+                             << "n=" << n << " target=" << target << " step=" << s);
+                ASSERT_EQ(std::tuple(step.letter, int(step.request.exchange), Unit(step),
+                                     step.rangeTotal, step.rangeIndex),
+                          std::tuple(x.letter, x.exchange, x.unit, x.total, x.index));
+                const bool zone = x.letter == 'H' || x.letter == 'I';
+                ASSERT_EQ(std::tuple(int(step.request.zone), int(step.request.sourceZone),
+                                     int(step.request.substation)),
+                          std::tuple(zone ? x.unit : 0, x.letter == 'J' ? x.unit : 0,
+                                     x.letter == 'C' ? x.unit : 0));
             }
         }
     }
