@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
+#include <vector>
 
 #include "sample_data.h"
 #include "support/random_recordable.h"
@@ -54,19 +56,15 @@ class DecodeTest : public ::testing::Test {
 // A blank number clears the station whatever else the record holds.
 TEST_F(DecodeTest, BlankNumberClearsTheStation) {
     ASSERT_TRUE(Store(Fields("B011|      |Name    |11|0123456789          ")));
-    const MasterSetting& first = dst().Exchange[0].Master[0];
-    EXPECT_STREQ(first.Number.Text, "-1");
-    EXPECT_EQ(first.Number.Value, kNoNumber);
-    EXPECT_STREQ(first.Name, "");
-    EXPECT_EQ(first.LineTx, 0);
-    EXPECT_STREQ(first.TelNo, "");
+    const MasterSetting& m = dst().Exchange[0].Master[0];
+    EXPECT_EQ(std::tuple(std::string(m.Number.Text), m.Number.Value, std::string(m.Name),
+                         int(m.LineTx), std::string(m.TelNo)),
+              std::tuple("-1", kNoNumber, "", 0, ""));
     ASSERT_TRUE(Store(Fields("C0307|      |Gate    |05|4|1")));
-    const SubSetting& cleared = dst().Exchange[2].Sub[6];
-    EXPECT_EQ(cleared.Number.Value, kNoNumber);
-    EXPECT_STREQ(cleared.Name, "");
-    EXPECT_EQ(cleared.CallSwNo, 3);  // its own exchange
-    EXPECT_EQ(cleared.CallStNo, 1);
-    EXPECT_EQ(cleared.Level, 0);
+    const SubSetting& s = dst().Exchange[2].Sub[6];  // called: master 1 of its own exchange
+    EXPECT_EQ(std::tuple(s.Number.Value, std::string(s.Name), int(s.CallSwNo), int(s.CallStNo),
+                         int(s.Level)),
+              std::tuple(kNoNumber, "", 3, 1, 0));
 }
 
 TEST_F(DecodeTest, TrunksKeepReceiversWhateverTheCount) {
@@ -138,12 +136,11 @@ TEST_F(DecodeTest, NamesEndAtTheirFirstSpaceAndNonDigitsReadZero) {
     EXPECT_EQ(dst().Function[0].TalkTime, 0);
 }
 
+// Malformed records, and texts holding control bytes, are ignored whole.
 TEST_F(DecodeTest, MalformedRecordsAreIgnoredWhole) {
-    const SettingDocument before;
-    const std::string master =
-        std::string("1") + "123   " + "Name    " + "00" + std::string(20, ' ');
+    const std::string master = "1123   Name    00" + std::string(20, ' ');
     const std::string sub = Fields("      |N       |01|1|0");
-    const std::string bad[] = {
+    std::vector<std::string> bad = {
         "",
         "B0",
         "B011      ",                                              // too short
@@ -164,6 +161,16 @@ TEST_F(DecodeTest, MalformedRecordsAreIgnoredWhole) {
         "Q00",
         "Z01",
     };
+    // A place in every text field: SwNumber, Number, Name, TelNo, line names, transfer numbers.
+    test::FillRandomRecordable(src(), 9);
+    src().System.SwitchCnt = 2;
+    const RecordRequest one{.exchange = 1, .station = 1, .substation = 1, .data = &src()};
+    const std::pair<char, int> texts[] = {{'A', 25}, {'A', 36}, {'B', 4},  {'B', 12}, {'B', 39},
+                                          {'C', 5},  {'C', 18}, {'D', 29}, {'U', 4},  {'U', 64}};
+    for (const auto& [letter, at] : texts)
+        for (const char control : {'\0', '\n', '\x1F', '\x7F'})
+            (bad.emplace_back(*Encode(letter, one)))[at] = control;
+    const SettingDocument before;
     for (const std::string& body : bad) EXPECT_FALSE(Store(body)) << body;
     EXPECT_TRUE(dst() == before.data());
 }

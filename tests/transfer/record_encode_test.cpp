@@ -24,57 +24,63 @@ class EncodeTest : public ::testing::Test {
     std::unique_ptr<SettingDocument> doc_ = test::SampleDocument();
 };
 
-TEST_F(EncodeTest, GlobalSettingCarriesClockAndFirstNumbers) {
+TEST_F(EncodeTest, EveryLetter) {
     const FixedClock clock({2026, 3, 7, 9, 5, 2, 6});  // a Saturday
-    EXPECT_EQ(Enc('A', {.clock = &clock}),
-              Fields("A00|2026|03|07|09|05|02|7|02|3|1010|100   |200   "));
+    const std::string blank(11, ' ');
+    // The letter is the record's first byte.
+    const std::pair<RecordRequest, std::string> rows[] = {
+        {{.clock = &clock}, Fields("A00|2026|03|07|09|05|02|7|02|3|1010|100   |200   ")},
+        {{.exchange = 2, .station = 3}, Fields("B023|245   |Desk\261B  |10|03-1234-5678        ")},
+        // No number: six spaces; the rest is sent as stored.
+        {{.exchange = 2, .station = 4}, Fields("B024|      |X       |00|                    ")},
+        {{.exchange = 1, .substation = 12}, Fields("C0112|123   |Lobby   |02|3|1")},
+        {{.exchange = 3, .substation = 64}, Fields("C0364|      |        |03|1|0")},
+        // Receivers are sent only while the direct-in line is on.
+        {{.exchange = 3},
+         Fields("D03|15|Trunk1  |1|9|0|4|012|034|000|161|        |0|0|1|0|000000000000")},
+        // Group, conference and scan lists send only their fully used entries, packed.
+        {{.exchange = 1, .station = 2}, Fields("E012|03|011|024|163")},
+        {{.exchange = 5, .station = 1}, "E05100"},
+        {{.exchange = 4, .station = 1}, Fields("L041|02|021|044")},
+        {{.exchange = 1, .station = 4}, Fields("G014|30|03|0110|0264|0305")},
+        {{.exchange = 2}, Fields("F02|1|0830|1745|1|25|07|12")},  // TalkTime in tens
+        // Paging: members, the time limit in tens; emergency substations are sent as 0.
+        {{.exchange = 2, .zone = 5}, Fields("H02|2|06|05|1") + std::string(62, '0') + "1"},
+        {{.exchange = 2, .zone = 19}, Fields("H02|2|06|19|") + std::string(63, '0') + "1"},
+        {{.exchange = 1, .zone = 19}, "I0119" + ("1" + std::string(14, '0')) + "1"},
+        {{.exchange = 1, .zone = 1}, "I0101" + std::string(15, '0') + "1"},
+        {{.exchange = 16, .sourceZone = 1}, Fields("J1601|0010")},
+        {{.exchange = 5}, "M053"},
+        {{.exchange = 2, .station = 3, .text = "0312345678#"},
+         "N0230312345678#" + std::string(21, ' ')},
+        {{.text = "1010000000000001"}, "O001010000000000001"},
+        {{.exchange = 0, .text = "0000000000000011"}, "P000000000000000011"},
+        {{}, "Q00"},
+        {{.exchange = 7}, "Q07"},
+        {{.exchange = 3, .station = 4}, "T034"},
+        // Each number becomes the destination's exchange, station or line and its name: a
+        // master's number (245), line 2's access digit (7); a number of the wrong length (24)
+        // or one no active line uses (8) is sent blank.
+        {{.exchange = 1, .station = 1},
+         Fields("U011|245   |02|3|Desk\261B  |7     |01|2|Line2   |24    |") + blank + "8     " +
+             blank},
+    };
+    for (const auto& [request, bytes] : rows) EXPECT_EQ(Enc(bytes[0], request), bytes);
+
+    // Sizes follow SwitchCnt; oversized values never spill into the next field.
     data().System.SwitchCnt = 16;
     EXPECT_EQ(Enc('A', {}).size(), 121u);
     data().System.SwitchCnt = 1;
     EXPECT_EQ(Enc('A', {}).size(), 31u);
-}
-
-TEST_F(EncodeTest, StationsTrunksAndTheirLists) {
-    EXPECT_EQ(Enc('B', {.exchange = 2, .station = 3}),
-              Fields("B023|245   |Desk\261B  |10|03-1234-5678        "));
-    // No number: six spaces; the rest is sent as stored.
-    EXPECT_EQ(Enc('B', {.exchange = 2, .station = 4}),
-              Fields("B024|      |X       |00|                    "));
-    EXPECT_EQ(Enc('C', {.exchange = 1, .substation = 12}), Fields("C0112|123   |Lobby   |02|3|1"));
-    EXPECT_EQ(Enc('C', {.exchange = 3, .substation = 64}), Fields("C0364|      |        |03|1|0"));
-    // Receivers are sent only while the direct-in line is on.
-    EXPECT_EQ(Enc('D', {.exchange = 3}),
-              Fields("D03|15|Trunk1  |1|9|0|4|012|034|000|161|        |0|0|1|0|000000000000"));
-    // Group, conference and scan lists send only their fully used entries, packed.
-    EXPECT_EQ(Enc('E', {.exchange = 1, .station = 2}), Fields("E012|03|011|024|163"));
-    EXPECT_EQ(Enc('E', {.exchange = 5, .station = 1}), "E05100");
-    EXPECT_EQ(Enc('L', {.exchange = 4, .station = 1}), Fields("L041|02|021|044"));
-    EXPECT_EQ(Enc('G', {.exchange = 1, .station = 4}), Fields("G014|30|03|0110|0264|0305"));
-    data().Exchange[2].LineCntLimit = 255;  // an oversized value never spills into the next field
+    data().Exchange[2].LineCntLimit = 255;
     EXPECT_EQ(Enc('D', {.exchange = 3}).substr(3, 3), "55T");
-}
-
-TEST_F(EncodeTest, CallForwardingSendsTalkTimeInTens) {
-    EXPECT_EQ(Enc('F', {.exchange = 2}), Fields("F02|1|0830|1745|1|25|07|12"));
-}
-
-TEST_F(EncodeTest, PagingSendsMembersAndNotSelectableAsZero) {
-    EXPECT_EQ(Enc('H', {.exchange = 2, .zone = 5}),
-              Fields("H02|2|06|05|1") + std::string(62, '0') + "1");
-    EXPECT_EQ(Enc('H', {.exchange = 2, .zone = 19}),
-              Fields("H02|2|06|19|") + std::string(63, '0') + "1");
-    // The time limit goes out as its first two digits.
-    data().Exchange[1].PagingTimeLimit = 990;
+    data().Exchange[1].PagingTimeLimit = 990;  // sent as its first two digits
     RebuildZoneRows(data(), 2);
     EXPECT_EQ(Enc('H', {.exchange = 2, .zone = 1}).substr(3, 3), "299");
-}
-
-TEST_F(EncodeTest, PublicAddressAndExternalSources) {
-    EXPECT_EQ(Enc('I', {.exchange = 1, .zone = 19}),
-              std::string("I0119") + "1" + std::string(14, '0') + "1");
-    EXPECT_EQ(Enc('I', {.exchange = 1, .zone = 1}),
-              std::string("I0101") + std::string(15, '0') + "1");
-    EXPECT_EQ(Enc('J', {.exchange = 16, .sourceZone = 1}), Fields("J1601|0010"));
+    // Masters of exchanges not in use, and lines that are off, are no destinations.
+    data().Exchange[0].Line[1].TxNumberOnOff = 0;
+    const std::string u = Enc('U', {.exchange = 1, .station = 1});
+    EXPECT_EQ(u.substr(4, 34), "245   " + blank + "7     " + blank);
 }
 
 TEST_F(EncodeTest, DialingAssignmentBlock) {
@@ -96,48 +102,27 @@ TEST_F(EncodeTest, DialingAssignmentBlock) {
     r.blockPosition = 3;
     r.doorLockTime = 4;
     EXPECT_EQ(Enc('K', r), Fields("K012|4|0000|3|00"));
-}
-
-TEST_F(EncodeTest, RequestsWithoutSettingData) {
-    EXPECT_EQ(Enc('M', {.exchange = 5}), "M053");
-    EXPECT_EQ(Enc('N', {.exchange = 2, .station = 3, .text = "0312345678#"}),
-              std::string("N023") + "0312345678#" + std::string(21, ' '));
-    EXPECT_EQ(Enc('O', {.text = "1010000000000001"}), "O001010000000000001");
-    EXPECT_EQ(Enc('P', {.exchange = 0, .text = "0000000000000011"}), "P000000000000000011");
-    EXPECT_EQ(Enc('Q', {}), "Q00");
-    EXPECT_EQ(Enc('Q', {.exchange = 7}), "Q07");
-    EXPECT_EQ(Enc('T', {.exchange = 3, .station = 4}), "T034");
-}
-
-// Each number becomes the destination's exchange, station or line and its name: a master's
-// number (245), line 2's access digit (7); a number of the wrong length (24) or one no active
-// line uses (8) is sent blank, and so are masters of exchanges not in use.
-TEST_F(EncodeTest, TransferSettingResolvesDestinations) {
-    const std::string blank(11, ' ');
-    EXPECT_EQ(Enc('U', {.exchange = 1, .station = 1}),
-              Fields("U011|245   |02|3|Desk\261B  |7     |01|2|Line2   |24    |") + blank +
-                  "8     " + blank);
-    data().Exchange[0].Line[1].TxNumberOnOff = 0;
-    data().System.SwitchCnt = 1;
-    const std::string u = Enc('U', {.exchange = 1, .station = 1});
-    EXPECT_EQ(u.substr(4, 17), "245   " + blank);
-    EXPECT_EQ(u.substr(21, 17), "7     " + blank);
+    r.firstEntry = 11;  // block 11..15 reaches past the table's 12
+    r.lastEntry = 15;
+    EXPECT_FALSE(Encode('K', r));
 }
 
 TEST_F(EncodeTest, RequestsThatDoNotFitTheirLetterGiveNoRecord) {
-    EXPECT_FALSE(Encode('B', {.exchange = 0, .station = 1, .data = &data()}));
-    EXPECT_FALSE(Encode('B', {.exchange = 1, .station = 5, .data = &data()}));
-    EXPECT_FALSE(Encode('C', {.exchange = 17, .substation = 1, .data = &data()}));
-    EXPECT_FALSE(Encode('C', {.exchange = 1, .substation = 65, .data = &data()}));
-    EXPECT_FALSE(Encode('H', {.exchange = 1, .zone = 20, .data = &data()}));
-    EXPECT_FALSE(Encode('J', {.exchange = 1, .zone = 1, .data = &data()}));  // needs sourceZone
-    EXPECT_FALSE(Encode('D', {.exchange = 1}));                              // no data
-    EXPECT_FALSE(Encode('R', {.exchange = 1, .data = &data()}));
-    EXPECT_FALSE(Encode('V', {.exchange = 1, .data = &data()}));
-    DialTable table{};
-    RecordRequest k{.exchange = 1, .station = 1, .firstEntry = 11, .lastEntry = 15};
-    k.sendTable = std::span<const DialEntry>(table.data(), 12);  // block 11..15 reaches past
-    EXPECT_FALSE(Encode('K', k));
+    const std::pair<char, RecordRequest> refused[] = {
+        {'B', {.exchange = 0, .station = 1}},
+        {'B', {.exchange = 1, .station = 5}},
+        {'C', {.exchange = 17, .substation = 1}},
+        {'C', {.exchange = 1, .substation = 65}},
+        {'H', {.exchange = 1, .zone = 20}},
+        {'J', {.exchange = 1, .zone = 1}},  // no sourceZone
+        {'R', {.exchange = 1}},
+        {'V', {.exchange = 1}},
+    };
+    for (auto [letter, request] : refused) {
+        request.data = &data();
+        EXPECT_FALSE(Encode(letter, request)) << letter;
+    }
+    EXPECT_FALSE(Encode('D', {.exchange = 1}));  // no data
 }
 
 }  // namespace

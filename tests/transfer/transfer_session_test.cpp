@@ -31,15 +31,6 @@ class TransferSessionTest : public ::testing::Test, public TransferHost {
         EXPECT_EQ(requests.size(), 1u);
         return requests.empty() ? nullptr : std::move(requests[0].request);
     }
-    bool Posted(AppMessage message, int kind = -1, const std::string& name = "?",
-                int total = -1) const {
-        for (const auto& p : poster_.posted)
-            if (!p.isRequest && p.progress.message == message &&
-                (kind < 0 || p.progress.kind == kind) && (name == "?" || p.progress.name == name) &&
-                (total < 0 || p.progress.total == total))
-                return true;
-        return false;
-    }
     void Receive(const std::string& body) {
         auto item = std::make_unique<TransferRequest>();
         item->body = body;
@@ -70,7 +61,6 @@ class TransferSessionTest : public ::testing::Test, public TransferHost {
 TEST_F(TransferSessionTest, UploadSendsOneRecordPerConfirmationThenCloses) {
     doc_.data().System.SwitchCnt = 3;
     session_.StartUpload(2);
-    EXPECT_TRUE(Posted(UM_PROGRESS_START, kDisplayTransmitting, "Global Setting", 154));
     std::vector<std::string> bodies;
     for (auto requests = Take(); !requests.empty(); requests = Take()) {
         ASSERT_EQ(requests.size(), 1u);  // nothing more until the link confirms
@@ -104,18 +94,17 @@ TEST_F(TransferSessionTest, UploadFailuresShowTheirTextAndCloseTheProgress) {
         auto first = TakeOne();
         if (c.code) {
             session_.OnLinkResult(c.code, std::move(first));
-            EXPECT_TRUE(Take().empty());
         } else {
             for (int i = 0; i < 119; ++i) session_.OnTimer();
             EXPECT_TRUE(prompt_.shown.empty());
             session_.OnTimer();
-            auto requests = Take();
-            ASSERT_EQ(requests.size(), 1u);
-            EXPECT_EQ(requests[0].wParam, kLinkAbandon);
-            EXPECT_EQ(requests[0].request->clearMask, 3);
+            const auto& abandon = poster_.posted.front();
+            EXPECT_EQ(std::tuple(abandon.wParam, abandon.request->clearMask),
+                      std::tuple(kLinkAbandon, 3));
         }
         EXPECT_EQ(prompt_.texts(), std::vector<std::string>{c.text});
         EXPECT_EQ(prompt_.shown[0].icon, PromptIcon::Exclamation);
+        EXPECT_EQ(poster_.posted.back().progress.message, UM_PROGRESS_CLOSE);
         EXPECT_EQ(session_.outcome(), c.outcome);
     }
 }
@@ -125,10 +114,8 @@ TEST_F(TransferSessionTest, CancelDuringUploadAbandonsInsteadOfSending) {
     auto first = TakeOne();
     cancel_ = 1;
     session_.OnLinkResult(kResultDone, std::move(first));
-    auto requests = Take();
-    ASSERT_EQ(requests.size(), 1u);
-    EXPECT_EQ(requests[0].wParam, kLinkAbandon);
-    session_.OnLinkResult(kResultReset, std::move(requests[0].request));
+    EXPECT_EQ(poster_.posted.back().wParam, kLinkAbandon);
+    session_.OnLinkResult(kResultReset, TakeOne());
     EXPECT_EQ(session_.outcome(), TransferOutcome::Cancelled);
     EXPECT_FALSE(session_.active());
     EXPECT_TRUE(prompt_.shown.empty());
@@ -137,26 +124,21 @@ TEST_F(TransferSessionTest, CancelDuringUploadAbandonsInsteadOfSending) {
 TEST_F(TransferSessionTest, DownloadStoresEveryRecordAndReleasesTheLink) {
     const auto exchange = Random(17, 3);
     session_.StartDownload(0);
-    auto requests = Take();
-    ASSERT_EQ(requests.size(), 1u);
-    EXPECT_EQ(requests[0].request->body, "Q00");
-    EXPECT_EQ(requests[0].request->setMask, 3);
-    session_.OnLinkResult(kResultDone, std::move(requests[0].request));
-    EXPECT_TRUE(Posted(UM_PROGRESS_RESTART, kDisplayReceiving, "", 145));  // SwitchCnt 1 here
-    poster_.posted.clear();
+    auto request = TakeOne();
+    EXPECT_EQ(std::tuple(request->body, request->setMask), std::tuple("Q00", 3));
+    session_.OnLinkResult(kResultDone, std::move(request));
+    EXPECT_EQ(session_.expected(), 145);  // SwitchCnt 1 here
     ReceiveAll(*exchange, 0);
     // The Global Setting raised SwitchCnt to 3: 2 + 144 * 3 - 1 records.
-    EXPECT_TRUE(Posted(UM_PROGRESS_RESTART, kDisplayReceiving, "", 433));
-    EXPECT_TRUE(Posted(UM_PROGRESS_STEP, kDisplayReceiving, "Substations"));
-    EXPECT_EQ(session_.received(), 433);
-    requests = Take();
+    EXPECT_EQ(std::tuple(session_.expected(), session_.received()), std::tuple(433, 433));
+    auto requests = Take();
     ASSERT_EQ(requests.size(), 1u);
-    EXPECT_EQ(requests[0].wParam, kLinkSubmit);  // a normal release
-    EXPECT_EQ(requests[0].request->setMask, 0);
+    EXPECT_EQ(std::tuple(requests[0].wParam, requests[0].request->setMask),
+              std::tuple(kLinkSubmit, 0));  // a normal release
     EXPECT_EQ(finished_, 0);
     session_.OnLinkResult(kResultDone, std::move(requests[0].request));
     EXPECT_EQ(session_.outcome(), TransferOutcome::Downloaded);
-    EXPECT_TRUE(Posted(UM_PROGRESS_CLOSE));
+    EXPECT_EQ(poster_.posted.back().progress.message, UM_PROGRESS_CLOSE);
     EXPECT_TRUE(doc_.modified);
     EXPECT_EQ(FirstRecordDifference(*exchange, doc_.data()), std::nullopt);
 }
@@ -215,9 +197,7 @@ TEST_F(TransferSessionTest, AnExchangesCancelAbandonsTheLinkAtOnce) {
     session_.StartDownload(0);
     session_.OnLinkResult(kResultDone, TakeOne());
     session_.OnExchangeCancel();
-    auto requests = Take();
-    ASSERT_EQ(requests.size(), 1u);
-    EXPECT_EQ(requests[0].request->clearMask, 3);
+    EXPECT_EQ(TakeOne()->clearMask, 3);
     EXPECT_EQ(session_.outcome(), TransferOutcome::Cancelled);
 }
 
