@@ -8,7 +8,7 @@
 #include <tuple>
 #include <vector>
 
-#include "sample_data.h"
+#include "setting/setting_data.h"
 #include "support/recording_poster.h"
 
 namespace qn410 {
@@ -86,8 +86,11 @@ TEST(DownloadTest, StoredRecordsNameTheirCategoryAndMayRaiseTheExpectedCount) {
     SettingDocument doc;
     test::RecordingPoster poster;
     EXPECT_EQ(ExpectedDownloadCount(doc.data(), 0), 145);
-    EXPECT_TRUE(StoreReceivedRecord(
-        test::Fields("A00|20260307090502|7|03|3|0000|100   200   300   "), doc.data(), poster));
+    EXPECT_TRUE(
+        StoreReceivedRecord("A00202603070905027033"
+                            "0000"
+                            "100   200   300   ",
+                            doc.data(), poster));
     EXPECT_EQ(ExpectedDownloadCount(doc.data(), 0), 1 + 144 * 3);
     EXPECT_TRUE(StoreReceivedRecord("M027", doc.data(), poster));
     EXPECT_EQ(doc.data().DirectSelect.OutMode[1], 7);

@@ -1,0 +1,327 @@
+// The records against bytes written out by hand, both ways; whole uploads of random data read
+// back in every carried field; the exchange's reading rules for odd fields; malformed records.
+#include "transfer/record_codec.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "support/passing_numbers.h"
+#include "support/random_recordable.h"
+#include "transfer/upload_plan.h"
+
+namespace qn410 {
+namespace {
+
+// A record written field by field, "F02|1|0830": the bars only mark where the fields meet.
+std::string Fields(std::string_view fields) {
+    std::string out;
+    for (const char c : fields)
+        if (c != '|') out += c;
+    return out;
+}
+
+using E = StationEntry;
+
+// Records of a two-exchange installation, read in order into the default data: they set the
+// fields named below, and that data encodes to the same bytes. Letters without a decoder are
+// encoded from their request alone.
+TEST(RecordCodec, HandWrittenRecordsReadAndEncodeAlike) {
+    SettingDocument doc;
+    SettingData& d = doc.data();
+    const FixedClock clock({2026, 3, 7, 9, 5, 2, 6});  // a Saturday
+    const std::string blank(11, ' ');
+    const std::pair<RecordRequest, std::string> rows[] = {
+        {{.clock = &clock}, Fields("A00|2026|03|07|09|05|02|7|02|3|1010|100   |200   ")},
+        {{.exchange = 2, .station = 3}, Fields("B023|245   |Desk\261B  |10|03-1234-5678        ")},
+        {{.exchange = 1, .substation = 12}, Fields("C0112|123   |Lobby   |02|3|1")},
+        {{.exchange = 2, .substation = 1}, Fields("C0201|201   |        |02|1|0")},
+        {{.exchange = 2, .substation = 64}, Fields("C0264|264   |        |02|1|0")},
+        {{.exchange = 1},
+         Fields("D01|15|Trunk1  |1|9|0|4|012|034|000|161|Line2   |1|7|1|0|000000000000")},
+        {{.exchange = 1, .station = 2}, Fields("E012|03|011|024|163")},
+        {{.exchange = 2}, Fields("F02|1|0830|1745|1|25|07|12")},
+        {{.exchange = 1, .station = 4}, Fields("G014|30|03|0110|0264|0305")},
+        {{.exchange = 2, .zone = 5}, Fields("H02|2|06|05|1") + std::string(62, '0') + "1"},
+        {{.exchange = 1, .zone = 19}, "I0119" + ("1" + std::string(14, '0')) + "1"},
+        {{.exchange = 2, .sourceZone = 1}, Fields("J0201|0010")},
+        {{.exchange = 2, .station = 1}, Fields("L021|02|021|044")},
+        {{.exchange = 2}, "M023"},
+        // Each number becomes the destination's exchange, station or line and its name: a
+        // master's number (245), line 2's access digit (7); a number of the wrong length (24)
+        // or one no active line uses (8) is sent blank.
+        {{.exchange = 1, .station = 1},
+         Fields("U011|245   |02|3|Desk\261B  |7     |01|2|Line2   |24    |") + blank + "8     " +
+             blank},
+    };
+    for (const auto& [request, bytes] : rows) ASSERT_TRUE(Decode(bytes, d)) << bytes;
+    auto encodesAlike = [&] {
+        for (auto [request, bytes] : rows) {
+            request.data = &d;
+            EXPECT_EQ(Encode(bytes[0], request), bytes);
+        }
+    };
+    encodesAlike();
+    const MasterSetting& desk = d.Exchange[1].Master[2];
+    const SubSetting& lobby = d.Exchange[0].Sub[11];
+    const TrunkLineSetting& trunk = d.Exchange[0].Line[0];
+    const FunctionSetting& f = d.Function[1];
+    EXPECT_EQ(std::tuple(+d.System.SwitchCnt, +d.System.NumberSize, +d.System.TieLine[2],
+                         d.System.SwNumber[1].Value),
+              std::tuple(2, 3, 1, 200));
+    EXPECT_EQ(std::tuple(desk.Number.Value, std::string(desk.Name), +desk.LineTx,
+                         std::string(desk.TelNo)),
+              std::tuple(245, "Desk\261B", 1, "03-1234-5678"));
+    EXPECT_EQ(std::tuple(lobby.Number.Value, std::string(lobby.Name), +lobby.CallSwNo,
+                         +lobby.CallStNo, +lobby.Level),
+              std::tuple(123, "Lobby", 2, 3, 1));
+    EXPECT_EQ(std::tuple(+d.Exchange[0].LineCntLimit, std::string(trunk.Name), +trunk.TxNumber,
+                         +trunk.RxLine, trunk.RxMaster[3]),
+              std::tuple(15, "Trunk1", 9, 1, E{4, 16, 1}));
+    EXPECT_EQ(std::tuple(f.StartTime.Value, std::string(f.EndTime.Text), +f.CallCnt, +f.CallTime,
+                         +f.TalkTime),
+              std::tuple(8 * 256 + 30, "17:45", 25, 7, 120));
+    EXPECT_EQ(std::tuple(d.Exchange[0].Master[1].GroupMaster[2], +d.Exchange[0].Master[3].ScanTime,
+                         d.Exchange[0].Master[3].ScanSub[1], d.Exchange[1].Master[0].MeetMaster[1]),
+              std::tuple(E{3, 16, 3}, 30, E{2, 2, 64}, E{2, 4, 4}));
+    EXPECT_EQ(std::tuple(d.Exchange[1].PagingTimeLimit, d.Exchange[1].Sub[63].Paging,
+                         d.Exchange[0].Speaker[15].Paging, d.System.OutInZone[1][2],
+                         +d.DirectSelect.OutMode[1]),
+              std::tuple(60, 1 << 4, 1 << 18, 1, 3));
+    EXPECT_EQ(std::string(d.Exchange[0].Master[0].CnvTelNo), "24");
+
+    // What no record carries, or carries rounded, changes no byte: a half-used list entry, the
+    // receivers of a line not receiving, a talk time's last digit, and in a zone an emergency
+    // substation and one without a number.
+    d.Exchange[0].Master[1].GroupMaster[3] = {4, 3, 0};
+    d.Exchange[0].Line[1].RxMaster[0] = {1, 5, 1};
+    d.Function[1].TalkTime = 125;
+    test::SetNumber(d.Exchange[1].Sub[1].Number, 202);
+    d.Exchange[1].Sub[1].Level = 1;
+    d.Exchange[1].Sub[1].Paging = d.Exchange[1].Sub[5].Paging = 1 << 4;
+    RebuildZoneTables(d);
+    encodesAlike();
+
+    // Sizes follow SwitchCnt; oversized values never spill into the next field.
+    d.System.SwitchCnt = 16;
+    EXPECT_EQ(Encode('A', {.data = &d})->size(), 121u);
+    d.Exchange[0].LineCntLimit = 255;
+    EXPECT_EQ(Encode('D', {.exchange = 1, .data = &d})->substr(3, 3), "55T");
+    d.Exchange[1].PagingTimeLimit = 990;  // sent as its first two digits
+    RebuildZoneRows(d, 2);
+    EXPECT_EQ(Encode('H', {.exchange = 2, .zone = 1, .data = &d})->substr(3, 3), "299");
+    // Masters of exchanges not in use, and lines that are off, are no destinations.
+    d.System.SwitchCnt = 1;
+    d.Exchange[0].Line[1].TxNumberOnOff = 0;
+    EXPECT_EQ(Encode('U', {.exchange = 1, .station = 1, .data = &d})->substr(4, 34),
+              "245   " + blank + "7     " + blank);
+
+    const std::pair<RecordRequest, std::string> requests[] = {
+        {{.exchange = 5}, "M053"},  // M from the data, the others from the request alone
+        {{.exchange = 2, .station = 3, .text = "0312345678#"},
+         "N0230312345678#" + std::string(21, ' ')},
+        {{.text = "1010000000000001"}, "O001010000000000001"},
+        {{.exchange = 0, .text = "0000000000000011"}, "P000000000000000011"},
+        {{}, "Q00"},
+        {{.exchange = 7}, "Q07"},
+        {{.exchange = 3, .station = 4}, "T034"},
+    };
+    d.DirectSelect.OutMode[4] = 3;
+    for (auto [request, bytes] : requests) {
+        request.data = bytes[0] == 'M' ? &d : nullptr;
+        EXPECT_EQ(Encode(bytes[0], request), bytes);
+    }
+}
+
+TEST(RecordCodec, DialingAssignmentBlock) {
+    DialTable table{};
+    table[10].SwitchNo = 11;
+    SetText(table[10].Dial, "0312345678");
+    SetText(table[10].Shot, "7");
+    table[11].SwitchNo = 1024;
+    SetText(table[11].Dial, "1234567890123456");
+    SetText(table[11].Shot, "12345");  // too long for its field: sent blank
+    RecordRequest r{.exchange = 1, .station = 2, .firstEntry = 11, .lastEntry = 12};
+    r.blockPosition = 2;
+    r.doorLockTime = 10;
+    r.sendTable = std::span<const DialEntry>(table.data(), 12);
+    EXPECT_EQ(Encode('K', r), Fields("K012|1|0012|2|02|0011|0312345678      |   7|"
+                                     "1024|1234567890123456|    "));
+    r.firstEntry = 1;
+    r.lastEntry = 0;
+    r.blockPosition = 3;
+    r.doorLockTime = 4;
+    EXPECT_EQ(Encode('K', r), Fields("K012|4|0000|3|00"));
+    r.firstEntry = 11;  // block 11..15 reaches past the table's 12
+    r.lastEntry = 15;
+    EXPECT_FALSE(Encode('K', r));
+}
+
+TEST(RecordCodec, RequestsThatDoNotFitTheirLetterGiveNoRecord) {
+    SettingDocument doc;
+    const std::pair<char, RecordRequest> refused[] = {
+        {'B', {.exchange = 0, .station = 1}},
+        {'B', {.exchange = 1, .station = 5}},
+        {'C', {.exchange = 17, .substation = 1}},
+        {'C', {.exchange = 1, .substation = 65}},
+        {'H', {.exchange = 1, .zone = 20}},
+        {'J', {.exchange = 1, .zone = 1}},  // no source
+        {'R', {.exchange = 1}},
+        {'V', {.exchange = 1}},
+    };
+    for (auto [letter, request] : refused) {
+        request.data = &doc.data();
+        EXPECT_FALSE(Encode(letter, request)) << letter;
+    }
+    EXPECT_FALSE(Encode('D', {.exchange = 1}));  // no data
+}
+
+TEST(RecordCodec, EveryRecordOfAWholeUploadComesBack) {
+    const FixedClock clock({2026, 12, 6, 13, 0, 0, 0});
+    for (uint32_t seed = 1; seed <= 12; ++seed) {
+        SettingDocument src, dst;
+        test::FillRandomRecordable(src.data(), seed);
+        const UploadPlan plan(src.data(), 0);
+        for (int s = 1; s < plan.size(); ++s) {
+            const auto record = plan.Record(s, &clock);
+            ASSERT_TRUE(record) << s;
+            ASSERT_TRUE(Decode(*record, dst.data())) << *record;
+        }
+        EXPECT_EQ(test::FirstRecordDifference(src.data(), dst.data()), std::nullopt)
+            << "seed " << seed;
+        // The decoders keep the zone tables in step with what they stored.
+        for (int e = 0; e < src.data().System.SwitchCnt; ++e)
+            for (int k = 0; k < kSubCount; ++k)
+                ASSERT_EQ(dst.data().Zones.Sub[e][k], src.data().Zones.Sub[e][k]) << e << k;
+    }
+}
+
+class DecodeTest : public ::testing::Test {
+  protected:
+    SettingData& dst() { return dst_.data(); }
+    bool Store(const std::string& body) { return Decode(body, dst()); }
+    SettingDocument dst_;
+};
+
+// A blank number clears the station whatever else the record holds.
+TEST_F(DecodeTest, BlankNumberClearsTheStation) {
+    ASSERT_TRUE(Store(Fields("B011|      |Name    |11|0123456789          ")));
+    const MasterSetting& m = dst().Exchange[0].Master[0];
+    EXPECT_EQ(std::tuple(std::string(m.Number.Text), m.Number.Value, std::string(m.Name),
+                         int(m.LineTx), std::string(m.TelNo)),
+              std::tuple("-1", kNoNumber, "", 0, ""));
+    ASSERT_TRUE(Store(Fields("C0307|      |Gate    |05|4|1")));
+    const SubSetting& s = dst().Exchange[2].Sub[6];  // called: master 1 of its own exchange
+    EXPECT_EQ(std::tuple(s.Number.Value, std::string(s.Name), int(s.CallSwNo), int(s.CallStNo),
+                         int(s.Level)),
+              std::tuple(kNoNumber, "", 3, 1, 0));
+}
+
+TEST_F(DecodeTest, TrunksKeepReceiversWhateverTheCount) {
+    ASSERT_TRUE(Store(Fields("D01|03|A       |000|0|021|000|000|000|        |0000|000000000000")));
+    EXPECT_EQ(dst().Exchange[0].Line[0].RxLine, 0);
+    EXPECT_EQ(dst().Exchange[0].Line[0].RxMaster[0], (StationEntry{1, 2, 1}));
+}
+
+// Group call, conference and scan lists are reset, then filled with the packed entries.
+TEST_F(DecodeTest, MemberListsResetThenFillThePackedEntries) {
+    MasterSetting& m = dst().Exchange[0].Master[1];
+    m.GroupCnt = 4;
+    m.GroupMaster[13] = {9, 9, 9};
+    ASSERT_TRUE(Store(Fields("E012|03|011|024|163")));
+    EXPECT_EQ(m.GroupCnt, 15);
+    for (int k = 3; k < kGroupCount; ++k)
+        EXPECT_EQ(m.GroupMaster[k], (StationEntry{uint8_t(k + 1), 0, 0})) << k;
+    MasterSetting& g = dst().Exchange[0].Master[3];
+    g.ScanSub[5] = {6, 1, 1};
+    ASSERT_TRUE(Store(Fields("G014|30|03|0110|0264|0305")));
+    EXPECT_EQ(g.ScanSub[5], (StationEntry{6, 0, 0}));
+}
+
+TEST_F(DecodeTest, AutoOutSendFromTheTimes) {
+    ASSERT_TRUE(Store(Fields("F02|1|0830|1745|1|25|07|12")));
+    EXPECT_EQ(dst().Function[1].AutoOutSend, 1);
+    dst().Function[0].AutoOutSend = 1;
+    ASSERT_TRUE(Store(Fields("F01|1|0000|0000|0|10|00|99")));
+    EXPECT_EQ(dst().Function[0].AutoOutSend, 0);
+    EXPECT_EQ(dst().Function[0].TalkTime, 990);
+}
+
+// Paging writes one zone bit per substation (a digit other than 1 is off) and the time limit
+// in tens; an external source writes its zone mask.
+TEST_F(DecodeTest, PagingWritesOneZoneBit) {
+    SubSetting* subs = dst().Exchange[1].Sub;
+    subs[1].Paging = (1 << 4) | (1 << 7);  // cell 2 on the wire clears zone 5 only
+    subs[2].Paging = 0x7FFFFFFF;           // kept to zones 1..19
+    ASSERT_TRUE(Store(Fields("H02|2|06|05|1") + std::string(62, '0') + "1"));
+    EXPECT_EQ(dst().Exchange[1].PagingTimeLimit, 60);
+    EXPECT_EQ(subs[1].Paging, 1 << 7);
+    EXPECT_EQ(subs[2].Paging, 0x7FFFF & ~(1 << 4));
+    std::string h = Fields("H01|1|00|03|") + std::string(64, '0');
+    h[8] = '3';  // would set zones 3 and 4 if shifted as a number
+    h[9] = '1';
+    ASSERT_TRUE(Store(h));
+    EXPECT_EQ(dst().Exchange[0].Sub[0].Paging, 0);
+    EXPECT_EQ(dst().Exchange[0].Sub[1].Paging, 1 << 2);
+    dst().System.OutInZone[15][0] = -1;
+    ASSERT_TRUE(Store(Fields("J1601|0010")));
+    EXPECT_EQ(dst().System.OutInZone[15][0], 0x7FFFE);
+}
+
+TEST_F(DecodeTest, NamesEndAtTheirFirstSpaceAndNonDigitsReadZero) {
+    ASSERT_TRUE(Store(Fields("B011|12 4  |Ab Cd   |00|") + std::string(20, ' ')));
+    EXPECT_STREQ(dst().Exchange[0].Master[0].Name, "Ab");
+    EXPECT_STREQ(dst().Exchange[0].Master[0].Number.Text, "12");
+    ASSERT_TRUE(Store(Fields("C0102|1x3   |N       |1A|x|1")));
+    const SubSetting& s = dst().Exchange[0].Sub[1];
+    EXPECT_STREQ(s.Number.Text, "1x3");
+    EXPECT_EQ(s.Number.Value + s.CallSwNo + s.CallStNo, 0);
+    ASSERT_TRUE(Store(Fields("F01|1|0x00|0000|0|1-|00|?9")));
+    EXPECT_EQ(dst().Function[0].StartTime.Value + dst().Function[0].CallCnt, 0);
+    EXPECT_EQ(dst().Function[0].TalkTime, 0);
+}
+
+// Malformed records, and texts holding control bytes, are ignored whole.
+TEST_F(DecodeTest, MalformedRecordsAreIgnoredWhole) {
+    const std::string master = "1123   Name    00" + std::string(20, ' ');
+    const std::string sub = Fields("      |N       |01|1|0");
+    std::vector<std::string> bad = {
+        "",
+        "B0",
+        "B011      ",                                              // too short
+        "B00" + master,                                            // exchange 0
+        "C1701" + sub,                                             // exchange 17
+        "C0165" + sub,                                             // substation 65
+        "C01x1" + sub,                                             // substation not a number
+        "B015" + master.substr(1),                                 // master 5
+        "E01116011022033044055066077088099100111122133144155166",  // 16 entries
+        "L01104011022033044",                                      // 4 entries
+        "G01130020101",                                            // count 2, one entry
+        "H0110020",                                                // short
+        "I0120000000000000000",                                    // zone 20
+        Fields("J0100|1111"),                                      // zone 0
+        Fields("A00|20260307090502|7|17|3|0000"),                  // 17 exchanges
+        Fields("A00|20260307090502|7|02|3|0000|100   "),           // second exchange missing
+        Fields("K0121|0000|3|00"),                                 // not stored here
+        "Q00",
+        "Z01",
+    };
+    // A place in every text field: SwNumber, Number, Name, TelNo, line names, transfer numbers.
+    auto src = std::make_unique<SettingData>();
+    test::FillRandomRecordable(*src, 9);
+    src->System.SwitchCnt = 2;
+    const RecordRequest one{.exchange = 1, .station = 1, .substation = 1, .data = src.get()};
+    const std::pair<char, int> texts[] = {{'A', 25}, {'A', 36}, {'B', 4},  {'B', 12}, {'B', 39},
+                                          {'C', 5},  {'C', 18}, {'D', 29}, {'U', 4},  {'U', 64}};
+    for (const auto& [letter, at] : texts)
+        for (const char control : {'\0', '\n', '\x1F', '\x7F'})
+            (bad.emplace_back(*Encode(letter, one)))[at] = control;
+    const SettingDocument before;
+    for (const std::string& body : bad) EXPECT_FALSE(Store(body)) << body;
+    EXPECT_TRUE(dst() == before.data());
+}
+
+}  // namespace
+}  // namespace qn410
