@@ -198,93 +198,73 @@ TEST(RecordCodec, EveryRecordOfAWholeUploadComesBack) {
     }
 }
 
-class DecodeTest : public ::testing::Test {
-  protected:
-    SettingData& dst() { return dst_.data(); }
-    bool Store(const std::string& body) { return Decode(body, dst()); }
-    SettingDocument dst_;
-};
-
-// A blank number clears the station whatever else the record holds.
-TEST_F(DecodeTest, BlankNumberClearsTheStation) {
-    ASSERT_TRUE(Store(Fields("B011|      |Name    |11|0123456789          ")));
-    const MasterSetting& m = dst().Exchange[0].Master[0];
-    EXPECT_EQ(std::tuple(std::string(m.Number.Text), m.Number.Value, std::string(m.Name),
-                         int(m.LineTx), std::string(m.TelNo)),
+// The exchange's reading rules: a blank number clears the station whatever else the record
+// holds; receivers are kept whatever the count; member lists are reset, then filled; paging
+// writes one zone bit per substation (only the digit 1 sets it) within zones 1..19; names end at
+// their first space and non-digits read as 0.
+TEST(RecordCodec, ReadingRules) {
+    SettingDocument doc;
+    SettingData& d = doc.data();
+    auto store = [&](const std::string& body) { ASSERT_TRUE(Decode(body, d)) << body; };
+    store(Fields("B011|      |Name    |11|0123456789          "));
+    const MasterSetting& m = d.Exchange[0].Master[0];
+    EXPECT_EQ(std::tuple(std::string(m.Number.Text), m.Number.Value, std::string(m.Name), +m.LineTx,
+                         std::string(m.TelNo)),
               std::tuple("-1", kNoNumber, "", 0, ""));
-    ASSERT_TRUE(Store(Fields("C0307|      |Gate    |05|4|1")));
-    const SubSetting& s = dst().Exchange[2].Sub[6];  // called: master 1 of its own exchange
-    EXPECT_EQ(std::tuple(s.Number.Value, std::string(s.Name), int(s.CallSwNo), int(s.CallStNo),
-                         int(s.Level)),
+    store(Fields("C0307|      |Gate    |05|4|1"));
+    const SubSetting& s = d.Exchange[2].Sub[6];  // called: master 1 of its own exchange
+    EXPECT_EQ(std::tuple(s.Number.Value, std::string(s.Name), +s.CallSwNo, +s.CallStNo, +s.Level),
               std::tuple(kNoNumber, "", 3, 1, 0));
-}
+    store(Fields("D01|03|A       |000|0|021|000|000|000|        |0000|000000000000"));
+    EXPECT_EQ(std::tuple(+d.Exchange[0].Line[0].RxLine, d.Exchange[0].Line[0].RxMaster[0]),
+              std::tuple(0, E{1, 2, 1}));
 
-TEST_F(DecodeTest, TrunksKeepReceiversWhateverTheCount) {
-    ASSERT_TRUE(Store(Fields("D01|03|A       |000|0|021|000|000|000|        |0000|000000000000")));
-    EXPECT_EQ(dst().Exchange[0].Line[0].RxLine, 0);
-    EXPECT_EQ(dst().Exchange[0].Line[0].RxMaster[0], (StationEntry{1, 2, 1}));
-}
-
-// Group call, conference and scan lists are reset, then filled with the packed entries.
-TEST_F(DecodeTest, MemberListsResetThenFillThePackedEntries) {
-    MasterSetting& m = dst().Exchange[0].Master[1];
-    m.GroupCnt = 4;
-    m.GroupMaster[13] = {9, 9, 9};
-    ASSERT_TRUE(Store(Fields("E012|03|011|024|163")));
-    EXPECT_EQ(m.GroupCnt, 15);
+    MasterSetting& group = d.Exchange[0].Master[1];
+    group.GroupCnt = 4;
+    group.GroupMaster[13] = {9, 9, 9};
+    store(Fields("E012|03|011|024|163"));
+    EXPECT_EQ(group.GroupCnt, 15);
     for (int k = 3; k < kGroupCount; ++k)
-        EXPECT_EQ(m.GroupMaster[k], (StationEntry{uint8_t(k + 1), 0, 0})) << k;
-    MasterSetting& g = dst().Exchange[0].Master[3];
-    g.ScanSub[5] = {6, 1, 1};
-    ASSERT_TRUE(Store(Fields("G014|30|03|0110|0264|0305")));
-    EXPECT_EQ(g.ScanSub[5], (StationEntry{6, 0, 0}));
-}
+        EXPECT_EQ(group.GroupMaster[k], (E{uint8_t(k + 1), 0, 0}));
+    d.Exchange[0].Master[3].ScanSub[5] = {6, 1, 1};
+    store(Fields("G014|30|03|0110|0264|0305"));
+    EXPECT_EQ(d.Exchange[0].Master[3].ScanSub[5], (E{6, 0, 0}));
 
-TEST_F(DecodeTest, AutoOutSendFromTheTimes) {
-    ASSERT_TRUE(Store(Fields("F02|1|0830|1745|1|25|07|12")));
-    EXPECT_EQ(dst().Function[1].AutoOutSend, 1);
-    dst().Function[0].AutoOutSend = 1;
-    ASSERT_TRUE(Store(Fields("F01|1|0000|0000|0|10|00|99")));
-    EXPECT_EQ(dst().Function[0].AutoOutSend, 0);
-    EXPECT_EQ(dst().Function[0].TalkTime, 990);
-}
+    store(Fields("F02|1|0830|1745|1|25|07|12"));  // AutoOutSend follows the times
+    d.Function[0].AutoOutSend = 1;
+    store(Fields("F01|1|0000|0000|0|10|00|99"));
+    EXPECT_EQ(
+        std::tuple(+d.Function[1].AutoOutSend, +d.Function[0].AutoOutSend, +d.Function[0].TalkTime),
+        std::tuple(1, 0, 990));
 
-// Paging writes one zone bit per substation (a digit other than 1 is off) and the time limit
-// in tens; an external source writes its zone mask.
-TEST_F(DecodeTest, PagingWritesOneZoneBit) {
-    SubSetting* subs = dst().Exchange[1].Sub;
+    SubSetting* subs = d.Exchange[1].Sub;
     subs[1].Paging = (1 << 4) | (1 << 7);  // cell 2 on the wire clears zone 5 only
-    subs[2].Paging = 0x7FFFFFFF;           // kept to zones 1..19
-    ASSERT_TRUE(Store(Fields("H02|2|06|05|1") + std::string(62, '0') + "1"));
-    EXPECT_EQ(dst().Exchange[1].PagingTimeLimit, 60);
-    EXPECT_EQ(subs[1].Paging, 1 << 7);
-    EXPECT_EQ(subs[2].Paging, 0x7FFFF & ~(1 << 4));
+    subs[2].Paging = 0x7FFFFFFF;
+    store(Fields("H02|2|06|05|1") + std::string(62, '0') + "1");
+    EXPECT_EQ(std::tuple(subs[1].Paging, subs[2].Paging), std::tuple(1 << 7, 0x7FFFF & ~(1 << 4)));
     std::string h = Fields("H01|1|00|03|") + std::string(64, '0');
     h[8] = '3';  // would set zones 3 and 4 if shifted as a number
     h[9] = '1';
-    ASSERT_TRUE(Store(h));
-    EXPECT_EQ(dst().Exchange[0].Sub[0].Paging, 0);
-    EXPECT_EQ(dst().Exchange[0].Sub[1].Paging, 1 << 2);
-    dst().System.OutInZone[15][0] = -1;
-    ASSERT_TRUE(Store(Fields("J1601|0010")));
-    EXPECT_EQ(dst().System.OutInZone[15][0], 0x7FFFE);
-}
+    store(h);
+    EXPECT_EQ(std::tuple(d.Exchange[0].Sub[0].Paging, d.Exchange[0].Sub[1].Paging),
+              std::tuple(0, 1 << 2));
+    d.System.OutInZone[15][0] = -1;
+    store(Fields("J1601|0010"));
+    EXPECT_EQ(d.System.OutInZone[15][0], 0x7FFFE);
 
-TEST_F(DecodeTest, NamesEndAtTheirFirstSpaceAndNonDigitsReadZero) {
-    ASSERT_TRUE(Store(Fields("B011|12 4  |Ab Cd   |00|") + std::string(20, ' ')));
-    EXPECT_STREQ(dst().Exchange[0].Master[0].Name, "Ab");
-    EXPECT_STREQ(dst().Exchange[0].Master[0].Number.Text, "12");
-    ASSERT_TRUE(Store(Fields("C0102|1x3   |N       |1A|x|1")));
-    const SubSetting& s = dst().Exchange[0].Sub[1];
-    EXPECT_STREQ(s.Number.Text, "1x3");
-    EXPECT_EQ(s.Number.Value + s.CallSwNo + s.CallStNo, 0);
-    ASSERT_TRUE(Store(Fields("F01|1|0x00|0000|0|1-|00|?9")));
-    EXPECT_EQ(dst().Function[0].StartTime.Value + dst().Function[0].CallCnt, 0);
-    EXPECT_EQ(dst().Function[0].TalkTime, 0);
+    store(Fields("B011|12 4  |Ab Cd   |00|") + std::string(20, ' '));
+    EXPECT_EQ(std::tuple(std::string(m.Name), std::string(m.Number.Text)), std::tuple("Ab", "12"));
+    store(Fields("C0102|1x3   |N       |1A|x|1"));
+    const SubSetting& odd = d.Exchange[0].Sub[1];
+    EXPECT_EQ(
+        std::tuple(std::string(odd.Number.Text), odd.Number.Value + odd.CallSwNo + odd.CallStNo),
+        std::tuple("1x3", 0));
+    store(Fields("F01|1|0x00|0000|0|1-|00|?9"));
+    EXPECT_EQ(d.Function[0].StartTime.Value + d.Function[0].CallCnt + d.Function[0].TalkTime, 0);
 }
 
 // Malformed records, and texts holding control bytes, are ignored whole.
-TEST_F(DecodeTest, MalformedRecordsAreIgnoredWhole) {
+TEST(RecordCodec, MalformedRecordsAreIgnoredWhole) {
     const std::string master = "1123   Name    00" + std::string(20, ' ');
     const std::string sub = Fields("      |N       |01|1|0");
     std::vector<std::string> bad = {
@@ -318,9 +298,9 @@ TEST_F(DecodeTest, MalformedRecordsAreIgnoredWhole) {
     for (const auto& [letter, at] : texts)
         for (const char control : {'\0', '\n', '\x1F', '\x7F'})
             (bad.emplace_back(*Encode(letter, one)))[at] = control;
-    const SettingDocument before;
-    for (const std::string& body : bad) EXPECT_FALSE(Store(body)) << body;
-    EXPECT_TRUE(dst() == before.data());
+    SettingDocument doc;
+    for (const std::string& body : bad) EXPECT_FALSE(Decode(body, doc.data())) << body;
+    EXPECT_TRUE(doc.data() == SettingDocument().data());
 }
 
 }  // namespace
