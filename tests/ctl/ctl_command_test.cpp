@@ -1,127 +1,22 @@
-// qn410ctl's file commands run in-process, by exit status and exact words; the comparison behind
-// diff; the command line, port choice and progress line of the transfers.
+// The comparison behind qn410ctl diff; the command line, port choice and progress line of the
+// transfers. The commands themselves run as programs (ctl_pty_test).
 #include "ctl_command.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <functional>
 #include <sstream>
 
 #include "progress_line.h"
 #include "setting/setting_compare.h"
-#include "setting/setting_file.h"
 #include "setting/text_field.h"
 #include "support/random_setting.h"
-#include "support/recording_prompt.h"
-#include "support/temp_dir.h"
 #include "transfer/send_record.h"
 #include "transfer_options.h"
 
 namespace qn410::ctl {
 namespace {
 
-using qn410::test::ReadAll;
-
-TEST(CtlCommands, ExitStatusAndWords) {
-    qn410::test::TempDir dir;
-    const std::string a = dir.file("a.txt"), out = dir.file("out.txt"), gone = dir.file("gone");
-    auto write = [&](SettingDocument& doc, const char* name) {
-        qn410::test::RecordingPrompt prompt;
-        EXPECT_TRUE(WriteSettingFile(dir.file(name), doc, "", prompt));
-        return dir.file(name);
-    };
-    SettingDocument doc;
-    std::string bytes = FormatSettingFile(doc.data(), "");
-    bytes.replace(bytes.find("SwitchCnt="), 6, "Swotch");
-    qn410::test::WriteAll(dir.file("broken.txt"), bytes);
-    qn410::test::WriteAll(dir.file("password.txt"), "Password=99" + std::string(20, '*') + "\n");
-    doc.data().Exchange[0].Master[2].Number = {15, "15"};  // substation 6 has 15
-    const std::string dup = write(doc, "dup.txt");
-    doc.data().Exchange[0].Master[2].Number = {92, "92"};
-    doc.data().Exchange[0].Line[1].TxNumberOnOff = 1;
-    doc.data().Exchange[0].Line[1].TxNumber = 9;
-    const std::string trunk = write(doc, "trunk.txt");
-    doc.data().Exchange[0].Line[1].TxNumberOnOff = 0;
-    doc.data().System.SwitchCnt = 2;
-    doc.data().System.SwNumber[1].Value = 50;
-    SetText(doc.data().System.SwNumber[1].Text, "50");
-    const std::string block = write(doc, "block.txt");
-
-    const std::string e = "qn410ctl: ";
-    const struct {
-        Args args;
-        int status;
-        std::string out, err;  // "..." at the end: the text starts so
-    } rows[] = {
-        {{"new", a}, 0, "", ""},
-        {{"copy", a, out}, 0, "", ""},
-        {{}, 2, "", "Usage: qn410ctl COMMAND [ARGUMENTS]\n..."},
-        {{"--help"}, 0, "Usage: qn410ctl COMMAND [ARGUMENTS]\n...", ""},
-        {{"copy", "-h"},
-         0,
-         "Usage: qn410ctl copy IN OUT\nread the setting file IN and write...",
-         ""},
-        {{"frobnicate"}, 2, "", e + "unknown command 'frobnicate' (see qn410ctl --help)\n"},
-        {{"new"}, 2, "", "Usage: qn410ctl new FILE\n"},
-        {{"copy", "one"}, 2, "", "Usage: qn410ctl copy IN OUT\n"},
-        {{"check", "a", "b"}, 2, "", "Usage: qn410ctl check FILE\n"},
-        {{"diff", a}, 2, "", "Usage: qn410ctl diff A B\n"},
-        {{"copy", dir.file("broken.txt"), gone},
-         1,
-         "",
-         e + "Incorrect setting file. Key information\n SwitchCnt= not found.\nDefault Data "
-             "setting\n"},
-        {{"copy", dir.file("password.txt"), gone},
-         1,
-         "",
-         e + dir.file("password.txt") + ": the password field is malformed\n"},
-        {{"copy", dir.file("absent.txt"), gone},
-         1,
-         "",
-         e + dir.file("absent.txt") + ": cannot be opened\n"},
-        {{"check", a}, 0, a + ": station numbers pass the check\n", ""},
-        {{"check", dup},
-         1,
-         "",
-         e + dup +
-             ": master station 3 of exchange 1 (number 15): duplicate number (code 1), same as "
-             "substation 6 of exchange 1\n"},
-        {{"check", trunk},
-         1,
-         "",
-         e + trunk +
-             ": master station 1 of exchange 1 (number 90): first digit is an active C/O trunk "
-             "access digit (code 4)\n"},
-        {{"check", block},
-         1,
-         "",
-         e + block +
-             ": substation 41 of exchange 1 (number 50): number outside its exchange's block "
-             "(code 3)\n"},
-        {{"diff", a, out}, 0, "", ""},
-        {{"diff", a, dup},
-         1,
-
-         "Master Stations (Telephones), Exchange 01, Master 3, Number: \"92\" -> \"15\"\n",
-         e + "1 field differs\n"},
-    };
-    auto matches = [](const std::string& got, const std::string& want) {
-        return want.ends_with("...") ? got.starts_with(want.substr(0, want.size() - 3))
-                                     : got == want;
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(::testing::PrintToString(row.args));
-        std::ostringstream o, err;
-        EXPECT_EQ(ctl::Run(row.args, o, err), row.status);
-        EXPECT_TRUE(matches(o.str(), row.out)) << o.str();
-        EXPECT_TRUE(matches(err.str(), row.err)) << err.str();
-    }
-    EXPECT_EQ(ReadAll(a), FormatSettingFile(SettingDocument().data(), ""));
-    EXPECT_EQ(ReadAll(a), ReadAll(out));
-    EXPECT_FALSE(std::filesystem::exists(gone));
-    EXPECT_FALSE(std::filesystem::exists(dir.file("absent.txt")));
-}
 
 // One changed field in each category of a random file is named, in category order.
 TEST(CtlCommands, DiffNamesExactlyTheChangedFields) {

@@ -54,15 +54,21 @@ class CtlPtyTest : public ::testing::Test {
         EXPECT_EQ(ReadSettingFile(path, doc, password, prompt_), ReadOutcome::Ok) << path;
         return std::make_unique<SettingData>(doc.data());
     }
-    // qn410ctl's exit status, its standard output in out.
-    int RunWithOutput(const std::vector<std::string>& args, const Env& env, std::string& out) {
-        const int fd = open(dir_.file("stdout").c_str(), O_CREAT | O_WRONLY | O_TRUNC, 0600);
-        const pid_t pid = Spawn(QN410CTL_BINARY, args, env, fd, -1);
-        close(fd);
+    struct Ran {
+        int status;
+        std::string out, err;
+    };
+    // qn410ctl to its end, with both its outputs.
+    Ran Run(const std::vector<std::string>& args, const Env& env = {}) {
+        const std::string o = dir_.file("stdout"), e = dir_.file("stderr");
+        const int out = open(o.c_str(), O_CREAT | O_WRONLY | O_TRUNC, 0600);
+        const int err = open(e.c_str(), O_CREAT | O_WRONLY | O_TRUNC, 0600);
+        const pid_t pid = Spawn(QN410CTL_BINARY, args, env, out, err);
+        close(out);
+        close(err);
         int status = 0;
         waitpid(pid, &status, 0);
-        out = ReadAll(dir_.file("stdout"));
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadAll(o), ReadAll(e)};
     }
     qn410::test::TempDir dir_;
     qn410::test::RecordingPrompt prompt_;
@@ -77,12 +83,11 @@ TEST_F(CtlPtyTest, DownloadVerifyAndOneExchangeUpAndDown) {
     const std::string site = Write(*Random(7, 16, false), "site.txt");
     const Data held = AsExchangesWouldHold(*Read(site), 0);
     ASSERT_NE(FormatDifferences(CompareSettings(*Read(site), *held)), "");  // something is lost
-    std::string out;
     {
         Simulator sim({"--config", site, "--idle-exit", "60"});
         const std::string trace = dir_.file("trace.txt");
-        EXPECT_EQ(RunWithOutput({"verify", site, "--trace", trace}, sim.env(), out), 0);
-        EXPECT_EQ(out, "");
+        const Ran same = Run({"verify", site, "--trace", trace}, sim.env());
+        EXPECT_EQ(std::tuple(same.status, same.out), std::tuple(0, ""));
         std::ifstream in(trace);
         for (const char* what :
              {"TX DLE ENQ", "RX DLE ACK", "TX frame \"Q00\"", "RX DLE ACK", "TX DLE EOT"}) {
@@ -121,7 +126,7 @@ TEST_F(CtlPtyTest, DownloadVerifyAndOneExchangeUpAndDown) {
     while (changed->Exchange[0].Sub[sub].Number.Value == kNoNumber) ++sub;
     SetText(changed->Exchange[0].Sub[sub].Name, "CHANGED");
     Simulator sim({"--config", Write(*changed, "changed.txt"), "--idle-exit", "60"});
-    EXPECT_EQ(RunWithOutput({"verify", site, "--exchange", "1"}, sim.env(), out), 1);
+    const std::string out = Run({"verify", site, "--exchange", "1"}, sim.env()).out;
     const std::string where = "Substations, Exchange 01, Substation " + std::to_string(sub + 1);
     EXPECT_EQ(out.rfind(where + ", Name: \"", 0), 0u) << out;
     EXPECT_NE(out.find("-> \"CHANGED\"\n"), std::string::npos) << out;
@@ -174,37 +179,97 @@ TEST_F(CtlPtyTest, FailedTransfersSayWhyAndWriteNothing) {
     }
 }
 
-// Refusals before the line: the words of the station check, an exchange the file does not
-// have, a missing file, a wrong command line.
-TEST_F(CtlPtyTest, TransfersRefuseBadFilesAndCommandLines) {
+// Every command's exit status and words where no line is needed: the file commands, the
+// station check (as upload gives it too), exchanges a file does not have, wrong command lines.
+TEST_F(CtlPtyTest, CommandsSayWhyTheyRefuse) {
     const Env env{{"QN410_COM1", dir_.file("no-such-tty")}};
-    auto sixteen = std::make_unique<SettingData>(SettingDocument().data());
-    sixteen->System.SwitchCnt = 16;  // default numbers of 16 exchanges fail the check
-    const std::string one = Write(SettingDocument().data(), "one.txt");
-    const std::string bad = Write(*sixteen, "sixteen.txt"), missing = dir_.file("missing.txt");
-    const ProcessResult check = RunCtl({"check", bad});
-    EXPECT_EQ(check.status, 1);
+    const std::string a = dir_.file("a.txt"), out = dir_.file("out.txt"), gone = dir_.file("gone");
+    const std::string absent = dir_.file("absent.txt"), pw = dir_.file("password.txt");
+    auto d = std::make_unique<SettingData>(SettingDocument().data());
+    std::string bytes = FormatSettingFile(*d, "");
+    qn410::test::WriteAll(dir_.file("broken.txt"), bytes.replace(bytes.find("SwitchCnt="), 6, "S"));
+    qn410::test::WriteAll(pw, "Password=99" + std::string(20, '*') + "\n");
+    d->Exchange[0].Master[2].Number = {15, "15"};  // substation 6 has 15
+    const std::string dup = Write(*d, "dup.txt");
+    d->Exchange[0].Master[2].Number = {92, "92"};
+    d->Exchange[0].Line[1].TxNumberOnOff = 1;
+    d->Exchange[0].Line[1].TxNumber = 9;
+    const std::string trunk = Write(*d, "trunk.txt");
+    d->Exchange[0].Line[1].TxNumberOnOff = 0;
+    d->System.SwitchCnt = 2;
+    d->System.SwNumber[1].Value = 50;
+    SetText(d->System.SwNumber[1].Text, "50");
+    const std::string block = Write(*d, "block.txt");
+    const std::string e = "qn410ctl: ", wrongExchange = e + "Incorrect exchange No.\n";
+    const std::string outside = e + block +
+                                ": substation 41 of exchange 1 (number 50): number outside its "
+                                "exchange's block (code 3)\n";
     const struct {
         std::vector<std::string> args;
         int status;
-        std::string err;  // "" for exit status 2: the usage
+        std::string out, err;  // "..." at the end: the text starts so
     } rows[] = {
-        {{"upload", one, "--exchange", "2"}, 1, "qn410ctl: Incorrect exchange No.\n"},
-        {{"download", "x", "--exchange", "2", "--base", one},
+        {{"new", a}, 0, "", ""},
+        {{"copy", a, out}, 0, "", ""},
+        {{}, 2, "", "Usage: qn410ctl COMMAND [ARGUMENTS]\n..."},
+        {{"--help"}, 0, "Usage: qn410ctl COMMAND [ARGUMENTS]\n...", ""},
+        {{"copy", "-h"},
+         0,
+         "Usage: qn410ctl copy IN OUT\nread the setting file IN and write...",
+         ""},
+        {{"frobnicate"}, 2, "", e + "unknown command 'frobnicate' (see qn410ctl --help)\n"},
+        {{"new"}, 2, "", "Usage: qn410ctl new FILE\n"},
+        {{"copy", "one"}, 2, "", "Usage: qn410ctl copy IN OUT\n"},
+        {{"check", "a", "b"}, 2, "", "Usage: qn410ctl check FILE\n"},
+        {{"diff", a}, 2, "", "Usage: qn410ctl diff A B\n"},
+        {{"verify"}, 2, "", e + "FILE is missing\nUsage: qn410ctl verify FILE..."},
+        {{"copy", dir_.file("broken.txt"), gone},
          1,
-         "qn410ctl: Incorrect exchange No.\n"},
-        {{"verify", one, "--exchange", "2"}, 1, "qn410ctl: Incorrect exchange No.\n"},
-        {{"upload", bad}, 1, check.err},
-        {{"upload", missing}, 1, "qn410ctl: " + missing + ": cannot be opened\n"},
-        {{"upload"}, 2, ""},
-        {{"download", "a", "--exchange", "17"}, 2, ""},
-        {{"verify"}, 2, ""},
+         "",
+         e + "Incorrect setting file. Key information\n SwitchCnt= not found.\nDefault Data "
+             "setting\n"},
+        {{"copy", pw, gone}, 1, "", e + pw + ": the password field is malformed\n"},
+        {{"copy", absent, gone}, 1, "", e + absent + ": cannot be opened\n"},
+        {{"upload", absent}, 1, "", e + absent + ": cannot be opened\n"},
+        {{"check", a}, 0, a + ": station numbers pass the check\n", ""},
+        {{"check", dup},
+         1,
+         "",
+         e + dup +
+             ": master station 3 of exchange 1 (number 15): duplicate number (code 1), same as "
+             "substation 6 of exchange 1\n"},
+        {{"check", trunk},
+         1,
+         "",
+         e + trunk +
+             ": master station 1 of exchange 1 (number 90): first digit is an active C/O trunk "
+             "access digit (code 4)\n"},
+        {{"check", block}, 1, "", outside},
+        {{"upload", block}, 1, "", outside},
+        {{"upload", a, "--exchange", "2"}, 1, "", wrongExchange},
+        {{"download", "x", "--exchange", "2", "--base", a}, 1, "", wrongExchange},
+        {{"verify", a, "--exchange", "2"}, 1, "", wrongExchange},
+        {{"diff", a, out}, 0, "", ""},
+        {{"diff", a, dup},
+         1,
+         "Master Stations (Telephones), Exchange 01, Master 3, Number: \"92\" -> \"15\"\n",
+         e + "1 field differs\n"},
+    };
+    auto matches = [](const std::string& got, const std::string& want) {
+        return want.ends_with("...") ? got.starts_with(want.substr(0, want.size() - 3))
+                                     : got == want;
     };
     for (const auto& row : rows) {
-        const ProcessResult r = RunCtl(row.args, env);
-        EXPECT_EQ(r.status, row.status) << ::testing::PrintToString(row.args);
-        if (row.status == 1) EXPECT_EQ(r.err, row.err);
+        SCOPED_TRACE(::testing::PrintToString(row.args));
+        const Ran r = Run(row.args, env);
+        EXPECT_EQ(r.status, row.status);
+        EXPECT_TRUE(matches(r.out, row.out)) << r.out;
+        EXPECT_TRUE(matches(r.err, row.err)) << r.err;
     }
+    EXPECT_EQ(ReadAll(a), FormatSettingFile(SettingDocument().data(), ""));
+    EXPECT_EQ(ReadAll(a), ReadAll(out));
+    EXPECT_FALSE(std::filesystem::exists(gone));
+    EXPECT_FALSE(std::filesystem::exists(absent));
 }
 
 // Ctrl-C (or SIGTERM) abandons the link as the progress dialog's Cancel does: the simulator's
@@ -345,11 +410,10 @@ TEST_F(CtlPtyTest, DialTablesGoUpInBlocksAndComeBackExactly) {
 TEST_F(CtlPtyTest, LogCollectsForAWhileThenStopsTheExchanges) {
     Simulator sim({"--rate", "20", "--trace", dir_.file("trace"), "--idle-exit", "30"});
     std::filesystem::create_directory(dir_.path() / "logs");
-    std::string printed;
-    ASSERT_EQ(RunWithOutput({"log", "--exchange", "1,3", "--folder", dir_.file("logs"), "--port",
-                             sim.port(), "--for", "2"},
-                            {}, printed),
-              0);
+    const Ran log = Run({"log", "--exchange", "1,3", "--folder", dir_.file("logs"), "--port",
+                         sim.port(), "--for", "2"});
+    ASSERT_EQ(log.status, 0);
+    const std::string& printed = log.out;
     EXPECT_EQ(Simulator({"--rate", "x"}).Wait(), 2);  // meanwhile: anything still coming?
     EXPECT_EQ(Simulator({"--config", dir_.file("missing.txt")}).Wait(), 1);
     EXPECT_EQ(Simulator({"--idle-exit", "1"}).Wait(), 0);
