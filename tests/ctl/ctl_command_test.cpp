@@ -1,5 +1,5 @@
-// The comparison behind qn410ctl diff; the command line, port choice and progress line of the
-// transfers. The commands themselves run as programs (ctl_pty_test).
+// The comparison behind qn410ctl diff, and the progress line of its transfers. The commands
+// themselves run as programs (ctl_pty_test).
 #include "ctl_command.h"
 
 #include <gtest/gtest.h>
@@ -12,11 +12,9 @@
 #include "setting/text_field.h"
 #include "support/random_setting.h"
 #include "transfer/send_record.h"
-#include "transfer_options.h"
 
 namespace qn410::ctl {
 namespace {
-
 
 // One changed field in each category of a random file is named, in category order.
 TEST(CtlCommands, DiffNamesExactlyTheChangedFields) {
@@ -74,40 +72,6 @@ TEST(CtlCommands, DiffNamesExactlyTheChangedFields) {
         EXPECT_EQ(report[i].field, changes[i].field);
         EXPECT_NE(report[i].before, report[i].after);
     }
-}
-
-TEST(TransferOptions, ReadsEveryOptionAndRefusesWhatTheTransferCannotUse) {
-    std::ostringstream err;
-    const auto o = ParseTransferOptions(
-        {"--exchange=3", "out.txt", "--port", "/dev/pts/7", "--base", "site.txt", "--timeout=5"},
-        true, err);
-    ASSERT_TRUE(o) << err.str();
-    EXPECT_EQ(std::tie(o->file, o->exchange, o->port, o->base, o->timeoutSeconds),
-              std::tuple("out.txt", 3, "/dev/pts/7", "site.txt", 5));
-    for (const Args& args : std::vector<Args>{{},
-                                              {"a", "b"},
-                                              {"a", "--exchange", "0"},
-                                              {"a", "--exchange", "17"},
-                                              {"a", "--exchange", "2x"},
-                                              {"a", "--timeout", "0"},
-                                              {"a", "--timeout", "121"},  // never lengthened
-                                              {"a", "--port"},
-                                              {"a", "--base", "b"},  // download only
-                                              {"a", "--speed", "9600"}}) {
-        std::ostringstream refused;
-        EXPECT_FALSE(ParseTransferOptions(args, false, refused)) << ::testing::PrintToString(args);
-        EXPECT_NE(refused.str().find("Usage: qn410ctl upload FILE"), std::string::npos);
-    }
-    // The port comes from the option or the file, and a named port forces the serial line.
-    const MaintenanceSetting modemOnCom3{1, 2, "0123"};
-    PortChoice c = ChoosePort("", modemOnCom3);
-    EXPECT_EQ(std::tie(c.settings.PcConnect, c.settings.CommPort, c.devicePath),
-              std::tuple(1, 2, ""));
-    c = ChoosePort("COM4", modemOnCom3);
-    EXPECT_EQ(std::tie(c.settings.PcConnect, c.settings.CommPort, c.devicePath),
-              std::tuple(0, 3, ""));
-    c = ChoosePort("/dev/ttyUSB0", modemOnCom3);
-    EXPECT_EQ(std::tie(c.settings.CommPort, c.devicePath), std::tuple(0, "/dev/ttyUSB0"));
 }
 
 // An upload of 4 steps with a message in between, then a download whose Global Setting raises

@@ -180,9 +180,10 @@ TEST_F(CtlPtyTest, FailedTransfersSayWhyAndWriteNothing) {
 }
 
 // Every command's exit status and words where no line is needed: the file commands, the
-// station check (as upload gives it too), exchanges a file does not have, wrong command lines.
+// station check (as upload gives it too), exchanges a file does not have, wrong command lines
+// (a time-out is only ever shortened), a named port that leads nowhere.
 TEST_F(CtlPtyTest, CommandsSayWhyTheyRefuse) {
-    const Env env{{"QN410_COM1", dir_.file("no-such-tty")}};
+    const Env env{{"QN410_COM1", dir_.file("no-such-tty")}, {"QN410_COM4", dir_.file("no-tty")}};
     const std::string a = dir_.file("a.txt"), out = dir_.file("out.txt"), gone = dir_.file("gone");
     const std::string absent = dir_.file("absent.txt"), pw = dir_.file("password.txt");
     auto d = std::make_unique<SettingData>(SettingDocument().data());
@@ -201,6 +202,7 @@ TEST_F(CtlPtyTest, CommandsSayWhyTheyRefuse) {
     SetText(d->System.SwNumber[1].Text, "50");
     const std::string block = Write(*d, "block.txt");
     const std::string e = "qn410ctl: ", wrongExchange = e + "Incorrect exchange No.\n";
+    const std::string usage = "Usage: qn410ctl upload FILE...";
     const std::string outside = e + block +
                                 ": substation 41 of exchange 1 (number 50): number outside its "
                                 "exchange's block (code 3)\n";
@@ -223,6 +225,16 @@ TEST_F(CtlPtyTest, CommandsSayWhyTheyRefuse) {
         {{"check", "a", "b"}, 2, "", "Usage: qn410ctl check FILE\n"},
         {{"diff", a}, 2, "", "Usage: qn410ctl diff A B\n"},
         {{"verify"}, 2, "", e + "FILE is missing\nUsage: qn410ctl verify FILE..."},
+        {{"download"}, 2, "", e + "OUT is missing\nUsage: qn410ctl download OUT..."},
+        {{"upload", "a", "b"}, 2, "", e + "one file only: b\n" + usage},
+        {{"upload", "a", "--exchange", "2x"}, 2, "", e + "--exchange takes 1..16\n" + usage},
+        {{"upload", "a", "--timeout=121"}, 2, "", e + "--timeout takes 1..120\n" + usage},
+        {{"upload", "a", "--port"}, 2, "", e + "--port needs a value\n" + usage},
+        {{"upload", "a", "--port="}, 2, "", e + "--port needs a value\n" + usage},
+        {{"upload", "a", "--modem="}, 2, "", e + "--modem needs a value\n" + usage},
+        {{"upload", "a", "--trace="}, 2, "", e + "--trace needs a file\n" + usage},
+        {{"upload", "a", "--base", "b"}, 2, "", e + "unknown option --base\n" + usage},
+        {{"upload", a, "--port", "COM4"}, 1, "", e + "Failed to open the device\n"},
         {{"copy", dir_.file("broken.txt"), gone},
          1,
          "",
