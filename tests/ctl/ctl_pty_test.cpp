@@ -349,9 +349,8 @@ TEST_F(CtlPtyTest, ModemFaultsEndInTheirTextAndTheNextCallsCarryEverything) {
 
 // Dial tables of every block shape go up in blocks of ten (positions 1, 0.., 2 or the only block
 // 3, each with its entries), as the simulator's trace and its saved table (SIGUSR1 saves at
-// once) show, and come back
-// exactly into a base holding stale entries. Every fifth entry is the door-lock switch of the
-// one before; the dial texts use every allowed character and length.
+// once) show, and come back exactly into a base holding stale entries. Every fifth entry is the
+// door-lock switch of the one before; the dial texts use every allowed character and length.
 TEST_F(CtlPtyTest, DialTablesGoUpInBlocksAndComeBackExactly) {
     const std::string saved = dir_.file("saved.txt"), trace = dir_.file("trace.txt");
     auto fill = [](SettingData& d, int n, uint8_t doorLockTime) {
