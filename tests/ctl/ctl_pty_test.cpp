@@ -228,6 +228,7 @@ TEST_F(CtlPtyTest, CommandsSayWhyTheyRefuse) {
         {{"download"}, 2, "", e + "OUT is missing\nUsage: qn410ctl download OUT..."},
         {{"upload", "a", "b"}, 2, "", e + "one file only: b\n" + usage},
         {{"upload", "a", "--exchange", "2x"}, 2, "", e + "--exchange takes 1..16\n" + usage},
+        {{"upload", "a", "--exchange", "0"}, 2, "", e + "--exchange takes 1..16\n" + usage},
         {{"upload", "a", "--timeout=121"}, 2, "", e + "--timeout takes 1..120\n" + usage},
         {{"upload", "a", "--port"}, 2, "", e + "--port needs a value\n" + usage},
         {{"upload", "a", "--port="}, 2, "", e + "--port needs a value\n" + usage},

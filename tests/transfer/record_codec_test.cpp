@@ -119,7 +119,11 @@ TEST(RecordCodec, HandWrittenRecordsReadAndEncodeAlike) {
               "245   " + blank + "7     " + blank);
 
     const std::pair<RecordRequest, std::string> requests[] = {
-        {{.exchange = 5}, "M053"},  // M from the data, the others from the request alone
+        // Stations without a number: six spaces, the rest as stored. B, C and M from the data,
+        // the others from the request alone.
+        {{.exchange = 2, .station = 4}, Fields("B024|      |X       |00|                    ")},
+        {{.exchange = 3, .substation = 64}, Fields("C0364|      |        |03|1|0")},
+        {{.exchange = 5}, "M053"},
         {{.exchange = 2, .station = 3, .text = "0312345678#"},
          "N0230312345678#" + std::string(21, ' ')},
         {{.text = "1010000000000001"}, "O001010000000000001"},
@@ -129,8 +133,9 @@ TEST(RecordCodec, HandWrittenRecordsReadAndEncodeAlike) {
         {{.exchange = 3, .station = 4}, "T034"},
     };
     d.DirectSelect.OutMode[4] = 3;
+    SetText(d.Exchange[1].Master[3].Name, "X");
     for (auto [request, bytes] : requests) {
-        request.data = bytes[0] == 'M' ? &d : nullptr;
+        request.data = std::string("BCM").find(bytes[0]) != std::string::npos ? &d : nullptr;
         EXPECT_EQ(Encode(bytes[0], request), bytes);
     }
 }
