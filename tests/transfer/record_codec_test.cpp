@@ -119,10 +119,11 @@ TEST(RecordCodec, HandWrittenRecordsReadAndEncodeAlike) {
               "245   " + blank + "7     " + blank);
 
     const std::pair<RecordRequest, std::string> requests[] = {
-        // Stations without a number: six spaces, the rest as stored. B, C and M from the data,
-        // the others from the request alone.
+        // Stations without a number: six spaces, the rest as stored. B, C, E and M from the
+        // data, the others from the request alone.
         {{.exchange = 2, .station = 4}, Fields("B024|      |X       |00|                    ")},
         {{.exchange = 3, .substation = 64}, Fields("C0364|      |        |03|1|0")},
+        {{.exchange = 5, .station = 1}, "E05100"},  // an empty list
         {{.exchange = 5}, "M053"},
         {{.exchange = 2, .station = 3, .text = "0312345678#"},
          "N0230312345678#" + std::string(21, ' ')},
@@ -135,7 +136,7 @@ TEST(RecordCodec, HandWrittenRecordsReadAndEncodeAlike) {
     d.DirectSelect.OutMode[4] = 3;
     SetText(d.Exchange[1].Master[3].Name, "X");
     for (auto [request, bytes] : requests) {
-        request.data = std::string("BCM").find(bytes[0]) != std::string::npos ? &d : nullptr;
+        request.data = std::string("BCEM").find(bytes[0]) != std::string::npos ? &d : nullptr;
         EXPECT_EQ(Encode(bytes[0], request), bytes);
     }
 }
