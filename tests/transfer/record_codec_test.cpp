@@ -45,7 +45,9 @@ TEST(RecordCodec, HandWrittenRecordsReadAndEncodeAlike) {
         {{.exchange = 2}, Fields("F02|1|0830|1745|1|25|07|12")},
         {{.exchange = 1, .station = 4}, Fields("G014|30|03|0110|0264|0305")},
         {{.exchange = 2, .zone = 5}, Fields("H02|2|06|05|1") + std::string(62, '0') + "1"},
+        {{.exchange = 2, .zone = 19}, Fields("H02|2|06|19|") + std::string(63, '0') + "1"},
         {{.exchange = 1, .zone = 19}, "I0119" + ("1" + std::string(14, '0')) + "1"},
+        {{.exchange = 1, .zone = 1}, "I0101" + std::string(15, '0') + "1"},
         {{.exchange = 2, .sourceZone = 1}, Fields("J0201|0010")},
         {{.exchange = 2, .station = 1}, Fields("L021|02|021|044")},
         {{.exchange = 2}, "M023"},
@@ -89,7 +91,7 @@ TEST(RecordCodec, HandWrittenRecordsReadAndEncodeAlike) {
     EXPECT_EQ(std::tuple(d.Exchange[1].PagingTimeLimit, d.Exchange[1].Sub[63].Paging,
                          d.Exchange[0].Speaker[15].Paging, d.System.OutInZone[1][2],
                          +d.DirectSelect.OutMode[1]),
-              std::tuple(60, 1 << 4, 1 << 18, 1, 3));
+              std::tuple(60, (1 << 4) | (1 << 18), (1 << 18) | 1, 1, 3));
     EXPECT_EQ(std::string(d.Exchange[0].Master[0].CnvTelNo), "24");
 
     // What no record carries, or carries rounded, changes no byte: a half-used list entry, the
