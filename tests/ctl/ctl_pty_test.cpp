@@ -182,7 +182,7 @@ TEST_F(CtlPtyTest, FailedTransfersSayWhyAndWriteNothing) {
 // Every command's exit status and words where no line is needed: the file commands, the
 // station check (as upload gives it too), exchanges a file does not have, wrong command lines
 // (a time-out is only ever shortened), a named port that leads nowhere.
-TEST_F(CtlPtyTest, CommandsSayWhyTheyRefuse) {
+TEST_F(CtlPtyTest, FileCommandsAndRefusalsByExitStatusAndWords) {
     const Env env{{"QN410_COM1", dir_.file("no-such-tty")}, {"QN410_COM4", dir_.file("no-tty")}};
     const std::string a = dir_.file("a.txt"), out = dir_.file("out.txt"), gone = dir_.file("gone");
     const std::string absent = dir_.file("absent.txt"), pw = dir_.file("password.txt");
