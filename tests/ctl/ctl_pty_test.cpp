@@ -138,7 +138,6 @@ TEST_F(CtlPtyTest, DownloadVerifyAndOneExchangeUpAndDown) {
 TEST_F(CtlPtyTest, FailedTransfersSayWhyAndWriteNothing) {
     const std::string one = Write(SettingDocument().data(), "one.txt"), out = dir_.file("out");
     const std::string busy = "Exchange No.  3\nNow receiving data so you can't send";
-    const std::string error = "Exchange No.  1\nCommunication Error";
     const struct {
         std::vector<std::string> sim;  // empty: no simulator, a device that is missing
         std::string up, down;          // up empty: the upload succeeds
@@ -147,7 +146,6 @@ TEST_F(CtlPtyTest, FailedTransfersSayWhyAndWriteNothing) {
         {{"--refuse-frames", "1000000"}, "Failed to transmit", "Failed to receive"},
         {{}, "Failed to open the device", "Failed to open the device"},
         {{"--silent"}, "Failed to transmit", "Communications time-out"},
-        {{"--z-after", "10:1:1"}, error, error},
         {{"--z-after", "10:3:0"}, busy, busy},
     };
     for (const auto& c : cases) {
@@ -215,10 +213,7 @@ TEST_F(CtlPtyTest, FileCommandsAndRefusalsByExitStatusAndWords) {
         {{"copy", a, out}, 0, "", ""},
         {{}, 2, "", "Usage: qn410ctl COMMAND [ARGUMENTS]\n..."},
         {{"--help"}, 0, "Usage: qn410ctl COMMAND [ARGUMENTS]\n...", ""},
-        {{"copy", "-h"},
-         0,
-         "Usage: qn410ctl copy IN OUT\nread the setting file IN and write...",
-         ""},
+        {{"copy", "-h"}, 0, "Usage: qn410ctl copy IN OUT\n...", ""},
         {{"frobnicate"}, 2, "", e + "unknown command 'frobnicate' (see qn410ctl --help)\n"},
         {{"new"}, 2, "", "Usage: qn410ctl new FILE\n"},
         {{"copy", "one"}, 2, "", "Usage: qn410ctl copy IN OUT\n"},
@@ -236,11 +231,7 @@ TEST_F(CtlPtyTest, FileCommandsAndRefusalsByExitStatusAndWords) {
         {{"upload", "a", "--trace="}, 2, "", e + "--trace needs a file\n" + usage},
         {{"upload", "a", "--base", "b"}, 2, "", e + "unknown option --base\n" + usage},
         {{"upload", a, "--port", "COM4"}, 1, "", e + "Failed to open the device\n"},
-        {{"copy", dir_.file("broken.txt"), gone},
-         1,
-         "",
-         e + "Incorrect setting file. Key information\n SwitchCnt= not found.\nDefault Data "
-             "setting\n"},
+        {{"copy", dir_.file("broken.txt"), gone}, 1, "", e + "Incorrect setting file. Key..."},
         {{"copy", pw, gone}, 1, "", e + pw + ": the password field is malformed\n"},
         {{"copy", absent, gone}, 1, "", e + absent + ": cannot be opened\n"},
         {{"upload", absent}, 1, "", e + absent + ": cannot be opened\n"},
@@ -404,9 +395,6 @@ TEST_F(CtlPtyTest, DialTablesGoUpInBlocksAndComeBackExactly) {
         for (std::size_t b = 0; b < blocks.size(); ++b)  // the K records' bytes are codec tests
             EXPECT_EQ(blocks[b], EncodeDialBlock(2, 3, sent->ShotT[1][2], sendTable, b + 1));
     }
-    EXPECT_EQ(sim.Stop(), 0);  // SIGTERM saves and ends it, as the trace says
-    for (const char* line : {"-- saved ", "SIGTERM: stopping"})
-        EXPECT_NE(ReadAll(trace).find(line), std::string::npos) << line;
 }
 
 // qn410ctl log: one printed line (eight tab-separated columns) and one 51-byte file line per
