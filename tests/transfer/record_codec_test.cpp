@@ -66,13 +66,15 @@ TEST(RecordCodec, HandWrittenRecordsReadAndEncodeAlike) {
         }
     };
     encodesAlike();
-    // The fields whose reading has a rule of its own: times in tens of seconds, a name with a
-    // byte above 0x7F, a receiver's station, U's number of the wrong length kept as written.
+    // The fields whose reading has a rule of its own: times in tens of seconds, a time's text as
+    // "HH:MM", a name with a byte above 0x7F, a receiver's station, U's number of the wrong
+    // length kept as written.
     EXPECT_EQ(
         std::tuple(+d.Function[1].TalkTime, d.Exchange[1].PagingTimeLimit,
+                   std::string(d.Function[1].EndTime.Text),
                    std::string(d.Exchange[1].Master[2].Name), d.Exchange[0].Line[0].RxMaster[3],
                    std::string(d.Exchange[0].Master[0].CnvTelNo)),
-        std::tuple(120, 60, "Desk\261B", E{4, 16, 1}, "24"));
+        std::tuple(120, 60, "17:45", "Desk\261B", E{4, 16, 1}, "24"));
 
     // What no record carries, or carries rounded, changes no byte: a half-used list entry, the
     // receivers of a line not receiving, a talk time's last digit, and in a zone an emergency
