@@ -1,344 +1,313 @@
-// The main window at work: the category panel and menu, the document commands with their
-// questions, the recent-file list, and closing (also while a reading runs).
+// The main window at work: the document commands with their questions, the recent-file list,
+// closing (also while a reading runs), and the view's wiring to the editors, link and progress.
 #include <QMenuBar>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QtTest>
 
 #include "app/category_panel.h"
 #include "app/color_button.h"
 #include "app/main_frame.h"
-#include "app/qn410_app.h"
 #include "app/qn410_view.h"
-#include "app/view_editor_host.h"
 #include "link/link_messages.h"
 #include "setting/setting_file.h"
 #include "shell_fixture.h"
-#include "support/recording_prompt.h"
 #include "ui/message_event.h"
 #include "ui/progress_dialog.h"
 
 using namespace qn410;
 using namespace qn410::test;
 
-namespace {
-const std::string kUnsavedNew = "Set file not saved.\nDefault Data setting. OK?";
-const std::string kUnsavedOpen = "Set file not saved.\nData setting. OK?";
-}  // namespace
-
 class TestDocument : public QObject {
     Q_OBJECT
-
-  private:
     std::unique_ptr<RecordingShell> shell_;
-
+    RecordingPrompt& prompt() { return shell_->prompt; }
+    LinkLog& link() { return shell_->link; }
     CMainFrame& frame() { return *shell_->app->frame(); }
-    CQN410View& view() { return shell_->app->frame()->view(); }
+    CQN410View& view() { return frame().view(); }
     SettingDocument& doc() { return view().document(); }
+    QString File(const QString& name) { return shell_->folder.file(name); }
 
-    // Saves a file whose data differ from the defaults in the port number.
-    QString SaveOtherFile(const QString& name, uint8_t port) {
-        SettingDocument other;
-        other.data().Maintenance.CommPort = port;
+    uint8_t PortIn(const QString& path) {
+        SettingDocument read;
+        std::string password;
         SilentPrompt silent;
-        const QString path = shell_->folder.file(name);
-        WriteSettingFile(path.toStdString(), other, "", silent);
-        return path;
+        ReadSettingFile(path.toStdString(), read, password, silent);
+        return read.data().Maintenance.CommPort;
+    }
+    void Post(std::unique_ptr<TransferRequest>& request, uint32_t result) {
+        PostLinkEvent(&frame(),
+                      std::make_unique<LinkEvent>(UM_LINK_RESULT, result, std::move(request)));
+        QCoreApplication::processEvents();
     }
 
   private slots:
     void init() {
         shell_ = std::make_unique<RecordingShell>();
         QVERIFY(shell_->app->Start());
-        QCOMPARE(shell_->link.starts, 1);
+        QCOMPARE(link().starts, 1);
+        SettingDocument other;  // a file that differs from the defaults in the port number
+        other.data().Maintenance.CommPort = 3;
+        SilentPrompt silent;
+        WriteSettingFile(File("site.txt").toStdString(), other, "", silent);
     }
     void cleanup() { shell_.reset(); }
 
-    void newAsksAboutUnsavedDataAndObeysTheAnswer() {
-        doc().data().Maintenance.CommPort = 2;
-        doc().modified = true;
-        frame().doc().New();  // no scripted answer: No
-        QCOMPARE(shell_->prompt.texts(), std::vector<std::string>{kUnsavedNew});
-        QCOMPARE(shell_->prompt.shown[0].icon, PromptIcon::Question);
-        QCOMPARE(shell_->prompt.shown[0].buttons, PromptButtons::YesNo);
-        QCOMPARE(doc().data().Maintenance.CommPort, uint8_t(2));
-        QCOMPARE(doc().fileName, std::string("qn410.txt"));
-        QVERIFY(doc().modified);
-        QCOMPARE(shell_->link.stops, 0);
-
-        shell_->prompt.ScriptAnswers({PromptAnswer::Yes});
-        frame().doc().New();
-        QCOMPARE(doc().data().Maintenance.CommPort, uint8_t(0));
-        QVERIFY(doc().fileName.empty());
-        QVERIFY(!doc().modified);
-        QCOMPARE(shell_->link.stops, 1);
-        QCOMPARE(shell_->link.starts, 2);
-        QCOMPARE(frame().windowTitle(), QStringLiteral("Untitled[*] - QN410"));
+    // The command on data an editor changed (port 2; unsaved), or on the data as read, with
+    // the question answered Yes or No and the file dialog answered with a name or cancelled.
+    void commandsAskAndObey_data() {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<bool>("changed");
+        QTest::addColumn<bool>("yes");
+        QTest::addColumn<QString>("chosen");  // "": the file dialog is cancelled
+        QTest::addColumn<QString>("texts");   // the messages shown, each ended by '|'
+        QTest::addColumn<int>("dialogs");     // file dialogs shown
+        QTest::addColumn<QString>("name");    // the document's name afterwards
+        QTest::addColumn<bool>("modified");
+        QTest::addColumn<int>("port");
+        QTest::addColumn<int>("restarts");  // of the link
+        const QString unsavedNew = "Set file not saved.\nDefault Data setting. OK?|";
+        const QString unsavedOpen = "Set file not saved.\nData setting. OK?|";
+        const QString exit = "Set file not saved. Exit?|";
+        QTest::newRow("New, No") << "New" << true << false << "" << unsavedNew << 0 << "qn410.txt"
+                                 << true << 2 << 0;
+        QTest::newRow("New, Yes") << "New" << true << true << "" << unsavedNew << 0 << "" << false
+                                  << 0 << 1;
+        QTest::newRow("Open, No") << "Open" << true << false << "site.txt" << unsavedOpen << 0
+                                  << "qn410.txt" << true << 2 << 0;
+        QTest::newRow("Open, Yes") << "Open" << true << true << "site.txt" << unsavedOpen << 1
+                                   << "site.txt" << false << 3 << 1;
+        QTest::newRow("Open unchanged, cancelled") << "Open" << false << false << ""
+                                                   << "" << 1 << "qn410.txt" << false << 0 << 0;
+        QTest::newRow("Save") << "Save" << true << false << ""
+                              << "" << 0 << "qn410.txt" << false << 2 << 0;
+        QTest::newRow("Save untitled, cancelled") << "Save untitled" << true << false << ""
+                                                  << "" << 1 << "" << true << 2 << 1;
+        QTest::newRow("Save untitled") << "Save untitled" << true << false << "named.txt"
+                                       << "" << 1 << "named.txt" << false << 2 << 1;
+        QTest::newRow("Save As, no folder")
+            << "Save As" << true << false << "no/such/x.txt"
+            << "Set file Write Error|" << 1 << "qn410.txt" << true << 2 << 0;
+        QTest::newRow("Close, No")
+            << "Close" << true << false << "" << exit << 0 << "qn410.txt" << true << 2 << 0;
+        QTest::newRow("Close, Yes")
+            << "Close" << true << true << "" << exit << 0 << "qn410.txt" << true << 2 << 0;
     }
+    void commandsAskAndObey() {
+        QFETCH(QString, command);
+        QFETCH(bool, changed);
+        QFETCH(bool, yes);
+        QFETCH(QString, chosen);
+        QFETCH(QString, texts);
+        QFETCH(int, dialogs);
+        QFETCH(QString, name);
+        QFETCH(bool, modified);
+        QFETCH(int, port);
+        QFETCH(int, restarts);
+        const auto path = [this](const QString& n) { return n.contains('/') ? n : File(n); };
+        if (!name.isEmpty() && name != "qn410.txt") name = path(name);
+        if (command == "Save untitled") frame().doc().New();
+        if (changed) {  // an editor changes the data: the title shows it
+            view().SetCategoryHandler(Category::GlobalSetting, [this] {
+                doc().data().Maintenance.CommPort = 2;
+                doc().modified = true;
+            });
+            view().panel().button(Category::GlobalSetting)->click();
+            QVERIFY(frame().isWindowModified());
+        }
+        if (yes) prompt().ScriptAnswers({PromptAnswer::Yes});
+        if (!chosen.isEmpty())
+            shell_->files.openAnswers = shell_->files.saveAnswers = {path(chosen)};
+        if (command == "New") frame().doc().New();
+        if (command == "Open") frame().doc().Open();
+        if (command == "Save" || command == "Save untitled") frame().doc().Save();
+        if (command == "Save As") frame().doc().SaveAs();
+        if (command == "Close") frame().close();
 
-    void newAndOpenAreRefusedWhileAReadingRuns() {
-        view().SetReadingLog(true);
-        frame().doc().New();
-        frame().doc().Open();
-        QCOMPARE(
-            shell_->prompt.texts(),
-            std::vector<std::string>(2, "Reading log data. Please stop reading and try it again."));
-        QCOMPARE(shell_->prompt.shown[0].icon, PromptIcon::Exclamation);
-        QCOMPARE(shell_->files.opens, 0);
-        view().SetReadingLog(false);
-        view().SetReadingMonitor(true);
-        frame().doc().New();
-        QCOMPARE(shell_->prompt.texts().back(),
-                 std::string("Reading communication data. Please stop reading and try it again."));
-        QCOMPARE(doc().fileName, std::string("qn410.txt"));
-    }
-
-    void openAsksThenReadsTheChosenFile() {
-        const QString other = SaveOtherFile(QStringLiteral("site.txt"), 3);
-        doc().modified = true;
-        shell_->files.openAnswers = {other};
-        frame().doc().Open();  // No
-        QCOMPARE(shell_->prompt.texts(), std::vector<std::string>{kUnsavedOpen});
-        QCOMPARE(shell_->files.opens, 0);
-
-        shell_->prompt.ScriptAnswers({PromptAnswer::Yes});
-        frame().doc().Open();
-        QCOMPARE(doc().data().Maintenance.CommPort, uint8_t(3));
-        QCOMPARE(QString::fromStdString(doc().fileName), other);
-        QVERIFY(!doc().modified);
-        QCOMPARE(shell_->link.stops, 1);
-        QCOMPARE(frame().windowTitle(), QStringLiteral("site.txt[*] - QN410"));
-        QCOMPARE(frame().recentFiles().files().value(0), other);
-
-        frame().doc().Open();  // unmodified: no question; the dialog is cancelled
-        QCOMPARE(shell_->files.opens, 2);
-        QCOMPARE(QString::fromStdString(doc().fileName), other);
-        QCOMPARE(shell_->link.stops, 1);
-    }
-
-    void saveWithoutANameAsksForOneAndCancelWritesNothing() {
-        frame().doc().New();
-        const auto before = QDir(shell_->folder.path()).entryList(QDir::Files);
-        frame().doc().Save();
-        QCOMPARE(shell_->files.saves, 1);
-        QCOMPARE(QDir(shell_->folder.path()).entryList(QDir::Files), before);
-
-        const QString target = shell_->folder.file(QStringLiteral("named.txt"));
-        shell_->files.saveAnswers = {target};
-        doc().data().Maintenance.CommPort = 1;
-        doc().modified = true;
-        frame().doc().Save();
-        QCOMPARE(QString::fromStdString(doc().fileName), target);
-        QVERIFY(!doc().modified);
-        SettingDocument back;
-        std::string password;
-        SilentPrompt silent;
-        QCOMPARE(ReadSettingFile(target.toStdString(), back, password, silent), ReadOutcome::Ok);
-        QCOMPARE(back.data().Maintenance.CommPort, uint8_t(1));
-    }
-
-    void saveAsThatCannotWriteKeepsNameAndModifiedFlag() {
-        doc().modified = true;
-        shell_->files.saveAnswers = {shell_->folder.file(QStringLiteral("no/such/folder/x.txt"))};
-        frame().doc().SaveAs();
-        QCOMPARE(shell_->prompt.texts(), std::vector<std::string>{"Set file Write Error"});
-        QCOMPARE(doc().fileName, std::string("qn410.txt"));
-        QVERIFY(doc().modified);
+        QString shown;
+        for (const std::string& text : prompt().texts())
+            shown += QString::fromStdString(text) + '|';
+        QCOMPARE(shown, texts);
+        QCOMPARE(shell_->files.opens + shell_->files.saves, dialogs);
+        QCOMPARE(QString::fromStdString(doc().fileName), name);
+        QCOMPARE(doc().modified, modified);
+        QCOMPARE(int(doc().data().Maintenance.CommPort), port);
+        QCOMPARE(link().stops, restarts);
+        QCOMPARE(frame().isVisible(), command != "Close" || !yes);
+        QCOMPARE(link().closeChecks, int(!frame().isVisible()));
+        if (!frame().isVisible()) return;
+        const QString title = name.isEmpty() ? "Untitled" : QFileInfo(name).fileName();
+        QCOMPARE(frame().windowTitle(), title + "[*] - QN410");
+        QCOMPARE(frame().isWindowModified(), modified);
+        if (modified || name.isEmpty()) return;
+        QCOMPARE(int(PortIn(name)), port);  // the file holds what the document holds
+        if (name != "qn410.txt") QCOMPARE(frame().recentFiles().files().value(0), name);
     }
 
     void recentFilesKeepTheFourLatest() {
         QStringList saved;
         for (int i = 0; i < 5; ++i) {
-            saved.prepend(shell_->folder.file(QStringLiteral("f%1.txt").arg(i)));
+            saved.prepend(File(QString("f%1.txt").arg(i)));
             shell_->files.saveAnswers = {saved.first()};
             frame().doc().SaveAs();
         }
         shell_->files.saveAnswers = {saved.at(2)};  // an entry already listed moves to the top
         frame().doc().SaveAs();
         saved.move(2, 0);
-        QCOMPARE(frame().recentFiles().files(), saved.mid(0, 4));
-        QCOMPARE(RecentFiles().files(), saved.mid(0, 4));  // kept in the settings store
-        QStringList listed;                                // the File menu lists them, numbered
+        saved = saved.mid(0, 4);
+        QCOMPARE(frame().recentFiles().files(), saved);
+        QCOMPARE(RecentFiles().files(), saved);  // kept in the settings store
+        QStringList listed;                      // the File menu lists them, numbered
         for (QAction* a : frame().menuBar()->actions().at(0)->menu()->actions())
-            if (a->text().startsWith(QLatin1Char('&')) && a->text().at(1).isDigit())
-                listed << a->text();
-        QCOMPARE(listed.size(), 4);
-        QCOMPARE(listed.at(0), QStringLiteral("&1 ") + saved.at(0));
+            if (a->text().startsWith(QString("&%1 ").arg(listed.size() + 1))) listed << a->text();
+        QCOMPARE(listed, QStringList({"&1 " + saved[0], "&2 " + saved[1], "&3 " + saved[2],
+                                      "&4 " + saved[3]}));
+        frame().doc().OpenRecent(File("site.txt"));
+        QCOMPARE(doc().data().Maintenance.CommPort, uint8_t(3));
 
-        const QString other = SaveOtherFile(QStringLiteral("g.txt"), 2);
-        frame().recentFiles().Add(other);
-        frame().doc().OpenRecent(other);
-        QCOMPARE(doc().data().Maintenance.CommPort, uint8_t(2));
+        // One that has gone is reported, dropped from the list, and not made anew.
+        const QString gone = File("stick/site.txt");
+        frame().recentFiles().Add(gone);
+        frame().doc().OpenRecent(gone);
+        QCOMPARE(prompt().texts(),
+                 std::vector<std::string>{gone.toStdString() + "\nThe file cannot be found."});
+        QCOMPARE(prompt().shown[0].icon, PromptIcon::Exclamation);
+        QVERIFY(!QFile::exists(gone));
+        QVERIFY(!frame().recentFiles().files().contains(gone));
+        QCOMPARE(QString::fromStdString(doc().fileName), File("site.txt"));
     }
 
-    void closeAsksAboutUnsavedData() {
-        doc().modified = true;
-        frame().close();  // No
-        QVERIFY(frame().isVisible());
-        QCOMPARE(shell_->prompt.texts(), std::vector<std::string>{"Set file not saved. Exit?"});
-        shell_->prompt.ScriptAnswers({PromptAnswer::Yes});
-        frame().close();
-        QVERIFY(!frame().isVisible());
-        QCOMPARE(shell_->link.closeChecks, 1);
-    }
-
-    void closeIsIgnoredWhileTheLinkIsClosingForGood() {
-        shell_->link.closing = true;
-        doc().modified = true;
-        shell_->prompt.ScriptAnswers({PromptAnswer::Yes});
-        frame().close();
-        QVERIFY(frame().isVisible());
-        frame().CloseNow();  // the link has been closed: no second question
-        QVERIFY(!frame().isVisible());
-        QCOMPARE(shell_->prompt.shown.size(), std::size_t(1));
-    }
-
-    void closingWhileLogDataAreReadStopsTheReadingFirst() {
+    // With both readings running, New, Open and the other reading are refused; closing stops
+    // each reading in turn, and the window closes once the link lets go.
+    void closingStopsTheReadingsFirst() {
         view().SetReadingLog(true);
+        view().SetReadingMonitor(true);
+        frame().doc().New();
+        frame().doc().Open();
+        view().panel().button(Category::CommunicationMonitor)->click();
+        const std::string logBusy = "Reading log data. Please stop reading and try it again.";
+        QCOMPARE(prompt().texts(), std::vector<std::string>(3, logBusy));
+        QCOMPARE(prompt().shown[0].icon, PromptIcon::Exclamation);
+        QCOMPARE(shell_->files.opens, 0);
+        prompt().shown.clear();
+
         frame().close();  // No: keeps running, sends nothing
         QCoreApplication::processEvents();
-        QVERIFY(shell_->link.submitted.empty());
-        QCOMPARE(shell_->prompt.texts(),
-                 std::vector<std::string>{"Reading log data. Will stop reading."});
-
-        shell_->prompt.ScriptAnswers({PromptAnswer::Yes});
+        QVERIFY(link().submitted.empty());
+        prompt().ScriptAnswers({PromptAnswer::Yes});
         frame().close();
         QCoreApplication::processEvents();
-        QVERIFY(frame().isVisible());
-        QCOMPARE(shell_->link.submitted.size(), std::size_t(1));
-        const TransferRequest& stop = *shell_->link.submitted[0];
-        QCOMPARE(stop.body, std::string("O00") + std::string(16, '0'));
-        QCOMPARE(stop.setMask, kUseLog);
-        QVERIFY(view().progress().IsTransferProgressOpen());
-
-        // The exchange acknowledged the stop: the progress closes and after timer 5 the window.
-        PostLinkEvent(&frame(), std::make_unique<LinkEvent>(UM_LINK_RESULT, kResultDone,
-                                                            std::move(shell_->link.submitted[0])));
-        QTRY_VERIFY(!view().progress().IsTransferProgressOpen());
-        QVERIFY(!view().readingLog());
-        QVERIFY(frame().isVisible());
-        QTRY_VERIFY_WITH_TIMEOUT(!frame().isVisible(), 5000);
-        QCOMPARE(shell_->prompt.shown.size(), std::size_t(2));  // nothing asked after the stop
-    }
-
-    void cancellingTheStopAbandonsItAndKeepsTheProgram() {
-        view().SetReadingLog(true);
-        shell_->prompt.ScriptAnswers({PromptAnswer::Yes});
-        frame().close();
+        QCOMPARE(link().submitted.size(), std::size_t(1));
+        QCOMPARE(link().submitted[0]->body, std::string("O00") + std::string(16, '0'));
+        QCOMPARE(link().submitted[0]->setMask, kUseLog);
+        // Cancel in the progress: the watchdog abandons the stop; the reading goes on.
         QTRY_VERIFY(view().progress().dialog());
-        view().progress().dialog()->reject();  // the user pressed Cancel
-        // The watchdog sees the flag on its next tick and abandons the stop.
-        QTRY_COMPARE_WITH_TIMEOUT(shell_->link.submitted.size(), std::size_t(2), 5000);
-        QVERIFY(shell_->link.abandoned[1]);
-        QCOMPARE(shell_->link.submitted[1]->clearMask, uint8_t(kUseSingle | kUseMulti));
+        view().progress().dialog()->reject();
+        QTRY_COMPARE_WITH_TIMEOUT(link().submitted.size(), std::size_t(2), 5000);
+        QVERIFY(link().abandoned[1]);
+        QCOMPARE(link().submitted[1]->clearMask, uint8_t(kUseSingle | kUseMulti));
         QTRY_VERIFY(!view().progress().dialog());
-        PostLinkEvent(&frame(), std::make_unique<LinkEvent>(UM_LINK_RESULT, kResultReset,
-                                                            std::move(shell_->link.submitted[1])));
-        QCoreApplication::processEvents();
-        QVERIFY(frame().isVisible());
-        QVERIFY(view().readingLog());
-    }
+        Post(link().submitted[1], kResultReset);
+        QVERIFY(view().readingLog() && frame().isVisible());
 
-    void failedStopStillLetsTheProgramEnd() {
-        view().SetReadingMonitor(true);
-        shell_->prompt.ScriptAnswers({PromptAnswer::Yes});
+        // Stopped: after timer 5 the monitor's stop is asked for; it fails, and timer 5 ends
+        // both readings, but the link is already closing for good: only CloseNow ends it.
+        prompt().ScriptAnswers({PromptAnswer::Yes, PromptAnswer::Yes});
         frame().close();
-        QCoreApplication::processEvents();
-        QCOMPARE(shell_->link.submitted.at(0)->letter(), 'P');
-        PostLinkEvent(&frame(), std::make_unique<LinkEvent>(UM_LINK_RESULT, kResultNotDelivered,
-                                                            std::move(shell_->link.submitted[0])));
-        QCoreApplication::processEvents();
-        QCOMPARE(shell_->prompt.texts().back(), std::string("Failed to transmit"));
-        QVERIFY(view().readingMonitor());  // cleared only when timer 5 fires
-        QTRY_VERIFY_WITH_TIMEOUT(!frame().isVisible(), 5000);
-        QVERIFY(!view().readingMonitor());
-    }
-
-    void readingMessagesColourTheirButtons() {
-        const QColor normal = view().panel().logDataButton()->face();
-        PostMessageTo(&view(), UM_LOG_READING, 1);
-        PostMessageTo(&view(), UM_MONITOR_READING, 1);
-        QCoreApplication::processEvents();
-        QVERIFY(view().readingLog() && view().readingMonitor());
-        QCOMPARE(view().panel().logDataButton()->face(), QColor(Qt::red));
-        QCOMPARE(view().panel().monitorButton()->face(), QColor(Qt::red));
-        PostMessageTo(&view(), UM_LOG_READING, 0);
-        QCoreApplication::processEvents();
+        QTRY_COMPARE(link().submitted.size(), std::size_t(3));
+        Post(link().submitted[2], kResultDone);
         QVERIFY(!view().readingLog());
-        QCOMPARE(view().panel().logDataButton()->face(), normal);
+        QTRY_VERIFY(!view().progress().IsTransferProgressOpen());
+        QTRY_COMPARE_WITH_TIMEOUT(link().submitted.size(), std::size_t(4), 5000);
+        QCOMPARE(link().submitted[3]->letter(), 'P');
+        link().closing = true;
+        Post(link().submitted[3], kResultNotDelivered);
+        QVERIFY(view().readingMonitor());  // cleared only when timer 5 fires
+        QTRY_COMPARE_WITH_TIMEOUT(link().closeChecks, 1, 5000);
+        QVERIFY(!view().readingMonitor() && frame().isVisible());
+        frame().CloseNow();
+        QVERIFY(!frame().isVisible());
+        QCOMPARE(prompt().texts(),
+                 (std::vector<std::string>{
+                     "Reading log data. Will stop reading.", "Reading log data. Will stop reading.",
+                     "Reading log data. Will stop reading.",
+                     "Reading communication data. Will stop reading.", "Failed to transmit"}));
     }
 
-    void categoryButtonsOpenTheirHandlers() {
-        int global = 0, stations = 0, monitor = 0;
+    void categoryButtonsAndMessagesReachTheirHandlers() {
+        int global = 0, stations = 0, printed = 0;
         view().SetCategoryHandler(Category::GlobalSetting, [&] { ++global; });
         view().SetCategoryHandler(Category::Stations, [&] { ++stations; });
-        view().SetCategoryHandler(Category::CommunicationMonitor, [&] { ++monitor; });
         bool problem = false;
         view().SetStationCheck([&](const SettingData&) { return problem; });
-
         QPushButton* button = view().panel().button(Category::GlobalSetting);
         button->setFocus();
         QTest::keyClick(button, Qt::Key_Return);  // Enter opens it
-        QCOMPARE(global, 1);
-        QCOMPARE(stations, 0);
+        QCOMPARE(global * 10 + stations, 10);
         problem = true;  // the station check found a problem: Stations opens at once
         button->click();
-        QCOMPARE(stations, 1);
+        QCOMPARE(global * 10 + stations, 21);
 
-        view().SetReadingLog(true);
-        view().panel().button(Category::CommunicationMonitor)->click();
-        QCOMPARE(monitor, 0);
-        QCOMPARE(shell_->prompt.texts().back(),
-                 std::string("Reading log data. Please stop reading and try it again."));
+        const QColor normal = view().panel().logDataButton()->face();
+        PostMessageTo(&view(), UM_MONITOR_READING, 1);
+        QCoreApplication::processEvents();
+        QCOMPARE(view().panel().monitorButton()->face(), QColor(Qt::red));
+        view().panel().button(Category::LogData)->click();
+        QCOMPARE(prompt().texts().back(),
+                 std::string("Reading communication data. Please stop reading and try it again."));
+        PostMessageTo(&view(), UM_MONITOR_READING, 0);
+        QCoreApplication::processEvents();
+        QCOMPARE(view().panel().monitorButton()->face(), normal);
 
-        view().SetReadingLog(false);
+        auto request = std::make_unique<TransferRequest>();
+        request->body = "A01";
+        PostLinkRequest(&view(), &frame(), std::move(request), /*abandon=*/true);
+        PostMessageTo(&view(), UM_LINK_SENT);  // link notifications go to the link
+        PostMessageTo(&view(), UM_TAPI_EVENT, 7);
+        QCoreApplication::processEvents();
+        QCOMPARE(link().submitted.at(0)->body, std::string("A01"));
+        QVERIFY(link().abandoned[0]);
+        QCOMPARE(link().notifications, (std::vector<int>{UM_LINK_SENT, UM_TAPI_EVENT}));
+        frame().doc().SetPrintHandler([&] { ++printed; });
+        frame().doc().Print();
+        QCOMPARE(printed, 1);
         view().panel().button(Category::Exit)->click();
         QVERIFY(!frame().isVisible());
     }
 
-    void linkRequestsReachTheLinkAndPrintHandsOff() {
-        auto request = std::make_unique<TransferRequest>();
-        request->body = "A01";
-        PostLinkRequest(&view(), &frame(), std::move(request), /*abandon=*/true);
-        QCoreApplication::processEvents();
-        QCOMPARE(shell_->link.submitted.size(), std::size_t(1));
-        QCOMPARE(shell_->link.submitted[0]->body, std::string("A01"));
-        QVERIFY(shell_->link.abandoned[0]);
-        PostMessageTo(&view(), UM_LINK_SENT);  // link notifications go to the link
-        PostMessageTo(&view(), UM_TAPI_EVENT, 7);
-        QCoreApplication::processEvents();
-        QCOMPARE(shell_->link.notifications, (std::vector<int>{UM_LINK_SENT, UM_TAPI_EVENT}));
-
-        int printed = 0;
-        frame().doc().SetPrintHandler([&] { ++printed; });
-        frame().doc().Print();
-        QCOMPARE(printed, 1);
-    }
-
+    // The editors reach the data, Save, the link and the progress display through the host;
+    // the progress title shows each step's percentage.
     void editorsReachDataLinkAndProgressThroughTheHost() {
         ViewEditorHost& host = frame().editorHost();
-        QCOMPARE(&host.Document(), &doc());
         host.Document().data().Maintenance.CommPort = 3;
         host.Document().modified = true;
         host.SaveDocument();
         QVERIFY(!doc().modified);
+        QCOMPARE(PortIn("qn410.txt"), uint8_t(3));
 
-        host.PostProgress(UM_PROGRESS_START, kProgressTransmitting, "Global Setting", 2);
+        host.PostProgress(UM_PROGRESS_START, kProgressTransmitting, "Paging", 4);
         auto request = std::make_unique<TransferRequest>();
         request->requester = &frame();
-        request->body = "A01";
         host.PostLinkRequest(kLinkSubmit, std::move(request));
-        host.AdvanceProgress();
-        QTRY_COMPARE(shell_->link.submitted.size(), std::size_t(1));
-        QCOMPARE(shell_->link.submitted[0]->requester, static_cast<void*>(&frame()));
-        QVERIFY(!shell_->link.abandoned[0]);
-        QTRY_COMPARE(view().progress().dialog()->windowTitle(),
-                     QStringLiteral("Transmitting data [50%]"));
-        view().progress().dialog()->reject();
-        QVERIFY(host.ProgressCancelled());
+        QTRY_VERIFY(view().progress().dialog());
+        CDlgProgress* dialog = view().progress().dialog();
+        QCOMPARE(dialog->windowTitle(), QString("Transmitting data [0%]"));
+        QCOMPARE(dialog->message(), QString("Paging Transmitting data\n\nPlease wait."));
+        QSignalSpy titles(dialog, &QWidget::windowTitleChanged);
+        for (int i = 0; i < 5; ++i) host.AdvanceProgress();
+        QTRY_COMPARE(titles.size(), 5);
+        QStringList shown;
+        for (const auto& args : titles) shown << args.at(0).toString().mid(18);
+        QCOMPARE(shown, QStringList({"[25%]", "[50%]", "[75%]", "[100%]", "[125%]"}));
+        QCOMPARE(link().submitted.size(), std::size_t(1));
+        QVERIFY(!link().abandoned[0]);
+
+        QTest::keyClick(dialog, Qt::Key_Escape);  // Cancel only raises the flag
+        QVERIFY(host.ProgressCancelled() && dialog->isVisible());
         host.CloseProgress();
         QTRY_VERIFY(!view().progress().dialog());
         QVERIFY(!host.ProgressCancelled());
-        QCOMPARE(shell_->link.releases, 1);
+        QCOMPARE(link().releases, 1);  // a transmitting display lets the link go when it ends
     }
 };
 
