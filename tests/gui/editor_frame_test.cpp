@@ -27,7 +27,6 @@ class TestEditor : public EditorFrame {
         layout->addLayout(CommandButtonRow());
         grid->SetColumnCount(2);
         grid->SetRowCount(4);
-        grid->SetFixedColumnCount(1);
         connect(digits, &QLineEdit::editingFinished,
                 [this] { copy.NumberSize = uint8_t(digits->text().toInt()); });
         connect(grid, &GridCtrl::editEnded, [this](int row, int, const std::string& text, bool*) {
@@ -36,13 +35,8 @@ class TestEditor : public EditorFrame {
         ReloadWorkingCopy();
     }
     std::optional<ValidationFailure> Validate() override {
-        if (copy.NumberSize < 2 || copy.NumberSize > 6)
-            return ValidationFailure{"Incorrect station digit length.", 0, digits};
-        for (int i = 0; i < 4; ++i)
-            if (copy.SwNumber[i].Value < 0)
-                return ValidationFailure{
-                    "Incorrect first station No.digit length", i + 1, nullptr, grid, {i, 1}};
-        return std::nullopt;
+        if (copy.NumberSize >= 2 && copy.NumberSize <= 6) return std::nullopt;
+        return ValidationFailure{"Incorrect station digit length.", 0, digits};
     }
     bool WorkingCopyDiffers() const override { return !(copy == host().Document().data().System); }
     void CommitWorkingCopy() override { host().Document().data().System = copy; }
@@ -50,7 +44,6 @@ class TestEditor : public EditorFrame {
         copy = host().Document().data().System;
         digits->setText(QString::number(copy.NumberSize));
     }
-    void ShowExchange(int exchange) override { selector->setCurrentIndex(exchange - 1); }
     int UploadMessageCount() const override { return 3; }
     void SendUploadMessage(int step) override { sent.push_back(step); }
     PrintJob MakePrintJob() const override { return {kPrintGlobalSetting, 1, copy}; }
@@ -89,102 +82,69 @@ class EditorFrameTest : public QObject {
     void init() {
         host_ = std::make_unique<EditorTestHost>();
         host_->answer = false;  // the tests hand the results over themselves
-        SystemSetting& s = host_->document.data().System;
-        s.NumberSize = 3;
-        for (int i = 0; i < 4; ++i) s.SwNumber[i].Value = 100 * (i + 1);
+        host_->document.data().System.NumberSize = 3;
         editor_ = std::make_unique<TestEditor>(*host_);
         editor_->show();
         QApplication::setActiveWindow(editor_.get());
     }
     void cleanup() { editor_.reset(); }
 
-    // Close asks only when the copy differs; Overwrite commits only a changed copy.
-    void closeAndOverwrite() {
+    // Close asks only when the copy differs; Overwrite commits only a changed copy; Enter and
+    // Escape stay with the focused control unless it is a command button; Ctrl+S saves from
+    // anywhere; the exchange selector takes no digits or Space.
+    void closeOverwriteAndKeys() {
         TypeDigits("5");
         TypeDigits("3");  // an edit undone counts as none
         host_->document.modified = true;
-        QVERIFY(editor_->Overwrite());
-        QVERIFY(host_->document.modified);  // left as it was
+        QVERIFY(editor_->Overwrite() && host_->document.modified);  // left as it was
         host_->document.modified = false;
-        QVERIFY(editor_->Overwrite());
-        QVERIFY(!host_->document.modified);
+        QVERIFY(editor_->Overwrite() && !host_->document.modified);
         TypeDigits("4");
-        editor_->CloseButton()->click();  // No (the default) keeps it open
-        QCOMPARE(host_->messages.texts(), std::vector<std::string>{"Text changed. Exit?"});
-        QCOMPARE(host_->messages.shown[0].buttons, PromptButtons::YesNo);
-        QVERIFY(editor_->isVisible());
-        editor_->OverwriteButton()->click();
-        QCOMPARE(host_->document.data().System.NumberSize, 4);
-        QVERIFY(host_->document.modified && editor_->isVisible());
-        editor_->CloseButton()->click();
-        QVERIFY(!editor_->isVisible());
-        QCOMPARE(host_->messages.shown.size(), std::size_t(1));
-
-        editor_->show();
-        TypeDigits("5");
-        host_->messages.ScriptAnswers({PromptAnswer::Yes});
-        editor_->CloseButton()->click();
-        QVERIFY(!editor_->isVisible());
-        QCOMPARE(host_->document.data().System.NumberSize, 4);  // nothing committed
-    }
-
-    void failedCheckReportsAndFocusesThePlace() {
-        TypeDigits("9");
-        QVERIFY(!editor_->Overwrite());
-        QCOMPARE(host_->messages.texts(),
-                 std::vector<std::string>{"Incorrect station digit length."});
-        QCOMPARE(host_->messages.shown[0].icon, PromptIcon::Question);
-        QVERIFY(editor_->digits->hasFocus());
-        QCOMPARE(editor_->digits->selectedText(), QString("9"));
-        QCOMPARE(host_->document.data().System.NumberSize, 3);
-        // A grid failure selects the exchange and makes the cell current.
-        TypeDigits("3");
-        editor_->copy.SwNumber[2].Value = -1;
-        QVERIFY(!editor_->Overwrite());
-        QCOMPARE(host_->messages.texts().back(),
-                 std::string("Incorrect first station No.digit length"));
-        QCOMPARE(editor_->selector->currentIndex(), 2);
-        QVERIFY(editor_->grid->hasFocus());
-        QCOMPARE(editor_->grid->CurrentCell(), (GridCell{2, 1}));
-    }
-
-    // Enter and Escape stay with the focused control unless it is a command button; Ctrl+S
-    // saves from anywhere; the exchange selector takes no digits or Space.
-    void keyboardRules() {
-        TypeDigits("5");
         editor_->digits->setFocus();
-        Key(Qt::Key_Return);
-        Key(Qt::Key_Escape);
-        Key(Qt::Key_S, Qt::ControlModifier);
-        QVERIFY(editor_->isVisible() && host_->messages.shown.empty());
-        QCOMPARE(host_->document.data().System.NumberSize, 3);  // Enter did not overwrite
-        QCOMPARE(host_->saves, 1);
+        for (Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) Key(key);
         editor_->grid->SetCurrentCell(0, 1);
         QTest::keyClicks(editor_->grid, "1");
         QTest::keyClicks(QApplication::focusWidget(), "23");
         Key(Qt::Key_S, Qt::ControlModifier);  // inside the cell's line editor
         Key(Qt::Key_Return);                  // ends the cell edit and nothing else
         QTRY_COMPARE(editor_->copy.SwNumber[0].Value, 123);
-        QCOMPARE(host_->saves, 2);
         editor_->selector->setFocus();
-        Key(Qt::Key_5);
-        Key(Qt::Key_Space);
+        for (Qt::Key key : {Qt::Key_5, Qt::Key_Space, Qt::Key_Return}) Key(key);
         QCOMPARE(editor_->selector->currentIndex(), 0);
         Key(Qt::Key_Down);  // other keys take the normal path
         QCOMPARE(editor_->selector->currentIndex(), 1);
+        QVERIFY(editor_->isVisible() && host_->messages.shown.empty());
+        QCOMPARE(host_->document.data().System.NumberSize, 3);  // nothing overwritten
+        QCOMPARE(host_->saves, 1);
+
         editor_->CloseButton()->setFocus();
-        Key(Qt::Key_Escape);  // a command button focused: Escape is Close
+        Key(Qt::Key_Escape);  // a command button has the focus: Escape is Close; No keeps it
         QCOMPARE(host_->messages.texts(), std::vector<std::string>{"Text changed. Exit?"});
+        QCOMPARE(host_->messages.shown[0].buttons, PromptButtons::YesNo);
+        editor_->OverwriteButton()->click();
+        QCOMPARE(host_->document.data().System.NumberSize, 4);
+        QVERIFY(host_->document.modified && editor_->isVisible());
+        editor_->CloseButton()->click();
+        QVERIFY(!editor_->isVisible());
+        editor_->show();
+        QApplication::setActiveWindow(editor_.get());
+        TypeDigits("5");
+        host_->messages.ScriptAnswers({PromptAnswer::Yes});
+        editor_->CloseButton()->click();
+        QVERIFY(!editor_->isVisible());
+        QCOMPARE(host_->document.data().System.NumberSize, 4);  // nothing committed
+        QCOMPARE(host_->messages.shown.size(), std::size_t(2));
     }
 
     void uploadSendsTheSequenceAfterConfirmation() {
         TypeDigits("9");
-        editor_->Upload();  // a failed check stops before the question
+        editor_->Upload();  // a failed check stops before the question, at its place
+        QVERIFY(editor_->digits->hasFocus());
+        QCOMPARE(editor_->digits->selectedText(), QString("9"));
         TypeDigits("4");
         host_->confirm = false;
         editor_->UploadButton()->click();
         QCOMPARE(host_->confirmations, 1);
-        QVERIFY(editor_->sent.empty());
         host_->confirm = true;
         editor_->Upload();
         QCOMPARE(host_->document.data().System.NumberSize, 4);  // committed before sending
@@ -195,9 +155,7 @@ class EditorFrameTest : public QObject {
         QTRY_COMPARE(editor_->sent, (std::vector<int>{1, 2, 3}));
         QCOMPARE(host_->closes(), 0);
         Post(kResultDone);
-        QCOMPARE(host_->advanced, 3);
-        QCOMPARE(host_->closes(), 1);
-        QVERIFY(!editor_->UploadActive());
+        QCOMPARE(host_->advanced * 10 + host_->closes(), 31);
         editor_->Upload();
         Post(kResultNotDelivered);
         editor_->Upload();
@@ -207,9 +165,11 @@ class EditorFrameTest : public QObject {
                                            "Failed to open the device"}));
         QCOMPARE(host_->messages.shown[1].icon, PromptIcon::Exclamation);
         QCOMPARE(host_->closes(), 3);
+        QVERIFY(!editor_->UploadActive());
     }
 
-    // Each result restarts the watchdog's count; at its limit the upload is abandoned.
+    // Each result restarts the watchdog's count; at its limit the upload is abandoned with
+    // "Failed to transmit", and at once, silently, when Cancel was pressed.
     void watchdogGivesUpAnUnansweredUpload() {
         editor_->SetWatchdog(120, 1000);  // 120 ticks of a second, as without the seam
         editor_->Upload();
@@ -218,22 +178,16 @@ class EditorFrameTest : public QObject {
         for (int i = 0; i < 119; ++i) editor_->OnWatchdogTick();
         QVERIFY(host_->headers.empty());
         editor_->OnWatchdogTick();
-        QCOMPARE(host_->headers.size(), std::size_t(1));
-        QVERIFY(host_->abandons[0]);
-        const TransferRequest& abandon = host_->headers[0];
-        QCOMPARE(abandon.requester, static_cast<void*>(editor_.get()));
-        QCOMPARE(abandon.setMask * 10 + abandon.clearMask, 3);
+        QCOMPARE(host_->abandons, std::vector<bool>{true});
+        QCOMPARE(host_->headers[0].requester, static_cast<void*>(editor_.get()));
+        QCOMPARE(host_->headers[0].setMask * 10 + host_->headers[0].clearMask, 3);
         QCOMPARE(host_->messages.texts(), std::vector<std::string>{"Failed to transmit"});
-        QCOMPARE(host_->closes(), 1);
         editor_->HandleLinkResult(kResultDone, nullptr);  // too late: nothing more is sent
         QCOMPARE(editor_->sent, (std::vector<int>{1, 2}));
-        QCOMPARE(host_->closes(), 1);
-
-        // Cancel in the progress display abandons silently at the next tick.
         editor_->Upload();
         host_->cancelled = true;
         editor_->OnWatchdogTick();
-        QCOMPARE(host_->headers.size(), std::size_t(2));
+        QCOMPARE(host_->abandons.size(), std::size_t(2));
         QCOMPARE(host_->closes(), 2);
         QCOMPARE(host_->messages.shown.size(), std::size_t(1));
     }

@@ -6,7 +6,6 @@
 #include <QtTest>
 
 #include "app/category_panel.h"
-#include "app/color_button.h"
 #include "app/main_frame.h"
 #include "app/qn410_view.h"
 #include "link/link_messages.h"
@@ -53,95 +52,76 @@ class TestDocument : public QObject {
     }
     void cleanup() { shell_.reset(); }
 
-    // The command on data an editor changed (port 2; unsaved), or on the data as read, with
-    // the question answered Yes or No and the file dialog answered with a name or cancelled.
-    void commandsAskAndObey_data() {
-        QTest::addColumn<QString>("command");
-        QTest::addColumn<bool>("changed");
-        QTest::addColumn<bool>("yes");
-        QTest::addColumn<QString>("chosen");  // "": the file dialog is cancelled
-        QTest::addColumn<QString>("texts");   // the messages shown, each ended by '|'
-        QTest::addColumn<int>("dialogs");     // file dialogs shown
-        QTest::addColumn<QString>("name");    // the document's name afterwards
-        QTest::addColumn<bool>("modified");
-        QTest::addColumn<int>("port");
-        QTest::addColumn<int>("restarts");  // of the link
-        const QString unsavedNew = "Set file not saved.\nDefault Data setting. OK?|";
-        const QString unsavedOpen = "Set file not saved.\nData setting. OK?|";
-        const QString exit = "Set file not saved. Exit?|";
-        QTest::newRow("New, No") << "New" << true << false << "" << unsavedNew << 0 << "qn410.txt"
-                                 << true << 2 << 0;
-        QTest::newRow("New, Yes") << "New" << true << true << "" << unsavedNew << 0 << "" << false
-                                  << 0 << 1;
-        QTest::newRow("Open, No") << "Open" << true << false << "site.txt" << unsavedOpen << 0
-                                  << "qn410.txt" << true << 2 << 0;
-        QTest::newRow("Open, Yes") << "Open" << true << true << "site.txt" << unsavedOpen << 1
-                                   << "site.txt" << false << 3 << 1;
-        QTest::newRow("Open unchanged, cancelled") << "Open" << false << false << ""
-                                                   << "" << 1 << "qn410.txt" << false << 0 << 0;
-        QTest::newRow("Save") << "Save" << true << false << ""
-                              << "" << 0 << "qn410.txt" << false << 2 << 0;
-        QTest::newRow("Save untitled, cancelled") << "Save untitled" << true << false << ""
-                                                  << "" << 1 << "" << true << 2 << 1;
-        QTest::newRow("Save untitled") << "Save untitled" << true << false << "named.txt"
-                                       << "" << 1 << "named.txt" << false << 2 << 1;
-        QTest::newRow("Save As, no folder")
-            << "Save As" << true << false << "no/such/x.txt"
-            << "Set file Write Error|" << 1 << "qn410.txt" << true << 2 << 0;
-        QTest::newRow("Close, No")
-            << "Close" << true << false << "" << exit << 0 << "qn410.txt" << true << 2 << 0;
-        QTest::newRow("Close, Yes")
-            << "Close" << true << true << "" << exit << 0 << "qn410.txt" << true << 2 << 0;
-    }
+    // Each command on data an editor changed (port 2, unsaved) or on the data as read, with the
+    // question answered Yes or No and the file dialog given a name or cancelled.
     void commandsAskAndObey() {
-        QFETCH(QString, command);
-        QFETCH(bool, changed);
-        QFETCH(bool, yes);
-        QFETCH(QString, chosen);
-        QFETCH(QString, texts);
-        QFETCH(int, dialogs);
-        QFETCH(QString, name);
-        QFETCH(bool, modified);
-        QFETCH(int, port);
-        QFETCH(int, restarts);
-        const auto path = [this](const QString& n) { return n.contains('/') ? n : File(n); };
-        if (!name.isEmpty() && name != "qn410.txt") name = path(name);
-        if (command == "Save untitled") frame().doc().New();
-        if (changed) {  // an editor changes the data: the title shows it
-            view().SetCategoryHandler(Category::GlobalSetting, [this] {
-                doc().data().Maintenance.CommPort = 2;
-                doc().modified = true;
-            });
-            view().panel().button(Category::GlobalSetting)->click();
-            QVERIFY(frame().isWindowModified());
-        }
-        if (yes) prompt().ScriptAnswers({PromptAnswer::Yes});
-        if (!chosen.isEmpty())
-            shell_->files.openAnswers = shell_->files.saveAnswers = {path(chosen)};
-        if (command == "New") frame().doc().New();
-        if (command == "Open") frame().doc().Open();
-        if (command == "Save" || command == "Save untitled") frame().doc().Save();
-        if (command == "Save As") frame().doc().SaveAs();
-        if (command == "Close") frame().close();
+        struct Row {
+            const char* command;
+            bool changed, yes;
+            const char* chosen;  // "": the file dialog is cancelled
+            const char* texts;   // the messages shown, each ended by '|'
+            int dialogs;         // file dialogs shown
+            const char* name;    // the document's name afterwards
+            bool modified;
+            int port, restarts;  // of the link
+        };
+        const char* unsavedNew = "Set file not saved.\nDefault Data setting. OK?|";
+        const char* unsavedOpen = "Set file not saved.\nData setting. OK?|";
+        const char* exit = "Set file not saved. Exit?|";
+        for (const Row& r :
+             {Row{"New", true, false, "", unsavedNew, 0, "qn410.txt", true, 2, 0},
+              Row{"New", true, true, "", unsavedNew, 0, "", false, 0, 1},
+              Row{"Open", true, false, "site.txt", unsavedOpen, 0, "qn410.txt", true, 2, 0},
+              Row{"Open", true, true, "site.txt", unsavedOpen, 1, "site.txt", false, 3, 1},
+              Row{"Open", false, false, "", "", 1, "qn410.txt", false, 0, 0},
+              Row{"Save", true, false, "", "", 0, "qn410.txt", false, 2, 0},
+              Row{"Save untitled", true, false, "", "", 1, "", true, 2, 1},
+              Row{"Save untitled", true, false, "named.txt", "", 1, "named.txt", false, 2, 1},
+              Row{"Save As", true, false, "no/x.txt", "Set file Write Error|", 1, "qn410.txt", true,
+                  2, 0},
+              Row{"Close", true, false, "", exit, 0, "qn410.txt", true, 2, 0},
+              Row{"Close", true, true, "", exit, 0, "qn410.txt", true, 2, 0}}) {
+            cleanup();
+            init();
+            const QString command = r.command, chosen = r.chosen;
+            QString name = r.name;
+            if (!name.isEmpty() && name != "qn410.txt") name = File(name);
+            if (command == "Save untitled") frame().doc().New();
+            if (r.changed) {  // an editor changes the data: the title shows it
+                view().SetCategoryHandler(Category::GlobalSetting, [this] {
+                    doc().data().Maintenance.CommPort = 2;
+                    doc().modified = true;
+                });
+                view().panel().button(Category::GlobalSetting)->click();
+                QVERIFY(frame().isWindowModified());
+            }
+            if (r.yes) prompt().ScriptAnswers({PromptAnswer::Yes});
+            if (!chosen.isEmpty())
+                shell_->files.openAnswers = shell_->files.saveAnswers = {File(chosen)};
+            if (command == "New") frame().doc().New();
+            if (command == "Open") frame().doc().Open();
+            if (command.startsWith("Save") && command != "Save As") frame().doc().Save();
+            if (command == "Save As") frame().doc().SaveAs();
+            if (command == "Close") frame().close();
 
-        QString shown;
-        for (const std::string& text : prompt().texts())
-            shown += QString::fromStdString(text) + '|';
-        QCOMPARE(shown, texts);
-        QCOMPARE(shell_->files.opens + shell_->files.saves, dialogs);
-        QCOMPARE(QString::fromStdString(doc().fileName), name);
-        QCOMPARE(doc().modified, modified);
-        QCOMPARE(int(doc().data().Maintenance.CommPort), port);
-        QCOMPARE(link().stops, restarts);
-        QCOMPARE(frame().isVisible(), command != "Close" || !yes);
-        QCOMPARE(link().closeChecks, int(!frame().isVisible()));
-        if (!frame().isVisible()) return;
-        const QString title = name.isEmpty() ? "Untitled" : QFileInfo(name).fileName();
-        QCOMPARE(frame().windowTitle(), title + "[*] - QN410");
-        QCOMPARE(frame().isWindowModified(), modified);
-        if (modified || name.isEmpty()) return;
-        QCOMPARE(int(PortIn(name)), port);  // the file holds what the document holds
-        if (name != "qn410.txt") QCOMPARE(frame().recentFiles().files().value(0), name);
+            std::string shown;
+            for (const std::string& text : prompt().texts()) shown += text + '|';
+            QCOMPARE(shown, std::string(r.texts));
+            QCOMPARE(shell_->files.opens + shell_->files.saves, r.dialogs);
+            QCOMPARE(QString::fromStdString(doc().fileName), name);
+            QCOMPARE(doc().modified, r.modified);
+            QCOMPARE(int(doc().data().Maintenance.CommPort), r.port);
+            QCOMPARE(link().stops, r.restarts);
+            QCOMPARE(frame().isVisible(), command != "Close" || !r.yes);
+            QCOMPARE(link().closeChecks, int(!frame().isVisible()));
+            if (!frame().isVisible()) continue;
+            const QString title = name.isEmpty() ? "Untitled" : QFileInfo(name).fileName();
+            QCOMPARE(frame().windowTitle(), title + "[*] - QN410");
+            QCOMPARE(frame().isWindowModified(), r.modified);
+            if (r.modified || name.isEmpty()) continue;
+            QCOMPARE(int(PortIn(name)), r.port);  // the file holds what the document holds
+            if (name != "qn410.txt") QCOMPARE(frame().recentFiles().files().value(0), name);
+        }
     }
 
     void recentFilesKeepTheFourLatest() {
@@ -187,11 +167,14 @@ class TestDocument : public QObject {
         view().panel().button(Category::CommunicationMonitor)->click();
         const std::string logBusy = "Reading log data. Please stop reading and try it again.";
         QCOMPARE(prompt().texts(), std::vector<std::string>(3, logBusy));
+        view().panel().button(Category::LogData)->click();
+        QCOMPARE(prompt().texts().back(),
+                 std::string("Reading communication data. Please stop reading and try it again."));
         QCOMPARE(prompt().shown[0].icon, PromptIcon::Exclamation);
         QCOMPARE(shell_->files.opens, 0);
         prompt().shown.clear();
 
-        frame().close();  // No: keeps running, sends nothing
+        view().panel().button(Category::Exit)->click();  // No: keeps running, sends nothing
         QCoreApplication::processEvents();
         QVERIFY(link().submitted.empty());
         prompt().ScriptAnswers({PromptAnswer::Yes});
@@ -232,47 +215,6 @@ class TestDocument : public QObject {
                      "Reading log data. Will stop reading.", "Reading log data. Will stop reading.",
                      "Reading log data. Will stop reading.",
                      "Reading communication data. Will stop reading.", "Failed to transmit"}));
-    }
-
-    void categoryButtonsAndMessagesReachTheirHandlers() {
-        int global = 0, stations = 0, printed = 0;
-        view().SetCategoryHandler(Category::GlobalSetting, [&] { ++global; });
-        view().SetCategoryHandler(Category::Stations, [&] { ++stations; });
-        bool problem = false;
-        view().SetStationCheck([&](const SettingData&) { return problem; });
-        QPushButton* button = view().panel().button(Category::GlobalSetting);
-        button->setFocus();
-        QTest::keyClick(button, Qt::Key_Return);  // Enter opens it
-        QCOMPARE(global * 10 + stations, 10);
-        problem = true;  // the station check found a problem: Stations opens at once
-        button->click();
-        QCOMPARE(global * 10 + stations, 21);
-
-        const QColor normal = view().panel().logDataButton()->face();
-        PostMessageTo(&view(), UM_MONITOR_READING, 1);
-        QCoreApplication::processEvents();
-        QCOMPARE(view().panel().monitorButton()->face(), QColor(Qt::red));
-        view().panel().button(Category::LogData)->click();
-        QCOMPARE(prompt().texts().back(),
-                 std::string("Reading communication data. Please stop reading and try it again."));
-        PostMessageTo(&view(), UM_MONITOR_READING, 0);
-        QCoreApplication::processEvents();
-        QCOMPARE(view().panel().monitorButton()->face(), normal);
-
-        auto request = std::make_unique<TransferRequest>();
-        request->body = "A01";
-        PostLinkRequest(&view(), &frame(), std::move(request), /*abandon=*/true);
-        PostMessageTo(&view(), UM_LINK_SENT);  // link notifications go to the link
-        PostMessageTo(&view(), UM_TAPI_EVENT, 7);
-        QCoreApplication::processEvents();
-        QCOMPARE(link().submitted.at(0)->body, std::string("A01"));
-        QVERIFY(link().abandoned[0]);
-        QCOMPARE(link().notifications, (std::vector<int>{UM_LINK_SENT, UM_TAPI_EVENT}));
-        frame().doc().SetPrintHandler([&] { ++printed; });
-        frame().doc().Print();
-        QCOMPARE(printed, 1);
-        view().panel().button(Category::Exit)->click();
-        QVERIFY(!frame().isVisible());
     }
 
     // The editors reach the data, Save, the link and the progress display through the host;
