@@ -22,36 +22,35 @@ using namespace qn410::test;
 namespace {
 
 void Type(QWidget* dialog, const char* field, const QString& text) {
-    auto* edit = dialog->findChild<QLineEdit*>(QString::fromLatin1(field));
-    QVERIFY(edit);
+    auto* edit = dialog->findChild<QLineEdit*>(field);
     edit->clear();
     QTest::keyClicks(edit, text);
 }
 
 void Click(QWidget* dialog, const char* button) {
-    dialog->findChild<QPushButton*>(QString::fromLatin1(button))->click();
+    dialog->findChild<QPushButton*>(button)->click();
 }
 
 // Fills in the New Password dialog and presses OK.
 void Change(CDlgNewPassword* d, const QString& old, const QString& fresh, const QString& again) {
     for (const auto& [field, text] :
          {std::pair{"oldPassword", old}, {"newPassword", fresh}, {"confirmPassword", again}})
-        d->findChild<QLineEdit*>(QString::fromLatin1(field))->setText(text);
+        d->findChild<QLineEdit*>(field)->setText(text);
     Click(d, "ok");
 }
 
 // What the user does at the password dialog.
 void WrongThenRight(CDlgPassword* d) {
-    auto* edit = d->findChild<QLineEdit*>(QString("password"));
+    auto* edit = d->findChild<QLineEdit*>("password");
     QCOMPARE(edit->echoMode(), QLineEdit::Password);
-    Type(d, "password", QString("abcdefghijklmnopqrstu"));
+    Type(d, "password", "abcdefghijklmnopqrstu");
     QCOMPARE(edit->text().size(), 20);
     QTest::keyClick(edit, Qt::Key_Return);  // Enter moves on, it does not press OK
-    QCOMPARE(d->focusWidget(), d->findChild<QPushButton*>(QString("ok")));
-    Type(d, "password", QString("secret7"));  // case matters
+    QCOMPARE(d->focusWidget(), d->findChild<QPushButton*>("ok"));
+    Type(d, "password", "secret7");  // case matters
     Click(d, "ok");
     QVERIFY(d->isVisible() && edit->text().isEmpty());
-    Type(d, "password", QString("Secret7"));
+    Type(d, "password", "Secret7");
     Click(d, "ok");
 }
 void Cancel(CDlgPassword* d) {
@@ -68,15 +67,9 @@ void ChangeToX1(CDlgPassword* input) {
         Change(d, "abc", "x1", "x1");
     });
     Click(input, "newPassword");
-    Type(input, "password", QString("x1"));
+    Type(input, "password", "x1");
     Click(input, "ok");
 }
-void ChangeToNone(CDlgPassword* input) {
-    WhenModal<CDlgNewPassword>([](CDlgNewPassword* d) { Change(d, "abc", "", ""); });
-    Click(input, "newPassword");
-    Click(input, "ok");  // the empty field now matches
-}
-
 // One start on a "qn410.txt" protected by a password (or holding raw text).
 struct StartCase {
     const char* name;
@@ -96,7 +89,6 @@ const std::vector<StartCase> kStartCases{
     {"changed", "abc", nullptr, ChangeToX1, true,
      "Old password not correct.|New password not correct.|New password not correct.|",
      PromptIcon::Question, "x1"},
-    {"emptied", "abc", nullptr, ChangeToNone, true, "", PromptIcon::None, ""},
     {"malformed field", "", "Password=03abc\n[Maintenance]\n", nullptr, false,
      "Incorrect setting file.\n Password Error|", PromptIcon::None},
     {"missing field", "", "[Maintenance]\n", nullptr, false,
@@ -147,16 +139,15 @@ class TestStartup : public QObject {
         QCOMPARE(stored, std::string(c.stored));
         // The rest of the file is untouched.
         QCOMPARE(ReadSettingFile("qn410.txt", doc, stored, silent), ReadOutcome::Ok);
-        if (*c.stored) return;
-        shell_->app = shell_->MakeApp(shell_->folder.path());  // no dialog: nothing would answer
-        QVERIFY(shell_->app->Start());
     }
 
     // No setting file and a lock left by a crashed copy: the program starts at once, writes the
-    // default file, and keeps its work file in the base directory (the parent of "bin").
-    void firstStartMakesItsFiles() {
-        const QString lock = shell_->folder.file(QString("run/QN410.lock"));
-        QDir().mkpath(shell_->folder.file(QString("run")));
+    // default file and its work file in the base directory (the parent of "bin"). A second copy
+    // then ends with status 0, no window and no message, and brings this one to the front.
+    void firstStartAndSecondCopy() {
+        const QString run = shell_->folder.file("run"), lock = run + "/QN410.lock";
+        QDir().mkpath(run);
+        QFile::setPermissions(run, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         std::string content;
         {
             QLockFile model(lock);
@@ -165,55 +156,45 @@ class TestStartup : public QObject {
         }
         // The same lock, naming a process that cannot exist.
         WriteAll(lock.toStdString(), "2147480000" + content.substr(content.find('\n')));
-        shell_->app = shell_->MakeApp(shell_->folder.file(QString("bin")));
+        shell_->app = shell_->MakeApp(shell_->folder.file("bin"));
         QVERIFY(shell_->app->Start());
-        QVERIFY(shell_->prompt.shown.empty());
-        QVERIFY(QFile::exists(QString("qn410.txt")));
+        QVERIFY(QFile::exists("qn410.txt"));
         CMainFrame& frame = *shell_->app->frame();
-        QVERIFY(frame.isVisible());
-        QCOMPARE(frame.windowTitle(), QString("qn410.txt[*] - QN410"));
+        QCOMPARE(frame.windowTitle(), "qn410.txt[*] - QN410");
         QVERIFY(!frame.isWindowModified() && frame.view().password().empty());
 
-        const QString work = shell_->folder.file(QString("qn410work.txt"));
-        QVERIFY(QFile::exists(work));
+        QWidget other;
+        other.show();
+        other.activateWindow();
+        QTRY_VERIFY(other.isActiveWindow());
+        QDir().mkpath("second");
+        QProcess second;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("XDG_RUNTIME_DIR", run);
+        second.setProcessEnvironment(env);
+        second.setWorkingDirectory(shell_->folder.file("second"));
+        second.start(QN410_PROGRAM, {});
+        QVERIFY(second.waitForFinished(30000));
+        QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(second.exitCode(), 0);
+        QVERIFY(!QFile::exists("second/qn410.txt"));
+        QTRY_VERIFY(frame.isActiveWindow());
+        QVERIFY(shell_->prompt.shown.empty());
+
+        // The work file is left read-only between runs.
+        const QString work = shell_->folder.file("qn410work.txt");
         frame.view().workFile().history = "HS261206-01.txt";
         shell_->app.reset();
         QCOMPARE(QFile::permissions(work) & QFileDevice::WriteOwner, QFileDevice::Permissions());
         SilentPrompt silent;
         QCOMPARE(ReadWorkFile(work.toStdString(), silent).history, std::string("HS261206-01.txt"));
-
         // An installed program keeps its work file per user, even when root could write there.
         qputenv("XDG_DATA_HOME", shell_->folder.path().toLocal8Bit());
         const QString perUser =
             QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + "/qn410work.txt";
         for (const char* base : {"/usr", "/usr/local", "/no/such/folder"})
-            QCOMPARE(WorkFilePath(QString::fromLatin1(base)), perUser);
+            QCOMPARE(WorkFilePath(base), perUser);
         QVERIFY(QFileInfo(perUser).dir().exists());
-    }
-
-    // A second copy ends with status 0, no window and no message (a message box would never be
-    // answered here), and brings the running copy's window to the front.
-    void secondCopyEndsSilentlyAndBringsTheFirstForward() {
-        QVERIFY(shell_->app->Start());
-        const QString run = shell_->folder.file("run");
-        QFile::setPermissions(run, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        QWidget other;
-        other.show();
-        other.activateWindow();
-        QTRY_VERIFY(other.isActiveWindow());
-        QDir().mkpath(shell_->folder.file(QString("second")));
-        QProcess second;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("XDG_RUNTIME_DIR", run);
-        second.setProcessEnvironment(env);
-        second.setWorkingDirectory(shell_->folder.file(QString("second")));
-        second.start(QString(QN410_PROGRAM), {});
-        QVERIFY(second.waitForFinished(30000));
-        QCOMPARE(second.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(second.exitCode(), 0);
-        QVERIFY(!QFile::exists(shell_->folder.file(QString("second/qn410.txt"))));
-        QTRY_VERIFY(shell_->app->frame()->isActiveWindow());
-        QVERIFY(shell_->prompt.shown.empty());
     }
 };
 
