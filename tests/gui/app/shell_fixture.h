@@ -59,14 +59,12 @@ class ScriptedFileChooser : public FileChooser {
     }
 };
 
-// Records the view's calls; its state is shared so a test can keep looking after the view took
-// ownership.
+// What the view asked of its link; kept outside the link, which the view owns.
 struct LinkLog {
     int starts = 0, stops = 0, closeChecks = 0, releases = 0;
     bool closing = false;  // PrepareClose answers false while set
     std::vector<TransferRequestPtr> submitted;
     std::vector<bool> abandoned;
-    std::vector<int> notifications;
 };
 
 class RecordingLink : public NoLink {
@@ -80,10 +78,6 @@ class RecordingLink : public NoLink {
         log_.abandoned.push_back(abandon);
     }
     void ReleaseTransferBits() override { ++log_.releases; }
-    bool HandleNotification(QEvent* event) override {
-        log_.notifications.push_back(event->type());
-        return true;
-    }
 
   private:
     LinkLog& log_;
