@@ -1,13 +1,15 @@
-// The shared editor behaviour on a small editor of the Global Setting kind: station digits in
-// an edit box, first station numbers in a grid, an exchange selector.
-#include "editors/editor_frame.h"
-
+// The grid and the editor frame around it, driven through real key and mouse events on a
+// small editor of the Global Setting kind: station digits in an edit box, an exchange selector,
+// and a grid of 3 rows (column 0 fixed, 1 the first station number, 2 a flag, 3 free text).
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QSignalSpy>
 #include <QTest>
 #include <QVBoxLayout>
 
+#include "editors/editor_frame.h"
 #include "editors/editor_test_host.h"
 #include "link/link_messages.h"
 #include "ui/message_event.h"
@@ -21,16 +23,26 @@ class TestEditor : public EditorFrame {
   public:
     explicit TestEditor(EditorTestHost& host) : EditorFrame(host) {
         auto* layout = new QVBoxLayout(this);
-        for (int e = 1; e <= 16; ++e) selector->addItem(QString::number(e));
+        selector->addItems({"1", "2", "3"});
         for (QWidget* w : std::initializer_list<QWidget*>{selector, digits, grid})
             layout->addWidget(w);
         layout->addLayout(CommandButtonRow());
-        grid->SetColumnCount(2);
-        grid->SetRowCount(4);
+        grid->SetColumnCount(4);
+        grid->SetRowCount(3);
+        grid->SetFixedColumnCount(1);
+        for (int r = 0; r < 3; ++r)
+            for (int c = 0; c < 4; ++c) grid->SetItemText(r, c, std::to_string(r * 10 + c));
+        grid->SetToggleColumn(2, "*", "");
         connect(digits, &QLineEdit::editingFinished,
                 [this] { copy.NumberSize = uint8_t(digits->text().toInt()); });
-        connect(grid, &GridCtrl::editEnded, [this](int row, int, const std::string& text, bool*) {
-            copy.SwNumber[row].Value = std::stoi(text);
+        connect(grid, &GridCtrl::editBegun, [this](int, int, bool* allow) {
+            ++begun;
+            *allow = allowBegin;
+        });
+        connect(grid, &GridCtrl::editEnded, [this](int r, int c, const std::string& t, bool* ok) {
+            ended.push_back(t);
+            *ok = accept;
+            if (c == 1) copy.SwNumber[r].Value = std::stoi(t);
         });
         ReloadWorkingCopy();
     }
@@ -53,11 +65,14 @@ class TestEditor : public EditorFrame {
     QLineEdit* digits = new QLineEdit(this);
     GridCtrl* grid = new GridCtrl(this);
     std::vector<int> sent;
+    std::vector<std::string> ended;  // texts the grid reported at each end of edit
+    int begun = 0;
+    bool accept = true, allowBegin = true;
 };
 
 }  // namespace
 
-class EditorFrameTest : public QObject {
+class EditorGridTest : public QObject {
     Q_OBJECT
     std::unique_ptr<EditorTestHost> host_;
     std::unique_ptr<TestEditor> editor_;
@@ -76,6 +91,17 @@ class EditorFrameTest : public QObject {
             editor_.get(),
             new LinkEvent(UM_LINK_RESULT, result, std::make_unique<TransferRequest>()));
         QCoreApplication::processEvents();
+    }
+
+    GridCtrl* grid() { return editor_->grid; }
+    QLineEdit* CellEditor() { return grid()->viewport()->findChild<QLineEdit*>(); }
+    void Type(const QString& text) {
+        for (const QChar c : text) QTest::keyClicks(QApplication::focusWidget(), QString(c));
+    }
+    void Click(int row, int column, bool twice = false) {
+        const QPoint at = grid()->visualRect(grid()->Model().index(row, column)).center();
+        QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {}, at);
+        if (twice) QTest::mouseDClick(grid()->viewport(), Qt::LeftButton, {}, at);
     }
 
   private slots:
@@ -191,7 +217,112 @@ class EditorFrameTest : public QObject {
         QCOMPARE(host_->closes(), 2);
         QCOMPARE(host_->messages.shown.size(), std::size_t(1));
     }
+
+    // What typing into cell (1,3) and ending with a key leaves: the text reported to the
+    // receiver and the cell's text. Enter and Escape never reach the dialog's default button.
+    void editOutcomes() {
+        struct Row {
+            const char* typed;
+            Qt::Key key;
+            bool accept;
+            int maxLength;
+            bool redraw;        // the receiver redraws the cell from its record
+            const char* ended;  // nullptr: no end of edit
+            const char* cell;
+        };
+        for (const Row& row : {Row{"123", Qt::Key_Return, true, 0, false, "123", "123"},
+                               Row{"99", Qt::Key_Escape, true, 0, false, nullptr, "13"},
+                               Row{"12a", Qt::Key_Return, false, 0, false, "12a", "13"},
+                               Row{"5", Qt::Key_Return, true, 0, true, "5", "005"},
+                               Row{"12345", Qt::Key_Return, true, 3, false, "123", "123"}}) {
+            cleanup();
+            init();
+            QSignalSpy pressed(editor_->OverwriteButton(), &QPushButton::clicked);
+            editor_->accept = row.accept;
+            if (row.maxLength) grid()->SetColumnMaxLength(3, row.maxLength);
+            if (row.redraw)
+                connect(grid(), &GridCtrl::editEnded,
+                        [this](int r, int c, const std::string& t, bool*) {
+                            grid()->SetItemText(r, c, "00" + t);
+                        });
+            grid()->SetCurrentCell(1, 3);
+            Type(row.typed);  // the first key replaces the old text
+            QVERIFY(CellEditor());
+            Key(row.key);
+            QTRY_VERIFY(!CellEditor());
+            QCOMPARE(editor_->ended.size(), std::size_t(row.ended != nullptr));
+            if (row.ended) QCOMPARE(editor_->ended[0], std::string(row.ended));
+            QCOMPARE(grid()->ItemText(1, 3), std::string(row.cell));
+            Key(Qt::Key_Return);
+            Key(Qt::Key_Escape);
+            QCoreApplication::processEvents();
+            QCOMPARE(pressed.count(), 0);
+            QVERIFY(editor_->isVisible());
+        }
+    }
+
+    // Read-only and fixed cells open no editor, nor does a cell whose begin-edit receiver
+    // refuses; a flag cell flips by click or Space only once it is current.
+    void cellsThatDoNotEditAndFlagCells() {
+        grid()->SetReadOnly(1, 1, true);
+        grid()->SetCurrentCell(1, 1);
+        Type("2");  // no editor, and no jump to the row whose text starts with "2"
+        Click(1, 1, true);
+        Key(Qt::Key_F2);
+        QVERIFY(!CellEditor() && editor_->begun == 0);
+        grid()->SetCurrentCell(0, 0);
+        Key(Qt::Key_Home);
+        QCOMPARE(grid()->CurrentCell(), (GridCell{0, 1}));
+        editor_->allowBegin = false;
+        grid()->SetCurrentCell(2, 3);
+        Type("8");
+        Click(2, 2);
+        Click(2, 2);
+        QVERIFY(!CellEditor() && editor_->begun == 2 && editor_->ended.empty());
+        QCOMPARE(grid()->ItemText(2, 2) + grid()->ItemText(2, 3), std::string("2223"));
+
+        editor_->allowBegin = true;
+        grid()->SetItemText(1, 2, "");
+        Click(1, 2);  // only makes it current
+        QCOMPARE(grid()->CurrentCell(), (GridCell{1, 2}));
+        QCOMPARE(grid()->ItemText(1, 2), std::string(""));
+        Click(1, 2);
+        QCOMPARE(grid()->ItemText(1, 2), std::string("*"));
+        Key(Qt::Key_Space);
+        Click(1, 2, true);  // a double click flips there and back, as two clicks would
+        QCOMPARE(grid()->ItemText(1, 2), std::string(""));
+        editor_->accept = false;
+        Key(Qt::Key_Space);
+        QCOMPARE(editor_->ended.back(), std::string("*"));
+        QCOMPARE(grid()->ItemText(1, 2), std::string(""));
+        QCOMPARE(editor_->ended.size(), std::size_t(5));
+    }
+
+    // The fixed part follows a scroll position set before the first layout; Tab leaves the
+    // grid after the last cell.
+    void fixedColumnsFollowTheScrollAndTabLeaves() {
+        grid()->SetCurrentCell(2, 2);
+        Key(Qt::Key_Tab);
+        QCOMPARE(grid()->CurrentCell(), (GridCell{2, 3}));
+        Key(Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), editor_->PrintButton());
+
+        auto grid = std::make_unique<GridCtrl>();
+        grid->SetColumnCount(24);
+        grid->SetRowCount(1024);
+        grid->SetFixedColumnCount(2);
+        grid->SetColumnWidth(0, 0);  // a hidden running-number column, as the editors use
+        grid->resize(500, 300);
+        grid->SetCurrentCell(1000, 20);
+        grid->show();
+        QVERIFY(QTest::qWaitForWindowExposed(grid.get()));
+        QTableView& fixed = grid->FixedView();
+        QVERIFY(grid->verticalScrollBar()->value() > 0 && grid->horizontalScrollBar()->value() > 0);
+        QTRY_COMPARE(fixed.verticalScrollBar()->value(), grid->verticalScrollBar()->value());
+        QCOMPARE(fixed.indexAt(QPoint(5, 5)).column(), 1);
+        QVERIFY(grid->visualRect(grid->Model().index(1000, 20)).left() >= fixed.width());
+    }
 };
 
-QTEST_MAIN(EditorFrameTest)
-#include "editor_frame_test.moc"
+QTEST_MAIN(EditorGridTest)
+#include "editor_grid_test.moc"
