@@ -158,11 +158,13 @@ class EditorGridTest : public QObject {
         QCOMPARE(host_->messages.shown.size(), std::size_t(2));
     }
 
-    void uploadSendsTheSequenceAfterConfirmation() {
+    // Upload checks, asks, commits, then sends one message per result; a failure ends it with
+    // its text; the watchdog gives up at its limit (each result restarts the count), and at
+    // once, silently, when Cancel was pressed; a result after that sends nothing more.
+    void uploadAndWatchdog() {
         TypeDigits("9");
         editor_->Upload();  // a failed check stops before the question, at its place
-        QVERIFY(editor_->digits->hasFocus());
-        QCOMPARE(editor_->digits->selectedText(), QString("9"));
+        QVERIFY(editor_->digits->hasFocus() && editor_->digits->selectedText() == "9");
         TypeDigits("4");
         host_->confirm = false;
         editor_->UploadButton()->click();
@@ -178,21 +180,12 @@ class EditorGridTest : public QObject {
         QCOMPARE(host_->closes(), 0);
         Post(kResultDone);
         QCOMPARE(host_->advanced * 10 + host_->closes(), 31);
-        editor_->Upload();
-        Post(kResultNotDelivered);
-        editor_->Upload();
-        Post(kResultOpenFailed);
-        QCOMPARE(host_->messages.texts(),
-                 (std::vector<std::string>{"Incorrect station digit length.", "Failed to transmit",
-                                           "Failed to open the device"}));
+        for (uint32_t result : {kResultNotDelivered, kResultOpenFailed}) {
+            editor_->Upload();
+            Post(result);
+        }
         QCOMPARE(host_->messages.shown[1].icon, PromptIcon::Exclamation);
-        QCOMPARE(host_->closes(), 3);
-        QVERIFY(!editor_->UploadActive());
-    }
 
-    // Each result restarts the watchdog's count; at its limit the upload is abandoned with
-    // "Failed to transmit", and at once, silently, when Cancel was pressed.
-    void watchdogGivesUpAnUnansweredUpload() {
         editor_->SetWatchdog(120, 1000);  // 120 ticks of a second, as without the seam
         editor_->Upload();
         for (int i = 0; i < 119; ++i) editor_->OnWatchdogTick();
@@ -203,15 +196,17 @@ class EditorGridTest : public QObject {
         QCOMPARE(host_->abandons, std::vector<bool>{true});
         QCOMPARE(host_->headers[0].requester, static_cast<void*>(editor_.get()));
         QCOMPARE(host_->headers[0].setMask * 10 + host_->headers[0].clearMask, 3);
-        QCOMPARE(host_->messages.texts(), std::vector<std::string>{"Failed to transmit"});
         editor_->HandleLinkResult(kResultDone, nullptr);  // too late: nothing more is sent
-        QCOMPARE(editor_->sent, (std::vector<int>{1, 2}));
+        QCOMPARE(editor_->sent, (std::vector<int>{1, 2, 3, 1, 1, 1, 2}));
         editor_->Upload();
         host_->cancelled = true;
         editor_->OnWatchdogTick();
         QCOMPARE(host_->abandons.size(), std::size_t(2));
-        QCOMPARE(host_->closes(), 2);
-        QCOMPARE(host_->messages.shown.size(), std::size_t(1));
+        QCOMPARE(host_->closes(), 5);
+        QCOMPARE(host_->messages.texts(),
+                 (std::vector<std::string>{"Incorrect station digit length.", "Failed to transmit",
+                                           "Failed to open the device", "Failed to transmit"}));
+        QVERIFY(!editor_->UploadActive());
     }
 
     // What typing into cell (1,3) and ending with a key leaves: the text reported to the
