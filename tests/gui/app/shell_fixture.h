@@ -38,24 +38,21 @@ void WhenModal(std::function<void(T*)> action) {
     timer->start();
 }
 
+// Answers the Open and Save As dialogs in turn from a list; an empty path, or none left, is a
+// cancelled dialog.
 class ScriptedFileChooser : public FileChooser {
   public:
-    std::optional<QString> ChooseOpenFile(QWidget*) override { return Next(openAnswers, opens); }
-    std::optional<QString> ChooseSaveFile(QWidget*, const QString&) override {
-        return Next(saveAnswers, saves);
-    }
-    std::deque<QString> openAnswers;  // an empty path, or none left: cancelled
-    std::deque<QString> saveAnswers;
-    int opens = 0;
-    int saves = 0;
+    std::optional<QString> ChooseOpenFile(QWidget*) override { return Next(); }
+    std::optional<QString> ChooseSaveFile(QWidget*, const QString&) override { return Next(); }
+    std::deque<QString> answers;
+    int asked = 0;
 
   private:
-    static std::optional<QString> Next(std::deque<QString>& answers, int& count) {
-        ++count;
+    std::optional<QString> Next() {
+        ++asked;
         const QString answer = answers.empty() ? QString() : answers.front();
         if (!answers.empty()) answers.pop_front();
-        if (answer.isEmpty()) return std::nullopt;
-        return answer;
+        return answer.isEmpty() ? std::nullopt : std::optional(answer);
     }
 };
 
