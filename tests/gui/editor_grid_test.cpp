@@ -5,10 +5,12 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QToolTip>
 #include <QVBoxLayout>
 
 #include "editors/editor_frame.h"
 #include "editors/editor_test_host.h"
+#include "grid/title_tip.h"
 #include "link/link_messages.h"
 #include "ui/message_event.h"
 
@@ -276,6 +278,17 @@ class EditorGridTest : public QObject {
         QCOMPARE(editor_->ended.back(), std::string("*"));
         QCOMPARE(grid()->ItemText(1, 2), std::string(""));
         QCOMPARE(editor_->ended.size(), std::size_t(5));
+    }
+
+    // A cell whose text is cut off shows it whole in a tip; one that fits shows none.
+    void titleTipOnlyForCutOffText() {
+        grid()->SetColumnWidth(3, 40);
+        grid()->SetItemText(0, 3, "A rather long name that cannot fit");
+        QVERIFY(!TitleTip::IsCutOff(*grid(), grid()->Model().index(1, 3)));
+        const QPoint at = grid()->visualRect(grid()->Model().index(0, 3)).center();
+        QHelpEvent help(QEvent::ToolTip, at, grid()->viewport()->mapToGlobal(at));
+        QCoreApplication::sendEvent(grid()->viewport(), &help);
+        QTRY_COMPARE(QToolTip::text(), QString("A rather long name that cannot fit"));
     }
 };
 

@@ -4,12 +4,14 @@
 #include <QLineEdit>
 #include <QLockFile>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStandardPaths>
 #include <QtTest>
 
+#include "app/about_dialog.h"
 #include "app/app_paths.h"
 #include "app/category_panel.h"
 #include "app/main_frame.h"
@@ -20,8 +22,11 @@
 #include "setting/setting_file.h"
 #include "shell_fixture.h"
 #include "support/temp_dir.h"
+#include "ui/confirm_dialogs.h"
 #include "ui/message_event.h"
 #include "ui/progress_dialog.h"
+#include "ui/qt_prompt.h"
+#include "ui/title_width.h"
 
 using namespace qn410;
 using namespace qn410::test;
@@ -405,6 +410,33 @@ class TestShell : public QObject {
         QTRY_VERIFY(!view().progress().dialog());
         QVERIFY(!host.ProgressCancelled());
         QCOMPARE(link().releases, 1);  // a transmitting display lets the link go when it ends
+    }
+
+    // The real message box: Enter takes the preselected No; texts are shown in the program's
+    // byte mapping. Small dialogs are as wide as their titles.
+    void messageBoxesAndSmallDialogs() {
+        QtPrompt prompt;
+        WhenModal<QMessageBox>([](QMessageBox* box) {
+            QCOMPARE(box->windowTitle(), "QN410");
+            QCOMPARE(box->icon(), QMessageBox::Question);
+            QTest::keyClick(box, Qt::Key_Return);
+        });
+        QCOMPARE(prompt.AskYesNo("Set file not saved. Exit?"), false);
+        WhenModal<QMessageBox>([](QMessageBox* box) {
+            QCOMPARE(box->text(), QString(QChar(0xFF71)) + " Failed");
+            QCOMPARE(box->icon(), QMessageBox::Warning);
+            box->button(QMessageBox::Ok)->click();
+        });
+        prompt.Tell("\xB1 Failed", PromptIcon::Exclamation);
+        CDlgConfirm confirm(CDlgConfirm::Direction::Transmit, nullptr);
+        CAboutDlg about;
+        std::string password;
+        CDlgNewPassword change("qn410.txt", password, prompt);
+        for (QDialog* dialog : std::initializer_list<QDialog*>{&confirm, &about, &change}) {
+            dialog->show();
+            QVERIFY(QTest::qWaitForWindowExposed(dialog));
+            QVERIFY2(dialog->width() >= TitleWidth(*dialog), qPrintable(dialog->windowTitle()));
+        }
     }
 };
 
