@@ -12,6 +12,7 @@
 #include "editors/editor_test_host.h"
 #include "grid/title_tip.h"
 #include "link/link_messages.h"
+#include "ui/ansi_text.h"
 #include "ui/message_event.h"
 
 using namespace qn410;
@@ -33,6 +34,7 @@ class TestEditor : public EditorFrame {
         for (int r = 0; r < 3; ++r)
             for (int c = 0; c < 4; ++c) grid->SetItemText(r, c, std::to_string(r * 10 + c));
         grid->SetToggleColumn(2, "*", "");
+        grid->SetBackground(Qt::white);
         connect(digits, &QLineEdit::editingFinished,
                 [this] { copy.NumberSize = uint8_t(digits->text().toInt()); });
         connect(grid, &GridCtrl::editBegun, [this](int, int, bool* allow) {
@@ -203,6 +205,7 @@ class EditorGridTest : public QObject {
         editor_->Upload();
         host_->cancelled = true;
         editor_->OnWatchdogTick();
+        editor_->OnWatchdogTick();  // nothing left to watch
         QCOMPARE(host_->abandons.size(), std::size_t(2));
         QCOMPARE(host_->closes(), 5);
         QCOMPARE(host_->messages.texts(),
@@ -289,6 +292,36 @@ class EditorGridTest : public QObject {
         QHelpEvent help(QEvent::ToolTip, at, grid()->viewport()->mapToGlobal(at));
         QCoreApplication::sendEvent(grid()->viewport(), &help);
         QTRY_COMPARE(QToolTip::text(), QString("A rather long name that cannot fit"));
+    }
+
+    // A cell's own colour and back; a key filter sees the keys first, in the grid and in the
+    // cell's line editor.
+    void cellColourAndKeyFilter() {
+        const auto colour = [this] {
+            return grid()->Model().index(1, 3).data(Qt::BackgroundRole).value<QBrush>().color();
+        };
+        grid()->SetCellBackground(1, 3, Qt::red);
+        QCOMPARE(colour(), QColor(Qt::red));
+        grid()->SetCellBackground(1, 3, QColor());
+        QCOMPARE(colour(), QColor(Qt::white));
+        int seen = 0;
+        grid()->SetKeyFilter([&](QKeyEvent& e) { return e.key() == Qt::Key_F5 && ++seen; });
+        grid()->SetCurrentCell(1, 3);
+        Key(Qt::Key_F5);
+        Type("1");
+        Key(Qt::Key_F5);
+        QCOMPARE(seen, 2);
+        QCOMPARE(CellEditor()->text(), QString("1"));
+    }
+
+    // Every byte survives the way to text and back; katakana have their own bytes, and a
+    // character without one becomes '?'.
+    void byteMapping() {
+        std::string all;
+        for (int b = 0; b < 256; ++b) all.push_back(static_cast<char>(b));
+        QCOMPARE(QStringToAnsi(AnsiToQString(all)), all);
+        QCOMPARE(AnsiToQString("A\xB1"), QString::fromUtf16(u"A\uFF71"));
+        QCOMPARE(QStringToAnsi(QString::fromUtf16(u"\u00C0\u03B1\uFF70~")), std::string("??\xB0~"));
     }
 };
 

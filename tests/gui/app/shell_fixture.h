@@ -58,7 +58,7 @@ class ScriptedFileChooser : public FileChooser {
 
 // What the view asked of its link; kept outside the link, which the view owns.
 struct LinkLog {
-    int starts = 0, stops = 0, closeChecks = 0, releases = 0;
+    int starts = 0, stops = 0, closeChecks = 0, releases = 0, notifications = 0;
     bool closing = false;  // PrepareClose answers false while set
     std::vector<TransferRequestPtr> submitted;
     std::vector<bool> abandoned;
@@ -75,6 +75,7 @@ class RecordingLink : public NoLink {
         log_.abandoned.push_back(abandon);
     }
     void ReleaseTransferBits() override { ++log_.releases; }
+    bool HandleNotification(QEvent*) override { return ++log_.notifications; }
 
   private:
     LinkLog& log_;

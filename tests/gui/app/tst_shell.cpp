@@ -1,6 +1,7 @@
 // The program's shell through its windows: start-up (the password of "qn410.txt", one copy at a
 // time, the work file), the document commands with their questions, the recent files, closing
 // while a reading runs, and the editors' way to the data, the link and the progress display.
+#include <QLabel>
 #include <QLineEdit>
 #include <QLockFile>
 #include <QMenuBar>
@@ -321,8 +322,9 @@ class TestShell : public QObject {
     // each reading in turn, and the window closes once the link lets go.
     void closingStopsTheReadingsFirst() {
         QVERIFY(shell_->app->Start());
-        view().SetReadingLog(true);
-        view().SetReadingMonitor(true);
+        PostMessageTo(&view(), UM_LOG_READING, 1);  // as the reading windows tell it
+        PostMessageTo(&view(), UM_MONITOR_READING, 1);
+        QCoreApplication::processEvents();
         frame().doc().New();
         frame().doc().Open();
         view().panel().button(Category::CommunicationMonitor)->click();
@@ -360,6 +362,7 @@ class TestShell : public QObject {
         QTRY_COMPARE(link().submitted.size(), std::size_t(3));
         Post(link().submitted[2], kResultDone);
         QVERIFY(!view().readingLog());
+        frame().doc().New();  // refused while the other reading runs
         QTRY_VERIFY(!view().progress().IsTransferProgressOpen());
         QTRY_COMPARE_WITH_TIMEOUT(link().submitted.size(), std::size_t(4), 5000);
         QCOMPARE(link().submitted[3]->letter(), 'P');
@@ -371,7 +374,7 @@ class TestShell : public QObject {
         frame().CloseNow();
         QVERIFY(!frame().isVisible());
         const std::string log = "Reading log data. Will stop reading.|";
-        QCOMPARE(Joined(prompt()), log + log + log +
+        QCOMPARE(Joined(prompt()), log + log + log + "Reading communication" + busy +
                                        "Reading communication data. Will stop reading.|"
                                        "Failed to transmit|");
     }
@@ -386,6 +389,24 @@ class TestShell : public QObject {
         host.SaveDocument();
         QVERIFY(!doc().modified);
         QCOMPARE(PortIn("qn410.txt"), uint8_t(3));
+        int printed = 0;
+        frame().doc().SetPrintHandler([&] { ++printed; });
+        frame().doc().Print();
+        PostMessageTo(&view(), UM_LINK_SENT);  // link notifications go to the link
+        PostMessageTo(&view(), UM_TAPI_EVENT, 7);
+        // Progress messages without a display open none, except a start; printing is no
+        // transfer, and its end lets nothing go.
+        for (uint16_t m : {UM_PROGRESS_ADVANCE, UM_PROGRESS_CLOSE, UM_PROGRESS_RESTART,
+                           UM_PROGRESS_STEP, UM_PROGRESS_START})
+            PostProgress(&view(), m, kProgressReceiving, "x", 3);
+        QCoreApplication::processEvents();
+        QVERIFY(!view().progress().dialog() && printed == 1 && link().notifications == 2);
+        PostProgress(&view(), UM_PROGRESS_START, kProgressPrinting, "Paging", 0);
+        QTRY_VERIFY(view().progress().dialog());
+        QCOMPARE(view().progress().dialog()->windowTitle(), QString("Printing [0%]"));
+        QVERIFY(!view().progress().IsTransferProgressOpen());
+        view().progress().CloseAsCancelled();
+        QTRY_VERIFY(!view().progress().dialog());
 
         host.PostProgress(UM_PROGRESS_START, kProgressTransmitting, "Paging", 4);
         auto request = std::make_unique<TransferRequest>();
@@ -395,6 +416,7 @@ class TestShell : public QObject {
         CDlgProgress* dialog = view().progress().dialog();
         QCOMPARE(dialog->windowTitle(), QString("Transmitting data [0%]"));
         QCOMPARE(dialog->message(), QString("Paging Transmitting data\n\nPlease wait."));
+        QCOMPARE(dialog->buttonText(), QString("Cancel"));
         QSignalSpy titles(dialog, &QWidget::windowTitleChanged);
         for (int i = 0; i < 5; ++i) host.AdvanceProgress();
         QTRY_COMPARE(titles.size(), 5);
@@ -409,7 +431,7 @@ class TestShell : public QObject {
         host.CloseProgress();
         QTRY_VERIFY(!view().progress().dialog());
         QVERIFY(!host.ProgressCancelled());
-        QCOMPARE(link().releases, 1);  // a transmitting display lets the link go when it ends
+        QCOMPARE(link().releases, 1);  // only a transmitting display lets the link go
     }
 
     // The real message box: Enter takes the preselected No; texts are shown in the program's
@@ -428,6 +450,17 @@ class TestShell : public QObject {
             box->button(QMessageBox::Ok)->click();
         });
         prompt.Tell("\xB1 Failed", PromptIcon::Exclamation);
+        WhenModal<QMessageBox>([](QMessageBox* box) {
+            QCOMPARE(box->icon(), QMessageBox::NoIcon);
+            box->button(QMessageBox::Ok)->click();
+        });
+        prompt.Tell("Incorrect setting file.");
+        WhenModal<CDlgConfirm>([](CDlgConfirm* dialog) {
+            QCOMPARE(dialog->windowTitle(), "reception verification");
+            QCOMPARE(dialog->findChild<QLabel*>("text")->text(), "Will receive set data. OK?");
+            dialog->reject();
+        });
+        QVERIFY(!ConfirmReceive(nullptr));
         CDlgConfirm confirm(CDlgConfirm::Direction::Transmit, nullptr);
         CAboutDlg about;
         std::string password;
