@@ -43,6 +43,7 @@ class TestEditor : public EditorFrame {
         });
         connect(grid, &GridCtrl::editEnded, [this](int r, int c, const std::string& t, bool* ok) {
             ended.push_back(t);
+            if (redraw) grid->SetItemText(r, c, "00" + t);  // the receiver writes the cell itself
             *ok = accept;
             if (c == 1) copy.SwNumber[r].Value = std::stoi(t);
         });
@@ -69,7 +70,7 @@ class TestEditor : public EditorFrame {
     std::vector<int> sent;
     std::vector<std::string> ended;  // texts the grid reported at each end of edit
     int begun = 0;
-    bool accept = true, allowBegin = true;
+    bool accept = true, allowBegin = true, redraw = false;
 };
 
 }  // namespace
@@ -220,18 +221,20 @@ class EditorGridTest : public QObject {
         struct Row {
             const char* typed;
             Qt::Key key;
-            bool accept;
+            bool accept, redraw;
             int maxLength;
             const char* ended;
             const char* cell;
         };
-        for (const Row& row : {Row{"123", Qt::Key_Return, true, 0, "123|", "123"},
-                               Row{"99", Qt::Key_Escape, true, 0, "", "13"},
-                               Row{"12a", Qt::Key_Return, false, 0, "12a|", "13"},
-                               Row{"12345", Qt::Key_Return, true, 3, "123|", "123"}}) {
+        for (const Row& row : {Row{"123", Qt::Key_Return, true, false, 0, "123|", "123"},
+                               Row{"99", Qt::Key_Escape, true, false, 0, "", "13"},
+                               Row{"12a", Qt::Key_Return, false, false, 0, "12a|", "13"},
+                               Row{"5", Qt::Key_Return, true, true, 0, "5|", "005"},
+                               Row{"12345", Qt::Key_Return, true, false, 3, "123|", "123"}}) {
             cleanup();
             init();
             editor_->accept = row.accept;
+            editor_->redraw = row.redraw;
             if (row.maxLength) grid()->SetColumnMaxLength(3, row.maxLength);
             grid()->SetCurrentCell(1, 3);
             Type(row.typed);  // the first key replaces the old text
@@ -242,7 +245,9 @@ class EditorGridTest : public QObject {
             for (const std::string& text : editor_->ended) ended += text + '|';
             QCOMPARE(ended, std::string(row.ended));
             QCOMPARE(grid()->ItemText(1, 3), std::string(row.cell));
-            QVERIFY(editor_->isVisible() && host_->messages.shown.empty());
+            Key(Qt::Key_Return);  // with the edit over, Enter and Escape stay in the grid
+            Key(Qt::Key_Escape);
+            QVERIFY(editor_->isVisible() && host_->messages.shown.empty() && !CellEditor());
         }
     }
 
@@ -276,6 +281,11 @@ class EditorGridTest : public QObject {
         Key(Qt::Key_Space);
         Click(1, 2, true);  // a double click flips there and back, as two clicks would
         QCOMPARE(grid()->ItemText(1, 2), std::string(""));
+        grid()->SetReadOnly(0, 2, true);
+        Click(0, 2);
+        Click(0, 2);
+        QCOMPARE(grid()->ItemText(0, 2), std::string("2"));
+        grid()->SetCurrentCell(1, 2);
         editor_->accept = false;
         Key(Qt::Key_Space);
         QCOMPARE(editor_->ended.back(), std::string("*"));
