@@ -294,7 +294,7 @@ class TestShell : public QObject {
     }
 
     // The File menu lists the recent files; one that has gone is reported, dropped from the
-    // list, and not made anew.
+    // list, and not made anew. Closing waits while the link is being closed for good.
     void recentFiles() {
         QVERIFY(shell_->app->Start());
         const QString gone = File("stick/site.txt");
@@ -312,6 +312,11 @@ class TestShell : public QObject {
         QCOMPARE(prompt().shown[0].icon, PromptIcon::Exclamation);
         QVERIFY(!QFile::exists(gone));
         QCOMPARE(frame().recentFiles().files(), QStringList({File("site.txt")}));
+        link().closing = true;  // the link is being closed for good: Close waits for it
+        frame().close();
+        QVERIFY(frame().isVisible() && link().closeChecks == 1);
+        frame().CloseNow();
+        QVERIFY(!frame().isVisible());
     }
 
     // With both readings running, New, Open and the other reading are refused; closing stops
@@ -352,7 +357,7 @@ class TestShell : public QObject {
         QVERIFY(view().readingLog() && frame().isVisible());
 
         // Stopped: after timer 5 the monitor's stop is asked for; it fails, and timer 5 ends
-        // both readings, but the link is already closing for good: only CloseNow ends it.
+        // both readings and the program.
         prompt().ScriptAnswers({PromptAnswer::Yes, PromptAnswer::Yes});
         frame().close();
         QTRY_COMPARE(link().submitted.size(), std::size_t(3));
@@ -362,13 +367,10 @@ class TestShell : public QObject {
         QTRY_VERIFY(!view().progress().IsTransferProgressOpen());
         QTRY_COMPARE_WITH_TIMEOUT(link().submitted.size(), std::size_t(4), 5000);
         QCOMPARE(link().submitted[3]->letter(), 'P');
-        link().closing = true;
         Post(link().submitted[3], kResultNotDelivered);
         QVERIFY(view().readingMonitor());  // cleared only when timer 5 fires
-        QTRY_COMPARE_WITH_TIMEOUT(link().closeChecks, 1, 5000);
-        QVERIFY(!view().readingMonitor() && frame().isVisible());
-        frame().CloseNow();
-        QVERIFY(!frame().isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(!frame().isVisible(), 5000);
+        QVERIFY(!view().readingMonitor() && link().closeChecks == 1);
         const std::string log = "Reading log data. Will stop reading.|";
         QCOMPARE(Joined(prompt()), log + log + log + "Reading communication" + busy +
                                        "Reading communication data. Will stop reading.|"
