@@ -1,6 +1,7 @@
 // The program's shell through its windows: start-up (the password of "qn410.txt", one copy at a
 // time, the work file), the document commands with their questions, the recent files, closing
-// while a reading runs, and the editors' way to the data, the link and the progress display.
+// while a reading runs, the editors' way to the data, the link and the progress display, and
+// the message boxes and small dialogs.
 #include <QLabel>
 #include <QLineEdit>
 #include <QLockFile>
