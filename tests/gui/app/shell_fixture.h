@@ -58,7 +58,7 @@ class ScriptedFileChooser : public FileChooser {
 
 // What the view asked of its link; kept outside the link, which the view owns.
 struct LinkLog {
-    int starts = 0, stops = 0, closeChecks = 0, releases = 0, notifications = 0;
+    int stops = 0, closeChecks = 0, releases = 0, notifications = 0;
     bool closing = false;  // PrepareClose answers false while set
     std::vector<TransferRequestPtr> submitted;
     std::vector<bool> abandoned;
@@ -67,7 +67,6 @@ struct LinkLog {
 class RecordingLink : public NoLink {
   public:
     explicit RecordingLink(LinkLog& log) : log_(log) {}
-    void Start(const MaintenanceSetting&) override { ++log_.starts; }
     void Stop() override { ++log_.stops; }
     bool PrepareClose() override { return ++log_.closeChecks, !log_.closing; }
     void Submit(TransferRequestPtr r, bool abandon) override {
@@ -99,13 +98,12 @@ class ShellFolder {
 struct RecordingShell {
     RecordingShell() : app(MakeApp(folder.path())) {}
     std::unique_ptr<QN410App> MakeApp(const QString& appDir) {
-        ShellServices services;
-        services.prompt = &prompt;
-        services.files = &files;
-        services.makeLink = [this] { return std::make_unique<RecordingLink>(link); };
-        services.lockDir = folder.file(QStringLiteral("run"));
-        services.appDir = appDir;
-        return std::make_unique<QN410App>(std::move(services));
+        return std::make_unique<QN410App>(
+            ShellServices{.prompt = &prompt,
+                          .files = &files,
+                          .makeLink = [this] { return std::make_unique<RecordingLink>(link); },
+                          .lockDir = folder.file(QStringLiteral("run")),
+                          .appDir = appDir});
     }
     ShellFolder folder;
     RecordingPrompt prompt;
