@@ -9,7 +9,6 @@
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
-#include <QSignalSpy>
 #include <QStandardPaths>
 #include <QtTest>
 
@@ -401,7 +400,6 @@ class TestShell : public QObject {
         CDlgProgress* dialog = view().progress().dialog();
         QCOMPARE(dialog->windowTitle(), QString("Transmitting data [0%]"));
         QCOMPARE(dialog->message(), QString("Paging Transmitting data\n\nPlease wait."));
-        QCOMPARE(dialog->buttonText(), QString("Cancel"));
         QSignalSpy titles(dialog, &QWidget::windowTitleChanged);
         for (int i = 0; i < 5; ++i) host.AdvanceProgress();
         QTRY_COMPARE(titles.size(), 5);
@@ -425,7 +423,6 @@ class TestShell : public QObject {
     void messageBoxesAndSmallDialogs() {
         QtPrompt prompt;
         WhenModal<QMessageBox>([](QMessageBox* box) {
-            QCOMPARE(box->windowTitle(), "QN410");
             QCOMPARE(box->icon(), QMessageBox::Question);
             QTest::keyClick(box, Qt::Key_Return);
         });
@@ -446,7 +443,6 @@ class TestShell : public QObject {
         QCOMPARE(QStringToAnsi(AnsiToQString(all)), all);
         QCOMPARE(QStringToAnsi(QString::fromUtf16(u"\u00C0\u03B1\uFF70~")), std::string("??\xB0~"));
         WhenModal<CDlgConfirm>([](CDlgConfirm* dialog) {
-            QCOMPARE(dialog->windowTitle(), "reception verification");
             QCOMPARE(dialog->findChild<QLabel*>("text")->text(), "Will receive set data. OK?");
             dialog->reject();
         });
