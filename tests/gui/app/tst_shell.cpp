@@ -120,13 +120,6 @@ class TestShell : public QObject {
     SettingDocument& doc() { return view().document(); }
     QString File(const QString& name) { return shell_->folder.file(name); }
 
-    uint8_t PortIn(const QString& path) {
-        SettingDocument read;
-        std::string password;
-        SilentPrompt silent;
-        ReadSettingFile(path.toStdString(), read, password, silent);
-        return read.data().Maintenance.CommPort;
-    }
     void Post(std::unique_ptr<TransferRequest>& request, uint32_t result) {
         PostLinkEvent(&frame(),
                       std::make_unique<LinkEvent>(UM_LINK_RESULT, result, std::move(request)));
@@ -281,7 +274,11 @@ class TestShell : public QObject {
             QCOMPARE(frame().windowTitle(), title + "[*] - QN410");
             QCOMPARE(frame().isWindowModified(), r.modified);
             if (r.modified || name.isEmpty()) continue;
-            QCOMPARE(int(PortIn(name)), r.port);  // the file holds what the document holds
+            SettingDocument read;  // the file holds what the document holds
+            std::string password;
+            SilentPrompt silent;
+            ReadSettingFile(name.toStdString(), read, password, silent);
+            QCOMPARE(int(read.data().Maintenance.CommPort), r.port);
             if (name != "qn410.txt") QCOMPARE(frame().recentFiles().files().value(0), name);
         }
     }
