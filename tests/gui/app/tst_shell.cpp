@@ -231,6 +231,7 @@ class TestShell : public QObject {
         for (const Row& r : std::initializer_list<Row>{
                  {"New", false, "", unsavedNew, 0, "qn410.txt", true, 2, 0},
                  {"New", true, "", unsavedNew, 0, "", false, 0, 1},
+                 {"Open", false, "site.txt", unsavedOpen, 0, "qn410.txt", true, 2, 0},
                  {"Open", true, "site.txt", unsavedOpen, 1, "site.txt", false, 3, 1},
                  {"Open", true, "", unsavedOpen, 1, "qn410.txt", true, 2, 0},
                  {"Save", false, "", "", 0, "qn410.txt", false, 2, 0},
