@@ -1,0 +1,190 @@
+// What the editor tests start from: three exchanges of stations, every editor by name, and the
+// link to qn410-sim over a pseudo-terminal as the program has it.
+#pragma once
+
+#include <QTemporaryDir>
+#include <QPushButton>
+#include <QtTest>
+#include <functional>
+#include <memory>
+
+#include "editor_test_host.h"
+#include "editors/dlg_direct_dial.h"
+#include "editors/dlg_direct_select.h"
+#include "editors/dlg_function.h"
+#include "editors/dlg_line.h"
+#include "editors/dlg_member_list.h"
+#include "editors/dlg_system.h"
+#include "editors/page_master.h"
+#include "editors/page_paging.h"
+#include "editors/page_sub.h"
+#include "editors/sheet_paging.h"
+#include "editors/sheet_station.h"
+#include "link/link_broker.h"
+#include "monitor/log_history.h"
+#include "setting/setting_file.h"
+#include "setting/text_field.h"
+#include "transfer/record_codec.h"
+#ifdef QN410_SIM_BINARY
+#include "support/sim_process.h"
+#endif
+
+namespace qn410::test {
+
+using Change = std::function<void(SettingData&)>;
+inline const FixedClock kClock(LocalTime{2026, 12, 6, 9, 30, 5, 0});
+
+inline void Number(StationNumber& number, char (&name)[9], int value) {
+    number.Value = value;
+    SetText(number.Text, std::to_string(value));
+    SetText(name, std::to_string(value));
+}
+inline MasterSetting& M(SettingData& d, int e, int m) {
+    return d.Exchange[e - 1].Master[m - 1];
+}
+inline SubSetting& S(SettingData& d, int e, int s) {
+    return d.Exchange[e - 1].Sub[s - 1];
+}
+
+// Three exchanges of 3-digit numbers from 100, 200, 300. Masters 191..194, 291..294, 491..494;
+// substations e01..e64, each calling master 1 of its exchange.
+inline void ThreeExchanges(SettingData& d) {
+    SetDefaults(d);
+    d.System.SwitchCnt = 3;
+    d.System.NumberSize = 3;
+    for (int e = 1; e <= 3; ++e) {
+        d.System.SwNumber[e - 1].Value = 100 * e;
+        SetText(d.System.SwNumber[e - 1].Text, std::to_string(100 * e));
+        for (int m = 1; m <= 4; ++m)
+            Number(M(d, e, m).Number, M(d, e, m).Name, (e == 3 ? 400 : 100 * e) + 90 + m);
+        for (int s = 1; s <= 64; ++s) {
+            Number(S(d, e, s).Number, S(d, e, s).Name, 100 * e + s);
+            S(d, e, s).CallSwNo = static_cast<uint8_t>(e);
+            S(d, e, s).CallStNo = 1;
+        }
+    }
+}
+
+enum class Ed { System, Stations, Line, Function, Select, Scan, Group, Meeting, Paging, Dial };
+
+inline std::unique_ptr<EditorFrame> Make(Ed ed, EditorHost& host) {
+    switch (ed) {
+        case Ed::System:
+            return std::make_unique<CDlgSystem>(host, kClock);
+        case Ed::Stations:
+            return std::make_unique<CSheetStation>(host);
+        case Ed::Line:
+            return std::make_unique<CDlgLine>(host);
+        case Ed::Function:
+            return std::make_unique<CDlgFunction>(host);
+        case Ed::Select:
+            return std::make_unique<CDlgDirectSelect>(host);
+        case Ed::Scan:
+            return std::make_unique<CDlgScan>(host);
+        case Ed::Group:
+            return std::make_unique<CDlgGroup>(host);
+        case Ed::Meeting:
+            return std::make_unique<CDlgMeeting>(host);
+        case Ed::Paging:
+            return std::make_unique<CSheetPaging>(host);
+        case Ed::Dial:
+            return std::make_unique<CDlgDirectDial>(host);
+    }
+    return nullptr;
+}
+
+// An editor on ThreeExchanges (changed by `change`), shown and active.
+struct Editor {
+    EditorTestHost own;
+    EditorTestHost& host;
+    Ed ed;
+    std::unique_ptr<EditorFrame> dlg;
+    Editor(Ed e, const Change& change = nullptr, EditorTestHost* shared = nullptr)
+        : host(shared ? *shared : own), ed(e) {
+        if (!shared) ThreeExchanges(host.document.data());
+        if (change) change(host.document.data());
+        Open();
+    }
+    void Open() {
+        dlg = Make(ed, host);
+        dlg->show();
+        QApplication::setActiveWindow(dlg.get());
+    }
+    template <typename T>
+    T* as() const {
+        return static_cast<T*>(dlg.get());
+    }
+    // The exchange selector (nullptr for Global Setting).
+    QComboBox* selector() const {
+        switch (ed) {
+            case Ed::System:
+                return nullptr;
+            case Ed::Stations:
+            case Ed::Paging:
+                return as<EditorSheet>()->exchangeList();
+            case Ed::Line:
+                return as<CDlgLine>()->selector().list();
+            case Ed::Function:
+                return as<CDlgFunction>()->selector().list();
+            case Ed::Select:
+                return as<CDlgDirectSelect>()->selector().list();
+            case Ed::Dial:
+                return as<CDlgDirectDial>()->exchangeList();
+            default:
+                return as<CDlgMemberList>()->exchangeList();
+        }
+    }
+    void Choose(const QString& exchange) { ChooseFromList(selector(), exchange); }
+};
+
+#ifdef QN410_SIM_BINARY
+// Hands every request to the broker, as the view does, and keeps a copy of each.
+class BrokerHost : public EditorTestHost {
+  public:
+    explicit BrokerHost(LinkBroker& broker) : broker_(broker) {}
+    void SubmitRequest(TransferRequestPtr request, bool abandon) override {
+        bodies.push_back(request->body);
+        abandons.push_back(abandon);
+        auto* requester = static_cast<QObject*>(request->requester);
+        PostLinkRequest(&broker_, requester, std::move(request), abandon);
+    }
+
+  private:
+    LinkBroker& broker_;
+};
+
+// qn410-sim started from the host's data; it saves what its exchanges stored when it stops.
+struct SimLink {
+    QTemporaryDir dir;
+    QString saved = dir.filePath("saved.txt");
+    std::unique_ptr<SimProcess> sim;
+    LogHistory history;
+    RecordingPrompt linkPrompt;
+    LinkBroker broker{history, kClock, linkPrompt};
+    BrokerHost host{broker};
+
+    ~SimLink() {
+        broker.Shutdown();  // before the simulator goes
+        qunsetenv("QN410_COM1");
+    }
+    void Start(const QStringList& extra = {}) {
+        const QString config = dir.filePath("config.txt");
+        SilentPrompt silent;
+        QVERIFY(WriteSettingFile(config.toStdString(), host.document, "", silent));
+        sim = std::make_unique<SimProcess>(
+            QStringList{"--config", config, "--save", saved, "--rate", "0", "--idle-exit", "60"} +
+            extra);
+        QVERIFY2(sim->port().startsWith("/dev/"), qPrintable(sim->port()));
+        qputenv("QN410_COM1", sim->port().toLocal8Bit());
+        broker.Start(MaintenanceSetting{});
+    }
+    void StopAndRead(SettingDocument& held) {
+        QVERIFY(sim->Stop());
+        std::string password;
+        SilentPrompt silent;
+        QCOMPARE(ReadSettingFile(saved.toStdString(), held, password, silent), ReadOutcome::Ok);
+    }
+};
+#endif
+
+}  // namespace qn410::test
