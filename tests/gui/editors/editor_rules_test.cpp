@@ -55,13 +55,6 @@ QComboBox* Masters(Editor& e) {
     return e.ed >= Ed::Scan && e.ed <= Ed::Meeting ? e.as<CDlgMemberList>()->masterList() : nullptr;
 }
 
-// Replaces a box's text and presses Enter, which ends the entry as leaving the box does.
-void TypeInto(QWidget* box, const QString& text) {
-    box->setFocus();
-    QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClicks(box, text.isEmpty() ? QString("\b") : text);
-    QTest::keyClick(box, Qt::Key_Return);
-}
 Act Type(std::string box, QString text) {
     return [=](Editor& e) { TypeInto(Named(e, box), text); };
 }

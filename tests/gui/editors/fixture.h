@@ -2,8 +2,8 @@
 // link to qn410-sim over a pseudo-terminal as the program has it.
 #pragma once
 
-#include <QTemporaryDir>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QtTest>
 #include <functional>
 #include <memory>
@@ -63,6 +63,14 @@ inline void ThreeExchanges(SettingData& d) {
             S(d, e, s).CallStNo = 1;
         }
     }
+}
+
+// Replaces a box's text and presses Enter, which ends the entry as leaving the box does.
+inline void TypeInto(QWidget* box, const QString& text) {
+    box->setFocus();
+    QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(box, text.isEmpty() ? QString("\b") : text);
+    QTest::keyClick(box, Qt::Key_Return);
 }
 
 enum class Ed { System, Stations, Line, Function, Select, Scan, Group, Meeting, Paging, Dial };
