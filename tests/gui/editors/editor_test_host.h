@@ -56,6 +56,8 @@ class EditorTestHost : public EditorHost {
     void AdvanceProgress() override { ++advanced; }
     bool ProgressCancelled() const override { return cancelled; }
     void PostPrint(PrintJob job) override { prints.push_back(std::move(job)); }
+    bool ConfirmReceive() override { return confirm; }
+    void SetDialTransferWindow(QObject* window) override { dialWindow = window; }
 
     int closes() const {
         return static_cast<int>(
@@ -81,6 +83,7 @@ class EditorTestHost : public EditorHost {
     std::vector<bool> abandons;
     std::vector<Progress> progress;
     std::vector<PrintJob> prints;
+    QObject* dialWindow = nullptr;  // the window that gets the dial blocks
 };
 
 inline QWidget* Focused(QWidget* fallback) {
