@@ -68,9 +68,6 @@ Act Cells(std::string grid, std::vector<std::tuple<int, int, QString>> cells, Ac
 Act DirectIn(int l) {
     return [=](Editor& e) { e.as<CDlgLine>()->line(l).directInLine->click(); };
 }
-Act Digits(QString digits) {
-    return [=](Editor& e) { ChooseFromList(e.as<CDlgSystem>()->digitsList(), digits); };
-}
 Act ChooseAll = [](Editor& e) { e.Choose("ALL"); };
 // Paging's time-out: on, the text typed, and stored as the box loses the focus to another page.
 Act PagingTime(QString exchange, QString text) {
@@ -103,40 +100,25 @@ Change Sys(int digits, std::vector<std::string> numbers) {
         }
     };
 }
-Change Num(int e, int s, int value, bool master = false) {
-    return [=](SettingData& d) {
-        if (master) return Number(M(d, e, s).Number, M(d, e, s).Name, value);
-        Number(S(d, e, s).Number, S(d, e, s).Name, value);
-    };
+void Num(SettingData& d, int e, int s, int value, bool master = false) {
+    if (master) return Number(M(d, e, s).Number, M(d, e, s).Name, value);
+    Number(S(d, e, s).Number, S(d, e, s).Name, value);
 }
-Change NoNum(int e, int m) {
-    return [=](SettingData& d) {
-        M(d, e, m).Number.Value = kNoNumber;
-        SetText(M(d, e, m).Number.Text, "-1");
-    };
+void NoNum(MasterSetting& m) {
+    m.Number.Value = kNoNumber;
+    SetText(m.Number.Text, "-1");
 }
-Change Access(int e, int line, int digit) {
-    return [=](SettingData& d) {
-        d.Exchange[e - 1].Line[line - 1].TxNumberOnOff = 1;
-        d.Exchange[e - 1].Line[line - 1].TxNumber = uint8_t(digit);
-    };
-}
-template <std::size_t N>
-Change Fwd(int e, int m, char (MasterSetting::*field)[N], const char* text) {
-    return [=](SettingData& d) { SetText(M(d, e, m).*field, text); };
-}
-Change All(std::vector<Change> changes) {
-    return [=](SettingData& d) {
-        for (const Change& c : changes) c(d);
-    };
+void Access(SettingData& d, int e, int line, int digit) {
+    d.Exchange[e - 1].Line[line - 1].TxNumberOnOff = 1;
+    d.Exchange[e - 1].Line[line - 1].TxNumber = uint8_t(digit);
 }
 const MemberListKind* const kKinds[] = {&kScanMonitorList, &kGroupCallList, &kConferenceList};
 // Member `row` of kind k's list of master e-m becomes exchange x, equipment n.
-Change Put(int k, int e, int m, int row, int x, int n) {
-    return [=](SettingData& d) {
-        kKinds[k]->entries(M(d, e, m))[row] = {uint8_t(row + 1), uint8_t(x), uint8_t(n)};
-    };
+void Put(SettingData& d, int k, int e, int m, int row, int x, int n) {
+    kKinds[k]->entries(M(d, e, m))[row] = {uint8_t(row + 1), uint8_t(x), uint8_t(n)};
 }
+// Changes the data as the statements given do.
+#define DATA(...) [](SettingData& d) { __VA_ARGS__; }
 
 struct Check {
     Ed ed;
@@ -155,80 +137,69 @@ Check X(Ed ed, Change change, Act act, std::string message, QString where, std::
 const char kBadSub[] = "Invalid sub-equipment No.is set.";
 const char kBadMaster[] = "Invalid master equipment No.is set.";
 const char kLength[] = "Incorrect first station No.digit length";
-const char kOrder[] = "First station No.is greater than that of the next exchange.";
 const std::string kMasters = "Master Stations (Telephones)\n", kSubs = "Substations\n";
 const char kTwice[] = "Duplicated station No.(201) for Exchange 2\n( Substations : 2-10 )";
-const char kPaging[] = "Incorrect paging time-out";
 
-// Changes the data as the statement `what` does.
-#define DATA(what) [](SettingData& d) { what; }
 const Change kBoth = DATA(d.Function[0].OutSend = d.Function[0].AutoOutSend = 1);
 const std::vector<Check> kChecks = {
     X(Ed::System, Sys(3, {}), {}, "Incorrect No.of exchanges.", "", "count"),
     X(Ed::System, Sys(7, {"100"}), {}, "Incorrect station digit length.", "", "digits"),
-    X(Ed::System, Sys(4, {"1000", "2000", "300", "4000"}), {}, kOrder, "", "grid", 1, 1),
+    X(Ed::System, Sys(4, {"1000", "2000", "300", "4000"}), {},
+      "First station No.is greater than that of the next exchange.", "", "grid", 1, 1),
     X(Ed::System, Sys(4, {"100", "2000"}), {}, kLength, "", "grid", 0, 1),
-    X(Ed::System, Sys(3, {"100", "200"}), Digits("4"), kLength, "", "grid", 0, 1),
     X(Ed::System, Sys(3, {"100", "200", ""}), {}, kLength, "", "grid", 2, 1),
-    X(Ed::System, Sys(4, {"2000", "1000"}), {}, kOrder, "", "grid", 0, 1),
     X(Ed::System, Sys(4, {"1000", "2000", "2000"}), {}, "Duplicated first station No.", "", "grid",
       1, 1),
-    X(Ed::Stations, Num(2, 3, 2934, true), {},
+    X(Ed::Stations, DATA(Num(d, 2, 3, 2934, true)), {},
       kMasters + "Incorrect station No.digit length(2934)for Exchange 2", "2", "masters", 2, 3),
     X(Ed::Stations, DATA(M(d, 1, 1).Number.Value = 1191), {},
       kMasters + "Incorrect station No.digit length(191)for Exchange 1", "1", "masters", 0, 3),
-    X(Ed::Stations, Num(3, 1, 191, true), {},
+    X(Ed::Stations, DATA(Num(d, 3, 1, 191, true)), {},
       kMasters +
           "Duplicated station No.(191) for Exchange 1\n( Master Stations (Telephones) : 3-1 )",
       "1", "masters", 0, 3),
-    X(Ed::Stations, All({Num(1, 2, 250, true), Num(2, 50, 250)}), {},
+    X(Ed::Stations, DATA(Num(d, 1, 2, 250, true); Num(d, 2, 50, 250)), {},
       kMasters + "Duplicated station No.(250) for Exchange 1\n( Substations : 2-50 )", "1",
       "masters", 1, 3),
-    X(Ed::Stations, Access(2, 2, 2), {}, kMasters + "Specific No. for making a call is used", "2",
-      "masters", 0, 3),
-    X(Ed::Stations, Fwd(2, 4, &MasterSetting::TelNo, "12a"), {}, "Incorrect Auto C/O Xfer sta", "2",
+    X(Ed::Stations, DATA(Access(d, 2, 2, 2)), {},
+      kMasters + "Specific No. for making a call is used", "2", "masters", 0, 3),
+    X(Ed::Stations, DATA(SetText(M(d, 2, 4).TelNo, "12a")), {}, "Incorrect Auto C/O Xfer sta", "2",
       "masters", 3, 7),
-    X(Ed::Stations, Fwd(1, 1, &MasterSetting::AbsenceTelNo, "999"), {},
-      "Incorrect absence transfer", "1", "masters", 0, 8),
-    X(Ed::Stations, Fwd(3, 2, &MasterSetting::AutoAbsenceTelNo, "0"), {},
+    X(Ed::Stations, DATA(SetText(M(d, 1, 1).AbsenceTelNo, "999")), {}, "Incorrect absence transfer",
+      "1", "masters", 0, 8),
+    X(Ed::Stations, DATA(SetText(M(d, 3, 2).AutoAbsenceTelNo, "0")), {},
       "Incorrect Auto absence transfer at preset times", "3", "masters", 1, 9),
-    X(Ed::Stations, Fwd(1, 3, &MasterSetting::CnvTelNo, "101"), {},
+    X(Ed::Stations, DATA(SetText(M(d, 1, 3).CnvTelNo, "101")), {},
       "Incorrect Call Transfer during Conversation", "1", "masters", 2, 10),
-    X(Ed::Stations, Fwd(2, 1, &MasterSetting::NonRespTelNo, "1a"), {},
+    X(Ed::Stations, DATA(SetText(M(d, 2, 1).NonRespTelNo, "1a")), {},
       "Incorrect Nonresponse Transfer", "2", "masters", 0, 11),
     // One field at a time over all masters; a one-digit target is an access number of its own.
     X(Ed::Stations,
-      All({Fwd(3, 4, &MasterSetting::AbsenceTelNo, "9"),
-           Fwd(1, 1, &MasterSetting::NonRespTelNo, "9")}),
-      {}, "Incorrect absence transfer", "3", "masters", 3, 8),
-    X(Ed::Stations, All({Access(2, 1, 0), Fwd(1, 1, &MasterSetting::AbsenceTelNo, "0")}), {},
+      DATA(SetText(M(d, 3, 4).AbsenceTelNo, "9"); SetText(M(d, 1, 1).NonRespTelNo, "9")), {},
+      "Incorrect absence transfer", "3", "masters", 3, 8),
+    X(Ed::Stations, DATA(Access(d, 2, 1, 0); SetText(M(d, 1, 1).AbsenceTelNo, "0")), {},
       "Incorrect absence transfer", "1", "masters", 0, 8),
-    X(Ed::Stations, Num(3, 5, 30), {},
+    X(Ed::Stations, DATA(Num(d, 3, 5, 30)), {},
       kSubs + "Incorrect station No.digit length(30)for Exchange 3", "3", "subs", 4, 3),
-    X(Ed::Stations, Num(2, 1, 150), {},
+    X(Ed::Stations, DATA(Num(d, 2, 1, 150)), {},
       kSubs + "Station No.(150)for Exchange 2 exceeds station No.limits.", "2", "subs", 0, 3),
-    X(Ed::Stations, Num(1, 64, 200), {},
+    X(Ed::Stations, DATA(Num(d, 1, 64, 200)), {},
       kSubs + "Station No.(200)for Exchange 1 exceeds station No.limits.", "1", "subs", 63, 3),
-    X(Ed::Stations, Num(2, 10, 201), {}, kSubs + kTwice, "2", "subs", 0, 3),
-    X(Ed::Stations, Access(3, 2, 3), {}, kSubs + "Specific No. for making a call is used", "3",
-      "subs", 0, 3),
+    X(Ed::Stations, DATA(Num(d, 2, 10, 201)), {}, kSubs + kTwice, "2", "subs", 0, 3),
+    X(Ed::Stations, DATA(Access(d, 3, 2, 3)), {}, kSubs + "Specific No. for making a call is used",
+      "3", "subs", 0, 3),
     X(Ed::Stations, DATA(S(d, 2, 7).CallSwNo = 5), {},
       kSubs + "Dialing incorrect exchange-equipment No.(2-7)", "2", "subs", 6, 5),
-    X(Ed::Stations, All({ NoNum(2, 4), DATA(S(d, 1, 3).CallSwNo = 2; S(d, 1, 3).CallStNo = 4) }),
-      {}, kSubs + "Dialing incorrect exchange-equipment No.(1-3)", "1", "subs", 2, 5),
+    X(Ed::Stations, DATA(NoNum(M(d, 2, 4)); S(d, 1, 3).CallSwNo = 2; S(d, 1, 3).CallStNo = 4), {},
+      kSubs + "Dialing incorrect exchange-equipment No.(1-3)", "1", "subs", 2, 5),
     // Under "ALL" the selector stays.
-    X(Ed::Stations, Num(2, 10, 201), ChooseAll, kSubs + kTwice, "ALL", "subs", 64, 3),
-    X(Ed::Stations, Fwd(3, 2, &MasterSetting::TelNo, "#"), ChooseAll, "Incorrect Auto C/O Xfer sta",
-      "ALL", "masters", 9, 7),
+    X(Ed::Stations, DATA(Num(d, 2, 10, 201)), ChooseAll, kSubs + kTwice, "ALL", "subs", 64, 3),
     // Valid: an own access number, another exchange's master, no upper limit on the last block.
-    X(Ed::Stations, All({
-          Access(1, 1, 0), Access(2, 2, 8), Fwd(1, 1, &MasterSetting::AbsenceTelNo, "0"),
-              Fwd(1, 2, &MasterSetting::AutoAbsenceTelNo, "494"),
-              Fwd(2, 1, &MasterSetting::CnvTelNo, "8"),
-              Fwd(2, 2, &MasterSetting::TelNo, "0-12-345"), Num(3, 1, 999), Num(2, 1, 299),
-              DATA(S(d, 2, 1).Level = 1; S(d, 1, 9).Number.Value = kNoNumber;
-                   S(d, 1, 9).CallSwNo = 0)
-      }),
+    X(Ed::Stations,
+      DATA(Access(d, 1, 1, 0); Access(d, 2, 2, 8); SetText(M(d, 1, 1).AbsenceTelNo, "0");
+           SetText(M(d, 1, 2).AutoAbsenceTelNo, "494"); SetText(M(d, 2, 1).CnvTelNo, "8");
+           SetText(M(d, 2, 2).TelNo, "0-12-345"); Num(d, 3, 1, 999); Num(d, 2, 1, 299);
+           S(d, 2, 1).Level = 1; S(d, 1, 9).Number.Value = kNoNumber; S(d, 1, 9).CallSwNo = 0),
       {}, "", "", ""),
     X(Ed::Line, {}, Type("timeOut", "0"), "Incorrect C/O line Connection time-out", "1", "timeOut"),
     X(Ed::Line, {}, Type("name0", "ABCDEFGHI"), "Incorrect name", "1", "name0"),
@@ -251,19 +222,17 @@ const std::vector<Check> kChecks = {
     X(Ed::Function, DATA(d.Function[2].EndTime.Value = 0x0A3C), {}, "Incorrect ending time", "3",
       "forwarding"),
     X(Ed::Scan, DATA(M(d, 3, 2).ScanTime = 0), {}, "Incorrect monitoring time", "3/2", "time"),
-    X(Ed::Scan, Put(0, 2, 1, 0, 1, 65), {}, kBadSub, "2/1", "grid", 0, 1),
-    X(Ed::Scan, Put(0, 1, 3, 5, 0, 5), {}, kBadSub, "1/3", "grid", 5, 1),
-    X(Ed::Scan, All({Put(0, 1, 4, 3, 2, 7), Put(0, 1, 4, 0, 2, 7)}), {},
+    X(Ed::Scan, DATA(Put(d, 0, 2, 1, 0, 1, 65)), {}, kBadSub, "2/1", "grid", 0, 1),
+    X(Ed::Scan, DATA(Put(d, 0, 1, 4, 3, 2, 7); Put(d, 0, 1, 4, 0, 2, 7)), {},
       "Exchange1\nMaster Station No.4\nDuplicated exchange-equipment No.(2-7)", "1/4", "grid", 3,
       1),
-    X(Ed::Group, Put(1, 1, 2, 0, 1, 2), {}, kBadMaster, "1/2", "grid", 0, 1),
-    X(Ed::Group, All({Put(1, 3, 1, 14, 2, 3), NoNum(2, 3)}), {}, kBadMaster, "3/1", "grid", 14, 1),
-    X(Ed::Meeting, Put(2, 3, 3, 2, 4, 1), {}, kBadMaster, "3/3", "grid", 2, 1),
-    X(Ed::Meeting, All({Put(2, 1, 1, 2, 2, 2), Put(2, 1, 1, 1, 2, 2)}), {},
+    X(Ed::Group, DATA(Put(d, 1, 1, 2, 0, 1, 2)), {}, kBadMaster, "1/2", "grid", 0, 1),
+    X(Ed::Group, DATA(Put(d, 1, 3, 1, 14, 2, 3); NoNum(M(d, 2, 3))), {}, kBadMaster, "3/1", "grid",
+      14, 1),
+    X(Ed::Meeting, DATA(Put(d, 2, 1, 1, 2, 2, 2); Put(d, 2, 1, 1, 1, 2, 2)), {},
       "Exchange1\nMaster Station (Telephone) No.1\nDuplicated exchange-equipment No.(2-2)", "1/1",
       "grid", 2, 1),
-    X(Ed::Paging, {}, PagingTime("2", "995"), kPaging, "2", "time"),
-    X(Ed::Paging, {}, PagingTime("ALL", "abc"), kPaging, "ALL", "time"),
+    X(Ed::Paging, {}, PagingTime("ALL", "abc"), "Incorrect paging time-out", "ALL", "time"),
     // The 'c' accepted while editing is refused by Overwrite, which takes the user to it.
     X(Ed::Dial, {}, Master("2", Cells("grid", {{6, 1, "12c"}})),
       "Exchange1\nMaster Station No.2\nIncorrect dial number", "1/2", "grid", 6, 1),
@@ -294,18 +263,12 @@ const Change kDialing = [](SettingData& d) {
 const QString k51 = QString(51, '1');
 const std::vector<Cell> kCells = {
     Y(Ed::System, "grid", 1, 1, "0042", 1, 1, "0042"),
-    Y(Ed::System, "grid", 1, 1, "123456", 1, 1, "123456"),
     Y(Ed::System, "grid", 1, 1, "1234567", 1, 1, "200"),
     Y(Ed::System, "grid", 1, 1, "12a", 1, 1, "200"),
-    Y(Ed::System, "grid", 1, 1, "", 1, 1, "200"),
     Y(Ed::System, "grid", 1, 1, k51, 1, 1, "200"),
     Y(Ed::Stations, "masters", 0, 3, "12", 0, 3, "191"),
-    Y(Ed::Stations, "masters", 0, 3, "1a3", 0, 3, "191"),
-    Y(Ed::Stations, "masters", 0, 3, "", 0, 3, "191"),
     Y(Ed::Stations, "masters", 0, 3, "123", 0, 4, "123"),  // named after its number: renamed
     Y(Ed::Stations, "masters", 1, 4, "ABCDEFGHI", 1, 4, "192"),
-    Y(Ed::Stations, "masters", 1, 4, "AB~", 1, 4, "192"),
-    Y(Ed::Stations, "masters", 1, 4, "", 1, 4, "192"),
     Y(Ed::Stations, "masters", 1, 4, QString::fromUtf16(u"\uFF71\uFF72 }"), 1, 4, "\xB1\xB2 }"),
     Y(Ed::Stations, "masters", 0, 7, QString(21, '1'), 0, 7, ""),
     Y(Ed::Stations, "masters", 0, 7, "03-1234-56789-012345", 0, 7, "03-1234-56789-012345"),
@@ -317,12 +280,10 @@ const std::vector<Cell> kCells = {
     Y(Ed::Stations, "subs", 0, 3, "99", 0, 3, "101"),
     Y(Ed::Stations, "subs", 0, 3, "170", 0, 4, "170"),
     Y(Ed::Stations, "subs", 4, 5, "4", 4, 5, "1"),
-    Y(Ed::Stations, "subs", 4, 5, "x", 4, 5, "1"),
     Y(Ed::Stations, "subs", 4, 5, "2", 4, 7, "291"),
     Y(Ed::Stations, "subs", 4, 6, "5", 4, 6, "1"),
     Y(Ed::Stations, "subs", 4, 6, "3", 4, 8, "193"),
     Y(Ed::Stations, "subs", 5, 7, "102", 5, 7, "191"),  // never a substation
-    Y(Ed::Stations, "subs", 5, 7, "999", 5, 7, "191"),
     Y(Ed::Stations, "subs", 5, 7, "492", 5, 5, "3"),
     Y(Ed::Stations, "subs", 5, 9, "click", 5, 9, "Emergency"),
     Y(Ed::Dial, "grid", 0, 1, "0189aAcC*#- ", 0, 1, "0189aAcC*#- "),
@@ -332,9 +293,7 @@ const std::vector<Cell> kCells = {
     Y(Ed::Dial, "grid", 11, 1, "77", 11, 1, "x"),     // a locked switch takes no dial
     Y(Ed::Dial, "grid", 0, 3, "5", 4, 1, "x"),        // a lock marks the switch
     Y(Ed::Dial, "grid", 0, 3, "0005", 4, 3, "x"),
-    Y(Ed::Dial, "grid", 0, 3, "0", 0, 3, ""),
     Y(Ed::Dial, "grid", 0, 3, "1025", 0, 3, ""),
-    Y(Ed::Dial, "grid", 0, 3, "1a", 0, 3, ""),
     Y(Ed::Dial, "grid", 0, 3, "3", 0, 3, ""),  // switch 3 dials
     Y(Ed::Dial, "grid", 9, 3, "", 11, 1, ""),
     Y(Ed::Dial, "grid", 9, 3, "13", 11, 3, ""),
@@ -379,9 +338,7 @@ class EditorRulesTest : public QObject {
         if (e.selector()) QCOMPARE(e.selector()->currentText(), c.where.section('/', 0, 0));
         if (Masters(e)) QCOMPARE(Masters(e)->currentText(), c.where.section('/', 1));
         QWidget* focus = Named(e, c.focus);
-        QVERIFY2(focus->hasFocus(), QApplication::focusWidget()
-                                        ? QApplication::focusWidget()->metaObject()->className()
-                                        : "nothing");
+        QVERIFY(focus->hasFocus());
         if (c.cell.row >= 0) QCOMPARE(static_cast<GridCtrl*>(focus)->CurrentCell().row, c.cell.row);
         if (c.cell.column >= 0) QCOMPARE(static_cast<GridCtrl*>(focus)->CurrentCell(), c.cell);
         QVERIFY(!e.host.document.modified);

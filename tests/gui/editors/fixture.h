@@ -75,32 +75,6 @@ inline void TypeInto(QWidget* box, const QString& text) {
 
 enum class Ed { System, Stations, Line, Function, Select, Scan, Group, Meeting, Paging, Dial };
 
-inline std::unique_ptr<EditorFrame> Make(Ed ed, EditorHost& host) {
-    switch (ed) {
-        case Ed::System:
-            return std::make_unique<CDlgSystem>(host, kClock);
-        case Ed::Stations:
-            return std::make_unique<CSheetStation>(host);
-        case Ed::Line:
-            return std::make_unique<CDlgLine>(host);
-        case Ed::Function:
-            return std::make_unique<CDlgFunction>(host);
-        case Ed::Select:
-            return std::make_unique<CDlgDirectSelect>(host);
-        case Ed::Scan:
-            return std::make_unique<CDlgScan>(host);
-        case Ed::Group:
-            return std::make_unique<CDlgGroup>(host);
-        case Ed::Meeting:
-            return std::make_unique<CDlgMeeting>(host);
-        case Ed::Paging:
-            return std::make_unique<CSheetPaging>(host);
-        case Ed::Dial:
-            return std::make_unique<CDlgDirectDial>(host);
-    }
-    return nullptr;
-}
-
 // An editor on ThreeExchanges (changed by `change`), shown and active.
 struct Editor {
     EditorTestHost own;
@@ -114,7 +88,38 @@ struct Editor {
         Open();
     }
     void Open() {
-        dlg = Make(ed, host);
+        switch (ed) {
+            case Ed::System:
+                dlg = std::make_unique<CDlgSystem>(host, kClock);
+                break;
+            case Ed::Stations:
+                dlg = std::make_unique<CSheetStation>(host);
+                break;
+            case Ed::Line:
+                dlg = std::make_unique<CDlgLine>(host);
+                break;
+            case Ed::Function:
+                dlg = std::make_unique<CDlgFunction>(host);
+                break;
+            case Ed::Select:
+                dlg = std::make_unique<CDlgDirectSelect>(host);
+                break;
+            case Ed::Scan:
+                dlg = std::make_unique<CDlgScan>(host);
+                break;
+            case Ed::Group:
+                dlg = std::make_unique<CDlgGroup>(host);
+                break;
+            case Ed::Meeting:
+                dlg = std::make_unique<CDlgMeeting>(host);
+                break;
+            case Ed::Paging:
+                dlg = std::make_unique<CSheetPaging>(host);
+                break;
+            case Ed::Dial:
+                dlg = std::make_unique<CDlgDirectDial>(host);
+                break;
+        }
         dlg->show();
         QApplication::setActiveWindow(dlg.get());
     }
@@ -146,51 +151,40 @@ struct Editor {
 };
 
 #ifdef QN410_SIM_BINARY
-// Hands every request to the broker, as the view does, and keeps a copy of each.
-class BrokerHost : public EditorTestHost {
-  public:
-    explicit BrokerHost(LinkBroker& broker) : broker_(broker) {}
-    void SubmitRequest(TransferRequestPtr request, bool abandon) override {
-        bodies.push_back(request->body);
-        abandons.push_back(abandon);
-        auto* requester = static_cast<QObject*>(request->requester);
-        PostLinkRequest(&broker_, requester, std::move(request), abandon);
-    }
-
-  private:
-    LinkBroker& broker_;
-};
-
-// qn410-sim started from the host's data; it saves what its exchanges stored when it stops.
+// qn410-sim started from the host's data; it saves what its exchanges stored when it stops. The
+// host hands every request to the broker, as the view does.
 struct SimLink {
     QTemporaryDir dir;
-    QString saved = dir.filePath("saved.txt");
     std::unique_ptr<SimProcess> sim;
     LogHistory history;
     RecordingPrompt linkPrompt;
     LinkBroker broker{history, kClock, linkPrompt};
-    BrokerHost host{broker};
+    EditorTestHost host;
 
     ~SimLink() {
         broker.Shutdown();  // before the simulator goes
         qunsetenv("QN410_COM1");
     }
     void Start(const QStringList& extra = {}) {
-        const QString config = dir.filePath("config.txt");
         SilentPrompt silent;
-        QVERIFY(WriteSettingFile(config.toStdString(), host.document, "", silent));
-        sim = std::make_unique<SimProcess>(
-            QStringList{"--config", config, "--save", saved, "--rate", "0", "--idle-exit", "60"} +
-            extra);
-        QVERIFY2(sim->port().startsWith("/dev/"), qPrintable(sim->port()));
+        QVERIFY(WriteSettingFile(dir.filePath("in").toStdString(), host.document, "", silent));
+        sim = std::make_unique<SimProcess>(QStringList{"--config", dir.filePath("in"), "--save",
+                                                       dir.filePath("out"), "--rate", "0"} +
+                                           extra);
         qputenv("QN410_COM1", sim->port().toLocal8Bit());
+        host.submit = [this](TransferRequestPtr request, bool abandon) {
+            auto* requester = static_cast<QObject*>(request->requester);
+            PostLinkRequest(&broker, requester, std::move(request), abandon);
+        };
         broker.Start(MaintenanceSetting{});
     }
     void StopAndRead(SettingDocument& held) {
         QVERIFY(sim->Stop());
         std::string password;
         SilentPrompt silent;
-        QCOMPARE(ReadSettingFile(saved.toStdString(), held, password, silent), ReadOutcome::Ok);
+        QCOMPARE(ReadSettingFile(dir.filePath("out").toStdString(), held, password, silent),
+                 ReadOutcome::Ok);
+        RebuildZoneTables(held.data());  // the file keeps the masks only
     }
 };
 #endif
