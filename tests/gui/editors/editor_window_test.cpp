@@ -1,8 +1,7 @@
-// Every editor as a window and as the main window opens it: the first input has the focus, the
-// grid takes the room of a larger window, whose size is remembered; Close asks only when
-// something differs; Print hands over a known form; the station check opens "Stations" on the
-// failing cell. And what single editors do beyond their checks: Dialing Assignment's download,
-// trunk names following Stations, time texts, zone digits.
+// Every editor through its widgets: what Overwrite refuses (the exact message, the exchange and
+// master shown, the control or cell with the focus), what the cells accept; each as a window
+// (first input, size, Close, Print); the station check opening "Stations"; and what single
+// editors do beyond their checks.
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -16,6 +15,7 @@
 #include "app/main_frame.h"
 #include "app/qn410_view.h"
 #include "editors/edit_spin.h"
+#include "editors/step_edit.h"
 #include "fixture.h"
 #include "print/print_request.h"
 #include "shell_fixture.h"
@@ -24,11 +24,361 @@
 using namespace qn410;
 using namespace qn410::test;
 
+namespace {
+using Act = std::function<void(Editor&)>;
+
+// The control a case names: "count", "digits", "grid", "masters", "subs", "timeOut", "name0",
+// "access1", "grid0", "start", "end", "limit0".."limit2", "forwarding" or "time".
+QWidget* Named(Editor& e, const std::string& n) {
+    const int i = n.back() - '0';
+    switch (e.ed) {
+        case Ed::System:
+            if (n == "grid") return e.as<CDlgSystem>()->grid();
+            return n == "count" ? e.as<CDlgSystem>()->exchangeCountList()
+                                : e.as<CDlgSystem>()->digitsList();
+        case Ed::Stations:
+            if (n == "masters") return e.as<CSheetStation>()->masterPage()->grid();
+            return e.as<CSheetStation>()->subPage()->grid();
+        case Ed::Line:
+            if (n == "timeOut") return e.as<CDlgLine>()->timeOutBox();
+            if (n[0] == 'n') return e.as<CDlgLine>()->line(i).name;
+            if (n[0] == 'a') return e.as<CDlgLine>()->line(i).access;
+            return e.as<CDlgLine>()->line(i).grid;
+        case Ed::Function:
+            if (n == "start" || n == "end")
+                return n == "end" ? e.as<CDlgFunction>()->endBox()
+                                  : e.as<CDlgFunction>()->startBox();
+            if (n == "forwarding") return e.as<CDlgFunction>()->forwardingBox();
+            return e.as<CDlgFunction>()->limit(CDlgFunction::LimitKind(i)).value;
+        case Ed::Paging:
+            return e.as<CSheetPaging>()->pagingPage()->timeBox();
+        case Ed::Dial:
+            return e.as<CDlgDirectDial>()->grid();
+        default:
+            if (n == "time") return e.as<CDlgMemberList>()->timeBox();
+            return e.as<CDlgMemberList>()->grid();
+    }
+}
+GridCtrl* Grid(Editor& e, const std::string& n) {
+    return static_cast<GridCtrl*>(Named(e, n));
+}
+QComboBox* Masters(Editor& e) {
+    if (e.ed == Ed::Dial) return e.as<CDlgDirectDial>()->masterList();
+    return e.ed >= Ed::Scan && e.ed <= Ed::Meeting ? e.as<CDlgMemberList>()->masterList() : nullptr;
+}
+
+Act Type(std::string box, QString text) {
+    return [=](Editor& e) { TypeInto(Named(e, box), text); };
+}
+Act Cells(std::string grid, std::vector<std::tuple<int, int, QString>> cells, Act before = {}) {
+    return [=](Editor& e) {
+        if (before) before(e);
+        for (const auto& [row, column, text] : cells)
+            TypeIntoCell(Grid(e, grid), row, column, text);
+    };
+}
+Act DirectIn(int l) {
+    return [=](Editor& e) { e.as<CDlgLine>()->line(l).directInLine->click(); };
+}
+Act ChooseAll = [](Editor& e) { e.Choose("ALL"); };
+// Paging's time-out: on, the text typed, and stored as the box loses the focus to another page.
+Act PagingTime(QString exchange, QString text) {
+    return [=](Editor& e) {
+        e.Choose(exchange);
+        CPagePaging* page = e.as<CSheetPaging>()->pagingPage();
+        QTest::mouseClick(page->timeOutBox(), Qt::LeftButton);
+        page->timeBox()->setFocus();
+        page->timeBox()->findChild<QLineEdit*>()->selectAll();
+        QTest::keyClicks(page->timeBox()->findChild<QLineEdit*>(), text);
+        e.as<CSheetPaging>()->tabs()->setCurrentIndex(2);
+    };
+}
+Act Master(QString m, Act then = {}) {
+    return [=](Editor& e) {
+        ChooseFromList(Masters(e), m);
+        if (then) then(e);
+    };
+}
+
+// Global Setting's exchanges: the digits and the first station numbers ("" not set).
+Change Sys(int digits, std::vector<std::string> numbers) {
+    return [=](SettingData& d) {
+        d.System.NumberSize = uint8_t(digits);
+        d.System.SwitchCnt = uint8_t(numbers.size());
+        for (int i = 0; i < kExchangeCount; ++i) {
+            const std::string t = i < int(numbers.size()) ? numbers[i] : "";
+            d.System.SwNumber[i].Value = t.empty() ? kNoNumber : std::stoi(t);
+            SetText(d.System.SwNumber[i].Text, t.empty() ? "-1" : t);
+        }
+    };
+}
+void Num(SettingData& d, int e, int s, int value, bool master = false) {
+    if (master) return Number(M(d, e, s).Number, M(d, e, s).Name, value);
+    Number(S(d, e, s).Number, S(d, e, s).Name, value);
+}
+void NoNum(MasterSetting& m) {
+    m.Number.Value = kNoNumber;
+    SetText(m.Number.Text, "-1");
+}
+void Access(SettingData& d, int e, int line, int digit) {
+    d.Exchange[e - 1].Line[line - 1].TxNumberOnOff = 1;
+    d.Exchange[e - 1].Line[line - 1].TxNumber = uint8_t(digit);
+}
+const MemberListKind* const kKinds[] = {&kScanMonitorList, &kGroupCallList, &kConferenceList};
+// Member `row` of kind k's list of master e-m becomes exchange x, equipment n.
+void Put(SettingData& d, int k, int e, int m, int row, int x, int n) {
+    kKinds[k]->entries(M(d, e, m))[row] = {uint8_t(row + 1), uint8_t(x), uint8_t(n)};
+}
+// Changes the data as the statements given do.
+#define DATA(...) [](SettingData& d) { __VA_ARGS__; }
+
+struct Check {
+    Ed ed;
+    Change change;
+    Act act;
+    std::string message;  // "" when Overwrite passes
+    QString where;        // the exchange shown afterwards, "/" and the master where there is one
+    std::string focus;
+    GridCell cell;
+};
+Check X(Ed ed, Change change, Act act, std::string message, QString where, std::string focus,
+        int row = -1, int column = -1) {
+    return {ed, change, act, message, where, focus, {row, column}};
+}
+
+const char kBadSub[] = "Invalid sub-equipment No.is set.";
+const char kBadMaster[] = "Invalid master equipment No.is set.";
+const char kLength[] = "Incorrect first station No.digit length";
+const std::string kMasters = "Master Stations (Telephones)\n", kSubs = "Substations\n";
+const char kTwice[] = "Duplicated station No.(201) for Exchange 2\n( Substations : 2-10 )";
+
+const Change kBoth = DATA(d.Function[0].OutSend = d.Function[0].AutoOutSend = 1);
+const std::vector<Check> kChecks = {
+    X(Ed::System, Sys(3, {}), {}, "Incorrect No.of exchanges.", "", "count"),
+    X(Ed::System, Sys(7, {"100"}), {}, "Incorrect station digit length.", "", "digits"),
+    X(Ed::System, Sys(4, {"1000", "2000", "300", "4000"}), {},
+      "First station No.is greater than that of the next exchange.", "", "grid", 1, 1),
+    X(Ed::System, Sys(4, {"100", "2000"}), {}, kLength, "", "grid", 0, 1),
+    X(Ed::System, Sys(3, {"100", "200", ""}), {}, kLength, "", "grid", 2, 1),
+    X(Ed::System, Sys(4, {"1000", "2000", "2000"}), {}, "Duplicated first station No.", "", "grid",
+      1, 1),
+    X(Ed::Stations, DATA(Num(d, 2, 3, 2934, true)), {},
+      kMasters + "Incorrect station No.digit length(2934)for Exchange 2", "2", "masters", 2, 3),
+    X(Ed::Stations, DATA(M(d, 1, 1).Number.Value = 1191), {},
+      kMasters + "Incorrect station No.digit length(191)for Exchange 1", "1", "masters", 0, 3),
+    X(Ed::Stations, DATA(Num(d, 3, 1, 191, true)), {},
+      kMasters +
+          "Duplicated station No.(191) for Exchange 1\n( Master Stations (Telephones) : 3-1 )",
+      "1", "masters", 0, 3),
+    X(Ed::Stations, DATA(Num(d, 1, 2, 250, true); Num(d, 2, 50, 250)), {},
+      kMasters + "Duplicated station No.(250) for Exchange 1\n( Substations : 2-50 )", "1",
+      "masters", 1, 3),
+    X(Ed::Stations, DATA(Access(d, 2, 2, 2)), {},
+      kMasters + "Specific No. for making a call is used", "2", "masters", 0, 3),
+    X(Ed::Stations, DATA(SetText(M(d, 2, 4).TelNo, "12a")), {}, "Incorrect Auto C/O Xfer sta", "2",
+      "masters", 3, 7),
+    X(Ed::Stations, DATA(SetText(M(d, 1, 1).AbsenceTelNo, "999")), {}, "Incorrect absence transfer",
+      "1", "masters", 0, 8),
+    X(Ed::Stations, DATA(SetText(M(d, 3, 2).AutoAbsenceTelNo, "0")), {},
+      "Incorrect Auto absence transfer at preset times", "3", "masters", 1, 9),
+    X(Ed::Stations, DATA(SetText(M(d, 1, 3).CnvTelNo, "101")), {},
+      "Incorrect Call Transfer during Conversation", "1", "masters", 2, 10),
+    X(Ed::Stations, DATA(SetText(M(d, 2, 1).NonRespTelNo, "1a")), {},
+      "Incorrect Nonresponse Transfer", "2", "masters", 0, 11),
+    // One field at a time over all masters; a one-digit target is an access number of its own.
+    X(Ed::Stations,
+      DATA(SetText(M(d, 3, 4).AbsenceTelNo, "9"); SetText(M(d, 1, 1).NonRespTelNo, "9")), {},
+      "Incorrect absence transfer", "3", "masters", 3, 8),
+    X(Ed::Stations, DATA(Access(d, 2, 1, 0); SetText(M(d, 1, 1).AbsenceTelNo, "0")), {},
+      "Incorrect absence transfer", "1", "masters", 0, 8),
+    X(Ed::Stations, DATA(Num(d, 3, 5, 30)), {},
+      kSubs + "Incorrect station No.digit length(30)for Exchange 3", "3", "subs", 4, 3),
+    X(Ed::Stations, DATA(Num(d, 2, 1, 150)), {},
+      kSubs + "Station No.(150)for Exchange 2 exceeds station No.limits.", "2", "subs", 0, 3),
+    X(Ed::Stations, DATA(Num(d, 1, 64, 200)), {},
+      kSubs + "Station No.(200)for Exchange 1 exceeds station No.limits.", "1", "subs", 63, 3),
+    X(Ed::Stations, DATA(Num(d, 2, 10, 201)), {}, kSubs + kTwice, "2", "subs", 0, 3),
+    X(Ed::Stations, DATA(Access(d, 3, 2, 3)), {}, kSubs + "Specific No. for making a call is used",
+      "3", "subs", 0, 3),
+    X(Ed::Stations, DATA(S(d, 2, 7).CallSwNo = 5), {},
+      kSubs + "Dialing incorrect exchange-equipment No.(2-7)", "2", "subs", 6, 5),
+    X(Ed::Stations, DATA(NoNum(M(d, 2, 4)); S(d, 1, 3).CallSwNo = 2; S(d, 1, 3).CallStNo = 4), {},
+      kSubs + "Dialing incorrect exchange-equipment No.(1-3)", "1", "subs", 2, 5),
+    // Under "ALL" the selector stays.
+    X(Ed::Stations, DATA(Num(d, 2, 10, 201)), ChooseAll, kSubs + kTwice, "ALL", "subs", 64, 3),
+    // Valid: an own access number, another exchange's master, no upper limit on the last block.
+    X(Ed::Stations,
+      DATA(Access(d, 1, 1, 0); Access(d, 2, 2, 8); SetText(M(d, 1, 1).AbsenceTelNo, "0");
+           SetText(M(d, 1, 2).AutoAbsenceTelNo, "494"); SetText(M(d, 2, 1).CnvTelNo, "8");
+           SetText(M(d, 2, 2).TelNo, "0-12-345"); Num(d, 3, 1, 999); Num(d, 2, 1, 299);
+           S(d, 2, 1).Level = 1; S(d, 1, 9).Number.Value = kNoNumber; S(d, 1, 9).CallSwNo = 0),
+      {}, "", "", ""),
+    X(Ed::Line, {}, Type("timeOut", "0"), "Incorrect C/O line Connection time-out", "1", "timeOut"),
+    X(Ed::Line, {}, Type("name0", "ABCDEFGHI"), "Incorrect name", "1", "name0"),
+    X(Ed::Line, DATA(d.Exchange[0].Line[1].TxNumberOnOff = 1), Type("access1", "12"),
+      "Specific No. for making a call is not correct.", "1", "access1"),
+    X(Ed::Line, {}, Cells("grid0", {{0, 4, "291"}}, DirectIn(0)), kBadMaster, "1", "grid0", 0),
+    X(Ed::Line, {}, Cells("grid1", {{1, 4, "192"}}, DirectIn(1)),
+      "Exchange1\nC/O line2\nCenter station is not set for the direct-in group.", "1", "grid1", 0),
+    X(Ed::Line, {}, Cells("grid0", {{0, 4, "193"}, {2, 4, "193"}}, DirectIn(0)),
+      "Exchange1\nC/O line1\nRedundant receiving stations (1-3)", "1", "grid0", 2),
+    X(Ed::Function, kBoth, Type("start", "24:00"), "Incorrect starting time", "1", "start"),
+    X(Ed::Function, kBoth, Type("end", "12:60"), "Incorrect ending time", "1", "end"),
+    X(Ed::Function, DATA(d.Function[1].CallCnt = 100), {}, "Incorrect call time(sec)", "2",
+      "limit0"),
+    X(Ed::Function, DATA(d.Function[2].CallTime = 120), {}, "Incorrect call time(minute)", "3",
+      "limit1"),
+    X(Ed::Function, DATA(d.Function[1].TalkTime = 25), {}, "Incorrect conversation time(sec)", "2",
+      "limit2"),
+    // Only Upload checks stored times; with the boxes off, the focus goes to turning them on.
+    X(Ed::Function, DATA(d.Function[2].EndTime.Value = 0x0A3C), {}, "Incorrect ending time", "3",
+      "forwarding"),
+    X(Ed::Scan, DATA(M(d, 3, 2).ScanTime = 0), {}, "Incorrect monitoring time", "3/2", "time"),
+    X(Ed::Scan, DATA(Put(d, 0, 2, 1, 0, 1, 65)), {}, kBadSub, "2/1", "grid", 0, 1),
+    X(Ed::Scan, DATA(Put(d, 0, 1, 4, 3, 2, 7); Put(d, 0, 1, 4, 0, 2, 7)), {},
+      "Exchange1\nMaster Station No.4\nDuplicated exchange-equipment No.(2-7)", "1/4", "grid", 3,
+      1),
+    X(Ed::Group, DATA(Put(d, 1, 1, 2, 0, 1, 2)), {}, kBadMaster, "1/2", "grid", 0, 1),
+    X(Ed::Group, DATA(Put(d, 1, 3, 1, 14, 2, 3); NoNum(M(d, 2, 3))), {}, kBadMaster, "3/1", "grid",
+      14, 1),
+    X(Ed::Meeting, DATA(Put(d, 2, 1, 1, 2, 2, 2); Put(d, 2, 1, 1, 1, 2, 2)), {},
+      "Exchange1\nMaster Station (Telephone) No.1\nDuplicated exchange-equipment No.(2-2)", "1/1",
+      "grid", 2, 1),
+    X(Ed::Paging, {}, PagingTime("ALL", "abc"), "Incorrect paging time-out", "ALL", "time"),
+    // The 'c' accepted while editing is refused by Overwrite, which takes the user to it.
+    X(Ed::Dial, {}, Master("2", Cells("grid", {{6, 1, "12c"}})),
+      "Exchange1\nMaster Station No.2\nIncorrect dial number", "1/2", "grid", 6, 1),
+    X(Ed::Dial, {}, Cells("grid", {{0, 1, "1 2"}}),
+      "Exchange1\nMaster Station No.1\nIncorrect dial number", "1/1", "grid", 0, 1),
+    X(Ed::Dial, {}, Master("3", Cells("grid", {{7, 1, "*12#-A"}})), "", "", ""),
+};
+
+struct Cell {
+    Ed ed;
+    std::string grid;
+    int row, column;
+    QString typed;  // "click" clicks the cell
+    int checkRow, checkColumn;
+    std::string shown;
+    Act before;
+};
+Cell Y(Ed ed, std::string grid, int row, int column, QString typed, int checkRow, int checkColumn,
+       std::string shown, Act before = {}) {
+    return {ed, grid, row, column, typed, checkRow, checkColumn, shown, before};
+}
+// Dialing Assignment of exchange 1, master 1: switch 3 dials 300, switch 10 locks switch 12.
+const Change kDialing = [](SettingData& d) {
+    SetText(d.Dial[0][0][2].Dial, "300");
+    SetText(d.Dial[0][0][9].Shot, "12");
+    SetText(M(d, 1, 4).Name, "FRONT");
+};
+const QString k51 = QString(51, '1');
+const std::vector<Cell> kCells = {
+    Y(Ed::System, "grid", 1, 1, "0042", 1, 1, "0042"),
+    Y(Ed::System, "grid", 1, 1, "1234567", 1, 1, "200"),
+    Y(Ed::System, "grid", 1, 1, "12a", 1, 1, "200"),
+    Y(Ed::System, "grid", 1, 1, k51, 1, 1, "200"),
+    Y(Ed::Stations, "masters", 0, 3, "12", 0, 3, "191"),
+    Y(Ed::Stations, "masters", 0, 3, "123", 0, 4, "123"),  // named after its number: renamed
+    Y(Ed::Stations, "masters", 1, 4, "ABCDEFGHI", 1, 4, "192"),
+    Y(Ed::Stations, "masters", 1, 4, QString::fromUtf16(u"\uFF71\uFF72 }"), 1, 4, "\xB1\xB2 }"),
+    Y(Ed::Stations, "masters", 0, 7, QString(21, '1'), 0, 7, ""),
+    Y(Ed::Stations, "masters", 0, 7, "03-1234-56789-012345", 0, 7, "03-1234-56789-012345"),
+    Y(Ed::Stations, "masters", 0, 7, k51, 0, 7, "", Cells("masters", {{0, 7, "12"}})),  // clears
+    Y(Ed::Stations, "masters", 2, 8, "1234", 2, 8, ""),
+    Y(Ed::Stations, "masters", 2, 11, "x1", 2, 11, "x1"),
+    Y(Ed::Stations, "masters", 2, 5, "click", 2, 5, "v"),
+    Y(Ed::Stations, "subs", 0, 3, "1011", 0, 3, "101"),
+    Y(Ed::Stations, "subs", 0, 3, "99", 0, 3, "101"),
+    Y(Ed::Stations, "subs", 0, 3, "170", 0, 4, "170"),
+    Y(Ed::Stations, "subs", 4, 5, "4", 4, 5, "1"),
+    Y(Ed::Stations, "subs", 4, 5, "2", 4, 7, "291"),
+    Y(Ed::Stations, "subs", 4, 6, "5", 4, 6, "1"),
+    Y(Ed::Stations, "subs", 4, 6, "3", 4, 8, "193"),
+    Y(Ed::Stations, "subs", 5, 7, "102", 5, 7, "191"),  // never a substation
+    Y(Ed::Stations, "subs", 5, 7, "492", 5, 5, "3"),
+    Y(Ed::Stations, "subs", 5, 9, "click", 5, 9, "Emergency"),
+    Y(Ed::Dial, "grid", 0, 1, "0189aAcC*#- ", 0, 1, "0189aAcC*#- "),
+    Y(Ed::Dial, "grid", 2, 1, "12345678901234567", 2, 1, "300"),
+    Y(Ed::Dial, "grid", 2, 1, "12b", 2, 1, "300"),
+    Y(Ed::Dial, "grid", 1, 1, "194", 1, 2, "FRONT"),  // a master's number shows its name
+    Y(Ed::Dial, "grid", 11, 1, "77", 11, 1, "x"),     // a locked switch takes no dial
+    Y(Ed::Dial, "grid", 0, 3, "5", 4, 1, "x"),        // a lock marks the switch
+    Y(Ed::Dial, "grid", 0, 3, "0005", 4, 3, "x"),
+    Y(Ed::Dial, "grid", 0, 3, "1025", 0, 3, ""),
+    Y(Ed::Dial, "grid", 0, 3, "3", 0, 3, ""),  // switch 3 dials
+    Y(Ed::Dial, "grid", 9, 3, "", 11, 1, ""),
+    Y(Ed::Dial, "grid", 9, 3, "13", 11, 3, ""),
+    Y(Ed::Line, "grid0", 0, 4, "192", 0, 5, "192", DirectIn(0)),
+    Y(Ed::Line, "grid0", 1, 4, "101", 1, 4, "", DirectIn(0)),  // a substation
+    Y(Ed::Line, "grid0", 2, 2, "1", 2, 4, "194", Cells("grid0", {{2, 3, "4"}}, DirectIn(0))),
+    Y(Ed::Scan, "grid", 0, 1, "4", 0, 1, ""),
+    Y(Ed::Scan, "grid", 0, 2, "65", 0, 2, "", Cells("grid", {{0, 1, "3"}})),
+    Y(Ed::Scan, "grid", 0, 2, "12", 0, 3, "312", Cells("grid", {{0, 1, "3"}})),
+    Y(Ed::Group, "grid", 0, 2, "5", 0, 2, "", Cells("grid", {{0, 1, "3"}})),
+    Y(Ed::Meeting, "grid", 0, 2, "4", 0, 4, "494", Cells("grid", {{0, 1, "3"}})),
+};
+}  // namespace
+
 class EditorWindowTest : public QObject {
     Q_OBJECT
     QTemporaryDir settings_;
 
   private slots:
+    void overwriteChecks_data() {
+        QTest::addColumn<int>("i");
+        for (std::size_t i = 0; i < kChecks.size(); ++i)
+            QTest::addRow("%d %s", int(i),
+                          kChecks[i].message.substr(kChecks[i].message.rfind('\n') + 1).c_str())
+                << int(i);
+    }
+    void overwriteChecks() {
+        QFETCH(int, i);
+        const Check& c = kChecks[std::size_t(i)];
+        Editor e(c.ed, c.change);
+        if (c.act) c.act(e);
+        // Start elsewhere: on another exchange and master, on the other page.
+        if (e.selector() && (!c.act || c.ed == Ed::Line) && c.where != "ALL")
+            e.Choose(c.where.startsWith("2") ? "3" : "2");
+        if (Masters(e)) ChooseFromList(Masters(e), "4");
+        if (c.ed == Ed::Stations) e.as<CSheetStation>()->tabs()->setCurrentIndex(c.focus != "subs");
+        e.dlg->OverwriteButton()->setFocus();
+        QTest::keyClick(e.dlg->OverwriteButton(), Qt::Key_Space);
+        if (c.focus == "forwarding") e.dlg->UploadButton()->click();  // checks stored times
+        QCOMPARE(e.host.messages.texts().size(), std::size_t(!c.message.empty()));
+        if (c.message.empty()) return;
+        QCOMPARE(e.host.messages.texts(), std::vector<std::string>{c.message});
+        QCOMPARE(e.host.messages.shown[0].icon, PromptIcon::Question);
+        if (e.selector()) QCOMPARE(e.selector()->currentText(), c.where.section('/', 0, 0));
+        if (Masters(e)) QCOMPARE(Masters(e)->currentText(), c.where.section('/', 1));
+        QWidget* focus = Named(e, c.focus);
+        QVERIFY(focus->hasFocus());
+        if (c.cell.row >= 0) QCOMPARE(static_cast<GridCtrl*>(focus)->CurrentCell().row, c.cell.row);
+        if (c.cell.column >= 0) QCOMPARE(static_cast<GridCtrl*>(focus)->CurrentCell(), c.cell);
+        QVERIFY(!e.host.document.modified);
+        if (c.focus == "forwarding") return;  // the box now shows the stored text, which is valid
+        e.dlg->UploadButton()->click();       // Upload checks first: no question, nothing sent
+        QCOMPARE(e.host.confirmations, 0);
+    }
+
+    void cells_data() {
+        QTest::addColumn<int>("i");
+        for (int i = 0; i < int(kCells.size()); ++i) QTest::addRow("%d", i) << i;
+    }
+    void cells() {
+        QFETCH(int, i);
+        const Cell& c = kCells[std::size_t(i)];
+        Editor e(c.ed, kDialing);
+        if (c.grid == "subs") e.as<CSheetStation>()->tabs()->setCurrentIndex(1);
+        if (c.before) c.before(e);
+        if (c.typed == "click")
+            ClickCell(Grid(e, c.grid), c.row, c.column);
+        else
+            TypeIntoCell(Grid(e, c.grid), c.row, c.column, c.typed);
+        QCOMPARE(Grid(e, c.grid)->ItemText(c.checkRow, c.checkColumn), c.shown);
+        QVERIFY(!e.host.document.modified);  // nothing committed yet
+    }
+
     void initTestCase() {
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings_.path());
     }
@@ -99,16 +449,10 @@ class EditorWindowTest : public QObject {
         QCOMPARE(global.host.messages.texts(), std::vector<std::string>{"Text changed. Exit?"});
         QVERIFY(!global.dlg->isVisible());
         QCOMPARE(global.host.document.data().System.SwNumber[1].Value, 200);  // not committed
-        // Print takes the copy with its unsaved edits, and the page shown.
-        global.Open();
-        TypeIntoCell(global.as<CDlgSystem>()->grid(), 0, 1, "110");
-        global.dlg->PrintButton()->click();
-        QCOMPARE(std::any_cast<SystemSetting>(global.host.prints.at(0).data).SwNumber[0].Value,
-                 110);
         Editor stations(Ed::Stations);
         stations.as<CSheetStation>()->tabs()->setCurrentIndex(1);
         stations.dlg->PrintButton()->click();
-        QCOMPARE(stations.host.prints.at(0).category, kPrintSubstations);
+        QCOMPARE(stations.host.prints.at(0).category, kPrintSubstations);  // the page shown
     }
 
     // A click that only makes a flag cell current leaves it; the fixed columns follow a jump.
