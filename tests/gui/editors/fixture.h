@@ -5,8 +5,6 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
-#include <functional>
-#include <memory>
 
 #include "editor_test_host.h"
 #include "editors/dlg_direct_dial.h"
@@ -15,6 +13,7 @@
 #include "editors/dlg_line.h"
 #include "editors/dlg_member_list.h"
 #include "editors/dlg_system.h"
+#include "editors/exchange_selector.h"
 #include "editors/page_master.h"
 #include "editors/page_paging.h"
 #include "editors/page_sub.h"
@@ -75,6 +74,24 @@ inline void TypeInto(QWidget* box, const QString& text) {
 
 enum class Ed { System, Stations, Line, Function, Select, Scan, Group, Meeting, Paging, Dial };
 
+template <typename T>
+std::unique_ptr<EditorFrame> New(EditorHost& host) {
+    return std::make_unique<T>(host);
+}
+inline std::unique_ptr<EditorFrame> (*const kMake[])(EditorHost&) = {
+    [](EditorHost& host) -> std::unique_ptr<EditorFrame> {
+        return std::make_unique<CDlgSystem>(host, kClock);
+    },
+    New<CSheetStation>,
+    New<CDlgLine>,
+    New<CDlgFunction>,
+    New<CDlgDirectSelect>,
+    New<CDlgScan>,
+    New<CDlgGroup>,
+    New<CDlgMeeting>,
+    New<CSheetPaging>,
+    New<CDlgDirectDial>};
+
 // An editor on ThreeExchanges (changed by `change`), shown and active.
 struct Editor {
     EditorTestHost own;
@@ -88,38 +105,7 @@ struct Editor {
         Open();
     }
     void Open() {
-        switch (ed) {
-            case Ed::System:
-                dlg = std::make_unique<CDlgSystem>(host, kClock);
-                break;
-            case Ed::Stations:
-                dlg = std::make_unique<CSheetStation>(host);
-                break;
-            case Ed::Line:
-                dlg = std::make_unique<CDlgLine>(host);
-                break;
-            case Ed::Function:
-                dlg = std::make_unique<CDlgFunction>(host);
-                break;
-            case Ed::Select:
-                dlg = std::make_unique<CDlgDirectSelect>(host);
-                break;
-            case Ed::Scan:
-                dlg = std::make_unique<CDlgScan>(host);
-                break;
-            case Ed::Group:
-                dlg = std::make_unique<CDlgGroup>(host);
-                break;
-            case Ed::Meeting:
-                dlg = std::make_unique<CDlgMeeting>(host);
-                break;
-            case Ed::Paging:
-                dlg = std::make_unique<CSheetPaging>(host);
-                break;
-            case Ed::Dial:
-                dlg = std::make_unique<CDlgDirectDial>(host);
-                break;
-        }
+        dlg = kMake[int(ed)](host);
         dlg->show();
         QApplication::setActiveWindow(dlg.get());
     }
@@ -129,23 +115,9 @@ struct Editor {
     }
     // The exchange selector (nullptr for Global Setting).
     QComboBox* selector() const {
-        switch (ed) {
-            case Ed::System:
-                return nullptr;
-            case Ed::Stations:
-            case Ed::Paging:
-                return as<EditorSheet>()->exchangeList();
-            case Ed::Line:
-                return as<CDlgLine>()->selector().list();
-            case Ed::Function:
-                return as<CDlgFunction>()->selector().list();
-            case Ed::Select:
-                return as<CDlgDirectSelect>()->selector().list();
-            case Ed::Dial:
-                return as<CDlgDirectDial>()->exchangeList();
-            default:
-                return as<CDlgMemberList>()->exchangeList();
-        }
+        if (ed == Ed::System) return nullptr;
+        if (ed == Ed::Dial) return as<CDlgDirectDial>()->exchangeList();
+        return dlg->findChild<ExchangeSelector*>()->list();
     }
     void Choose(const QString& exchange) { ChooseFromList(selector(), exchange); }
 };
