@@ -31,12 +31,14 @@ namespace {
 using Act = std::function<void(Editor&)>;
 
 // The control a case names: "count", "digits", "grid", "masters", "subs", "timeOut", "name0",
-// "access1", "grid0", "start", "end", "limit0".."limit2", "forwarding" or "time".
+// "access1", "grid0", "start", "end", "limit0".."limit2", "forwarding", "time", "tie1", "busy",
+// "call" or "zones".
 QWidget* Named(Editor& e, const std::string& n) {
     const int i = n.back() - '0';
     switch (e.ed) {
         case Ed::System:
             if (n == "grid") return e.as<CDlgSystem>()->grid();
+            if (n[0] == 't') return e.as<CDlgSystem>()->tieLineBox(i);
             return n == "count" ? e.as<CDlgSystem>()->exchangeCountList()
                                 : e.as<CDlgSystem>()->digitsList();
         case Ed::Stations:
@@ -52,8 +54,14 @@ QWidget* Named(Editor& e, const std::string& n) {
                 return n == "end" ? e.as<CDlgFunction>()->endBox()
                                   : e.as<CDlgFunction>()->startBox();
             if (n == "forwarding") return e.as<CDlgFunction>()->forwardingBox();
+            if (n == "busy") return e.as<CDlgFunction>()->busyBox();
             return e.as<CDlgFunction>()->limit(CDlgFunction::LimitKind(i)).value;
+        case Ed::Select:
+            return e.as<CDlgDirectSelect>()->callButton();
         case Ed::Paging:
+            if (n == "zones")
+                return static_cast<ZonePage*>(e.as<CSheetPaging>()->tabs()->currentWidget())
+                    ->grid();
             return e.as<CSheetPaging>()->pagingPage()->timeBox();
         case Ed::Dial:
             return e.as<CDlgDirectDial>()->grid();
@@ -76,9 +84,14 @@ Act Type(std::string box, QString text) {
 Act Cells(std::string grid, std::vector<std::tuple<int, int, QString>> cells, Act before = {}) {
     return [=](Editor& e) {
         if (before) before(e);
-        for (const auto& [row, column, text] : cells)
-            TypeIntoCell(Grid(e, grid), row, column, text);
+        for (const auto& [row, column, text] : cells) {
+            if (text == "click") ClickCell(Grid(e, grid), row, column);
+            if (text != "click") TypeIntoCell(Grid(e, grid), row, column, text);
+        }
     };
+}
+Act Press(std::string button) {
+    return [=](Editor& e) { static_cast<QAbstractButton*>(Named(e, button))->click(); };
 }
 Act DirectIn(int l) {
     return [=](Editor& e) { e.as<CDlgLine>()->line(l).directInLine->click(); };
@@ -326,59 +339,34 @@ struct Upload {
     Ed ed;
     QString exchange;  // shown before the edit; "" for none
     int page;
+    Act edit;
     char letter;  // a record that carries the edit
     RecordRequest at;
 };
-const std::vector<Upload> kUploads = {
-    {Ed::System, "", 0, 'A', {.clock = &kClock}},
-    {Ed::Stations, "1", 0, 'B', {.exchange = 1, .station = 1}},
-    {Ed::Stations, "ALL", 1, 'C', {.exchange = 2, .substation = 5}},
-    {Ed::Line, "2", 0, 'D', {.exchange = 2}},
-    {Ed::Function, "2", 0, 'F', {.exchange = 2}},
-    {Ed::Select, "2", 0, 'M', {.exchange = 2}},
-    {Ed::Scan, "2", 0, kScanMonitorList.letter, {.exchange = 2, .station = 2}},
-    {Ed::Group, "2", 0, kGroupCallList.letter, {.exchange = 2, .station = 2}},
-    {Ed::Meeting, "2", 0, kConferenceList.letter, {.exchange = 2, .station = 2}},
-    {Ed::Paging, "1", 0, 'H', {.exchange = 1, .zone = 1}},
-    {Ed::Paging, "ALL", 1, 'I', {.exchange = 2, .zone = 19}},
-    {Ed::Paging, "2", 2, 'J', {.exchange = 2, .sourceZone = 19}},
-};
-
-// An edit the record above carries.
-void Edit(Editor& e, int page) {
-    const auto members = [&](const char* equipment) {
-        ChooseFromList(e.as<CDlgMemberList>()->masterList(), "2");
-        TypeIntoCell(e.as<CDlgMemberList>()->grid(), 0, 1, "1");
-        TypeIntoCell(e.as<CDlgMemberList>()->grid(), 0, 2, equipment);
-    };
-    CSheetStation* stations = e.as<CSheetStation>();
-    CSheetPaging* paging = e.as<CSheetPaging>();
-    switch (e.ed) {
-        case Ed::System:
-            TypeIntoCell(e.as<CDlgSystem>()->grid(), 1, 1, "199");
-            return QTest::mouseClick(e.as<CDlgSystem>()->tieLineBox(1), Qt::LeftButton);
-        case Ed::Stations:
-            if (page) return TypeIntoCell(stations->subPage()->grid(), 64 + 4, 3, "265");
-            TypeIntoCell(stations->masterPage()->grid(), 0, 4, "DESK");
-            return ClickCell(stations->masterPage()->grid(), 0, 6);  // emergency paging
-        case Ed::Line:
-            return TypeInto(e.as<CDlgLine>()->line(1).name, "TRUNK");
-        case Ed::Function:
-            return e.as<CDlgFunction>()->busyBox()->click();
-        case Ed::Select:
-            return e.as<CDlgDirectSelect>()->callButton()->click();
-        case Ed::Scan:
-            return members("12");
-        case Ed::Group:
-            return members("3");
-        case Ed::Meeting:
-            return members("4");
-        default:  // Paging: substation 1-1, the second speaker of 2 and source 2-2 in zone 19
-            GridCtrl* grid = static_cast<ZonePage*>(paging->tabs()->currentWidget())->grid();
-            ClickCell(grid, page ? 17 - 16 * (page - 1) : 0,
-                      page ? 3 + 18 : paging->pagingPage()->firstZoneColumn());
-    }
+Upload U(Ed ed, QString exchange, int page, Act edit, char letter, RecordRequest at) {
+    return {ed, exchange, page, edit, letter, at};
 }
+const std::vector<Upload> kUploads = {
+    U(Ed::System, "", 0, Cells("grid", {{1, 1, "199"}}, Press("tie1")), 'A', {.clock = &kClock}),
+    U(Ed::Stations, "1", 0, Cells("masters", {{0, 4, "DESK"}, {0, 6, "click"}}), 'B',
+      {.exchange = 1, .station = 1}),
+    U(Ed::Stations, "ALL", 1, Cells("subs", {{64 + 4, 3, "265"}}), 'C',
+      {.exchange = 2, .substation = 5}),
+    U(Ed::Line, "2", 0, Type("name1", "TRUNK"), 'D', {.exchange = 2}),
+    U(Ed::Function, "2", 0, Press("busy"), 'F', {.exchange = 2}),
+    U(Ed::Select, "2", 0, Press("call"), 'M', {.exchange = 2}),
+    U(Ed::Scan, "2", 0, Master("2", Cells("grid", {{0, 1, "1"}, {0, 2, "12"}})), 'G',
+      {.exchange = 2, .station = 2}),
+    U(Ed::Group, "2", 0, Master("2", Cells("grid", {{0, 1, "1"}, {0, 2, "3"}})), 'E',
+      {.exchange = 2, .station = 2}),
+    U(Ed::Meeting, "2", 0, Master("2", Cells("grid", {{0, 1, "1"}, {0, 2, "4"}})), 'L',
+      {.exchange = 2, .station = 2}),
+    // Substation 1-1, the second speaker of exchange 2 and its source 2 in zone 19.
+    U(Ed::Paging, "1", 0, Cells("zones", {{0, 5, "click"}}), 'H', {.exchange = 1, .zone = 1}),
+    U(Ed::Paging, "ALL", 1, Cells("zones", {{17, 21, "click"}}), 'I', {.exchange = 2, .zone = 19}),
+    U(Ed::Paging, "2", 2, Cells("zones", {{1, 21, "click"}}), 'J',
+      {.exchange = 2, .sourceZone = 19}),
+};
 
 std::string Record(const Upload& u, const SettingData& data) {
     RecordRequest r = u.at;
@@ -394,10 +382,7 @@ class EditorWindowTest : public QObject {
   private slots:
     void overwriteChecks_data() {
         QTest::addColumn<int>("i");
-        for (std::size_t i = 0; i < kChecks.size(); ++i)
-            QTest::addRow("%d %s", int(i),
-                          kChecks[i].message.substr(kChecks[i].message.rfind('\n') + 1).c_str())
-                << int(i);
+        for (int i = 0; i < int(kChecks.size()); ++i) QTest::addRow("%d", i) << i;
     }
     void overwriteChecks() {
         QFETCH(int, i);
@@ -510,12 +495,10 @@ class EditorWindowTest : public QObject {
         Editor global(Ed::System);
         ChooseFromList(global.as<CDlgSystem>()->exchangeCountList(), "1");
         ChooseFromList(global.as<CDlgSystem>()->exchangeCountList(), "3");
-        QCOMPARE(global.as<CDlgSystem>()->grid()->ItemText(1, 1), std::string());
         global.host.messages.ScriptAnswers({PromptAnswer::Yes});
         global.dlg->CloseButton()->click();
         QCOMPARE(global.host.messages.texts(), std::vector<std::string>{"Text changed. Exit?"});
         QVERIFY(!global.dlg->isVisible());
-        QCOMPARE(global.host.document.data().System.SwNumber[1].Value, 200);  // not committed
         Editor stations(Ed::Stations);
         stations.as<CSheetStation>()->tabs()->setCurrentIndex(1);
         stations.dlg->PrintButton()->click();
@@ -652,9 +635,7 @@ class EditorWindowTest : public QObject {
             Editor e(u.ed, nullptr, &link.host);
             if (!u.exchange.isEmpty()) e.Choose(u.exchange);
             if (u.page) static_cast<EditorSheet*>(e.dlg.get())->tabs()->setCurrentIndex(u.page);
-            e.dlg->OverwriteButton()->click();  // nothing changed: the flag stays
-            QVERIFY(!link.host.document.modified);
-            Edit(e, u.page);
+            u.edit(e);
             e.dlg->CloseButton()->click();  // No keeps it open
             QCOMPARE(link.host.messages.texts(), std::vector<std::string>{"Text changed. Exit?"});
             QVERIFY(e.dlg->isVisible());
