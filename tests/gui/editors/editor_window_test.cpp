@@ -577,6 +577,37 @@ class EditorWindowTest : public QObject {
         QVERIFY(e.host.document.modified);
     }
 
+    // "Delete ALL" asks first and empties the list shown; Dialing Assignment keeps its door lock
+    // time, and an emptied monitoring time shows the stored one again.
+    void deleteAllAsksFirst() {
+        const std::tuple<Ed, Act, std::string, int> lists[] = {
+            {Ed::Line, Cells("grid0", {{0, 4, "192"}}, DirectIn(0)), "grid0", 4},
+            {Ed::Scan, Cells("grid", {{0, 1, "3"}, {0, 2, "12"}}), "grid", 1},
+            {Ed::Dial, Cells("grid", {{0, 1, "300"}, {0, 3, "7"}}), "grid", 1}};
+        for (const auto& [ed, fill, grid, column] : lists) {
+            Editor e(ed, DATA(d.Exchange[0].Master[0].ScanTime = 12));
+            fill(e);
+            const QString lock =
+                ed == Ed::Dial ? e.as<CDlgDirectDial>()->doorLockList()->currentText() : "";
+            e.host.messages.ScriptAnswers({PromptAnswer::Yes});
+            (ed == Ed::Line   ? e.as<CDlgLine>()->line(0).deleteAll
+             : ed == Ed::Scan ? e.as<CDlgMemberList>()->deleteAllButton()
+                              : e.as<CDlgDirectDial>()->deleteAllButton())
+                ->click();
+            QCOMPARE(e.host.messages.texts(),
+                     std::vector<std::string>{"Will delete all list data. OK?"});
+            QCOMPARE(Grid(e, grid)->ItemText(0, column), std::string());
+            if (ed == Ed::Dial)
+                QCOMPARE(e.as<CDlgDirectDial>()->doorLockList()->currentText(), lock);
+            if (ed != Ed::Scan) continue;
+            StepEdit* time = e.as<CDlgMemberList>()->timeBox();
+            time->setFocus();
+            time->setText("");
+            Grid(e, grid)->setFocus();
+            QCOMPARE(time->text(), QString("12"));
+        }
+    }
+
     void trunkNamesFollowStations() {
         Editor e(Ed::Line);
         e.as<CDlgLine>()->line(0).directInLine->click();
