@@ -164,6 +164,7 @@ Check X(Ed ed, Change change, Act act, std::string message, QString where, std::
 
 const char kBadSub[] = "Invalid sub-equipment No.is set.";
 const char kBadMaster[] = "Invalid master equipment No.is set.";
+const char kPaging[] = "Incorrect paging time-out";
 const char kLength[] = "Incorrect first station No.digit length";
 const std::string kMasters = "Master Stations (Telephones)\n", kSubs = "Substations\n";
 const char kTwice[] = "Duplicated station No.(201) for Exchange 2\n( Substations : 2-10 )";
@@ -260,7 +261,9 @@ const std::vector<Check> kChecks = {
     X(Ed::Meeting, DATA(Put(d, 2, 1, 1, 2, 2, 2); Put(d, 2, 1, 1, 1, 2, 2)), {},
       "Exchange1\nMaster Station (Telephone) No.1\nDuplicated exchange-equipment No.(2-2)", "1/1",
       "grid", 2, 1),
-    X(Ed::Paging, {}, PagingTime("ALL", "abc"), "Incorrect paging time-out", "ALL", "time"),
+    X(Ed::Paging, {}, PagingTime("2", "995"), kPaging, "2", "time"),
+    X(Ed::Paging, {}, PagingTime("3", "25"), kPaging, "3", "time"),
+    X(Ed::Paging, {}, PagingTime("ALL", "abc"), kPaging, "ALL", "time"),
     // The 'c' accepted while editing is refused by Overwrite, which takes the user to it.
     X(Ed::Dial, {}, Master("2", Cells("grid", {{6, 1, "12c"}})),
       "Exchange1\nMaster Station No.2\nIncorrect dial number", "1/2", "grid", 6, 1),
@@ -291,11 +294,17 @@ const Change kDialing = [](SettingData& d) {
 const QString k51 = QString(51, '1');
 const std::vector<Cell> kCells = {
     Y(Ed::System, "grid", 1, 1, "0042", 1, 1, "0042"),
+    Y(Ed::System, "grid", 1, 1, "123456", 1, 1, "123456"),
+    Y(Ed::System, "grid", 1, 1, "", 1, 1, "200"),
     Y(Ed::System, "grid", 1, 1, "1234567", 1, 1, "200"),
     Y(Ed::System, "grid", 1, 1, "12a", 1, 1, "200"),
     Y(Ed::System, "grid", 1, 1, k51, 1, 1, "200"),
+    Y(Ed::Stations, "masters", 0, 3, "1a3", 0, 3, "191"),
+    Y(Ed::Stations, "masters", 0, 3, "", 0, 3, "191"),
     Y(Ed::Stations, "masters", 0, 3, "12", 0, 3, "191"),
     Y(Ed::Stations, "masters", 0, 3, "123", 0, 4, "123"),  // named after its number: renamed
+    Y(Ed::Stations, "masters", 1, 4, "AB~", 1, 4, "192"),
+    Y(Ed::Stations, "masters", 1, 4, "", 1, 4, "192"),
     Y(Ed::Stations, "masters", 1, 4, "ABCDEFGHI", 1, 4, "192"),
     Y(Ed::Stations, "masters", 1, 4, QString::fromUtf16(u"\uFF71\uFF72 }"), 1, 4, "\xB1\xB2 }"),
     Y(Ed::Stations, "masters", 0, 7, QString(21, '1'), 0, 7, ""),
@@ -321,6 +330,8 @@ const std::vector<Cell> kCells = {
     Y(Ed::Dial, "grid", 11, 1, "77", 11, 1, "x"),     // a locked switch takes no dial
     Y(Ed::Dial, "grid", 0, 3, "5", 4, 1, "x"),        // a lock marks the switch
     Y(Ed::Dial, "grid", 0, 3, "0005", 4, 3, "x"),
+    Y(Ed::Dial, "grid", 0, 3, "0", 0, 3, ""),
+    Y(Ed::Dial, "grid", 0, 3, "1a", 0, 3, ""),
     Y(Ed::Dial, "grid", 0, 3, "1025", 0, 3, ""),
     Y(Ed::Dial, "grid", 0, 3, "3", 0, 3, ""),  // switch 3 dials
     Y(Ed::Dial, "grid", 9, 3, "", 11, 1, ""),
