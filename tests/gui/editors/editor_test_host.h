@@ -61,11 +61,6 @@ class EditorTestHost : public EditorHost {
         return int(std::count_if(progress.begin(), progress.end(),
                                  [](const Progress& p) { return p.message == UM_PROGRESS_CLOSE; }));
     }
-    std::vector<char> letters() const {
-        std::vector<char> out;
-        for (const std::string& b : bodies) out.push_back(b.empty() ? '-' : b[0]);
-        return out;
-    }
 
     SettingDocument document;
     RecordingPrompt messages;

@@ -565,7 +565,7 @@ class EditorWindowTest : public QObject {
         Editor e(Ed::Dial, [](SettingData& d) { SetText(d.Dial[0][0][2].Dial, "300"); });
         CDlgDirectDial& dial = *e.as<CDlgDirectDial>();
         dial.downloadButton()->click();
-        QCOMPARE(e.host.letters(), std::vector<char>{'T'});
+        QCOMPARE(e.host.bodies.at(0)[0], 'T');
         QCOMPARE(e.host.dialWindow, e.dlg.get());
         DialTable sent{};  // 26 entries: 3 blocks
         for (int i = 0; i < 25; ++i) SetText(sent[i * 2].Dial, std::to_string(201 + i));
@@ -581,7 +581,7 @@ class EditorWindowTest : public QObject {
                 &dial, new LinkEvent(UM_LINK_RESULT, kResultReceived, std::move(item)));
         }
         QTRY_COMPARE(dial.transfer().outcome(), TransferOutcome::Downloaded);
-        QCOMPARE(e.host.letters(), (std::vector<char>{'T', '-'}));
+        QVERIFY(e.host.bodies.size() == 2 && e.host.bodies[1].empty());  // the release
         QCOMPARE(e.host.dialWindow, nullptr);
         QCOMPARE(dial.grid()->ItemText(2, 1) + dial.grid()->ItemText(1, 3), std::string("202x"));
         QCOMPARE(dial.doorLockList()->currentText(), QString("6"));
