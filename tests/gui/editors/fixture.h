@@ -23,10 +23,8 @@
 #include "monitor/log_history.h"
 #include "setting/setting_file.h"
 #include "setting/text_field.h"
-#include "transfer/record_codec.h"
-#ifdef QN410_SIM_BINARY
 #include "support/sim_process.h"
-#endif
+#include "transfer/record_codec.h"
 
 namespace qn410::test {
 
@@ -122,7 +120,6 @@ struct Editor {
     void Choose(const QString& exchange) { ChooseFromList(selector(), exchange); }
 };
 
-#ifdef QN410_SIM_BINARY
 // qn410-sim started from the host's data; it saves what its exchanges stored when it stops. The
 // host hands every request to the broker, as the view does.
 struct SimLink {
@@ -159,6 +156,5 @@ struct SimLink {
         RebuildZoneTables(held.data());  // the file keeps the masks only
     }
 };
-#endif
 
 }  // namespace qn410::test
