@@ -616,11 +616,14 @@ class EditorWindowTest : public QObject {
             time->setText("");
             Grid(e, grid)->setFocus();
             QCOMPARE(time->text(), QString("12"));
+            time->stepBy(300);
+            QCOMPARE(time->text(), QString("99"));
         }
     }
 
     void trunkNamesFollowStations() {
         Editor e(Ed::Line);
+        e.as<CDlgLine>()->line(0).outgoing->click();
         e.as<CDlgLine>()->line(0).directInLine->click();
         TypeIntoCell(e.as<CDlgLine>()->line(0).grid, 0, CDlgLine::kStation, "192");
         e.dlg->OverwriteButton()->click();
@@ -664,6 +667,9 @@ class EditorWindowTest : public QObject {
             grid->ItemText(2, zone1) + grid->ItemText(0, zone1) + grid->ItemText(0, zone1 + 11),
             "xvv");
         QCOMPARE(PagingTimeStep("25", 1) + PagingTimeStep("25", -1), QString("3010"));
+        QTest::mouseClick(page->timeOutBox(), Qt::LeftButton);
+        page->timeBox()->stepBy(3);
+        QCOMPARE(page->timeBox()->text(), QString("40"));
     }
 
     void everyEditorReachesTheExchanges() {
