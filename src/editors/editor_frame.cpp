@@ -111,11 +111,7 @@ void EditorFrame::ArrangeForFirstShow() {
     for (GridCtrl* grid : findChildren<GridCtrl*>()) grid->StretchLastColumn();
     const QSize remembered = QSettings().value(SizeKey()).toSize();
     if (remembered.isValid()) resize(remembered.expandedTo(minimumSizeHint()));
-    // Geometry before the first show: every layout, outer ones first, so controls inside
-    // a composite (the exchange selector's list) have their places too.
     if (layout()) layout()->activate();
-    for (QWidget* w : findChildren<QWidget*>())
-        if (w->layout()) w->layout()->activate();
 
     // Reading order: by the middle of each control from the top, then from the left; the
     // command buttons close the chain. Controls on pages not shown keep their own place.
