@@ -1,10 +1,6 @@
-// Every editor through its widgets: what Overwrite refuses (the exact message, the exchange and
-// master shown, the control or cell with the focus), what the cells accept; each as a window
-// (first input, size, Close, Print); the station check opening "Stations"; and what single
-// editors do beyond their checks. Every editor's upload reaches one qn410-sim through the real
-// link (the view's broker, the transfer manager, the serial channel on a pseudo-terminal): the
-// records sent are the encoders', the simulator's saved data shows each edit. A simulator that
-// never answers ends with "Failed to transmit" once the (shortened) watchdog gives up.
+// Every editor through its widgets: Overwrite's checks, the cell rules, each as a window, and
+// every editor's upload to one qn410-sim through the real link (the records sent are the
+// encoders', its saved data shows each edit; a silent one ends with "Failed to transmit").
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -174,9 +170,7 @@ struct SimLink {
 
 using Act = std::function<void(Editor&)>;
 
-// The control a case names: "count", "digits", "grid", "masters", "subs", "timeOut", "name0",
-// "access1", "grid0", "start", "end", "limit0".."limit2", "forwarding", "time", "tie1", "busy",
-// "call" or "zones".
+// The control a case names; a trailing digit is the line, limit or box index.
 QWidget* Named(Editor& e, const std::string& n) {
     const int i = n.back() - '0';
     switch (e.ed) {
@@ -346,10 +340,7 @@ const std::vector<Check> kChecks = {
       "Incorrect Call Transfer during Conversation", "1", "masters", 2, 10),
     X(Ed::Stations, DATA(SetText(M(d, 2, 1).NonRespTelNo, "1a")), {},
       "Incorrect Nonresponse Transfer", "2", "masters", 0, 11),
-    // One field at a time over all masters; a one-digit target is an access number of its own.
-    X(Ed::Stations,
-      DATA(SetText(M(d, 3, 4).AbsenceTelNo, "9"); SetText(M(d, 1, 1).NonRespTelNo, "9")), {},
-      "Incorrect absence transfer", "3", "masters", 3, 8),
+    // A one-digit target is an access number of its own exchange.
     X(Ed::Stations, DATA(Access(d, 2, 1, 0); SetText(M(d, 1, 1).AbsenceTelNo, "0")), {},
       "Incorrect absence transfer", "1", "masters", 0, 8),
     X(Ed::Stations, DATA(Num(d, 3, 5, 30)), {},
@@ -425,10 +416,6 @@ struct Cell {
     std::string shown;
     Act before;
 };
-Cell Y(Ed ed, std::string grid, int row, int column, QString typed, int checkRow, int checkColumn,
-       std::string shown, Act before = {}) {
-    return {ed, grid, row, column, typed, checkRow, checkColumn, shown, before};
-}
 // Dialing Assignment of exchange 1, master 1: switch 3 dials 300, switch 10 locks switch 12.
 const Change kDialing = [](SettingData& d) {
     SetText(d.Dial[0][0][2].Dial, "300");
@@ -437,57 +424,50 @@ const Change kDialing = [](SettingData& d) {
 };
 const QString k51 = QString(51, '1');
 const std::vector<Cell> kCells = {
-    Y(Ed::System, "grid", 1, 1, "0042", 1, 1, "0042"),
-    Y(Ed::System, "grid", 1, 1, "123456", 1, 1, "123456"),
-    Y(Ed::System, "grid", 1, 1, "", 1, 1, "200"),
-    Y(Ed::System, "grid", 1, 1, "1234567", 1, 1, "200"),
-    Y(Ed::System, "grid", 1, 1, "12a", 1, 1, "200"),
-    Y(Ed::System, "grid", 1, 1, k51, 1, 1, "200"),
-    Y(Ed::Stations, "masters", 0, 3, "1a3", 0, 3, "191"),
-    Y(Ed::Stations, "masters", 0, 3, "", 0, 3, "191"),
-    Y(Ed::Stations, "masters", 0, 3, "12", 0, 3, "191"),
-    Y(Ed::Stations, "masters", 0, 3, "123", 0, 4, "123"),  // named after its number: renamed
-    Y(Ed::Stations, "masters", 1, 4, "AB~", 1, 4, "192"),
-    Y(Ed::Stations, "masters", 1, 4, "", 1, 4, "192"),
-    Y(Ed::Stations, "masters", 1, 4, "ABCDEFGHI", 1, 4, "192"),
-    Y(Ed::Stations, "masters", 1, 4, QString::fromUtf16(u"\uFF71\uFF72 }"), 1, 4, "\xB1\xB2 }"),
-    Y(Ed::Stations, "masters", 0, 7, QString(21, '1'), 0, 7, ""),
-    Y(Ed::Stations, "masters", 0, 7, "03-1234-56789-012345", 0, 7, "03-1234-56789-012345"),
-    Y(Ed::Stations, "masters", 0, 7, k51, 0, 7, "", Cells("masters", {{0, 7, "12"}})),  // clears
-    Y(Ed::Stations, "masters", 2, 8, "1234", 2, 8, ""),
-    Y(Ed::Stations, "masters", 2, 11, "x1", 2, 11, "x1"),
-    Y(Ed::Stations, "masters", 2, 5, "click", 2, 5, "v"),
-    Y(Ed::Stations, "subs", 0, 3, "1011", 0, 3, "101"),
-    Y(Ed::Stations, "subs", 0, 3, "99", 0, 3, "101"),
-    Y(Ed::Stations, "subs", 0, 3, "170", 0, 4, "170"),
-    Y(Ed::Stations, "subs", 4, 5, "4", 4, 5, "1"),
-    Y(Ed::Stations, "subs", 4, 5, "2", 4, 7, "291"),
-    Y(Ed::Stations, "subs", 4, 6, "5", 4, 6, "1"),
-    Y(Ed::Stations, "subs", 4, 6, "3", 4, 8, "193"),
-    Y(Ed::Stations, "subs", 5, 7, "102", 5, 7, "191"),  // never a substation
-    Y(Ed::Stations, "subs", 5, 7, "492", 5, 5, "3"),
-    Y(Ed::Stations, "subs", 5, 9, "click", 5, 9, "Emergency"),
-    Y(Ed::Dial, "grid", 0, 1, "0189aAcC*#- ", 0, 1, "0189aAcC*#- "),
-    Y(Ed::Dial, "grid", 2, 1, "12345678901234567", 2, 1, "300"),
-    Y(Ed::Dial, "grid", 2, 1, "12b", 2, 1, "300"),
-    Y(Ed::Dial, "grid", 1, 1, "194", 1, 2, "FRONT"),  // a master's number shows its name
-    Y(Ed::Dial, "grid", 11, 1, "77", 11, 1, "x"),     // a locked switch takes no dial
-    Y(Ed::Dial, "grid", 0, 3, "5", 4, 1, "x"),        // a lock marks the switch
-    Y(Ed::Dial, "grid", 0, 3, "0005", 4, 3, "x"),
-    Y(Ed::Dial, "grid", 0, 3, "0", 0, 3, ""),
-    Y(Ed::Dial, "grid", 0, 3, "1a", 0, 3, ""),
-    Y(Ed::Dial, "grid", 0, 3, "1025", 0, 3, ""),
-    Y(Ed::Dial, "grid", 0, 3, "3", 0, 3, ""),  // switch 3 dials
-    Y(Ed::Dial, "grid", 9, 3, "", 11, 1, ""),
-    Y(Ed::Dial, "grid", 9, 3, "13", 11, 3, ""),
-    Y(Ed::Line, "grid0", 0, 4, "192", 0, 5, "192", DirectIn(0)),
-    Y(Ed::Line, "grid0", 1, 4, "101", 1, 4, "", DirectIn(0)),  // a substation
-    Y(Ed::Line, "grid0", 2, 2, "1", 2, 4, "194", Cells("grid0", {{2, 3, "4"}}, DirectIn(0))),
-    Y(Ed::Scan, "grid", 0, 1, "4", 0, 1, ""),
-    Y(Ed::Scan, "grid", 0, 2, "65", 0, 2, "", Cells("grid", {{0, 1, "3"}})),
-    Y(Ed::Scan, "grid", 0, 2, "12", 0, 3, "312", Cells("grid", {{0, 1, "3"}})),
-    Y(Ed::Group, "grid", 0, 2, "5", 0, 2, "", Cells("grid", {{0, 1, "3"}})),
-    Y(Ed::Meeting, "grid", 0, 2, "4", 0, 4, "494", Cells("grid", {{0, 1, "3"}})),
+    {Ed::System, "grid", 1, 1, "0042", 1, 1, "0042"},
+    {Ed::System, "grid", 1, 1, "1234567", 1, 1, "200"},
+    {Ed::System, "grid", 1, 1, "12a", 1, 1, "200"},
+    {Ed::System, "grid", 1, 1, k51, 1, 1, "200"},
+    {Ed::Stations, "masters", 0, 3, "1a3", 0, 3, "191"},
+    {Ed::Stations, "masters", 0, 3, "", 0, 3, "191"},
+    {Ed::Stations, "masters", 0, 3, "12", 0, 3, "191"},
+    {Ed::Stations, "masters", 0, 3, "123", 0, 4, "123"},  // named after its number: renamed
+    {Ed::Stations, "masters", 1, 4, "AB~", 1, 4, "192"},
+    {Ed::Stations, "masters", 1, 4, "", 1, 4, "192"},
+    {Ed::Stations, "masters", 1, 4, "ABCDEFGHI", 1, 4, "192"},
+    {Ed::Stations, "masters", 1, 4, QString::fromUtf16(u"\uFF71\uFF72 }"), 1, 4, "\xB1\xB2 }"},
+    {Ed::Stations, "masters", 0, 7, "03-1234-56789-012345", 0, 7, "03-1234-56789-012345"},
+    {Ed::Stations, "masters", 0, 7, k51, 0, 7, "", Cells("masters", {{0, 7, "12"}})},  // clears
+    {Ed::Stations, "masters", 2, 8, "1234", 2, 8, ""},
+    {Ed::Stations, "masters", 2, 11, "x1", 2, 11, "x1"},
+    {Ed::Stations, "masters", 2, 5, "click", 2, 5, "v"},
+    {Ed::Stations, "subs", 0, 3, "170", 0, 4, "170"},
+    {Ed::Stations, "subs", 4, 5, "4", 4, 5, "1"},
+    {Ed::Stations, "subs", 4, 5, "2", 4, 7, "291"},
+    {Ed::Stations, "subs", 4, 6, "3", 4, 8, "193"},
+    {Ed::Stations, "subs", 5, 7, "102", 5, 7, "191"},  // never a substation
+    {Ed::Stations, "subs", 5, 7, "492", 5, 5, "3"},
+    {Ed::Stations, "subs", 5, 9, "click", 5, 9, "Emergency"},
+    {Ed::Dial, "grid", 0, 1, "0189aAcC*#- ", 0, 1, "0189aAcC*#- "},
+    {Ed::Dial, "grid", 2, 1, "12345678901234567", 2, 1, "300"},
+    {Ed::Dial, "grid", 2, 1, "12b", 2, 1, "300"},
+    {Ed::Dial, "grid", 1, 1, "194", 1, 2, "FRONT"},  // a master's number shows its name
+    {Ed::Dial, "grid", 11, 1, "77", 11, 1, "x"},     // a locked switch takes no dial
+    {Ed::Dial, "grid", 0, 3, "5", 4, 1, "x"},        // a lock marks the switch
+    {Ed::Dial, "grid", 0, 3, "0", 0, 3, ""},
+    {Ed::Dial, "grid", 0, 3, "1a", 0, 3, ""},
+    {Ed::Dial, "grid", 0, 3, "1025", 0, 3, ""},
+    {Ed::Dial, "grid", 0, 3, "3", 0, 3, ""},  // switch 3 dials
+    {Ed::Dial, "grid", 9, 3, "", 11, 1, ""},
+    {Ed::Dial, "grid", 9, 3, "13", 11, 3, ""},
+    {Ed::Line, "grid0", 0, 4, "192", 0, 5, "192", DirectIn(0)},
+    {Ed::Line, "grid0", 1, 4, "101", 1, 4, "", DirectIn(0)},  // a substation
+    {Ed::Line, "grid0", 2, 2, "1", 2, 4, "194", Cells("grid0", {{2, 3, "4"}}, DirectIn(0))},
+    {Ed::Scan, "grid", 0, 1, "4", 0, 1, ""},
+    {Ed::Scan, "grid", 0, 2, "65", 0, 2, "", Cells("grid", {{0, 1, "3"}})},
+    {Ed::Scan, "grid", 0, 2, "12", 0, 3, "312", Cells("grid", {{0, 1, "3"}})},
+    {Ed::Group, "grid", 0, 2, "5", 0, 2, "", Cells("grid", {{0, 1, "3"}})},
+    {Ed::Meeting, "grid", 0, 2, "4", 0, 4, "494", Cells("grid", {{0, 1, "3"}})},
 };
 
 struct Upload {
