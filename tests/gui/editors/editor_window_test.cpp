@@ -170,18 +170,20 @@ struct SimLink {
 
 using Act = std::function<void(Editor&)>;
 
-// The control a case names; a trailing digit is the line, limit or box index.
+// The control a case names; a trailing digit is the line, limit or box index. "grid" and "time"
+// are the editor's only grid and step box.
 QWidget* Named(Editor& e, const std::string& n) {
     const int i = n.back() - '0';
+    if (n == "grid") return e.dlg->findChild<GridCtrl*>();
+    if (n == "time") return e.dlg->findChild<StepEdit*>();
     switch (e.ed) {
         case Ed::System:
-            if (n == "grid") return e.as<CDlgSystem>()->grid();
             if (n[0] == 't') return e.as<CDlgSystem>()->tieLineBox(i);
             return n == "count" ? e.as<CDlgSystem>()->exchangeCountList()
                                 : e.as<CDlgSystem>()->digitsList();
         case Ed::Stations:
-            if (n == "masters") return e.as<CSheetStation>()->masterPage()->grid();
-            return e.as<CSheetStation>()->subPage()->grid();
+            return n == "masters" ? e.as<CSheetStation>()->masterPage()->grid()
+                                  : e.as<CSheetStation>()->subPage()->grid();
         case Ed::Line:
             if (n == "timeOut") return e.as<CDlgLine>()->timeOutBox();
             if (n[0] == 'n') return e.as<CDlgLine>()->line(i).name;
@@ -194,18 +196,10 @@ QWidget* Named(Editor& e, const std::string& n) {
             if (n == "forwarding") return e.as<CDlgFunction>()->forwardingBox();
             if (n == "busy") return e.as<CDlgFunction>()->busyBox();
             return e.as<CDlgFunction>()->limit(CDlgFunction::LimitKind(i)).value;
-        case Ed::Select:
-            return e.as<CDlgDirectSelect>()->callButton();
-        case Ed::Paging:
-            if (n == "zones")
-                return static_cast<ZonePage*>(e.as<CSheetPaging>()->tabs()->currentWidget())
-                    ->grid();
-            return e.as<CSheetPaging>()->pagingPage()->timeBox();
-        case Ed::Dial:
-            return e.as<CDlgDirectDial>()->grid();
+        case Ed::Paging:  // "zones": the grid of the page shown
+            return static_cast<ZonePage*>(e.as<CSheetPaging>()->tabs()->currentWidget())->grid();
         default:
-            if (n == "time") return e.as<CDlgMemberList>()->timeBox();
-            return e.as<CDlgMemberList>()->grid();
+            return e.as<CDlgDirectSelect>()->callButton();
     }
 }
 GridCtrl* Grid(Editor& e, const std::string& n) {
