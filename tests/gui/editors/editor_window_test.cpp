@@ -49,31 +49,41 @@ namespace {
 using Change = std::function<void(SettingData&)>;
 const FixedClock kClock(LocalTime{2026, 12, 6, 9, 30, 5, 0});
 
-void Number(StationNumber& number, char (&name)[9], int value) {
-    number.Value = value;
-    SetText(number.Text, std::to_string(value));
-    SetText(name, std::to_string(value));
-}
 MasterSetting& M(SettingData& d, int e, int m) {
     return d.Exchange[e - 1].Master[m - 1];
 }
 SubSetting& S(SettingData& d, int e, int s) {
     return d.Exchange[e - 1].Sub[s - 1];
 }
+// Station s of exchange e (a master when `master`) numbered and named `value`.
+void Num(SettingData& d, int e, int s, int value, bool master = false) {
+    StationNumber& number = master ? M(d, e, s).Number : S(d, e, s).Number;
+    number.Value = value;
+    SetText(number.Text, std::to_string(value));
+    SetText(master ? M(d, e, s).Name : S(d, e, s).Name, std::to_string(value));
+}
+// Global Setting's exchanges: the digits and the first station numbers ("" not set).
+Change Sys(int digits, std::vector<std::string> numbers) {
+    return [=](SettingData& d) {
+        d.System.NumberSize = uint8_t(digits);
+        d.System.SwitchCnt = uint8_t(numbers.size());
+        for (int i = 0; i < kExchangeCount; ++i) {
+            const std::string t = i < int(numbers.size()) ? numbers[i] : "";
+            d.System.SwNumber[i].Value = t.empty() ? kNoNumber : std::stoi(t);
+            SetText(d.System.SwNumber[i].Text, t.empty() ? "-1" : t);
+        }
+    };
+}
 
 // Three exchanges of 3-digit numbers from 100, 200, 300. Masters 191..194, 291..294, 491..494;
 // substations e01..e64, each calling master 1 of its exchange.
 void ThreeExchanges(SettingData& d) {
     SetDefaults(d);
-    d.System.SwitchCnt = 3;
-    d.System.NumberSize = 3;
+    Sys(3, {"100", "200", "300"})(d);
     for (int e = 1; e <= 3; ++e) {
-        d.System.SwNumber[e - 1].Value = 100 * e;
-        SetText(d.System.SwNumber[e - 1].Text, std::to_string(100 * e));
-        for (int m = 1; m <= 4; ++m)
-            Number(M(d, e, m).Number, M(d, e, m).Name, (e == 3 ? 400 : 100 * e) + 90 + m);
+        for (int m = 1; m <= 4; ++m) Num(d, e, m, (e == 3 ? 400 : 100 * e) + 90 + m, true);
         for (int s = 1; s <= 64; ++s) {
-            Number(S(d, e, s).Number, S(d, e, s).Name, 100 * e + s);
+            Num(d, e, s, 100 * e + s);
             S(d, e, s).CallSwNo = static_cast<uint8_t>(e);
             S(d, e, s).CallStNo = 1;
         }
@@ -111,9 +121,6 @@ struct Editor {
         : host(shared ? *shared : own), ed(e) {
         if (!shared) ThreeExchanges(host.document.data());
         if (change) change(host.document.data());
-        Open();
-    }
-    void Open() {
         dlg = kMake[int(ed)](host);
         dlg->show();
         QApplication::setActiveWindow(dlg.get());
@@ -248,22 +255,6 @@ Act Master(QString m, Act then = {}) {
     };
 }
 
-// Global Setting's exchanges: the digits and the first station numbers ("" not set).
-Change Sys(int digits, std::vector<std::string> numbers) {
-    return [=](SettingData& d) {
-        d.System.NumberSize = uint8_t(digits);
-        d.System.SwitchCnt = uint8_t(numbers.size());
-        for (int i = 0; i < kExchangeCount; ++i) {
-            const std::string t = i < int(numbers.size()) ? numbers[i] : "";
-            d.System.SwNumber[i].Value = t.empty() ? kNoNumber : std::stoi(t);
-            SetText(d.System.SwNumber[i].Text, t.empty() ? "-1" : t);
-        }
-    };
-}
-void Num(SettingData& d, int e, int s, int value, bool master = false) {
-    if (master) return Number(M(d, e, s).Number, M(d, e, s).Name, value);
-    Number(S(d, e, s).Number, S(d, e, s).Name, value);
-}
 void NoNum(MasterSetting& m) {
     m.Number.Value = kNoNumber;
     SetText(m.Number.Text, "-1");
@@ -636,8 +627,7 @@ class EditorWindowTest : public QObject {
 
     // A click that only makes a flag cell current leaves it; the fixed columns follow a jump.
     void gridsAsTheInstallerMeetsThem() {
-        Editor e(Ed::Stations,
-                 [](SettingData& d) { Number(S(d, 1, 50).Number, S(d, 1, 50).Name, 250); });
+        Editor e(Ed::Stations, DATA(Num(d, 1, 50, 250)));
         GridCtrl* grid = e.as<CSheetStation>()->masterPage()->grid();
         grid->SetCurrentCell(0, master_col::kName);
         const QPoint at =
