@@ -138,7 +138,7 @@ struct Editor {
     void Choose(const QString& exchange) { ChooseFromList(selector(), exchange); }
 };
 
-// qn410-sim started from the host's data; it saves what its exchanges stored when it stops. The
+// qn410-sim started from ThreeExchanges; it saves what its exchanges stored when it stops. The
 // host hands every request to the broker, as the view does.
 struct SimLink {
     QTemporaryDir dir;
@@ -148,6 +148,7 @@ struct SimLink {
     LinkBroker broker{history, kClock, linkPrompt};
     EditorTestHost host;
 
+    SimLink() { ThreeExchanges(host.document.data()); }
     ~SimLink() {
         broker.Shutdown();  // before the simulator goes
         qunsetenv("QN410_COM1");
@@ -451,7 +452,6 @@ const std::vector<Cell> kCells = {
     {Ed::Scan, "grid", 0, 1, "4", 0, 1, ""},
     {Ed::Scan, "grid", 0, 2, "65", 0, 2, "", Cells("grid", {{0, 1, "3"}})},
     {Ed::Scan, "grid", 0, 2, "12", 0, 3, "312", Cells("grid", {{0, 1, "3"}})},
-    {Ed::Group, "grid", 0, 2, "5", 0, 2, "", Cells("grid", {{0, 1, "3"}})},
     {Ed::Meeting, "grid", 0, 2, "4", 0, 4, "494", Cells("grid", {{0, 1, "3"}})},
 };
 
@@ -493,6 +493,12 @@ std::string Record(const Upload& u, const SettingData& data) {
     r.data = &data;
     return Encode(u.letter, r).value_or("none");
 }
+
+// One data row per table row, named by its index.
+void Rows(std::size_t n) {
+    QTest::addColumn<int>("i");
+    for (int i = 0; i < int(n); ++i) QTest::addRow("%d", i) << i;
+}
 }  // namespace
 
 class EditorWindowTest : public QObject {
@@ -500,10 +506,7 @@ class EditorWindowTest : public QObject {
     QTemporaryDir settings_;
 
   private slots:
-    void overwriteChecks_data() {
-        QTest::addColumn<int>("i");
-        for (int i = 0; i < int(kChecks.size()); ++i) QTest::addRow("%d", i) << i;
-    }
+    void overwriteChecks_data() { Rows(kChecks.size()); }
     void overwriteChecks() {
         QFETCH(int, i);
         const Check& c = kChecks[std::size_t(i)];
@@ -533,10 +536,7 @@ class EditorWindowTest : public QObject {
         QCOMPARE(e.host.confirmations, 0);
     }
 
-    void cells_data() {
-        QTest::addColumn<int>("i");
-        for (int i = 0; i < int(kCells.size()); ++i) QTest::addRow("%d", i) << i;
-    }
+    void cells_data() { Rows(kCells.size()); }
     void cells() {
         QFETCH(int, i);
         const Cell& c = kCells[std::size_t(i)];
@@ -783,7 +783,6 @@ class EditorWindowTest : public QObject {
     void everyEditorReachesTheExchanges() {
         if (qEnvironmentVariableIsSet("QN410_NO_SIM")) QSKIP("run as editor_upload_sim_test");
         SimLink link;
-        ThreeExchanges(link.host.document.data());
         const SettingData original = link.host.document.data();
         link.Start();
         for (const Upload& u : kUploads) {
@@ -816,7 +815,6 @@ class EditorWindowTest : public QObject {
     void silentExchangeEndsWithFailedToTransmit() {
         if (qEnvironmentVariableIsSet("QN410_NO_SIM")) QSKIP("run as editor_upload_sim_test");
         SimLink link;
-        ThreeExchanges(link.host.document.data());
         link.Start({"--silent"});
         Editor e(Ed::System, nullptr, &link.host);
         e.dlg->SetWatchdog(3, 100);  // three ticks of 100 ms instead of 120 s
