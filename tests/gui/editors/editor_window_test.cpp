@@ -619,13 +619,10 @@ class EditorWindowTest : public QObject {
         global.dlg->CloseButton()->click();
         QCOMPARE(global.host.messages.texts(), std::vector<std::string>{"Text changed. Exit?"});
         QVERIFY(!global.dlg->isVisible());
-        Editor stations(Ed::Stations);
-        stations.as<CSheetStation>()->tabs()->setCurrentIndex(1);
-        stations.dlg->PrintButton()->click();
-        QCOMPARE(stations.host.prints.at(0).category, kPrintSubstations);  // the page shown
     }
 
-    // A click that only makes a flag cell current leaves it; the fixed columns follow a jump.
+    // A click that only makes a flag cell current leaves it; the fixed columns follow a jump;
+    // Print prints the page shown.
     void gridsAsTheInstallerMeetsThem() {
         Editor e(Ed::Stations, DATA(Num(d, 1, 50, 250)));
         GridCtrl* grid = e.as<CSheetStation>()->masterPage()->grid();
@@ -642,6 +639,8 @@ class EditorWindowTest : public QObject {
         QTRY_VERIFY(subs->verticalScrollBar()->value() > 0);
         const QRect cell = subs->FixedView().visualRect(subs->Model().index(49, 1));
         QVERIFY(subs->FixedView().viewport()->rect().contains(cell.center()));
+        e.dlg->PrintButton()->click();  // prints the page shown
+        QCOMPARE(e.host.prints.at(0).category, kPrintSubstations);
     }
 
     void stationCheckOpensStationsOnTheCell() {
