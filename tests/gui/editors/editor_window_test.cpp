@@ -382,14 +382,11 @@ const std::vector<Check> kChecks = {
     X(Ed::Meeting, DATA(Put(d, 2, 1, 1, 2, 2, 2); Put(d, 2, 1, 1, 1, 2, 2)), {},
       "Exchange1\nMaster Station (Telephone) No.1\nDuplicated exchange-equipment No.(2-2)", "1/1",
       "grid", 2, 1),
-    X(Ed::Paging, {}, PagingTime("2", "995"), kPaging, "2", "time"),
     X(Ed::Paging, {}, PagingTime("3", "25"), kPaging, "3", "time"),
     X(Ed::Paging, {}, PagingTime("ALL", "abc"), kPaging, "ALL", "time"),
     // The 'c' accepted while editing is refused by Overwrite, which takes the user to it.
     X(Ed::Dial, {}, Master("2", Cells("grid", {{6, 1, "12c"}})),
       "Exchange1\nMaster Station No.2\nIncorrect dial number", "1/2", "grid", 6, 1),
-    X(Ed::Dial, {}, Cells("grid", {{0, 1, "1 2"}}),
-      "Exchange1\nMaster Station No.1\nIncorrect dial number", "1/1", "grid", 0, 1),
     X(Ed::Dial, {}, Master("3", Cells("grid", {{7, 1, "*12#-A"}})), "", "", ""),
 };
 
