@@ -148,12 +148,8 @@ struct SimLink {
     LinkBroker broker{history, kClock, linkPrompt};
     EditorTestHost host;
 
-    SimLink() { ThreeExchanges(host.document.data()); }
-    ~SimLink() {
-        broker.Shutdown();  // before the simulator goes
-        qunsetenv("QN410_COM1");
-    }
-    void Start(const QStringList& extra = {}) {
+    explicit SimLink(const QStringList& extra = {}) {
+        ThreeExchanges(host.document.data());
         SilentPrompt silent;
         QVERIFY(WriteSettingFile(dir.filePath("in").toStdString(), host.document, "", silent));
         sim = std::make_unique<SimProcess>(QStringList{"--config", dir.filePath("in"), "--save",
@@ -165,6 +161,10 @@ struct SimLink {
             PostLinkRequest(&broker, requester, std::move(request), abandon);
         };
         broker.Start(MaintenanceSetting{});
+    }
+    ~SimLink() {
+        broker.Shutdown();  // before the simulator goes
+        qunsetenv("QN410_COM1");
     }
     void StopAndRead(SettingDocument& held) {
         QVERIFY(sim->Stop());
@@ -539,11 +539,7 @@ class EditorWindowTest : public QObject {
         const Cell& c = kCells[std::size_t(i)];
         Editor e(c.ed, kDialing);
         if (c.grid == "subs") e.as<CSheetStation>()->tabs()->setCurrentIndex(1);
-        if (c.before) c.before(e);
-        if (c.typed == "click")
-            ClickCell(Grid(e, c.grid), c.row, c.column);
-        else
-            TypeIntoCell(Grid(e, c.grid), c.row, c.column, c.typed);
+        Cells(c.grid, {{c.row, c.column, c.typed}}, c.before)(e);
         QCOMPARE(Grid(e, c.grid)->ItemText(c.checkRow, c.checkColumn), c.shown);
         QVERIFY(!e.host.document.modified);  // nothing committed yet
     }
@@ -780,7 +776,6 @@ class EditorWindowTest : public QObject {
         if (qEnvironmentVariableIsSet("QN410_NO_SIM")) QSKIP("run as editor_upload_sim_test");
         SimLink link;
         const SettingData original = link.host.document.data();
-        link.Start();
         for (const Upload& u : kUploads) {
             link.host.document.modified = false;
             link.host.messages.shown.clear();
@@ -810,8 +805,7 @@ class EditorWindowTest : public QObject {
 
     void silentExchangeEndsWithFailedToTransmit() {
         if (qEnvironmentVariableIsSet("QN410_NO_SIM")) QSKIP("run as editor_upload_sim_test");
-        SimLink link;
-        link.Start({"--silent"});
+        SimLink link({"--silent"});
         Editor e(Ed::System, nullptr, &link.host);
         e.dlg->SetWatchdog(3, 100);  // three ticks of 100 ms instead of 120 s
         e.dlg->UploadButton()->click();
