@@ -3,16 +3,13 @@
 // encoders', its saved data shows each edit; a silent one ends with "Failed to transmit").
 #include <QCheckBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QSettings>
 #include <QTemporaryDir>
-#include <QWindow>
 #include <QtTest>
 
-#include "app/category_panel.h"
 #include "app/editor_registry.h"
 #include "app/main_frame.h"
 #include "app/qn410_view.h"
@@ -24,7 +21,6 @@
 #include "editors/dlg_member_list.h"
 #include "editors/dlg_system.h"
 #include "editors/edit_spin.h"
-#include "editors/exchange_selector.h"
 #include "editors/page_master.h"
 #include "editors/page_paging.h"
 #include "editors/page_sub.h"
@@ -32,7 +28,6 @@
 #include "editors/sheet_station.h"
 #include "editors/step_edit.h"
 #include "link/link_broker.h"
-#include "monitor/log_history.h"
 #include "print/print_request.h"
 #include "setting/setting_file.h"
 #include "setting/text_field.h"
