@@ -193,9 +193,8 @@ QWidget* Named(Editor& e, const std::string& n) {
             if (n[0] == 'a') return e.as<CDlgLine>()->line(i).access;
             return e.as<CDlgLine>()->line(i).grid;
         case Ed::Function:
-            if (n == "start" || n == "end")
-                return n == "end" ? e.as<CDlgFunction>()->endBox()
-                                  : e.as<CDlgFunction>()->startBox();
+            if (n == "start") return e.as<CDlgFunction>()->startBox();
+            if (n == "end") return e.as<CDlgFunction>()->endBox();
             if (n == "forwarding") return e.as<CDlgFunction>()->forwardingBox();
             if (n == "busy") return e.as<CDlgFunction>()->busyBox();
             return e.as<CDlgFunction>()->limit(CDlgFunction::LimitKind(i)).value;
@@ -418,7 +417,6 @@ const std::vector<Cell> kCells = {
     {Ed::Stations, "masters", 0, 7, k51, 0, 7, "", Cells("masters", {{0, 7, "12"}})},  // clears
     {Ed::Stations, "masters", 2, 8, "1234", 2, 8, ""},
     {Ed::Stations, "masters", 2, 11, "x1", 2, 11, "x1"},
-    {Ed::Stations, "masters", 2, 5, "click", 2, 5, "v"},
     {Ed::Stations, "subs", 0, 3, "170", 0, 4, "170"},
     {Ed::Stations, "subs", 4, 5, "4", 4, 5, "1"},
     {Ed::Stations, "subs", 4, 5, "2", 4, 7, "291"},
