@@ -420,6 +420,7 @@ const std::vector<Cell> kCells = {
     {Ed::Stations, "subs", 0, 3, "170", 0, 4, "170"},
     {Ed::Stations, "subs", 4, 5, "4", 4, 5, "1"},
     {Ed::Stations, "subs", 4, 5, "2", 4, 7, "291"},
+    {Ed::Stations, "subs", 4, 6, "5", 4, 6, "1"},
     {Ed::Stations, "subs", 4, 6, "3", 4, 8, "193"},
     {Ed::Stations, "subs", 5, 7, "102", 5, 7, "191"},  // never a substation
     {Ed::Stations, "subs", 5, 7, "492", 5, 5, "3"},
