@@ -470,8 +470,6 @@ const std::vector<Upload> kUploads = {
       {.exchange = 2, .station = 2}),
     U(Ed::Group, "2", 0, Master("2", Cells("grid", {{0, 1, "1"}, {0, 2, "3"}})), 'E',
       {.exchange = 2, .station = 2}),
-    U(Ed::Meeting, "2", 0, Master("2", Cells("grid", {{0, 1, "1"}, {0, 2, "4"}})), 'L',
-      {.exchange = 2, .station = 2}),
     // Substation 1-1, the second speaker of exchange 2 and its source 2 in zone 19.
     U(Ed::Paging, "1", 0, Cells("zones", {{0, 5, "click"}}), 'H', {.exchange = 1, .zone = 1}),
     U(Ed::Paging, "ALL", 1, Cells("zones", {{17, 21, "click"}}), 'I', {.exchange = 2, .zone = 19}),
