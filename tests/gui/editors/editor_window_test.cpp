@@ -688,10 +688,8 @@ class EditorWindowTest : public QObject {
             {Ed::Scan, Cells("grid", {{0, 1, "3"}, {0, 2, "12"}}), "grid", 1},
             {Ed::Dial, Cells("grid", {{0, 1, "300"}, {0, 3, "7"}}), "grid", 1}};
         for (const auto& [ed, fill, grid, column] : lists) {
-            Editor e(ed, DATA(d.Exchange[0].Master[0].ScanTime = 12));
+            Editor e(ed, DATA(M(d, 1, 1).ScanTime = 12; d.ShotT[0][0] = 7));
             fill(e);
-            const QString lock =
-                ed == Ed::Dial ? e.as<CDlgDirectDial>()->doorLockList()->currentText() : "";
             e.host.messages.ScriptAnswers({PromptAnswer::Yes});
             (ed == Ed::Line   ? e.as<CDlgLine>()->line(0).deleteAll
              : ed == Ed::Scan ? e.as<CDlgMemberList>()->deleteAllButton()
@@ -701,7 +699,7 @@ class EditorWindowTest : public QObject {
                      std::vector<std::string>{"Will delete all list data. OK?"});
             QCOMPARE(Grid(e, grid)->ItemText(0, column), std::string());
             if (ed == Ed::Dial)
-                QCOMPARE(e.as<CDlgDirectDial>()->doorLockList()->currentText(), lock);
+                QCOMPARE(e.as<CDlgDirectDial>()->doorLockList()->currentText(), QString("7"));
             if (ed != Ed::Scan) continue;
             StepEdit* time = e.as<CDlgMemberList>()->timeBox();
             time->setFocus();
