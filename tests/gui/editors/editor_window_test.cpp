@@ -654,7 +654,7 @@ class EditorWindowTest : public QObject {
 
     // 'T' goes out; the exchange's blocks replace the table, door lock time included.
     void dialingAssignmentDownloads() {
-        Editor e(Ed::Dial, [](SettingData& d) { SetText(d.Dial[0][0][2].Dial, "300"); });
+        Editor e(Ed::Dial, DATA(SetText(d.Dial[0][0][3].Dial, "300")));  // not sent: goes
         CDlgDirectDial& dial = *e.as<CDlgDirectDial>();
         dial.downloadButton()->click();
         QCOMPARE(e.host.bodies.at(0)[0], 'T');
@@ -675,7 +675,9 @@ class EditorWindowTest : public QObject {
         QTRY_COMPARE(dial.transfer().outcome(), TransferOutcome::Downloaded);
         QVERIFY(e.host.bodies.size() == 2 && e.host.bodies[1].empty());  // the release
         QCOMPARE(e.host.dialWindow, nullptr);
-        QCOMPARE(dial.grid()->ItemText(2, 1) + dial.grid()->ItemText(1, 3), std::string("202x"));
+        QCOMPARE(
+            dial.grid()->ItemText(2, 1) + dial.grid()->ItemText(1, 3) + dial.grid()->ItemText(3, 1),
+            std::string("202x"));
         QCOMPARE(dial.doorLockList()->currentText(), QString("6"));
         QVERIFY(e.host.document.modified);
     }
