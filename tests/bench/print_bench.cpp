@@ -3,8 +3,8 @@
 //   build/tests/bench/bench_print
 #include <benchmark/benchmark.h>
 
-#include <QDir>
 #include <QPdfWriter>
+#include <QTemporaryDir>
 
 #include "print/printout.h"
 #include "support/random_setting.h"
@@ -25,18 +25,13 @@ void AllCategoriesToPdf(benchmark::State& state) {
             m.MeetCnt = kMeetCount;
         }
     }
-    PrintRequest request;
-    request.data = data;
-    request.filePath = "/home/installer/site/qn410.txt";
-    request.date = PrintDate();
-    const QString path = QDir::temp().filePath(QStringLiteral("bench_print.pdf"));
-    int pages = 0;
+    const PrintRequest request{
+        .filePath = "/home/installer/site/qn410.txt", .date = PrintDate(), .data = data};
+    QTemporaryDir dir;
     for (auto _ : state) {
-        QPdfWriter writer(path);
-        pages = PaintPrintout(writer, request).pages;
+        QPdfWriter writer(dir.filePath(QStringLiteral("bench_print.pdf")));
+        state.counters["pages"] = PaintPrintout(writer, request).pages;
     }
-    state.counters["pages"] = pages;
-    QFile::remove(path);
 }
 BENCHMARK(AllCategoriesToPdf)->Unit(benchmark::kMillisecond)->UseRealTime();
 

@@ -9,55 +9,47 @@ namespace {
 
 using namespace qn410;
 
-void BM_FormatSettingFile(benchmark::State& state) {
-    SettingDocument doc;
-    test::FillRandomFileData(doc.data(), 7);
-    std::size_t bytes = 0;
-    for (auto _ : state) {
-        const std::string file = FormatSettingFile(doc.data(), "pw");
-        bytes = file.size();
-        benchmark::DoNotOptimize(file.data());
+// Random data, saved once as site.txt.
+struct Saved {
+    Saved() {
+        test::FillRandomFileData(doc.data(), 7);
+        WriteSettingFile(path, doc, "pw", prompt);
     }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytes));
+    test::TempDir dir;
+    const std::string path = dir.file("site.txt");
+    SettingDocument doc;
+    SilentPrompt prompt;
+    std::string password;
+};
+
+void BM_FormatSettingFile(benchmark::State& state) {
+    Saved s;
+    for (auto _ : state) benchmark::DoNotOptimize(FormatSettingFile(s.doc.data(), "pw"));
 }
 BENCHMARK(BM_FormatSettingFile)->Unit(benchmark::kMillisecond);
 
 void BM_ParseSettingFile(benchmark::State& state) {
-    SettingDocument doc;
-    test::FillRandomFileData(doc.data(), 7);
-    const std::string file = FormatSettingFile(doc.data(), "pw");
-    std::string password;
-    for (auto _ : state) {
-        const ReadOutcome outcome = ParseSettingFile(file, doc.data(), password, nullptr);
-        if (outcome != ReadOutcome::Ok) state.SkipWithError("read failed");
-    }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * file.size()));
+    Saved s;
+    const std::string file = test::ReadAll(s.path);
+    for (auto _ : state)
+        if (ParseSettingFile(file, s.doc.data(), s.password, nullptr) != ReadOutcome::Ok)
+            state.SkipWithError("read failed");
 }
 BENCHMARK(BM_ParseSettingFile)->Unit(benchmark::kMillisecond);
 
 // The whole Save: format, write a temporary file, flush it to disk, rename.
 void BM_WriteSettingFile(benchmark::State& state) {
-    test::TempDir dir;
-    SettingDocument doc;
-    test::FillRandomFileData(doc.data(), 7);
-    SilentPrompt prompt;
-    const std::string path = dir.file("site.txt");
+    Saved s;
     for (auto _ : state)
-        if (!WriteSettingFile(path, doc, "pw", prompt)) state.SkipWithError("write failed");
+        if (!WriteSettingFile(s.path, s.doc, "pw", s.prompt)) state.SkipWithError("write failed");
 }
 BENCHMARK(BM_WriteSettingFile)->Unit(benchmark::kMillisecond);
 
 // The whole Open: read the file from disk and parse it.
 void BM_ReadSettingFile(benchmark::State& state) {
-    test::TempDir dir;
-    SettingDocument doc;
-    test::FillRandomFileData(doc.data(), 7);
-    SilentPrompt prompt;
-    const std::string path = dir.file("site.txt");
-    WriteSettingFile(path, doc, "pw", prompt);
-    std::string password;
+    Saved s;
     for (auto _ : state)
-        if (ReadSettingFile(path, doc, password, prompt) != ReadOutcome::Ok)
+        if (ReadSettingFile(s.path, s.doc, s.password, s.prompt) != ReadOutcome::Ok)
             state.SkipWithError("read failed");
 }
 BENCHMARK(BM_ReadSettingFile)->Unit(benchmark::kMillisecond);

@@ -9,8 +9,9 @@
 //   2             a read failure                6 len, body  the exchange sends a good frame
 //   3 n           n % 40 ticks, idle after each 7 len, bytes the exchange sends these bytes
 // The slot is picked by the high nibble of the operation byte (15: an invalid slot).
+#include <algorithm>
 #include <cstdint>
-#include <cstdlib>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -20,125 +21,87 @@ namespace {
 
 using namespace qn410;
 
-[[noreturn]] void Fail(const char* what) {
-    __builtin_trap();
-    (void)what;
+void Require(bool ok) {
+    if (!ok) __builtin_trap();
 }
 
-uint8_t Bcc(const std::string& sentAfterStx) {
-    uint8_t bcc = 0;
-    for (unsigned char c : sentAfterStx) bcc ^= c;
-    return bcc;
+// The frame of body on the wire, written independently of the engine; the BCC is the XOR of
+// the bytes after DLE STX up to and including ETX.
+std::string Frame(const std::string& body) {
+    std::string sent, frame{char(DLE), char(STX)};
+    for (char c : body)
+        sent += static_cast<uint8_t>(c) == DLE ? std::string(2, c) : std::string(1, c);
+    sent += {char(DLE), char(ETX)};
+    char bcc = 0;
+    for (char c : sent) bcc ^= c;
+    return frame + sent + bcc;
 }
 
-void CheckWrite(const uint8_t* bytes, size_t count) {
-    if (count == 2 && bytes[0] == DLE &&
-        (bytes[1] == ENQ || bytes[1] == ACK || bytes[1] == NAK || bytes[1] == EOT)) {
-        return;
+// A control pair, or the frame of the body it carries.
+void CheckWrite(const uint8_t* b, size_t n) {
+    if (n == 2 && b[0] == DLE && (b[1] == ENQ || b[1] == ACK || b[1] == NAK || b[1] == EOT)) return;
+    Require(n >= kFrameOverhead && n <= kFrameBufferSize);
+    const std::string wire(reinterpret_cast<const char*>(b), n);
+    std::string body;
+    for (size_t k = 2; k + 3 < n; ++k) {
+        body += wire[k];
+        if (static_cast<uint8_t>(wire[k]) == DLE) ++k;  // its double
     }
-    if (count < kFrameOverhead || count > kFrameBufferSize) Fail("frame size");
-    if (bytes[0] != DLE || bytes[1] != STX || bytes[count - 3] != DLE || bytes[count - 2] != ETX) {
-        Fail("frame shape");
-    }
-    const std::string after(reinterpret_cast<const char*>(bytes) + 2, count - 3);
-    if (Bcc(after) != bytes[count - 1]) Fail("frame bcc");
+    Require(Frame(body) == wire);
 }
-
-struct Harness {
-    std::vector<std::string> fed{std::vector<std::string>(kLinkSlotCount)};  // per slot
-    LinkEngine engine{[](int, const uint8_t* b, size_t n) { CheckWrite(b, n); },
-                      [this](LinkNotice n) { Check(n); }};
-    int current = 0;
-
-    void Check(const LinkNotice& n) {
-        if (n.message != UM_LINK_RECEIVED) return;
-        if (!n.item || n.item->body.empty() || n.item->body.size() > kMaxReceiveBody) {
-            Fail("delivered size");
-        }
-        std::string sent;
-        for (char c : n.item->body) {
-            sent.push_back(c);
-            if (static_cast<uint8_t>(c) == DLE) sent.push_back(c);
-        }
-        sent += {static_cast<char>(DLE), static_cast<char>(ETX)};
-        const std::string wire = std::string{static_cast<char>(DLE), static_cast<char>(STX)} +
-                                 sent + static_cast<char>(Bcc(sent));
-        const std::string& history = fed[(n.wParam & 0xFF) - 1];
-        if (history.size() < wire.size() ||
-            history.compare(history.size() - wire.size(), wire.size(), wire) != 0) {
-            Fail("delivered body was not on the wire");
-        }
-    }
-    void Byte(int slot, uint8_t b) {
-        if (slot < kLinkSlotCount) {
-            std::string& h = fed[slot];
-            h.push_back(static_cast<char>(b));
-            if (h.size() > 8192) h.erase(0, h.size() - 4096);  // keeps the longest frame
-        }
-        engine.OnByte(slot, b);
-    }
-};
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    Harness h;
+    std::vector<std::string> fed(kLinkSlotCount);  // what each slot was sent, lately
+    LinkEngine engine{
+        [](int, const uint8_t* b, size_t n) { CheckWrite(b, n); },
+        [&](const LinkNotice& n) {
+            if (n.message != UM_LINK_RECEIVED) return;
+            Require(n.item && !n.item->body.empty() && n.item->body.size() <= kMaxReceiveBody);
+            Require(fed[(n.wParam & 0xFF) - 1].ends_with(Frame(n.item->body)));
+        }};
     size_t i = 0;
     auto next = [&]() -> uint8_t { return i < size ? data[i++] : 0; };
     auto take = [&](size_t n) {
-        std::string s;
-        for (size_t k = 0; k < n && i < size; ++k) s.push_back(static_cast<char>(data[i++]));
-        return s;
+        n = std::min(n, size - i);
+        i += n;
+        return std::string(reinterpret_cast<const char*>(data) + i - n, n);
+    };
+    auto send = [&](int slot, const std::string& bytes) {
+        for (char c : bytes) {
+            if (slot < kLinkSlotCount) {
+                std::string& h = fed[slot] += c;
+                if (h.size() > 8192) h.erase(0, h.size() - 4096);  // keeps the longest frame
+            }
+            engine.OnByte(slot, static_cast<uint8_t>(c));
+        }
+    };
+    // The operations by their number (the low three bits of the operation byte).
+    const std::function<void(int)> ops[8] = {
+        [&](int slot) { send(slot, std::string(1, static_cast<char>(next()))); },
+        [&](int slot) { engine.OnIdle(slot); },
+        [&](int slot) { engine.OnReadError(slot); },
+        [&](int slot) {
+            for (int n = next() % 40; n > 0; --n) {
+                engine.Tick();
+                engine.OnIdle(slot);
+            }
+        },
+        [&](int slot) {
+            auto r = std::make_unique<TransferRequest>();
+            r->body = std::string(next() * 5u, 'A');  // up to 1275: past the frame limit too
+            if (!r->body.empty()) r->body[0] = static_cast<char>(next());
+            engine.Enqueue(slot, std::move(r));
+        },
+        [&](int slot) { engine.ResetSlot(slot); },
+        [&](int slot) { send(slot, Frame(take(next() * 5u))); },
+        [&](int slot) { send(slot, take(next())); },
     };
     while (i < size) {
         const uint8_t op = next();
-        const int slot = (op >> 4) == 15 ? kLinkSlotCount : op >> 4;  // 15: no such slot
-        switch (op & 0x07) {
-            case 0:
-                h.Byte(slot, next());
-                break;
-            case 1:
-                h.engine.OnIdle(slot);
-                break;
-            case 2:
-                h.engine.OnReadError(slot);
-                break;
-            case 3:
-                for (int n = next() % 40; n > 0; --n) {
-                    h.engine.Tick();
-                    h.engine.OnIdle(slot);
-                }
-                break;
-            case 4: {
-                auto r = std::make_unique<TransferRequest>();
-                const size_t len = next() * 5u;  // up to 1275: past the frame limit too
-                r->body = std::string(len, 'A');
-                if (len > 0) r->body[0] = static_cast<char>(next());
-                h.engine.Enqueue(slot, std::move(r));
-                break;
-            }
-            case 5:
-                h.engine.ResetSlot(slot);
-                break;
-            case 6: {
-                const std::string body = take(next() * 5u);
-                std::string sent;
-                for (char c : body) {
-                    sent.push_back(c);
-                    if (static_cast<uint8_t>(c) == DLE) sent.push_back(c);
-                }
-                sent += {static_cast<char>(DLE), static_cast<char>(ETX)};
-                h.Byte(slot, DLE);
-                h.Byte(slot, STX);
-                for (char c : sent) h.Byte(slot, static_cast<uint8_t>(c));
-                h.Byte(slot, Bcc(sent));
-                break;
-            }
-            case 7:
-                for (char c : take(next())) h.Byte(slot, static_cast<uint8_t>(c));
-                break;
-        }
+        ops[op & 0x07]((op >> 4) == 15 ? kLinkSlotCount : op >> 4);
     }
-    h.engine.TakeAll();
+    engine.TakeAll();
     return 0;
 }

@@ -2,7 +2,6 @@
 // they stored is encoded again. Nothing may crash or touch memory outside the setting data
 // (the sanitizers watch), and the stored values keep the shapes the rest of the program
 // relies on: 1..16 exchanges, zone masks within zones 1..19, terminated texts.
-#include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -16,43 +15,33 @@ namespace {
 
 using namespace qn410;
 
-constexpr char kLetters[] = "ABCDEFGHIJLMU";
-
 void Require(bool ok) {
     if (!ok) std::abort();
 }
-
-template <std::size_t N>
-void RequireTerminated(const char (&field)[N]) {
-    Require(std::memchr(field, 0, N) != nullptr);
+void Terminated(const auto&... texts) {
+    (Require(std::memchr(texts, 0, sizeof texts) != nullptr), ...);
+}
+void InZones(int32_t mask) {
+    Require((mask & ~kZoneMaskBits) == 0);
 }
 
 void CheckShapes(const SettingData& d) {
     Require(d.System.SwitchCnt >= 1 && d.System.SwitchCnt <= kExchangeCount);
-    for (const auto& entry : d.System.SwNumber) RequireTerminated(entry.Text);
-    for (const auto& row : d.System.OutInZone)
-        for (const int32_t mask : row) Require((mask & ~kZoneMaskBits) == 0);
-    for (const FunctionSetting& f : d.Function) {
-        RequireTerminated(f.StartTime.Text);
-        RequireTerminated(f.EndTime.Text);
-    }
-    for (const ExchangeSetting& x : d.Exchange) {
-        for (const TrunkLineSetting& line : x.Line) RequireTerminated(line.Name);
+    for (int e = 0; e < kExchangeCount; ++e) {
+        const ExchangeSetting& x = d.Exchange[e];
+        Terminated(d.System.SwNumber[e].Text, d.Function[e].StartTime.Text,
+                   d.Function[e].EndTime.Text, x.Line[0].Name, x.Line[1].Name);
+        for (const int32_t mask : d.System.OutInZone[e]) InZones(mask);
         for (const MasterSetting& m : x.Master) {
-            RequireTerminated(m.Number.Text);
-            RequireTerminated(m.Name);
-            RequireTerminated(m.TelNo);
-            RequireTerminated(m.AbsenceTelNo);
-            RequireTerminated(m.NonRespTelNo);
+            Terminated(m.Number.Text, m.Name, m.TelNo, m.AbsenceTelNo, m.NonRespTelNo);
             Require(m.GroupCnt <= kGroupCount && m.MeetCnt <= kMeetCount &&
                     m.ScanCnt <= kScanCount);
         }
         for (const SubSetting& s : x.Sub) {
-            RequireTerminated(s.Number.Text);
-            RequireTerminated(s.Name);
-            Require((s.Paging & ~kZoneMaskBits) == 0);
+            Terminated(s.Number.Text, s.Name);
+            InZones(s.Paging);
         }
-        for (const SpeakerSetting& sp : x.Speaker) Require((sp.Paging & ~kZoneMaskBits) == 0);
+        for (const SpeakerSetting& sp : x.Speaker) InZones(sp.Paging);
     }
 }
 
@@ -61,7 +50,6 @@ void CheckShapes(const SettingData& d) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, std::size_t size) {
     static const std::unique_ptr<SettingData> pristine = [] {
         auto d = std::make_unique<SettingData>();
-        std::memset(static_cast<void*>(d.get()), 0, sizeof *d);
         SetDefaults(*d);
         RebuildZoneTables(*d);
         return d;
@@ -73,7 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, std::size_t size) {
     // input is decoded too, letter and all.
     const std::string raw(reinterpret_cast<const char*>(bytes), size);
     std::string body = raw;
-    if (!body.empty()) body[0] = kLetters[static_cast<uint8_t>(body[0]) % (sizeof kLetters - 1)];
+    if (!body.empty()) body[0] = "ABCDEFGHIJLMU"[static_cast<uint8_t>(body[0]) % 13];
     Decode(raw, *data);
     if (Decode(body, *data)) {
         // Encode what was stored, with the indexes the record named.

@@ -4,40 +4,28 @@
 // file is cut 4 KiB after the splice, which keeps each run short; splices near the end still
 // reach the end of the file.
 #include <algorithm>
-#include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <string>
 
 #include "setting/setting_file.h"
 
-namespace {
-
-const std::string& ValidFile() {
-    static const std::string file = [] {
-        qn410::SettingDocument doc;
-        return qn410::FormatSettingFile(doc.data(), "pw");
-    }();
-    return file;
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static qn410::SettingDocument doc;  // one 3 MB block, reused
+    static const std::string valid = qn410::FormatSettingFile(doc.data(), "pw");
     std::string password;
+    std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    std::string spliced;
     if (size > 0 && (data[0] & 1)) {
         uint32_t offset = 0;
         if (size >= 5) std::memcpy(&offset, data + 1, 4);
-        const std::size_t skip = size >= 5 ? 5 : size;
-        std::string bytes = ValidFile();
-        offset %= static_cast<uint32_t>(bytes.size());
-        bytes.replace(offset, size - skip, reinterpret_cast<const char*>(data + skip), size - skip);
-        bytes.resize(std::min<std::size_t>(bytes.size(), offset + (size - skip) + 4096));
-        qn410::ParseSettingFile(bytes, doc.data(), password, nullptr);
-    } else {
-        const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-        qn410::ParseSettingFile(bytes, doc.data(), password, nullptr);
+        bytes.remove_prefix(size >= 5 ? 5 : size);
+        offset %= static_cast<uint32_t>(valid.size());
+        spliced = valid;
+        spliced.replace(offset, bytes.size(), bytes);
+        spliced.resize(std::min<std::size_t>(spliced.size(), offset + bytes.size() + 4096));
+        bytes = spliced;
     }
+    qn410::ParseSettingFile(bytes, doc.data(), password, nullptr);
     return 0;
 }

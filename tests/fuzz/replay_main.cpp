@@ -11,39 +11,24 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
 
-namespace {
-
-bool RunFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        std::fprintf(stderr, "cannot read %s\n", path.string().c_str());
-        return false;
-    }
-    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), {});
-    LLVMFuzzerTestOneInput(bytes.data(), bytes.size());
-    return true;
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
-    size_t runs = 0;
-    for (int i = 1; i < argc; ++i) {
-        const std::filesystem::path arg(argv[i]);
-        std::vector<std::filesystem::path> files;
-        if (std::filesystem::is_directory(arg)) {
-            for (const auto& entry : std::filesystem::directory_iterator(arg)) {
-                if (entry.is_regular_file()) files.push_back(entry.path());
-            }
-            std::sort(files.begin(), files.end());
-        } else {
-            files.push_back(arg);
+    namespace fs = std::filesystem;
+    std::vector<fs::path> files;
+    for (int i = 1; i < argc; ++i)
+        if (fs::is_directory(argv[i]))
+            for (const auto& entry : fs::directory_iterator(argv[i])) files.push_back(entry.path());
+        else
+            files.push_back(argv[i]);
+    std::sort(files.begin(), files.end());
+    for (const fs::path& file : files) {
+        std::ifstream in(file, std::ios::binary);
+        if (!in) {
+            std::fprintf(stderr, "cannot read %s\n", file.c_str());
+            return 1;
         }
-        for (const auto& file : files) {
-            if (!RunFile(file)) return 1;
-            ++runs;
-        }
+        const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), {});
+        LLVMFuzzerTestOneInput(bytes.data(), bytes.size());
     }
-    std::printf("replayed %zu inputs\n", runs);
-    return runs > 0 ? 0 : 1;
+    std::printf("replayed %zu inputs\n", files.size());
+    return files.empty() ? 1 : 0;
 }

@@ -17,6 +17,8 @@
 
 namespace qn410::ctl::test {
 
+using ChildEnv = std::vector<std::pair<std::string, std::string>>;
+
 struct ProcessResult {
     int status = -1;  // exit status; -1 when killed or not ended in time
     std::string err;  // standard error
@@ -25,77 +27,86 @@ struct ProcessResult {
 // Starts binary with args (and the environment plus env), standard output to outFd (or
 // /dev/null when -1) and standard error to errFd.
 inline pid_t Spawn(const std::string& binary, const std::vector<std::string>& args,
-                   const std::vector<std::pair<std::string, std::string>>& env, int outFd,
-                   int errFd) {
+                   const ChildEnv& env, int outFd, int errFd) {
+    std::vector<char*> argv{const_cast<char*>(binary.c_str())};  // built before the fork
+    for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
     const pid_t pid = fork();
     if (pid != 0) return pid;
     const int null = open("/dev/null", O_RDWR);
     dup2(outFd >= 0 ? outFd : null, STDOUT_FILENO);
     dup2(errFd >= 0 ? errFd : null, STDERR_FILENO);
     for (const auto& [name, value] : env) setenv(name.c_str(), value.c_str(), 1);
-    std::vector<char*> argv{const_cast<char*>(binary.c_str())};
-    for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
     execv(binary.c_str(), argv.data());
     _exit(127);
 }
 
-#ifdef QN410CTL_BINARY
-// qn410ctl running, its standard error captured.
-class CtlProcess {
+// A started program with its standard output (or error) on a pipe; killed if still running at
+// the end.
+class Child {
   public:
-    CtlProcess(const std::vector<std::string>& args,
-               const std::vector<std::pair<std::string, std::string>>& env) {
-        int err[2];
-        if (pipe(err) != 0) return;
-        pid_ = Spawn(QN410CTL_BINARY, args, env, -1, err[1]);
-        close(err[1]);
-        err_ = err[0];
+    Child(const std::string& binary, const std::vector<std::string>& args, const ChildEnv& env,
+          bool error) {
+        int fds[2];
+        if (pipe(fds) != 0) return;
+        pid_ = Spawn(binary, args, env, error ? -1 : fds[1], error ? fds[1] : -1);
+        close(fds[1]);
+        fd_ = fds[0];
     }
-    ~CtlProcess() {
-        if (pid_ > 0) {
-            kill(pid_, SIGKILL);
-            waitpid(pid_, nullptr, 0);
-        }
-        if (err_ >= 0) close(err_);
+    ~Child() {
+        if (pid_ > 0) kill(pid_, SIGKILL);
+        Wait(0);
+        if (fd_ >= 0) close(fd_);
     }
-    CtlProcess(const CtlProcess&) = delete;
-    CtlProcess& operator=(const CtlProcess&) = delete;
+    Child(const Child&) = delete;
+    Child& operator=(const Child&) = delete;
 
     void Signal(int s) { kill(pid_, s); }
+
+    // Reads the pipe (into *into) until it closes, at most limitMs in all, and reaps the program,
+    // killed when it has not ended by then: its exit status, -1 when it did not exit normally.
+    int Wait(int limitMs = 5000, std::string* into = nullptr) {
+        using namespace std::chrono;
+        if (pid_ <= 0) return -1;
+        const auto end = steady_clock::now() + milliseconds(limitMs);
+        char buffer[4096];
+        for (ssize_t n = 1; n > 0;) {
+            const auto left = duration_cast<milliseconds>(end - steady_clock::now()).count();
+            pollfd p{fd_, POLLIN, 0};
+            if (left <= 0 || poll(&p, 1, static_cast<int>(left)) != 1) {
+                kill(pid_, SIGKILL);
+                break;
+            }
+            n = read(fd_, buffer, sizeof buffer);
+            if (n > 0 && into) into->append(buffer, static_cast<std::size_t>(n));
+        }
+        int status = 0;
+        waitpid(std::exchange(pid_, -1), &status, 0);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+  protected:
+    pid_t pid_ = -1;
+    int fd_ = -1;
+};
+
+#ifdef QN410CTL_BINARY
+// qn410ctl running, its standard error captured.
+class CtlProcess : public Child {
+  public:
+    CtlProcess(const std::vector<std::string>& args, const ChildEnv& env)
+        : Child(QN410CTL_BINARY, args, env, true) {}
 
     // Waits for the end, at most limitMs; a program still running then is killed.
     ProcessResult Finish(int limitMs = 30000) {
         ProcessResult result;
-        const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(limitMs);
-        char buffer[4096];
-        while (true) {
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                end - std::chrono::steady_clock::now());
-            pollfd p{err_, POLLIN, 0};
-            if (left.count() <= 0 || poll(&p, 1, static_cast<int>(left.count())) != 1) {
-                kill(pid_, SIGKILL);
-                break;
-            }
-            const ssize_t n = read(err_, buffer, sizeof buffer);
-            if (n <= 0) break;  // standard error closed: the program has ended
-            result.err.append(buffer, static_cast<std::size_t>(n));
-        }
-        int status = 0;
-        waitpid(pid_, &status, 0);
-        pid_ = -1;
-        if (WIFEXITED(status)) result.status = WEXITSTATUS(status);
+        result.status = Wait(limitMs, &result.err);
         return result;
     }
-
-  private:
-    pid_t pid_ = -1;
-    int err_ = -1;
 };
 
 // Runs qn410ctl to its end, at most limitMs.
-inline ProcessResult RunCtl(const std::vector<std::string>& args,
-                            const std::vector<std::pair<std::string, std::string>>& env = {},
+inline ProcessResult RunCtl(const std::vector<std::string>& args, const ChildEnv& env = {},
                             int limitMs = 30000) {
     return CtlProcess(args, env).Finish(limitMs);
 }
@@ -104,44 +115,15 @@ inline ProcessResult RunCtl(const std::vector<std::string>& args,
 #ifdef QN410_SIM_BINARY
 // qn410-sim on a pseudo-terminal; stopped with SIGTERM at the end of the test (killed when it
 // does not end), so that it saves with --save and leaves its coverage counts.
-class Simulator {
+class Simulator : public Child {
   public:
-    explicit Simulator(const std::vector<std::string>& args) {
-        int out[2];
-        if (pipe(out) != 0) return;
-        pid_ = Spawn(QN410_SIM_BINARY, args, {}, out[1], -1);
-        close(out[1]);
-        std::string line;
+    explicit Simulator(const std::vector<std::string>& args)
+        : Child(QN410_SIM_BINARY, args, {}, false) {
         char c;
-        pollfd p{out[0], POLLIN, 0};
-        while (poll(&p, 1, 5000) == 1 && read(out[0], &c, 1) == 1 && c != '\n') line += c;
-        out_ = out[0];  // kept open: the simulator may write more
-        port_ = line;
+        pollfd p{fd_, POLLIN, 0};
+        while (poll(&p, 1, 5000) == 1 && read(fd_, &c, 1) == 1 && c != '\n') port_ += c;
     }
-    ~Simulator() {
-        if (pid_ > 0 && Stop() != 0) {
-            kill(pid_, SIGKILL);
-            waitpid(pid_, nullptr, 0);
-        }
-        if (out_ >= 0) close(out_);
-    }
-    Simulator(const Simulator&) = delete;
-    Simulator& operator=(const Simulator&) = delete;
-
-    void Signal(int s) { kill(pid_, s); }
-    // The exit status once the simulator has ended (its output closes), -1 when it was killed
-    // or did not end within limitMs.
-    int Wait(int limitMs = 5000) {
-        pollfd p{out_, POLLIN, 0};
-        char c;
-        int ready;
-        while ((ready = poll(&p, 1, limitMs)) == 1 && read(out_, &c, 1) == 1) continue;
-        if (ready != 1) return -1;
-        int status = 0;
-        waitpid(pid_, &status, 0);
-        pid_ = -1;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
+    ~Simulator() { Stop(); }
 
     // Ends the simulator with SIGTERM (it saves first with --save); its exit status or -1.
     int Stop() {
@@ -152,11 +134,9 @@ class Simulator {
 
     // The tool's device path ("" when the simulator did not start).
     const std::string& port() const { return port_; }
-    std::vector<std::pair<std::string, std::string>> env() const { return {{"QN410_COM1", port_}}; }
+    ChildEnv env() const { return {{"QN410_COM1", port_}}; }
 
   private:
-    pid_t pid_ = -1;
-    int out_ = -1;
     std::string port_;
 };
 #endif

@@ -8,7 +8,7 @@
 // selectable. Every other field keeps its default, and the zone tables are rebuilt.
 //
 // FirstRecordDifference compares two SettingData only in those fields, for the exchanges
-// 1..SwitchCnt of a, and names the first field that differs ("Exchange[2].Master[1].Name").
+// 1..SwitchCnt of a, and names the first that differs as the diff listing does.
 #pragma once
 
 #include <cstdint>

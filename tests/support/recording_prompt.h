@@ -16,17 +16,31 @@ struct ShownMessage {
 };
 
 class RecordingPrompt : public Prompt {
-public:
-    PromptAnswer Show(const std::string& text, PromptIcon icon, PromptButtons buttons) override;
+  public:
+    // Records the message; answers Ok to a message and the next scripted answer (No when none
+    // is left) to a question.
+    PromptAnswer Show(const std::string& text, PromptIcon icon, PromptButtons buttons) override {
+        shown.push_back({text, icon, buttons});
+        if (buttons == PromptButtons::Ok) return PromptAnswer::Ok;
+        const PromptAnswer a = answers.empty() ? PromptAnswer::No : answers.front();
+        if (!answers.empty()) answers.pop_front();
+        return a;
+    }
 
-    // Answers for the next Yes/No questions, in order; when none is left the answer is No.
-    void ScriptAnswers(std::initializer_list<PromptAnswer> answers);
+    // Answers for the next Yes/No questions, in order.
+    void ScriptAnswers(std::initializer_list<PromptAnswer> list) {
+        answers.insert(answers.end(), list.begin(), list.end());
+    }
 
     std::vector<ShownMessage> shown;
     std::deque<PromptAnswer> answers;
 
     // The texts alone, in order.
-    std::vector<std::string> texts() const;
+    std::vector<std::string> texts() const {
+        std::vector<std::string> out;
+        for (const auto& m : shown) out.push_back(m.text);
+        return out;
+    }
 };
 
 }  // namespace qn410::test

@@ -2,42 +2,31 @@
 // line of its output; ended with SIGTERM (saving first when asked to) when the test is done.
 #pragma once
 
-#include <QProcess>
 #include <QString>
 #include <QStringList>
 
+#include "support/child_process.h"
+
 namespace qn410::test {
 
-class SimProcess {
+class SimProcess : public ctl::test::Simulator {
   public:
-    explicit SimProcess(const QStringList& args) {
-        process_.setProgram(QStringLiteral(QN410_SIM_BINARY));
-        process_.setArguments(args);
-        process_.setProcessChannelMode(QProcess::SeparateChannels);
-        process_.start();
-        if (!process_.waitForStarted(5000)) return;
-        while (!process_.canReadLine() && process_.waitForReadyRead(5000)) {
-        }
-        port_ = QString::fromLocal8Bit(process_.readLine()).trimmed();
-    }
-    ~SimProcess() { Stop(); }
+    explicit SimProcess(const QStringList& args) : Simulator(Strings(args)) {}
 
-    QString port() const { return port_; }
+    QString port() const { return QString::fromStdString(Simulator::port()); }
     // Ends the simulator (it saves with --save) and waits for it; true on exit status 0.
     bool Stop() {
-        if (process_.state() == QProcess::NotRunning) return process_.exitCode() == 0;
-        process_.terminate();
-        if (!process_.waitForFinished(10000)) {
-            process_.kill();
-            process_.waitForFinished(3000);
-            return false;
-        }
-        return process_.exitStatus() == QProcess::NormalExit && process_.exitCode() == 0;
+        if (pid_ > 0) status_ = Simulator::Stop();
+        return status_ == 0;
     }
 
   private:
-    QProcess process_;
-    QString port_;
+    int status_ = -1;
+    static std::vector<std::string> Strings(const QStringList& list) {
+        std::vector<std::string> out;
+        for (const QString& s : list) out.push_back(s.toStdString());
+        return out;
+    }
 };
 
 }  // namespace qn410::test

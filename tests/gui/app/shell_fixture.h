@@ -4,8 +4,6 @@
 #pragma once
 
 #include <QApplication>
-#include <QPointer>
-#include <QString>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <deque>
@@ -28,75 +26,55 @@ void WhenModal(std::function<void(T*)> action) {
     auto tries = std::make_shared<int>(0);
     timer->setInterval(10);
     QObject::connect(timer, &QTimer::timeout, timer, [timer, tries, action] {
-        if (auto* widget = qobject_cast<T*>(QApplication::activeModalWidget())) {
-            timer->stop();
-            timer->deleteLater();
+        auto* widget = qobject_cast<T*>(QApplication::activeModalWidget());
+        if (!widget && ++*tries <= 500) return;
+        timer->stop();
+        timer->deleteLater();
+        if (widget)
             action(widget);
-        } else if (++*tries > 500) {
-            timer->stop();
-            timer->deleteLater();
+        else
             qWarning("no modal %s appeared", T::staticMetaObject.className());
-        }
     });
     timer->start();
 }
 
+// Answers the Open and Save As dialogs in turn from a list; an empty path, or none left, is a
+// cancelled dialog.
 class ScriptedFileChooser : public FileChooser {
   public:
-    std::optional<QString> ChooseOpenFile(QWidget*) override { return Next(openAnswers, opens); }
-    std::optional<QString> ChooseSaveFile(QWidget*, const QString&) override {
-        return Next(saveAnswers, saves);
-    }
-    std::deque<QString> openAnswers;  // an empty path, or none left: cancelled
-    std::deque<QString> saveAnswers;
-    int opens = 0;
-    int saves = 0;
+    std::optional<QString> ChooseOpenFile(QWidget*) override { return Next(); }
+    std::optional<QString> ChooseSaveFile(QWidget*, const QString&) override { return Next(); }
+    std::deque<QString> answers;
+    int asked = 0;
 
   private:
-    static std::optional<QString> Next(std::deque<QString>& answers, int& count) {
-        ++count;
-        if (answers.empty()) return std::nullopt;
-        const QString answer = answers.front();
-        answers.pop_front();
-        if (answer.isEmpty()) return std::nullopt;
-        return answer;
+    std::optional<QString> Next() {
+        ++asked;
+        const QString answer = answers.empty() ? QString() : answers.front();
+        if (!answers.empty()) answers.pop_front();
+        return answer.isEmpty() ? std::nullopt : std::optional(answer);
     }
 };
 
-// Records the view's calls; its state is shared so a test can keep looking after the view took
-// ownership.
+// What the view asked of its link; kept outside the link, which the view owns.
 struct LinkLog {
-    int starts = 0;
-    int stops = 0;
-    int closeChecks = 0;
-    int releases = 0;
+    int stops = 0, closeChecks = 0, releases = 0, notifications = 0;
     bool closing = false;  // PrepareClose answers false while set
-    bool pending = false;
     std::vector<TransferRequestPtr> submitted;
     std::vector<bool> abandoned;
-    std::vector<int> notifications;
 };
 
-class RecordingLink : public ViewLink {
+class RecordingLink : public NoLink {
   public:
     explicit RecordingLink(LinkLog& log) : log_(log) {}
-    void Start(const MaintenanceSetting&) override { ++log_.starts; }
     void Stop() override { ++log_.stops; }
-    bool PrepareClose() override {
-        ++log_.closeChecks;
-        return !log_.closing;
-    }
+    bool PrepareClose() override { return ++log_.closeChecks, !log_.closing; }
     void Submit(TransferRequestPtr r, bool abandon) override {
         log_.submitted.push_back(std::move(r));
         log_.abandoned.push_back(abandon);
     }
-    bool TransferPending() const override { return log_.pending; }
     void ReleaseTransferBits() override { ++log_.releases; }
-    uint8_t UseMask() const override { return 0; }
-    bool HandleNotification(QEvent* event) override {
-        log_.notifications.push_back(event->type());
-        return true;
-    }
+    bool HandleNotification(QEvent*) override { return ++log_.notifications; }
 
   private:
     LinkLog& log_;
@@ -115,17 +93,17 @@ class ShellFolder {
     QString previous_;
 };
 
-// The program started in a fresh folder with every outside effect recorded: messages, file
-// dialogs and the link.
+// The program in a fresh folder with every outside effect recorded: messages, file dialogs and
+// the link. MakeApp gives another copy of the program on the same folder.
 struct RecordingShell {
-    RecordingShell() {
-        ShellServices services;
-        services.prompt = &prompt;
-        services.files = &files;
-        services.makeLink = [this] { return std::make_unique<RecordingLink>(link); };
-        services.lockDir = folder.file(QStringLiteral("run"));
-        services.appDir = folder.path();
-        app = std::make_unique<QN410App>(std::move(services));
+    RecordingShell() : app(MakeApp(folder.path())) {}
+    std::unique_ptr<QN410App> MakeApp(const QString& appDir) {
+        return std::make_unique<QN410App>(
+            ShellServices{.prompt = &prompt,
+                          .files = &files,
+                          .makeLink = [this] { return std::make_unique<RecordingLink>(link); },
+                          .lockDir = folder.file(QStringLiteral("run")),
+                          .appDir = appDir});
     }
     ShellFolder folder;
     RecordingPrompt prompt;

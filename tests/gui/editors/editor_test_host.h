@@ -1,6 +1,5 @@
-// What the editor tests need around an editor: a host that records every request, progress
-// message and print job (and can answer each request with a result, as the view would), and
-// helpers that act on the dialogs through their widgets as a user would.
+// A host for an editor that records every request, progress message and print job (and answers
+// each request as the view would), and helpers that act on dialogs as a user would.
 #pragma once
 
 #include <QAbstractItemView>
@@ -36,6 +35,8 @@ class EditorTestHost : public EditorHost {
         ++confirmations;
         return confirm;
     }
+    bool ConfirmReceive() override { return confirm; }
+    void SetDialTransferWindow(QObject* window) override { dialWindow = window; }
     void SubmitRequest(TransferRequestPtr request, bool abandon) override {
         auto* requester = static_cast<QObject*>(request->requester);
         bodies.push_back(request->body);
@@ -43,8 +44,7 @@ class EditorTestHost : public EditorHost {
         headers.back().body.clear();
         abandons.push_back(abandon);
         if (submit) return submit(std::move(request), abandon);  // a real link takes it
-        // The view answers every request with one UM_LINK_RESULT to its requester.
-        if (answer && requester)
+        if (answer && requester)  // one UM_LINK_RESULT to the requester, as the view gives
             QCoreApplication::postEvent(
                 requester, new LinkEvent(UM_LINK_RESULT, abandon ? kResultReset : answerCode,
                                          std::move(request)));
@@ -58,14 +58,8 @@ class EditorTestHost : public EditorHost {
     void PostPrint(PrintJob job) override { prints.push_back(std::move(job)); }
 
     int closes() const {
-        return static_cast<int>(
-            std::count_if(progress.begin(), progress.end(),
-                          [](const Progress& p) { return p.message == UM_PROGRESS_CLOSE; }));
-    }
-    std::vector<char> letters() const {
-        std::vector<char> out;
-        for (const std::string& b : bodies) out.push_back(b.empty() ? '-' : b[0]);
-        return out;
+        return int(std::count_if(progress.begin(), progress.end(),
+                                 [](const Progress& p) { return p.message == UM_PROGRESS_CLOSE; }));
     }
 
     SettingDocument document;
@@ -81,32 +75,27 @@ class EditorTestHost : public EditorHost {
     std::vector<bool> abandons;
     std::vector<Progress> progress;
     std::vector<PrintJob> prints;
+    QObject* dialWindow = nullptr;  // the window that gets the dial blocks
 };
 
-inline QWidget* Focused(QWidget* fallback) {
-    QWidget* w = QApplication::focusWidget();
-    return w ? w : fallback;
-}
-
-// Types text into a grid cell and presses Enter, as a user does: the cell is made current,
-// the first key opens the line editor (replacing the old text).
+// Types into a grid cell and presses Enter: the first key opens the cell's line editor.
 inline void TypeIntoCell(GridCtrl* grid, int row, int column, const QString& text) {
+    const auto focused = [grid] {
+        return QApplication::focusWidget() ? QApplication::focusWidget() : grid;
+    };
     grid->SetCurrentCell(row, column);
-    if (text.isEmpty()) {
-        QTest::keyClick(grid, Qt::Key_F2);  // open the editor, then delete what it holds
-        QTest::keyClick(Focused(grid), Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClick(Focused(grid), Qt::Key_Delete);
-    } else {
-        for (const QChar c : text) {
-            if (c.unicode() < 0x80) {
-                QTest::keyClicks(Focused(grid), QString(c));
-            } else {  // katakana and the like: a key that only brings its text
-                QTest::sendKeyEvent(QTest::Click, Focused(grid), Qt::Key_unknown, QString(c),
-                                    Qt::NoModifier);
-            }
-        }
+    if (text.isEmpty()) {  // open the editor, then delete what it holds
+        QTest::keyClick(grid, Qt::Key_F2);
+        QTest::keyClick(focused(), Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(focused(), Qt::Key_Delete);
     }
-    QTest::keyClick(Focused(grid), Qt::Key_Return);
+    for (const QChar c : text) {
+        if (c.unicode() < 0x80)
+            QTest::keyClicks(focused(), QString(c));
+        else  // katakana and the like: a key that only brings its text
+            QTest::sendKeyEvent(QTest::Click, focused(), Qt::Key_unknown, QString(c), {});
+    }
+    QTest::keyClick(focused(), Qt::Key_Return);
     QCoreApplication::processEvents();
 }
 
@@ -121,9 +110,8 @@ inline void ClickCell(GridCtrl* grid, int row, int column) {
 inline void ChooseFromList(QComboBox* list, const QString& text) {
     list->setFocus();
     list->showPopup();
-    QAbstractItemView* view = list->view();
-    view->setCurrentIndex(list->model()->index(list->findText(text), 0));
-    QTest::keyClick(view, Qt::Key_Return);
+    list->view()->setCurrentIndex(list->model()->index(list->findText(text), 0));
+    QTest::keyClick(list->view(), Qt::Key_Return);
     QCoreApplication::processEvents();
     // The pop-up is a window of its own: the dialog is the active window again once it closed.
     QApplication::setActiveWindow(list->window());
