@@ -22,10 +22,9 @@ TEST(LinkPacer, NextBidWaitsForFiveQuietMillisecondsAndAnExchangeBidInThemIsAnsw
         if (!wire.empty()) pacer.OnWrite(at());
         return Hex(std::exchange(wire, {}));
     };
-    for (const char* body : {"A", "B"}) {
+    for (const char* body : {"A", "B"})
         engine.Enqueue(0, std::make_unique<TransferRequest>(TransferRequest{.body = body}));
-        pacer.OnWake(at());
-    }
+    pacer.OnWake(at());
     EXPECT_EQ(step(kAck), Hex(kBid + PeerFrame("A")));
     EXPECT_EQ(step(kAck), Hex(kEot));
     for (int i = 1; i < 5; ++i) EXPECT_EQ(step(), "") << i << " ms after DLE EOT";
