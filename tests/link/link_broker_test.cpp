@@ -5,7 +5,6 @@
 
 #include <QtTest>
 #include <deque>
-#include <memory>
 
 #include "link_recorder.h"
 #include "support/recording_prompt.h"
@@ -22,35 +21,24 @@ class FakeControl : public LinkControl {
         return 1;
     }
     void Disconnect(uint8_t) override { calls.push_back("Disconnect"); }
-    void Enqueue(int slot, TransferRequestPtr r) override {
-        calls.push_back("Enqueue " + std::to_string(slot) + " " + r->body);
-        queued.push_back(std::move(r));
-    }
+    void Enqueue(int, TransferRequestPtr r) override { queued.push_back(std::move(r)); }
     void ResetSlot(uint8_t exchange) override {
-        calls.push_back("ResetSlot " + std::to_string(exchange));
+        calls.push_back("Reset " + std::to_string(exchange));
     }
     std::vector<TransferRequestPtr> Stop(int) override {
         calls.push_back("Stop");
-        std::vector<TransferRequestPtr> left;
-        for (auto& r : queued) left.push_back(std::move(r));
-        queued.clear();
-        return left;
+        return {std::make_move_iterator(queued.begin()), std::make_move_iterator(queued.end())};
     }
     TransferRequestPtr Take() {
         TransferRequestPtr r = std::move(queued.front());
         queued.pop_front();
         return r;
     }
-
     std::vector<std::string> calls;
     std::deque<TransferRequestPtr> queued;
 };
 
-MaintenanceSetting Method(uint8_t pcConnect) {
-    MaintenanceSetting s{};
-    s.PcConnect = pcConnect;
-    return s;
-}
+using Results = std::vector<std::pair<uint32_t, std::string>>;
 
 }  // namespace
 
@@ -63,25 +51,29 @@ class LinkBrokerTest : public QObject {
     RecordingPrompt prompt;
     std::unique_ptr<LinkBroker> broker;
     FakeControl* control = nullptr;
-    std::unique_ptr<LinkRecorder> window;
+    LinkRecorder window, other;
 
-    void StartWith(uint8_t pcConnect) {
-        broker = std::make_unique<LinkBroker>(history, clock, prompt,
-                                              [this](QObject*, const MaintenanceSetting&) {
-                                                  auto fake = std::make_unique<FakeControl>();
-                                                  control = fake.get();
-                                                  return fake;
-                                              });
-        broker->Start(Method(pcConnect));
+    // A broker over PcConnect 0 (the serial port, opened at start) or 1 (a modem, dialled when
+    // needed).
+    void Start(uint8_t pcConnect) {
+        broker.reset();
+        QCoreApplication::processEvents();  // the old broker's last answers
+        broker = std::make_unique<LinkBroker>(history, clock, prompt, [this](QObject*, auto&) {
+            auto fake = std::make_unique<FakeControl>();
+            control = fake.get();
+            return fake;
+        });
+        MaintenanceSetting settings{};
+        settings.PcConnect = pcConnect;
+        broker->Start(settings);
+        window.events.clear();
+        other.events.clear();
     }
-    void Submit(QObject* requester, const std::string& body, uint8_t set, uint8_t clear,
+    void Submit(QObject* from, const std::string& body, uint8_t set, uint8_t clear,
                 bool abandon = false) {
-        auto r = std::make_unique<TransferRequest>();
-        r->body = body;
-        r->setMask = set;
-        r->clearMask = clear;
-        r->exchange = 2;
-        PostLinkRequest(broker.get(), requester, std::move(r), abandon);
+        auto r = std::make_unique<TransferRequest>(
+            TransferRequest{.setMask = set, .clearMask = clear, .exchange = 2, .body = body});
+        PostLinkRequest(broker.get(), from, std::move(r), abandon);
         QCoreApplication::processEvents();
     }
     // The transfer manager reports to the broker.
@@ -89,166 +81,132 @@ class LinkBrokerTest : public QObject {
         PostLinkEvent(broker.get(), std::make_unique<LinkEvent>(message, wParam, std::move(item)));
         QCoreApplication::processEvents();
     }
-    std::vector<std::pair<uint32_t, std::string>> Results(const LinkRecorder& who) {
+    Results Of(const LinkRecorder& who) {
         QCoreApplication::processEvents();
-        std::vector<std::pair<uint32_t, std::string>> out;
+        Results out;
         for (const Recorded& r : who.Of(UM_LINK_RESULT)) out.emplace_back(r.wParam, r.body);
         return out;
     }
-    using Results_t = std::vector<std::pair<uint32_t, std::string>>;
 
   private slots:
-    void init() { window = std::make_unique<LinkRecorder>(); }
-    void cleanup() {
-        broker.reset();
-        window.reset();
-        control = nullptr;
-    }
-
-    void requestDuringStartUpIsQueuedWhenTheStartUpConnects() {
-        StartWith(0);
-        Submit(window.get(), "B02", kUseMulti, 0);
+    // A request during start-up waits for it; a start-up that fails tells nobody; each later
+    // request tries again and a failed open answers every request waiting for it.
+    void startUpAndOpenFailures() {
+        Start(0);
+        Submit(&window, "B02", kUseMulti, 0);
         QCOMPARE(broker->linkUseMask(), uint8_t(kUseStartup | kUseMulti));
         Notify(UM_LINK_CONNECTED);  // the start-up's answer
         Notify(UM_LINK_CONNECTED);  // the request's answer
         QCOMPARE(control->queued.size(), size_t{1});
         QCOMPARE(broker->linkUseMask(), kUseMulti);
-    }
 
-    // A start-up that fails tells nobody; each later request tries again and a failed open
-    // answers every request waiting for it.
-    void channelThatDoesNotOpenAnswersEveryWaitingRequest() {
-        StartWith(0);
+        Start(0);
         Notify(UM_LINK_ERROR, 0x8200);
         QCOMPARE(broker->linkUseMask(), uint8_t{0});
-        QVERIFY(Results(*window).empty());
-        LinkRecorder other;
-        Submit(window.get(), "A02", kUseSingle, kUseSingle);
+        Submit(&window, "A02", kUseSingle, kUseSingle);
         QCOMPARE(control->calls.back(), std::string("Connect 2"));
         Submit(&other, "O00", kUseLog, 0);
         Notify(UM_LINK_ERROR, 0x8200);
         Notify(UM_LINK_ERROR, 0x8200);  // the second open's failure finds nobody waiting
-        QCOMPARE(Results(*window), (Results_t{{kResultOpenFailed, "A02"}}));
-        QCOMPARE(Results(other), (Results_t{{kResultOpenFailed, "O00"}}));
+        QCOMPARE(Of(window), (Results{{kResultOpenFailed, "A02"}}));
+        QCOMPARE(Of(other), (Results{{kResultOpenFailed, "O00"}}));
         QCOMPARE(broker->linkUseMask(), uint8_t{0});
     }
 
-    void abandonResetsTheSlotAndIsAnsweredReset() {
-        StartWith(0);
+    // Sent is done, a failed send is not delivered (the request rides in the event), receive
+    // failures are nobody's; an abandon resets the slot and is answered reset, once.
+    void sendResultsAndAbandon() {
+        Start(0);
         Notify(UM_LINK_CONNECTED);
-        Submit(window.get(), "Q02", 3, 0);
+        Submit(&window, "A02", kUseSingle, kUseSingle);
+        Submit(&window, "A03", kUseSingle, kUseSingle);
         Notify(UM_LINK_CONNECTED);
-        Submit(window.get(), "", 0, 3, true);
-        QCOMPARE(control->calls.back(), std::string("ResetSlot 2"));
-        QCOMPARE(broker->linkUseMask(), uint8_t{0});
-        Notify(UM_LINK_RESET, 1, control->Take());  // the dropped request rides back
-        QCOMPARE(Results(*window), (Results_t{{kResultReset, ""}}));
-    }
-
-    void abandonWithNothingInFlightStillAnswers() {
-        StartWith(0);
-        Submit(window.get(), "", 0, 0, true);
-        Notify(UM_LINK_RESET, 1);
-        Notify(UM_LINK_RESET, 1);  // a stray reset answers nobody
-        QCOMPARE(Results(*window), (Results_t{{kResultReset, ""}}));
-    }
-
-    void releaseIsAnsweredDoneAndHangsUpTheModemOnlyWhenUnused() {
-        StartWith(1);
-        QCOMPARE(broker->linkUseMask(), uint8_t{0});
-        QVERIFY(control->calls.empty());  // nothing is dialled at start
-        Submit(window.get(), "O00", kUseLog, 0);
-        Submit(window.get(), "P00", kUseMonitor, 0);
-        Submit(window.get(), "", 0, kUseLog);
-        QVERIFY(control->calls.back() != "Disconnect");
-        QCOMPARE(broker->linkUseMask(), kUseMonitor);
-        Submit(window.get(), "", 0, kUseMonitor);
-        QCOMPARE(control->calls.back(), std::string("Disconnect"));
-        QCOMPARE(Results(*window), (Results_t{{kResultDone, ""}, {kResultDone, ""}}));
-    }
-
-    void endedTransmitDisplayReleasesTheTransferBitsAndPendingFollowsAnswers() {
-        StartWith(1);
-        Submit(window.get(), "B02", kUseMulti, 0);
-        Submit(window.get(), "P00", kUseMonitor, 0);
-        QVERIFY(broker->pending());
-        broker->ReleaseBits(kUseSingle | kUseMulti);
-        QCOMPARE(broker->linkUseMask(), kUseMonitor);
-        QVERIFY(control->calls.back() != "Disconnect");  // monitoring still holds the call
         Notify(UM_LINK_CONNECTED);
         Notify(UM_LINK_SENT, 0x0101, control->Take());
-        Notify(UM_LINK_SENT, 0x0101, control->Take());
-        QVERIFY(!broker->pending());
-        broker->ReleaseBits(kUseMonitor);
-        QCOMPARE(control->calls.back(), std::string("Disconnect"));
-    }
-
-    void releaseNeverHangsUpTheSerialPort() {
-        StartWith(0);
-        Notify(UM_LINK_CONNECTED);
-        Submit(window.get(), "", 0, kUseLog);
-        QVERIFY(control->calls.back() != "Disconnect");
-        QCOMPARE(Results(*window), (Results_t{{kResultDone, ""}}));
-    }
-
-    void receiveFailureIsNotPassedOn() {
-        StartWith(0);
-        Notify(UM_LINK_CONNECTED);
-        Submit(window.get(), "A02", kUseSingle, kUseSingle);
+        Notify(UM_LINK_ERROR, 0x8401, control->Take());
         Notify(UM_LINK_ERROR, 0x8500);
         Notify(UM_LINK_ERROR, 0x8501);
-        QVERIFY(Results(*window).empty());
-        QCOMPARE(broker->linkUseMask(), kUseSingle);
-    }
-
-    void destroyedRequesterIsSkipped() {
-        StartWith(0);
-        Notify(UM_LINK_CONNECTED);
-        auto gone = std::make_unique<LinkRecorder>();
-        Submit(gone.get(), "A02", kUseSingle, kUseSingle);
-        Notify(UM_LINK_CONNECTED);
-        gone.reset();
-        Notify(UM_LINK_SENT, 0x0101, control->Take());  // released, nobody posted to
         QCOMPARE(broker->linkUseMask(), uint8_t{0});
-        Submit(window.get(), "A03", kUseSingle, kUseSingle);
+        Submit(&window, "Q02", 3, 0);
         Notify(UM_LINK_CONNECTED);
-        Notify(UM_LINK_SENT, 0x0101, control->Take());
-        QCOMPARE(Results(*window), (Results_t{{kResultDone, "A03"}}));
-    }
-
-    void requesterGoneBeforeTheRequestArrives() {
-        StartWith(0);
-        Notify(UM_LINK_CONNECTED);
-        auto gone = std::make_unique<LinkRecorder>();
-        auto r = std::make_unique<TransferRequest>();
-        r->body = "A02";
-        r->setMask = r->clearMask = kUseSingle;
-        PostLinkRequest(broker.get(), gone.get(), std::move(r));
-        gone.reset();  // destroyed while its request is still in the broker's queue
-        QCoreApplication::processEvents();
-        Notify(UM_LINK_CONNECTED);
-        Notify(UM_LINK_SENT, 0x0101, control->Take());
+        Submit(&window, "", 0, 3, true);
+        QCOMPARE(control->calls.back(), std::string("Reset 2"));
         QCOMPARE(broker->linkUseMask(), uint8_t{0});
+        Notify(UM_LINK_RESET, 1, control->Take());  // the dropped request rides back
+        Submit(&other, "", 0, 0, true);             // nothing in flight
+        Notify(UM_LINK_RESET, 1);
+        Notify(UM_LINK_RESET, 1);  // a stray reset answers nobody
+        QCOMPARE(Of(window),
+                 (Results{{kResultDone, "A02"}, {kResultNotDelivered, "A03"}, {kResultReset, ""}}));
+        QCOMPARE(Of(other), (Results{{kResultReset, ""}}));
     }
 
-    void stopClosesThePortAndAnswersWhatIsLeft() {
-        StartWith(0);
+    // A release is answered done; the modem is hung up only when nobody uses it any more, the
+    // serial port never; an ended progress display lets go of the transfer bits.
+    void releaseAndHangUp() {
+        Start(1);
+        QVERIFY(control->calls.empty());  // nothing is dialled at start
+        Submit(&window, "O00", kUseLog, 0);
+        Submit(&window, "P00", kUseMonitor, 0);
+        Submit(&window, "B02", kUseMulti, 0);
+        QVERIFY(broker->pending());
+        Submit(&window, "", 0, kUseLog);
+        broker->ReleaseBits(kUseSingle | kUseMulti);
+        QCOMPARE(broker->linkUseMask(), kUseMonitor);
+        QVERIFY(control->calls.back() != "Disconnect");
         Notify(UM_LINK_CONNECTED);
-        Submit(window.get(), "A02", kUseSingle, kUseSingle);
+        for (int i = 0; i < 3; ++i) Notify(UM_LINK_SENT, 0x0101, control->Take());
+        QVERIFY(!broker->pending());
+        Submit(&window, "", 0, kUseMonitor);
+        QCOMPARE(control->calls.back(), std::string("Disconnect"));
+        QCOMPARE(Of(window), (Results{{kResultDone, ""},
+                                      {kResultDone, "O00"},
+                                      {kResultDone, "P00"},
+                                      {kResultDone, "B02"},
+                                      {kResultDone, ""}}));
+        Start(0);
+        Notify(UM_LINK_CONNECTED);
+        Submit(&window, "", 0, kUseLog);
+        QVERIFY(control->calls.back() != "Disconnect");
+        QCOMPARE(Of(window), (Results{{kResultDone, ""}}));
+    }
+
+    // A requester destroyed while its request is queued or in flight is skipped; the link is
+    // still released.
+    void goneRequestersAreSkipped() {
+        Start(0);
+        Notify(UM_LINK_CONNECTED);
+        for (const bool beforeArrival : {true, false}) {
+            auto gone = std::make_unique<LinkRecorder>();
+            PostLinkRequest(broker.get(), gone.get(),
+                            std::make_unique<TransferRequest>(TransferRequest{
+                                .setMask = kUseSingle, .clearMask = kUseSingle, .body = "A02"}));
+            if (beforeArrival) gone.reset();
+            QCoreApplication::processEvents();
+            Notify(UM_LINK_CONNECTED);
+            gone.reset();
+            Notify(UM_LINK_SENT, 0x0101, control->Take());
+            QCOMPARE(broker->linkUseMask(), uint8_t{0});
+        }
+    }
+
+    // Stop answers what is left with "not delivered" and closes; Start opens afresh, and the
+    // old port's close does not close the program. An unused modem lets the window close.
+    void stopAndRestart() {
+        Start(0);
+        Notify(UM_LINK_CONNECTED);
+        Submit(&window, "A02", kUseSingle, kUseSingle);
         Notify(UM_LINK_CONNECTED);
         broker->Stop();
-        QCOMPARE(Results(*window), (Results_t{{kResultNotDelivered, "A02"}}));
+        QCOMPARE(Of(window), (Results{{kResultNotDelivered, "A02"}}));
         QCOMPARE(broker->linkUseMask(), kUseClosing);
-        // Restart with the new settings: a fresh manager, the port opened again.
-        broker->Start(Method(0));
+        MaintenanceSetting serial{};
+        broker->Start(serial);
         QCOMPARE(control->calls, std::vector<std::string>{"Connect 1"});
         QCOMPARE(broker->linkUseMask(), kUseStartup);
-        Notify(UM_LINK_DISCONNECTED);  // the old port's close does not close the program
+        Notify(UM_LINK_DISCONNECTED);
         QCOMPARE(broker->linkUseMask(), kUseStartup);
-    }
-
-    void unusedModemLetsTheWindowCloseAtOnce() {
-        StartWith(1);
+        Start(1);
         QVERIFY(broker->OnMainWindowClose());
         QVERIFY(control->calls.empty());
     }
