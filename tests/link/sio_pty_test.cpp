@@ -91,6 +91,8 @@ class SioPtyTest : public QObject {
     void receivesSeveralFramesInOneTurn() {
         Start();
         Connect();
+        std::ostringstream trace;
+        SetLineTrace(std::make_shared<LineTrace>(trace));
         peer->Send(kBid);
         const std::string odd = Bytes({'p', DLE, ETX});
         Expect(kAck, PeerFrame("o01first") + PeerFrame(odd) + WithBadBcc(PeerFrame("K01")));
@@ -98,6 +100,8 @@ class SioPtyTest : public QObject {
         Expect(kAck);
         QTRY_COMPARE(Bodies(UM_LINK_RECEIVED), (Texts{"o01first", odd, "K01"}));
         QCOMPARE(view->Of(UM_LINK_RECEIVED)[0].wParam, 0x0201u);
+        QVERIFY2(trace.str().find(" RX frame \"K01\" BCC 0x58 bad\n") != std::string::npos,
+                 trace.str().c_str());
         Submit("B");  // the turn is closed: the request goes out at once
         Expect(kBid);
     }
