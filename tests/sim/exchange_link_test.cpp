@@ -155,21 +155,5 @@ TEST_P(SimLink, WritesAndDelivers) {
 INSTANTIATE_TEST_SUITE_P(Scripts, SimLink, ::testing::ValuesIn(kScripts),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(SimLink, TraceNamesEveryPairAndEscapesBodies) {
-    FakeLine line;
-    std::ostringstream text;
-    SimTrace trace(&text);
-    ExchangeLink link(line, trace);
-    link.OnBytes(kEnqP, 1234);
-    link.OnBytes(FrameOf(std::string("p01003\x01\\z", 9)), 1300);
-    link.OnBytes(kEotP, 1400);
-    EXPECT_EQ(text.str(),
-              "     1.234 RX DLE ENQ\n"
-              "     1.234 TX DLE ACK\n"
-              "     1.300 RX frame \"p01003\\x01\\\\z\" BCC 0x76 good\n"
-              "     1.300 TX DLE ACK\n"
-              "     1.400 RX DLE EOT\n");
-}
-
 }  // namespace
 }  // namespace qn410::sim::test
