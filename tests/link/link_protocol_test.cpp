@@ -41,17 +41,10 @@ const auto R = [] { return Step{'R', "", ""}; };
 const auto E = [](std::string out = "") { return Step{'E', "", out}; };
 
 const Script kScripts[] = {
-    {"BidFrameEotAndNothingUnasked",
-     {I(), T(100), S("A"), I(kBid), F(kAck, kA), F(kAck, kEot), T(100)},
-     {"sent 101 A"},
-     kStateIdle},
-    {"OneTurnPerQueuedRequest",
-     {S("A"), S("B"), I(kBid), F(kAck, kA), F(kAck, kEot + kBid)},
-     {"sent 101 A"},
-     kStateBidSent},
-    {"RefusedFrameIsSentAgain",
-     {S("A"), I(kBid), F(kAck, kA), F(kNak, kA), F(kAck, kEot)},
-     {"sent 101 A"},
+    {"OneTurnPerRequestAndARefusedFrameSentAgain",
+     {I(), T(100), S("A"), S("B"), I(kBid), F(kAck, kA), F(kNak, kA), F(kAck, kEot + kBid),
+      F(kAck, PeerFrame("B")), F(kAck, kEot), T(100)},
+     {"sent 101 A", "sent 101 B"},
      kStateIdle},
     {"AckOrNakWithoutDleAndCrossingBidAreIgnored",
      {S("A"), I(kBid), F(Bytes({ACK, NAK, 'x', DLE, 'x', ACK})), F(kBid), F(kAck, kA)},
