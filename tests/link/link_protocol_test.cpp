@@ -143,11 +143,8 @@ TEST_P(LinkProtocol, WritesAndNotifies) {
             notices.push_back(head + (n.item ? " " + n.item->body : ""));
         });
     for (const Step& step : GetParam().steps) {
-        if (step.op == 'S') {
-            auto request = std::make_unique<TransferRequest>();
-            request->body = step.in;
-            engine.Enqueue(0, std::move(request));
-        }
+        if (step.op == 'S')
+            engine.Enqueue(0, std::make_unique<TransferRequest>(TransferRequest{.body = step.in}));
         for (unsigned char c : step.op == 'F' ? step.in : "") engine.OnByte(0, c);
         for (int i = 0; i < (step.op == 'T' ? std::stoi(step.in) : 0); ++i) {
             engine.Tick();
