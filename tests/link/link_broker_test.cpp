@@ -211,8 +211,9 @@ class LinkBrokerTest : public QObject, public TransferProgress {
         Notify(UM_LINK_CONNECTED);
         Submit(&window, "A02", kUseSingle, kUseSingle);
         Notify(UM_LINK_CONNECTED);
+        Submit(&window, "A03", kUseSingle, kUseSingle);  // still waiting for the port
         broker->Stop();
-        QCOMPARE(Of(window), (Results{{kResultNotDelivered, "A02"}}));
+        QCOMPARE(Of(window), (Results{{kResultNotDelivered, "A02"}, {kResultNotDelivered, "A03"}}));
         QCOMPARE(broker->linkUseMask(), kUseClosing);
         MaintenanceSetting serial{};
         broker->Start(serial);

@@ -20,11 +20,11 @@ std::string Pair(uint8_t second) {
     return {static_cast<char>(kDle), static_cast<char>(second)};
 }
 const std::string kEnqP = Pair(kEnq), kAckP = Pair(kAck), kNakP = Pair(kNak), kEotP = Pair(kEot);
-const std::string kLong = FrameOf(std::string(1023, 'x')), kOdd("a\x10z\x03q", 5);
+const std::string kLong = FrameOf(std::string(1023, 'x')), kOdd("a\x10\\\x03q", 5);
 // On the wire the data DLE is doubled; the BCC is over the data bytes as sent, the pair counting
 // as nothing.
 const std::string kOddFrame =
-    "\x10\x02" + std::string("a\x10\x10z\x03q\x10\x03", 8) + char('a' ^ 'z' ^ 3 ^ 'q' ^ 0x10 ^ 3);
+    "\x10\x02" + std::string("a\x10\x10\\\x03q\x10\x03", 8) + char('a' ^ '\\' ^ 3 ^ 'q' ^ 0x10 ^ 3);
 
 // Q queues a body of the exchange's; In: the tool's bytes arrive at a time; At: only the clock
 // moves. out is what the exchange writes in answer.

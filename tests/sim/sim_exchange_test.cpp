@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <sstream>
 
 #include "download_records.h"
@@ -107,7 +108,7 @@ TEST(SimExchange, RandomDataGoesUpWholeAndComesBackAsTheToolExpects) {
     }
 }
 
-TEST(SimExchange, OwnAnswersAndStatusFault) {
+TEST(SimExchange, AnswersStatusFaultMonitoringAndDialBlocks) {
     SettingDocument doc;
     doc.data().System.SwitchCnt = 2;
     std::ostringstream text;
@@ -115,6 +116,7 @@ TEST(SimExchange, OwnAnswersAndStatusFault) {
     SimExchange exchange(doc.data(), kClock, trace, 0, 7, StatusFault{2, 3, '0'});
     EXPECT_TRUE(exchange.OnRecord("Q03", 0).empty());  // not in use
     EXPECT_EQ(exchange.OnRecord("T021", 0), std::vector<std::string>{"K02130000300"});
+    EXPECT_TRUE(exchange.OnRecord("T171", 0).empty());
     EXPECT_TRUE(exchange.OnRecord("R01", 0).empty());
     EXPECT_TRUE(exchange.OnRecord("B011", 0).empty());  // too short: not stored
     EXPECT_TRUE(exchange.OnRecord("M011", 0).empty());
@@ -122,6 +124,16 @@ TEST(SimExchange, OwnAnswersAndStatusFault) {
     EXPECT_EQ(exchange.OnRecord("M012", 0), std::vector<std::string>{"z030"});  // once
     EXPECT_TRUE(exchange.OnRecord("M011", 0).empty());
     EXPECT_EQ(exchange.storedRecords(), 3);
+    // Monitoring records at the set rate, of every length a record may have and now and then
+    // one too long for the tool.
+    SimExchange monitor(doc.data(), kClock, trace, 100, 7);
+    monitor.OnRecord("P00" + std::string("0100000000000000"), 0);
+    std::set<int> lengths;
+    for (Millis now = 100; now <= 3000; now += 100)
+        for (const std::string& r : monitor.Due(now)) lengths.insert(int(r.size()) - 6);
+    EXPECT_GT(lengths.size(), 50u);
+    for (const int n : {0, kMaxMonitorData, kMaxMonitorData + 1})
+        EXPECT_TRUE(lengths.count(n)) << n;
     // A received door-lock number is kept without its padding or zeros.
     const std::string block = "K01140001301" + std::string("0007") + "12#*" + std::string(12, ' ');
     ASSERT_TRUE(StoreDialBlock(block + "0012", doc.data()));

@@ -68,7 +68,8 @@ TEST(SimOptions, WrongCommandLinesSayWhatIsWrong) {
                                       {"--z-after", "5:3:2"},
                                       {"--z-after", "0:3:0"},
                                       {"--z-after", "5:3"},
-                                      {"--z-after", "a:b:c"}})
+                                      {"--z-after", "a:b:c"},
+                                      {"--z-after", "5::0"}})
         EXPECT_EQ(ParseOptions({name, value}).error,
                   std::string("bad value for ") + name + ": " + value);
 }
