@@ -164,6 +164,7 @@ class SioPtyTest : public QObject {
         Start();
         Connect();
         QCOMPARE(ResolvePort("COM2"), std::string("/dev/ttyS1"));  // QN410_COM2 is not set
+        QCOMPARE(DeviceOfPort(4), std::string());                  // COM1..COM4 only
         QVERIFY(!IsPseudoTerminal("/dev/null") && IsPseudoTerminal(peer->slavePath()));
     }
 
