@@ -40,29 +40,11 @@ TEST(SimOptions, EveryOptionIsReadAndDocumented) {
     EXPECT_TRUE(ParseOptions({"--help"}).help);
 
     const std::string help = HelpText();
-    for (const char* name : {"--device",
-                             "--config",
-                             "--save",
-                             "--trace",
-                             "--rate",
-                             "--seed",
-                             "--frames-per-turn",
-                             "--idle-exit",
-                             "--refuse-bids",
-                             "--refuse-frames",
-                             "--corrupt-bcc",
-                             "--delay",
-                             "--drop-every",
-                             "--drop-rx-every",
-                             "--silent",
-                             "--z-after",
-                             "--insist-after",
-                             "--modem",
-                             "--modem-fault",
-                             "--ring-time",
-                             "--help",
-                             "SIGUSR1"})
-        EXPECT_NE(help.find(name), std::string::npos) << name;
+    std::istringstream names(
+        "--device --config --save --trace --rate --seed --frames-per-turn --idle-exit "
+        "--refuse-bids --refuse-frames --corrupt-bcc --delay --drop-every --drop-rx-every "
+        "--silent --z-after --insist-after --modem --modem-fault --ring-time --help SIGUSR1");
+    for (std::string name; names >> name;) EXPECT_NE(help.find(name), std::string::npos) << name;
 }
 
 TEST(SimOptions, WrongCommandLinesSayWhatIsWrong) {
