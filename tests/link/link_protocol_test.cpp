@@ -107,9 +107,10 @@ const Script kScripts[] = {
       F(WithBadBcc(kA), kNak)},
      {"got 201 A", "error 8501"},
      kStateIdle},
-    {"ReadErrorInsideAFrameIsRefused",
+    {"ReadErrorOrBareEotIsRefused",
      {F(kBid, kAck), F(kA.substr(0, 3)), E(), T(10, kNak), F(kA.substr(0, 5)),
-      E(kNak)},  // at once in place of the BCC
+      E(kNak),                        // at once in place of the BCC
+      F(Bytes({EOT})), T(10, kNak)},  // EOT without DLE spoils the turn
      {},
      kStateTurnOpen},
     {"T1SilenceInATurnEndsItQuietly",

@@ -1,7 +1,7 @@
-// The simulated exchanges against the tool's own link engine, in-process on a wire whose clock
-// the test advances (5 ms a step, the engine's tick every 100 ms). Random data uploaded through
-// line faults is stored whole and survives the saved file; downloads then give exactly the
-// records, in the order and number the tool expects. The faults cost time, never data.
+// The simulated exchanges' own storage: every record of random data, uploaded, is stored whole
+// and survives the saved file; a download request then gives exactly the records, in the order
+// and number the tool expects. Their line faults are in exchange_link_test.cpp; the tool against
+// the simulator end to end is in tests/ctl and tests/gui.
 #include "sim_exchange.h"
 
 #include <gtest/gtest.h>
@@ -10,8 +10,6 @@
 #include <sstream>
 
 #include "download_records.h"
-#include "exchange_link.h"
-#include "link/link_engine.h"
 #include "setting/setting_file.h"
 #include "setting/text_field.h"
 #include "support/random_recordable.h"
@@ -23,67 +21,23 @@ namespace {
 
 const FixedClock kClock(LocalTime{2026, 12, 6, 9, 30, 0, 0});
 
-struct Wire : LineWriter {
-    Wire(SettingData& held, LineFaults faults)
-        : link(*this, trace, {}, faults), exchanges(held, kClock, trace, 0, 3) {
-        link.SetFrameHandler([this](std::string_view body, Millis now) {
-            for (std::string& reply : exchanges.OnRecord(body, now)) link.Queue(std::move(reply));
-        });
-    }
-    void Write(std::string_view bytes) override { toTool += bytes; }
-    void Send(const std::string& body) {
-        engine.Enqueue(0, std::make_unique<TransferRequest>(TransferRequest{.body = body}));
-    }
-    // Steps until count notices have come or ten minutes of line time have passed.
-    void Run(size_t count) {
-        for (const Millis end = now + 600000; notices.size() < count && now < end; now += 5) {
-            link.OnBytes(std::exchange(toSim, {}), now);
-            for (const char c : std::exchange(toTool, {})) engine.OnByte(0, uint8_t(c));
-            engine.OnIdle(0);
-            link.OnTime(now);
-            if (now % 100 == 0) engine.Tick();
-        }
-    }
-
+TEST(SimExchange, RandomDataIsStoredWholeAndDownloadedAsTheToolExpects) {
     std::ostringstream text;
-    SimTrace trace{&text};
-    ExchangeLink link;
-    SimExchange exchanges;
-    std::string toSim, toTool;
-    std::vector<std::string> notices;  // "sent <body>", "got <body>" or "error"
-    LinkEngine engine{
-        [this](int, const uint8_t* b, size_t n) { toSim.append((const char*)b, n); },
-        [this](LinkNotice n) {
-            const bool ok = n.message == UM_LINK_SENT || n.message == UM_LINK_RECEIVED;
-            notices.push_back(!ok ? "error"
-                                  : (n.message == UM_LINK_SENT ? "sent " : "got ") + n.item->body);
-        }};
-    Millis now = 0;
-};
-
-TEST(SimExchange, RandomDataGoesUpWholeAndComesBackAsTheToolExpects) {
+    SimTrace trace(&text);
     for (const uint32_t seed : {1u, 2u}) {
         SettingDocument source, held, reread;
         qn410::test::FillRandomRecordable(source.data(), seed);
         const int count = source.data().System.SwitchCnt;
-        // One refused bid and one refused frame use two of the first request's three repeats;
-        // now and then a lost acknowledgement makes the tool repeat a frame.
-        Wire up(held.data(), {.refuseBids = 1, .refuseFrames = 1, .delay = 40, .dropEvery = 53});
         std::vector<std::string> upload[17];  // by exchange, 0 for all
         for (const int exchange : {0, count}) {
             const UploadPlan plan(source.data(), exchange);
             for (int s = 1; s <= plan.size(); ++s)
-                if (plan.step(s).letter != '\0')
+                if (plan.step(s).letter != '\0')  // not the closing release
                     upload[exchange].push_back(*plan.Record(s, &kClock));
         }
-        std::vector<std::string> expected;
-        for (const std::string& body : upload[0]) {
-            up.Send(body);
-            expected.push_back("sent " + body);
-        }
-        up.Run(expected.size());
-        ASSERT_EQ(up.notices, expected) << "seed " << seed;
-        EXPECT_GE(up.exchanges.storedRecords(), int(expected.size()));  // repeats stored twice
+        SimExchange up(held.data(), kClock, trace, 0, 3);
+        for (const std::string& body : upload[0]) EXPECT_TRUE(up.OnRecord(body, 0).empty());
+        EXPECT_EQ(up.storedRecords(), int(upload[0].size()));
 
         qn410::test::TempDir dir;
         SilentPrompt prompt;
@@ -93,17 +47,12 @@ TEST(SimExchange, RandomDataGoesUpWholeAndComesBackAsTheToolExpects) {
                   ReadOutcome::Ok);
         EXPECT_EQ(qn410::test::FirstRecordDifference(source.data(), reread.data()), std::nullopt);
 
-        // The first frame of each download is refused three times; the fourth goes through.
+        SimExchange down(reread.data(), kClock, trace, 0, 3);
         for (const int exchange : {0, count}) {
-            Wire down(reread.data(), {.corruptBcc = 3, .dropEvery = 211});
             char request[4];
             std::snprintf(request, sizeof request, "Q%02d", exchange);
-            expected = {"sent " + std::string(request)};
-            for (const std::string& body : upload[exchange]) expected.push_back("got " + body);
-            EXPECT_EQ(int(expected.size()) - 1, ExpectedDownloadCount(reread.data(), exchange));
-            down.Send(request);
-            down.Run(expected.size());
-            EXPECT_EQ(down.notices, expected) << "seed " << seed << ", exchange " << exchange;
+            EXPECT_EQ(down.OnRecord(request, 0), upload[exchange]) << seed << " " << request;
+            EXPECT_EQ(int(upload[exchange].size()), ExpectedDownloadCount(reread.data(), exchange));
         }
     }
 }
