@@ -20,19 +20,19 @@ TEST(LinkPacer, NextBidWaitsForFiveQuietMillisecondsAndAnExchangeBidInThemIsAnsw
         if (pacer.QuietDue() && *pacer.QuietDue() <= at()) pacer.OnWake(at());
         if (ms % 100 == 0 && pacer.TickNeeded()) pacer.OnTick(at());
         if (!wire.empty()) pacer.OnWrite(at());
-        return Hex(std::exchange(wire, {}));
+        return std::exchange(wire, {});
     };
     for (const char* body : {"A", "B"})
         engine.Enqueue(0, std::make_unique<TransferRequest>(TransferRequest{.body = body}));
     pacer.OnWake(at());
-    EXPECT_EQ(step(kAck), Hex(kBid + PeerFrame("A")));
-    EXPECT_EQ(step(kAck), Hex(kEot));
+    EXPECT_EQ(step(kAck), kBid + PeerFrame("A"));
+    EXPECT_EQ(step(kAck), kEot);
     for (int i = 1; i < 5; ++i) EXPECT_EQ(step(), "") << i << " ms after DLE EOT";
-    EXPECT_EQ(step(), Hex(kBid));
-    EXPECT_EQ(step(kAck), Hex(PeerFrame("B")));
-    EXPECT_EQ(step(kAck), Hex(kEot));
+    EXPECT_EQ(step(), kBid);
+    EXPECT_EQ(step(kAck), PeerFrame("B"));
+    EXPECT_EQ(step(kAck), kEot);
     step();
-    EXPECT_EQ(step(kBid), Hex(kAck));
+    EXPECT_EQ(step(kBid), kAck);
 }
 
 }  // namespace qn410::test

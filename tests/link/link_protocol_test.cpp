@@ -154,7 +154,8 @@ TEST_P(LinkProtocol, WritesAndNotifies) {
         if (step.op == 'R') engine.ResetSlot(0);
         if (step.op == 'E') engine.OnReadError(0);
         if (step.op == 'F' || step.op == 'I' || step.op == 'E') engine.OnIdle(0);
-        ASSERT_EQ(Hex(std::exchange(wire, {})), Hex(step.out)) << step.op << " " << Hex(step.in);
+        ASSERT_EQ(std::exchange(wire, {}), step.out)
+            << step.op << " " << testing::PrintToString(step.in);
     }
     EXPECT_EQ(notices, GetParam().notices);
     engine.Inspect(0, [](const LinkSlot& s) { EXPECT_EQ(s.state, GetParam().state); });
@@ -170,7 +171,7 @@ INSTANTIATE_TEST_SUITE_P(Link, LinkProtocol, ::testing::ValuesIn(kScripts),
 TEST(LinkFrame, BodyIsFramedWithItsBccUpTo1019Bytes) {
     FrameBuffer buffer;
     ASSERT_EQ(BuildLinkFrame("A", buffer), 6u);
-    EXPECT_EQ(Hex(std::string(buffer.begin(), buffer.begin() + 6)), Hex(kA));
+    EXPECT_EQ(std::string(buffer.begin(), buffer.begin() + 6), kA);
     EXPECT_EQ(BuildLinkFrame(std::string(1019, 'x'), buffer), 1024u);
     EXPECT_EQ(BuildLinkFrame(std::string(1020, 'x'), buffer), 0u);
 }

@@ -1,4 +1,5 @@
-// The exchange's side of the wire for link tests: bytes spelled out, frames built and spoilt.
+// The exchange's side of the wire for link tests and benchmarks: bytes spelled out, frames built
+// and spoilt, independently of the tool's framing code.
 #pragma once
 
 #include <initializer_list>
@@ -9,13 +10,26 @@
 namespace qn410::test {
 
 // Bytes as a string, for readable comparisons: Bytes({0x10, 0x05}).
-std::string Bytes(std::initializer_list<int> bytes);
-// "10 02 41 10 03 52", for failure messages.
-std::string Hex(const std::string& bytes);
+inline std::string Bytes(std::initializer_list<int> bytes) {
+    return std::string(bytes.begin(), bytes.end());
+}
+
 // The bytes the exchange sends for body: DLE STX, body with each DLE doubled, DLE ETX, BCC over
-// the bytes transmitted after STX.
-std::string PeerFrame(const std::string& body);
-std::string WithBadBcc(std::string frame);
+// the bytes transmitted after STX (a DLE pair leaves it as it was).
+inline std::string PeerFrame(const std::string& body) {
+    std::string frame = Bytes({DLE, STX});
+    char bcc = DLE ^ ETX;
+    for (const char c : body) {
+        frame += c == DLE ? std::string(2, c) : std::string(1, c);
+        bcc ^= c == DLE ? 0 : c;
+    }
+    return frame + Bytes({DLE, ETX}) + bcc;
+}
+
+inline std::string WithBadBcc(std::string frame) {
+    frame.back() ^= 0x01;
+    return frame;
+}
 
 inline const std::string kBid = Bytes({DLE, ENQ}), kAck = Bytes({DLE, ACK}),
                          kNak = Bytes({DLE, NAK}), kEot = Bytes({DLE, EOT});

@@ -51,7 +51,8 @@ class SioPtyTest : public QObject {
     // The exchange waits for these bytes from the tool, then answers.
     void Expect(const std::string& bytes, const std::string& answer = "") {
         const auto pump = [] { QCoreApplication::processEvents(); };
-        QCOMPARE(Hex(peer->Read(bytes.size(), 2000, pump)), Hex(bytes));
+        QCOMPARE(QByteArray::fromStdString(peer->Read(bytes.size(), 2000, pump)),
+                 QByteArray::fromStdString(bytes));
         peer->Send(answer);
     }
     std::vector<std::string> Bodies(uint16_t message) {
