@@ -6,6 +6,7 @@
 
 #include <sstream>
 
+#include "link_test_peer.h"
 #include "sim_wire.h"
 
 namespace qn410::sim::test {
@@ -16,15 +17,8 @@ struct FakeLine : LineWriter {
     std::string written;
 };
 
-std::string Pair(uint8_t second) {
-    return {static_cast<char>(kDle), static_cast<char>(second)};
-}
-const std::string kEnqP = Pair(kEnq), kAckP = Pair(kAck), kNakP = Pair(kNak), kEotP = Pair(kEot);
+using qn410::test::kAck, qn410::test::kBid, qn410::test::kEot, qn410::test::kNak;
 const std::string kLong = FrameOf(std::string(1023, 'x')), kOdd("a\x10\\\x03q", 5);
-// On the wire the data DLE is doubled; the BCC is over the data bytes as sent, the pair counting
-// as nothing.
-const std::string kOddFrame =
-    "\x10\x02" + std::string("a\x10\x10\\\x03q\x10\x03", 8) + char('a' ^ '\\' ^ 3 ^ 'q' ^ 0x10 ^ 3);
 
 // Q queues a body of the exchange's; In: the tool's bytes arrive at a time; At: only the clock
 // moves. out is what the exchange writes in answer.
@@ -56,73 +50,68 @@ void PrintTo(const Script& s, std::ostream* os) {
 const Script kScripts[] = {
     {"ToolTurnGoodAndBadFrames",
      {},
-     {In(0, FrameOf("Q00")), In(0, kEnqP, kAckP), In(0, kEnqP, kAckP), In(0, FrameOf(""), kAckP),
-      In(0, FrameOf("Q00", BodyBcc("Q00") ^ 1), kNakP), In(0, kOddFrame, kAckP),
-      In(0, kLong, kAckP), In(100, "\x10\x02Q0"), At(1099), At(1100, kNakP),
-      In(1200, "\x10\x02Q\x10X00\x10\x03"), At(2200, kNakP),
-      In(2300, FrameOf(std::string(1024, 'x'))), At(3300, kNakP), In(3400, FrameOf("Q00"), kAckP),
-      Q("o01"), At(6399), At(6400), At(6420, kEnqP)},  // the turn ends 3 s after the answer
+     {In(0, FrameOf("Q00")), In(0, kBid, kAck), In(0, kBid, kAck), In(0, FrameOf(""), kAck),
+      In(0, FrameOf("Q00", BodyBcc("Q00") ^ 1), kNak), In(0, qn410::test::PeerFrame(kOdd), kAck),
+      In(0, kLong, kAck), In(100, "\x10\x02Q0"), At(1099), At(1100, kNak),
+      In(1200, "\x10\x02Q\x10X00\x10\x03"), At(2200, kNak),
+      In(2300, FrameOf(std::string(1024, 'x'))), At(3300, kNak), In(3400, FrameOf("Q00"), kAck),
+      Q("o01"), At(6399), At(6400), At(6420, kBid)},  // the turn ends 3 s after the answer
      {kOdd, std::string(1023, 'x'), "Q00"},
      false},
     {"OwnBodiesGoInTurnsOfTheSetSize",
      {},
-     {Q("o01"), Q("o02"), Q("o03"), At(0, kEnqP), In(0, kAckP, FrameOf("o01")),
-      In(0, kAckP, FrameOf("o02")), In(0, kAckP, kEotP + kEnqP), In(0, kAckP, FrameOf("o03")),
-      In(0, kAckP, kEotP)},
+     {Q("o01"), Q("o02"), Q("o03"), At(0, kBid), In(0, kAck, FrameOf("o01")),
+      In(0, kAck, FrameOf("o02")), In(0, kAck, kEot + kBid), In(0, kAck, FrameOf("o03")),
+      In(0, kAck, kEot)},
      {},
      true,
      0,
      2},
     {"UnansweredBidIsRepeatedFourTimesThenDropped",
      {},
-     {Q("o01"), At(0, kEnqP), At(2999), At(3000, kEnqP), In(3100, kNakP, kEnqP), At(6100, kEnqP),
+     {Q("o01"), At(0, kBid), At(2999), At(3000, kBid), In(3100, kNak, kBid), At(6100, kBid),
       At(9100)},
      {},
      true,
      1},
     {"RefusedFrameIsSentFourTimesThenTheTurnCloses",
      {},
-     {Q("p01000"), At(0, kEnqP), In(0, kAckP, FrameOf("p01000")), In(0, kNakP, FrameOf("p01000")),
-      At(3000, FrameOf("p01000")), In(3100, kNakP, FrameOf("p01000")), In(3200, kNakP, kEotP)},
+     {Q("p01000"), At(0, kBid), In(0, kAck, FrameOf("p01000")), In(0, kNak, FrameOf("p01000")),
+      At(3000, FrameOf("p01000")), In(3100, kNak, FrameOf("p01000")), In(3200, kNak, kEot)},
      {},
      true,
      1},
-    {"GivesWayOnCrossingBidsAndBidsAfterTheToolsTurn",
+    {"GivesWayOnCrossingBidsAndBidsOnlyAfterTheToolsTurn",
      {},
-     {Q("z010"), At(0, kEnqP), In(5, kEnqP, kAckP), In(10, FrameOf("Q00"), kAckP),
-      In(20, kEotP, kEnqP), In(80, kAckP, FrameOf("z010"))},
+     {Q("z010"), At(0, kBid), In(5, kBid, kAck), In(10, FrameOf("Q00"), kAck), Q("o01"), At(15),
+      In(20, kEot, kBid), In(80, kAck, FrameOf("z010"))},
      {"Q00"},
      false},
     {"InsistFaultKeepsTheBidAfterGivingWayNTimes",  // the first crossing only
      {.insistAfter = 1},
-     {Q("o"), At(0, kEnqP), In(1, kEnqP, kAckP), In(2, kEotP, kEnqP), In(3, kEnqP)},
-     {},
-     false},
-    {"NoBidWhileTheToolHoldsTheLine",
-     {},
-     {In(0, kEnqP, kAckP), Q("o01"), At(100), In(200, kEotP, kEnqP)},
+     {Q("o"), At(0, kBid), In(1, kBid, kAck), In(2, kEot, kBid), In(3, kBid)},
      {},
      false},
     {"RefusedBidsAndFramesFaults",
      {.refuseBids = 2, .refuseFrames = 1},
-     {In(0, kEnqP, kNakP), In(0, kEnqP, kNakP), In(0, kEnqP, kAckP), In(0, FrameOf("M011"), kNakP),
-      In(0, FrameOf("M011"), kAckP)},
+     {In(0, kBid, kNak), In(0, kBid, kNak), In(0, kBid, kAck), In(0, FrameOf("M011"), kNak),
+      In(0, FrameOf("M011"), kAck)},
      {"M011"},
      false},
     {"CorruptedBccFault",
      {.corruptBcc = 1},
-     {Q("o01"), At(0, kEnqP), In(0, kAckP, FrameOf("o01", BodyBcc("o01") ^ 0xFF)),
-      In(0, kNakP, FrameOf("o01"))},
+     {Q("o01"), At(0, kBid), In(0, kAck, FrameOf("o01", BodyBcc("o01") ^ 0xFF)),
+      In(0, kNak, FrameOf("o01"))},
      {},
      false},
     {"DelayedAnswersFault",
      {.delay = 500},
-     {In(0, kEnqP), At(499), At(500, kAckP), At(3499), At(3500)},  // the turn counts from 500
+     {In(0, kBid), At(499), At(500, kAck), At(3499), At(3500)},  // the turn counts from 500
      {},
      true},
-    {"LostSentBytesFault", {.dropEvery = 2}, {In(0, kEnqP, "\x10")}, {}, false},
-    {"LostReceivedBytesFault", {.dropRxEvery = 2}, {In(0, kEnqP)}, {}, true},
-    {"SilentFault", {.silent = true}, {Q("o01"), In(0, kEnqP), At(10000)}, {}, true},
+    {"LostSentBytesFault", {.dropEvery = 2}, {In(0, kBid, "\x10")}, {}, false},
+    {"LostReceivedBytesFault", {.dropRxEvery = 2}, {In(0, kBid)}, {}, true},
+    {"SilentFault", {.silent = true}, {Q("o01"), In(0, kBid), At(10000)}, {}, true},
 };
 
 class SimLink : public ::testing::TestWithParam<Script> {};
