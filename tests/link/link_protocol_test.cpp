@@ -63,10 +63,11 @@ const Script kScripts[] = {
      {S("A"), I(kBid), T(29), T(1, kBid), F(kAck, kA), T(30, kA), T(30, kA), T(30)},
      {"error 8401 A"},
      kStateIdle},
-    {"OversizedBodyFailsWithoutTouchingTheLine",
-     {S(std::string(1020, 'A')), I()},
+    {"BodyOver1019BytesFailsWithoutTouchingTheLine",
+     {S(std::string(1020, 'A')), S(kLong.substr(4)), I(), I(kBid),
+      F(kAck, PeerFrame(kLong.substr(4)))},
      {"error 8401 " + std::string(1020, 'A')},
-     kStateIdle},
+     kStateFrameSent},
     {"AbandonInFlightHandsTheRequestBackAndKeepsTheQueue",
      {S("A"), S("B"), I(kBid), F(kAck, kA), R(), F(kAck, kBid)},  // the late ACK is ignored
      {"reset 1 A"},
@@ -167,14 +168,6 @@ TEST_P(LinkProtocol, WritesAndNotifies) {
 
 INSTANTIATE_TEST_SUITE_P(Link, LinkProtocol, ::testing::ValuesIn(kScripts),
                          [](const auto& info) { return std::string(info.param.name); });
-
-TEST(LinkFrame, BodyIsFramedWithItsBccUpTo1019Bytes) {
-    FrameBuffer buffer;
-    ASSERT_EQ(BuildLinkFrame("A", buffer), 6u);
-    EXPECT_EQ(std::string(buffer.begin(), buffer.begin() + 6), kA);
-    EXPECT_EQ(BuildLinkFrame(std::string(1019, 'x'), buffer), 1024u);
-    EXPECT_EQ(BuildLinkFrame(std::string(1020, 'x'), buffer), 0u);
-}
 
 }  // namespace
 }  // namespace qn410::test
