@@ -102,8 +102,10 @@ class LinkBrokerTest : public QObject, public TransferProgress {
 
   private slots:
     // A request during start-up waits for it; a start-up that fails tells nobody; each later
-    // request tries again and a failed open answers every request waiting for it.
-    void startUpAndOpenFailures() {
+    // request tries again and a failed open answers every request waiting for it. Stop answers
+    // what is left with "not delivered"; Start opens afresh, and the old port's close does not
+    // close the program.
+    void startStopAndOpenFailures() {
         Start(0);
         Submit(&window, "B02", kUseMulti, 0);
         QCOMPARE(broker->linkUseMask(), uint8_t(kUseStartup | kUseMulti));
@@ -123,6 +125,19 @@ class LinkBrokerTest : public QObject, public TransferProgress {
         QCOMPARE(Of(window), (Results{{kResultOpenFailed, "A02"}}));
         QCOMPARE(Of(other), (Results{{kResultOpenFailed, "O00"}}));
         QCOMPARE(broker->linkUseMask(), uint8_t{0});
+
+        Start(0);
+        Notify(UM_LINK_CONNECTED);
+        Submit(&window, "A02", kUseSingle, kUseSingle);
+        Notify(UM_LINK_CONNECTED);
+        Submit(&window, "A03", kUseSingle, kUseSingle);  // still waiting for the port
+        broker->Stop();
+        QCOMPARE(Of(window), (Results{{kResultNotDelivered, "A02"}, {kResultNotDelivered, "A03"}}));
+        QCOMPARE(broker->linkUseMask(), kUseClosing);
+        broker->Start(MaintenanceSetting{});
+        QCOMPARE(control->calls, std::vector<std::string>{"Connect 1"});
+        Notify(UM_LINK_DISCONNECTED);
+        QCOMPARE(broker->linkUseMask(), kUseStartup);
     }
 
     // Sent is done, a failed send is not delivered (the request rides in the event), receive
@@ -198,23 +213,6 @@ class LinkBrokerTest : public QObject, public TransferProgress {
             Notify(UM_LINK_SENT, 0x0101, control->Take());
             QCOMPARE(broker->linkUseMask(), uint8_t{0});
         }
-    }
-
-    // Stop answers what is left with "not delivered" and closes; Start opens afresh, and the
-    // old port's close does not close the program.
-    void stopAndRestart() {
-        Start(0);
-        Notify(UM_LINK_CONNECTED);
-        Submit(&window, "A02", kUseSingle, kUseSingle);
-        Notify(UM_LINK_CONNECTED);
-        Submit(&window, "A03", kUseSingle, kUseSingle);  // still waiting for the port
-        broker->Stop();
-        QCOMPARE(Of(window), (Results{{kResultNotDelivered, "A02"}, {kResultNotDelivered, "A03"}}));
-        QCOMPARE(broker->linkUseMask(), kUseClosing);
-        broker->Start(MaintenanceSetting{});
-        QCOMPARE(control->calls, std::vector<std::string>{"Connect 1"});
-        Notify(UM_LINK_DISCONNECTED);
-        QCOMPARE(broker->linkUseMask(), kUseStartup);
     }
 
     // Received records reach their window or thread by letter; log and monitoring records also
