@@ -1,155 +1,35 @@
-// The program's windows against qn410-sim over a pseudo-terminal: the view with the real link
-// broker, transfer manager and serial channel, the Upload/Download sheet driven through its
-// widgets from the category button, and the simulator's saved data compared field by field.
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTabWidget>
+// The Upload/Download sheet of the real program against qn410-sim over a pseudo-terminal: a round
+// trip of every exchange, one exchange, a cancelled download followed at once by another, the
+// failures a user meets, and the starts the sheet refuses.
 #include <QToolButton>
-#include <QtTest>
-#include <fstream>
 
-#include "app/broker_link.h"
-#include "app/category_panel.h"
-#include "app/main_frame.h"
-#include "app/qn410_app.h"
-#include "app/qn410_view.h"
-#include "app/upload_download.h"
-#include "link/link_event.h"
 #include "setting/setting_file.h"
-#include "setting/text_field.h"
-#include "shell_fixture.h"
-#include "support/child_process.h"
-#include "support/passing_numbers.h"
-#include "support/random_recordable.h"
-#include "support/recording_prompt.h"
-#include "transfer/page_comm.h"
+#include "sim_program.h"
+#include "support/temp_dir.h"
 #include "transfer/record_codec.h"
-#include "transfer/sheet_comm.h"
 #include "transfer/station_check.h"
 #include "transfer/upload_plan.h"
 #include "ui/confirm_dialogs.h"
 #include "ui/progress_dialog.h"
-#include "ui/transfer_progress.h"
 
 using namespace qn410;
 using namespace qn410::test;
-using Sim = qn410::ctl::test::Simulator;
 
 namespace {
 
-using Args = std::vector<std::string>;
-
-// Random data in the form the records carry, three exchanges, station numbers that pass the
-// check.
-void Recordable(SettingData& d, uint32_t seed) {
-    FillRandomRecordable(d, seed);
-    d.System.SwitchCnt = 3;
-    MakeStationNumbersPass(d);
-}
-
-// The program as main() builds it, in a folder of its own, with the link on QN410_COM1.
-struct Program {
-    explicit Program(const std::string& port) {
-        qputenv("QN410_COM1", port.c_str());
-        ShellServices services;
-        services.prompt = &prompt;
-        services.files = &files;
-        services.makeLink = [this] { return std::make_unique<BrokerLink>(prompt); };
-        services.lockDir = folder.file(QStringLiteral("lock"));
-        services.appDir = folder.path();
-        app = std::make_unique<QN410App>(std::move(services));
-        started = app->Start();
-        if (started) InstallUploadDownload(*app->frame(), [this](CSheetComm& s) { Prepare(s); });
-    }
-    ~Program() { qunsetenv("QN410_COM1"); }
-
-    CQN410View& view() { return app->frame()->view(); }
-    SettingData& data() { return view().document().data(); }
-
-    // Opens the sheet from its button, starts a transfer on page (exchange 0: all) and closes the
-    // sheet once it has finished. Returns the outcome.
-    TransferOutcome Transfer(int page, int exchange, std::function<void(CSheetComm&)> during = {}) {
-        outcome = TransferOutcome::Running;
-        run = [=, this](CSheetComm& sheet) {
-            sheet.tabs()->setCurrentIndex(page);
-            CPageComm& p =
-                page == 0 ? static_cast<CPageComm&>(*sheet.uploadPage()) : *sheet.downloadPage();
-            if (exchange != 0) {
-                p.singleButton()->click();
-                p.numberEdit()->setText(QString::number(exchange));
-            }
-            if (during) during(sheet);
-            sheet.startButton()->click();
-        };
-        view().panel().button(Category::UploadDownload)->click();  // returns when it closes
-        // The display closes with the last message of the transfer.
-        QTest::qWaitFor([this] { return !view().progress().dialog(); }, 3000);
-        return outcome;
-    }
-
-    void Prepare(CSheetComm& sheet) {
-        sheet.SetTimeout(120, 1000);  // the time-outs are the transfer session's tests
-        sheet.SetConfirmations([](QWidget*) { return true; }, [](QWidget*) { return true; });
-        QObject::connect(
-            &sheet, &CSheetComm::transferFinished, &sheet, [this, &sheet](TransferOutcome o) {
-                outcome = o;
-                QTimer::singleShot(0, &sheet, [&sheet] { sheet.exitButton()->click(); });
-            });
-        // Never wait for ever: a transfer that does not end closes the sheet.
-        QTimer::singleShot(20000, &sheet, [&sheet] { sheet.exitButton()->click(); });
-        QTimer::singleShot(0, &sheet, [this, &sheet] { run(sheet); });
-    }
-
-    ShellFolder folder;
-    RecordingPrompt prompt;
-    ScriptedFileChooser files;
-    std::unique_ptr<QN410App> app;
-    bool started = false;
-    TransferOutcome outcome = TransferOutcome::Running;
-    std::function<void(CSheetComm&)> run;
-};
-
-std::unique_ptr<SettingDocument> ReadSaved(const QString& path) {
-    auto doc = std::make_unique<SettingDocument>();
+std::unique_ptr<SettingData> ReadSaved(const QString& path) {
+    SettingDocument doc;
     std::string password;
     SilentPrompt silent;
-    ReadSettingFile(path.toStdString(), *doc, password, silent);
-    return doc;
+    ReadSettingFile(path.toStdString(), doc, password, silent);
+    return std::make_unique<SettingData>(doc.data());
 }
 
-int CountRecordsReceived(const QString& trace) {
-    std::ifstream in(trace.toStdString());
-    int frames = 0;
-    for (std::string line; std::getline(in, line);)
-        if (line.find(" RX frame ") != std::string::npos) ++frames;
-    return frames;
-}
-
-// Holds the link result of the n-th record for a while before the sheet sees it.
-class PauseOnce : public QObject {
-  public:
-    PauseOnce(int n, int ms) : n_(n), ms_(ms) {}
-    void Watch(QObject* sheet) {
-        sheet_ = sheet;
-        sheet->installEventFilter(this);
-    }
-    bool eventFilter(QObject*, QEvent* e) override {
-        auto* result = dynamic_cast<LinkEvent*>(e);
-        if (!result || result->message() != UM_LINK_RESULT || ++seen_ != n_) return false;
-        auto held = std::make_shared<TransferRequestPtr>(std::move(result->request));
-        const uint32_t code = result->wParam;
-        QTimer::singleShot(ms_, sheet_, [this, held, code] {
-            QCoreApplication::postEvent(sheet_,
-                                        new LinkEvent(UM_LINK_RESULT, code, std::move(*held)));
-        });
-        return true;
-    }
-
-  private:
-    int n_, ms_, seen_ = 0;
-    QObject* sheet_ = nullptr;
-};
+#define COMPARE_RECORDED(a, b)                         \
+    do {                                               \
+        const auto diff = FirstRecordDifference(a, b); \
+        QVERIFY2(!diff, diff ? diff->c_str() : "");    \
+    } while (0)
 
 }  // namespace
 
@@ -159,157 +39,187 @@ class TestSheetLink : public QObject {
   private slots:
     void init() { g_transferCancelled = 0; }
 
-    void uploadAllThenDownloadIntoANewDocument() {
+    void roundTripOfEveryExchange() {
         QTemporaryDir store;
-        const QString saved = store.filePath(QStringLiteral("received.txt"));
-        auto sim = std::make_unique<Sim>(Args{"--save", saved.toStdString(), "--idle-exit", "60"});
-        QVERIFY(!sim->port().empty());
+        const QString saved = store.filePath("saved.txt"), trace = store.filePath("trace.txt");
+        auto sim = std::make_unique<SimProcess>(
+            QStringList{"--save", saved, "--trace", trace, "--idle-exit", "60"});
         Program program(sim->port());
         QVERIFY(program.started);
-        Recordable(program.data(), 410);
-        QVERIFY(CheckStationNumbers(program.data()).ok());
-        auto original = std::make_unique<SettingData>(program.data());
-
+        Recordable(program.data(), 410, 3);
+        const auto original = std::make_unique<SettingData>(program.data());
         QCOMPARE(program.Transfer(0, 0), TransferOutcome::Uploaded);
-        QVERIFY(program.prompt.shown.empty());
+        bool confirmed = false;  // the real confirmation dialog for one exchange
+        QCOMPARE(program.Transfer(0, 2,
+                                  [&](CSheetComm& sheet) {
+                                      sheet.SetConfirmations(
+                                          [&](QWidget* parent) {
+                                              WhenModal<CDlgConfirm>([&](CDlgConfirm* d) {
+                                                  confirmed = d->windowTitle() ==
+                                                              "Transmission verification";
+                                                  d->accept();
+                                              });
+                                              return ConfirmTransmit(parent);
+                                          },
+                                          nullptr);
+                                  }),
+                 TransferOutcome::Uploaded);
+        QVERIFY(confirmed && program.prompt.shown.empty());
         QCOMPARE(program.view().link().UseMask(), uint8_t{0});
+        QVERIFY(sim->Stop());  // saves what the exchanges hold
+        COMPARE_RECORDED(*original, *ReadSaved(saved));
+        // Each closing message is a release of the link: nothing of it goes on the wire.
+        QCOMPARE(QString::fromStdString(ReadAll(trace.toStdString())).count(" RX frame "),
+                 UploadStepCount(3, 0) - 1 + UploadStepCount(3, 2) - 1);
 
-        QCOMPARE(sim->Stop(), 0);  // saves what the exchanges hold
-        auto received = ReadSaved(saved);
-        const auto uploaded = FirstRecordDifference(*original, received->data());
-        QVERIFY2(!uploaded, uploaded ? uploaded->c_str() : "");
-
-        // A simulator that holds the uploaded data, and a New document to download into.
-        sim = std::make_unique<Sim>(Args{"--config", saved.toStdString(), "--idle-exit", "60"});
-        qputenv("QN410_COM1", sim->port().c_str());
+        // A simulator holding the uploaded data, and a New document to download into.
+        sim = std::make_unique<SimProcess>(QStringList{"--config", saved, "--idle-exit", "60"});
+        qputenv("QN410_COM1", sim->port().toLocal8Bit());
         program.view().document().modified = false;
         program.app->frame()->doc().New();  // restarts the link on the new port
         QCOMPARE(program.data().System.SwitchCnt, uint8_t{1});
         QCOMPARE(program.Transfer(1, 0), TransferOutcome::Downloaded);
-        QVERIFY(program.prompt.shown.empty());
         QVERIFY(program.view().document().modified);
-        const auto downloaded = FirstRecordDifference(*original, program.data());
-        QVERIFY2(!downloaded, downloaded ? downloaded->c_str() : "");
-    }
+        COMPARE_RECORDED(*original, program.data());
 
-    void uploadOfOneExchangeSendsItsRecordsAndAsksForConfirmation() {
-        QTemporaryDir store;
-        const QString trace = store.filePath(QStringLiteral("trace.txt"));
-        Sim sim({"--trace", trace.toStdString(), "--idle-exit", "60"});
-        Program program(sim.port());
-        Recordable(program.data(), 7);
-        // The real confirmation dialog this time.
-        bool confirmed = false;
-        const TransferOutcome outcome = program.Transfer(0, 2, [&](CSheetComm& sheet) {
-            sheet.SetConfirmations(
-                [&](QWidget* parent) {
-                    WhenModal<CDlgConfirm>([&](CDlgConfirm* d) {
-                        confirmed = d->windowTitle() == QStringLiteral("Transmission verification");
-                        d->findChild<QPushButton*>(QStringLiteral("ok"))->click();
-                    });
-                    return ConfirmTransmit(parent);
-                },
-                [](QWidget*) { return false; });
+        // The exchange goes on sending what a cancelled "All" download had queued while a
+        // "Single" one runs: that one takes only its own records and ends with all of them.
+        Recordable(program.data(), 411, 3);
+        std::unique_ptr<SettingData> base;
+        program.Transfer(1, 0, [&](CSheetComm& sheet) {
+            new AtEvent(sheet, 10, [](CSheetComm&, LinkEvent&) {
+                g_transferCancelled = 1;  // the progress display's Cancel
+                return false;
+            });
+            program.then = [&](CSheetComm& s) {
+                base = std::make_unique<SettingData>(program.data());
+                Program::Start(s, 1, 3);
+            };
         });
-        QCOMPARE(outcome, TransferOutcome::Uploaded);
-        QVERIFY(confirmed);
-        QCOMPARE(sim.Stop(), 0);
-        // The closing message is a release of the link: nothing of it goes on the wire.
-        QCOMPARE(CountRecordsReceived(trace), UploadStepCount(3, 2) - 1);
-    }
+        QCOMPARE(program.outcomes,
+                 (std::vector{TransferOutcome::Cancelled, TransferOutcome::Downloaded}));
+        UploadPlan plan(*original, 3);  // what a clean single download changes
+        for (int s = 1; s < plan.size(); ++s) QVERIFY(Decode(*plan.Record(s), *base));
+        COMPARE_RECORDED(*base, program.data());
+        QVERIFY(program.prompt.shown.empty());
 
-    void exitClosesThePortBeforeTheWindowCloses() {
-        Sim sim({"--idle-exit", "60"});
-        Program program(sim.port());
         CMainFrame* frame = program.app->frame();
-        QTRY_COMPARE(program.view().link().UseMask(), uint8_t{0});  // the port opened at start
+        program.view().document().modified = false;
         QVERIFY(!frame->close());  // first the port is closed for good ...
         QCOMPARE(program.view().link().UseMask(), kUseClosing);
         QTRY_VERIFY(!frame->isVisible());  // ... then the window closes by itself
-        QVERIFY(program.prompt.shown.empty());
     }
 
-    void wrongStationNumberClosesTheSheetAndOpensTheStations() {
-        Program program("/nonexistent/qn410-no-such-tty");
-        ExchangeSetting& ex = program.data().Exchange[0];
-        ex.Sub[1].Number = ex.Sub[0].Number;  // two substations with one number
-        int stations = 0;
-        program.view().SetCategoryHandler(Category::Stations, [&] { ++stations; });
-        QCOMPARE(program.Transfer(0, 0), TransferOutcome::Running);  // nothing was sent
-        QCOMPARE(stations, 1);
-        QVERIFY(program.prompt.shown.empty());
+    void failuresTheUserSees() {
+        using Act = std::function<void(CSheetComm&, SimProcess*)>;
+        const auto at = [](int n, std::function<bool(CSheetComm&, LinkEvent&)> act) -> Act {
+            return [=](CSheetComm& sheet, SimProcess*) { new AtEvent(sheet, n, act); };
+        };
+        const Act cancel = at(10, [](CSheetComm&, LinkEvent&) {
+            qobject_cast<CDlgProgress*>(QApplication::activeModalWidget())
+                ->findChild<QPushButton*>()
+                ->click();
+            return false;
+        });
+        // A PC that pauses between two records (as a loaded one does) lets the exchange bid.
+        const Act pause = at(30, [](CSheetComm& sheet, LinkEvent& e) {
+            auto held = std::make_shared<TransferRequestPtr>(std::move(e.request));
+            QTimer::singleShot(200, &sheet, [&sheet, held, m = e.message(), code = e.wParam] {
+                QCoreApplication::postEvent(&sheet, new LinkEvent(m, code, std::move(*held)));
+            });
+            return true;
+        });
+        const Act loseDevice = [](CSheetComm& sheet, SimProcess* sim) {
+            new AtEvent(sheet, 10, [sim](CSheetComm&, LinkEvent&) {
+                sim->Stop();
+                return false;
+            });
+        };
+        const struct {
+            QStringList sim;  // empty: no device
+            int page;
+            Act act;
+            TransferOutcome outcome;
+            std::vector<std::string> texts;
+        } cases[] = {
+            {{"--silent"},
+             0,
+             [](CSheetComm& s, SimProcess*) { s.SetTimeout(5, 100); },
+             TransferOutcome::FailedTransmit,
+             {"Failed to transmit"}},
+            {{}, 0, {}, TransferOutcome::FailedOpen, {"Failed to open the device"}},
+            {{"--delay", "5"}, 0, cancel, TransferOutcome::Cancelled, {}},
+            {{"--z-after", "10:1:0"},
+             0,
+             pause,
+             TransferOutcome::Cancelled,
+             {"Exchange No.  1\nNow receiving data so you can't send"}},
+            // A lost acknowledgement now and then keeps the download under way; the sheet says
+            // so at once, not after the time-out.
+            {{"--drop-rx-every", "61"},
+             1,
+             loseDevice,
+             TransferOutcome::FailedReceive,
+             {"Failed to receive"}},
+        };
+        for (const auto& c : cases) {
+            std::optional<SimProcess> sim;
+            if (!c.sim.isEmpty()) sim.emplace(c.sim + QStringList{"--idle-exit", "60"});
+            Program program(sim ? sim->port() : "/nonexistent/qn410-tty");
+            Recordable(program.data(), 5, 3);
+            QElapsedTimer took;
+            took.start();
+            QCOMPARE(program.Transfer(c.page, 0,
+                                      [&](CSheetComm& s) {
+                                          if (c.act) c.act(s, sim ? &*sim : nullptr);
+                                      }),
+                     c.outcome);
+            QCOMPARE(program.prompt.texts(), c.texts);
+            QVERIFY2(took.elapsed() < 10000, qPrintable(c.sim.join(' ')));
+        }
     }
 
     // Opening rebuilds the zone tables; a bad exchange number (Enter in its field starts
-    // nothing), a declined confirmation and Escape leave the line alone and the sheet open.
-    void refusedStartsSendNothing() {
-        Program program("/nonexistent/qn410-no-such-tty");
+    // nothing), a declined confirmation and Escape leave the line alone and the sheet open; a
+    // failed station check closes the sheet and opens the Stations.
+    void refusedStarts() {
+        Program program("/nonexistent/qn410-tty");
         SettingData& d = program.data();
-        d.System.SwitchCnt = 3;
-        MakeStationNumbersPass(d);
+        Recordable(d, 1, 3);
         d.Zones.Sub[0][0].Cell[0] = 7;  // stale
         auto expected = std::make_unique<SettingData>(d);
         RebuildZoneTables(*expected);
+        int stations = 0;
+        program.view().SetCategoryHandler(Category::Stations, [&] { ++stations; });
         program.run = [&](CSheetComm& sheet) {
             QVERIFY(d.Zones == expected->Zones);
             CPageComm& page = *sheet.uploadPage();
             QVERIFY(page.allButton()->isChecked() && !page.numberEdit()->isEnabled());
             page.singleButton()->click();
-            page.spin()->upButton()->click();
-            QCOMPARE(page.numberEdit()->text(), QStringLiteral("1"));
             for (int i = 0; i < 4; ++i) page.spin()->upButton()->click();
             QCOMPARE(page.numberEdit()->text(), QStringLiteral("3"));  // within 1..SwitchCnt
-            page.spin()->downButton()->click();
+            QTest::keyClick(page.numberEdit(), Qt::Key_Down);
             QCOMPARE(page.numberEdit()->text(), QStringLiteral("2"));
             for (const char* typed : {"0", "4", ""}) {
-                page.numberEdit()->setText(QString::fromLatin1(typed));
+                page.numberEdit()->setText(typed);
                 QTest::keyClick(page.numberEdit(), Qt::Key_Return);
                 sheet.startButton()->click();
                 QCOMPARE(sheet.focusWidget(), page.numberEdit());
-                QCOMPARE(page.numberEdit()->selectedText(), QString::fromLatin1(typed));
+                QCOMPARE(page.numberEdit()->selectedText(), QString(typed));
             }
             page.allButton()->click();
             sheet.SetConfirmations([](QWidget*) { return false; }, nullptr);
             sheet.startButton()->click();
             QTest::keyClick(&sheet, Qt::Key_Escape);
             QVERIFY(sheet.isVisible());
-            sheet.exitButton()->click();
+            sheet.SetConfirmations([](QWidget*) { return true; }, nullptr);
+            d.Exchange[0].Sub[1].Number = d.Exchange[0].Sub[0].Number;  // one number twice
+            sheet.startButton()->click();
         };
         program.view().panel().button(Category::UploadDownload)->click();
-        QCOMPARE(program.outcome, TransferOutcome::Running);
+        QCOMPARE(stations, 1);
+        QVERIFY(program.outcomes.empty());
         QCOMPARE(program.prompt.texts(), std::vector<std::string>(3, "Incorrect exchange No."));
-    }
-
-    void cancelInTheProgressDialogAbandonsTheUpload() {
-        Sim sim({"--delay", "5", "--idle-exit", "60"});
-        Program program(sim.port());
-        Recordable(program.data(), 3);
-        auto clickCancel = std::make_shared<QTimer>();
-        clickCancel->setInterval(20);
-        QObject::connect(clickCancel.get(), &QTimer::timeout, [&] {
-            CDlgProgress* d = program.view().progress().dialog();
-            if (!d || d->position() < 10) return;
-            clickCancel->stop();
-            d->findChild<QPushButton*>()->click();
-        });
-        clickCancel->start();
-        QCOMPARE(program.Transfer(0, 0), TransferOutcome::Cancelled);
-        QVERIFY(program.prompt.shown.empty());
-        QCOMPARE(g_transferCancelled.load(), 0);  // cleared when the display closed
-    }
-
-    void exchangeBusyInterruptsTheUpload() {
-        Sim sim({"--z-after", "10:1:0", "--idle-exit", "60"});
-        Program program(sim.port());
-        Recordable(program.data(), 5);
-        // The tool keeps the line busy while it uploads; a PC that pauses between two records
-        // (as a loaded one does) lets the exchange bid and report that it is busy.
-        PauseOnce pause(30, 200);
-        QCOMPARE(program.Transfer(0, 0, [&](CSheetComm& sheet) { pause.Watch(&sheet); }),
-                 TransferOutcome::Cancelled);
-        QCOMPARE(program.prompt.texts(),
-                 std::vector<std::string>{"Exchange No.  1\nNow receiving data so you can't send"});
-        QCOMPARE(program.prompt.shown[0].icon, PromptIcon::Exclamation);
     }
 };
 

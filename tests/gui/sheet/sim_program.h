@@ -1,0 +1,109 @@
+// The program as main() builds it (real broker, transfer manager and serial channel) in a folder
+// of its own, its link on QN410_COM1, and the Upload/Download sheet driven through its widgets
+// from the category button.
+#pragma once
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QtTest>
+
+#include "app/broker_link.h"
+#include "app/category_panel.h"
+#include "app/main_frame.h"
+#include "app/qn410_view.h"
+#include "app/upload_download.h"
+#include "link/link_event.h"
+#include "shell_fixture.h"
+#include "support/passing_numbers.h"
+#include "support/random_recordable.h"
+#include "support/sim_process.h"
+#include "transfer/page_comm.h"
+#include "transfer/sheet_comm.h"
+#include "ui/transfer_progress.h"
+
+namespace qn410::test {
+
+// Random data in the form the records carry, station numbers that pass the check.
+inline void Recordable(SettingData& d, uint32_t seed, uint8_t exchanges) {
+    FillRandomRecordable(d, seed);
+    d.System.SwitchCnt = exchanges;
+    MakeStationNumbersPass(d);
+}
+
+struct Program {
+    explicit Program(const QString& port) {
+        qputenv("QN410_COM1", port.toLocal8Bit());
+        app = std::make_unique<QN410App>(
+            ShellServices{&prompt, &files, [this] { return std::make_unique<BrokerLink>(prompt); },
+                          folder.file(QStringLiteral("lock")), folder.path()});
+        started = app->Start();
+        if (started) InstallUploadDownload(*app->frame(), [this](CSheetComm& s) { Prepare(s); });
+    }
+
+    CQN410View& view() { return app->frame()->view(); }
+    SettingData& data() { return view().document().data(); }
+
+    // Opens the sheet from its button, starts a transfer on page (0 up, 1 down) for exchange (0:
+    // all) and closes the sheet when it has finished, unless then starts another. Returns the
+    // last outcome.
+    TransferOutcome Transfer(int page, int exchange, std::function<void(CSheetComm&)> during = {}) {
+        run = [=](CSheetComm& sheet) {
+            if (during) during(sheet);
+            Start(sheet, page, exchange);
+        };
+        outcomes.clear();
+        view().panel().button(Category::UploadDownload)->click();  // returns when it closes
+        (void)QTest::qWaitFor([this] { return !view().progress().dialog(); }, 3000);
+        return outcomes.empty() ? TransferOutcome::Running : outcomes.back();
+    }
+    static void Start(CSheetComm& sheet, int page, int exchange) {
+        sheet.tabs()->setCurrentIndex(page);
+        CPageComm& p = page == 0 ? static_cast<CPageComm&>(*sheet.uploadPage())
+                                 : static_cast<CPageComm&>(*sheet.downloadPage());
+        (exchange ? p.singleButton() : p.allButton())->click();
+        if (exchange) p.numberEdit()->setText(QString::number(exchange));
+        sheet.startButton()->click();
+    }
+
+    void Prepare(CSheetComm& sheet) {
+        sheet.SetTimeout(120, 1000);
+        sheet.SetConfirmations([](QWidget*) { return true; }, [](QWidget*) { return true; });
+        QObject::connect(&sheet, &CSheetComm::transferFinished, &sheet,
+                         [this, &sheet](TransferOutcome o) {
+                             outcomes.push_back(o);
+                             QTimer::singleShot(0, &sheet, [this, &sheet] {
+                                 if (then) return std::exchange(then, {})(sheet);
+                                 sheet.exitButton()->click();
+                             });
+                         });
+        QTimer::singleShot(60000, &sheet, [&sheet] { sheet.exitButton()->click(); });
+        QTimer::singleShot(0, &sheet, [this, &sheet] { run(sheet); });
+    }
+
+    ShellFolder folder;
+    RecordingPrompt prompt;
+    ScriptedFileChooser files;
+    std::unique_ptr<QN410App> app;
+    bool started = false;
+    std::vector<TransferOutcome> outcomes;
+    std::function<void(CSheetComm&)> run, then;  // then: run once after the next outcome
+};
+
+// Runs act at the n-th link event reaching the sheet (and goes with it); act returns true when
+// it keeps the event.
+struct AtEvent : QObject {
+    AtEvent(CSheetComm& sheet, int n, std::function<bool(CSheetComm&, LinkEvent&)> act)
+        : QObject(&sheet), n(n), act(std::move(act)) {
+        sheet.installEventFilter(this);
+    }
+    bool eventFilter(QObject* sheet, QEvent* e) override {
+        auto* link = dynamic_cast<LinkEvent*>(e);
+        return link && ++seen == n && act(*static_cast<CSheetComm*>(sheet), *link);
+    }
+    int n, seen = 0;
+    std::function<bool(CSheetComm&, LinkEvent&)> act;
+};
+
+}  // namespace qn410::test
