@@ -1,9 +1,11 @@
-// The daily files' rule with a fixed clock: which file each line goes to and what it holds.
+// The daily files' rule with a fixed clock (which file each line goes to and what it holds), and
+// the records' lines, columns and limits.
 #include "monitor/daily_file.h"
 
 #include <gtest/gtest.h>
 
 #include "monitor/log_columns.h"
+#include "monitor/log_history.h"
 #include "support/temp_dir.h"
 
 namespace qn410 {
@@ -12,7 +14,7 @@ namespace {
 using test::ReadAll, test::WriteAll;
 
 TEST(DailyFile, FirstLineGoesWhereTheRuleSays) {
-    // remembered (and present, holding "old"), day, bytes written first, file of the next line
+    // remembered file (present, holding "old"), day, bytes written first, file of the next line
     const struct {
         const char* remembered;
         int day;
@@ -50,7 +52,7 @@ TEST(DailyFile, SelectFolderAndAnUnwritableOne) {
     DailyFile file(LogKind::Log, "", clock);
     file.SelectFolder(dir.file("plain/logs"));
     EXPECT_EQ(file.Write("1\r\n"), "Log Data File could not be opened");
-    EXPECT_FALSE(file.Write("2\r\n"));
+    EXPECT_FALSE(file.Write("2\r\n"));  // once
     file.SelectFolder(dir.path().string());
     EXPECT_FALSE(file.Write("3\r\n"));
     EXPECT_EQ(ReadAll(dir.file("HS020305-01.txt")), "3\r\n");  // a chosen folder: 01, empty
@@ -58,7 +60,7 @@ TEST(DailyFile, SelectFolderAndAnUnwritableOne) {
     EXPECT_EQ(file.Write("4\r\n"), "Log Data File could not be opened");
 }
 
-TEST(LogFiles, NamesLinesAndColumns) {
+TEST(LogRecords, NamesLinesColumnsAndLimits) {
     EXPECT_EQ(ParseRemembered("/d/HS0203-02.txt").number, 0);
     EXPECT_EQ(DataSaveName(LogKind::Monitor, "/m", {2003, 1, 1, 9}), "/m/CM030101090000.txt");
     const std::string body = "o05123456abcdefLine2 Line3 Line4 45";
@@ -73,6 +75,19 @@ TEST(LogFiles, NamesLinesAndColumns) {
     const MonitorEntry entry = *BuildMonitorEntry("p16010abcdefghij", {2026});
     EXPECT_EQ(FileLine(entry).size(), 30u + 2);
     EXPECT_EQ(MonitorRowTexts(entry)[2], "abcdefghij");
+    // a length field over 256, announcing more than arrived, or not a number; a short frame
+    EXPECT_TRUE(BuildMonitorEntry("p03256" + std::string(256, 'd'), {}));
+    for (const std::string& bad : {"p03257" + std::string(257, 'd'), "p03010" + std::string(9, 'd'),
+                                   std::string("p030x1d"), std::string("p03")})
+        EXPECT_FALSE(BuildMonitorEntry(bad, {})) << bad;
+
+    LogHistory history;  // the last 1000, oldest first
+    for (int i = 0; i < 1003; ++i)
+        history.AddLog(
+            *BuildLogLine("o01" + std::to_string(100000 + i) + std::string(26, ' '), {}));
+    ASSERT_EQ(history.Logs().size(), 1000u);
+    EXPECT_EQ(std::string(history.Logs().front().body, 9), "o01100003");
+    EXPECT_TRUE(history.Monitors().empty());
 }
 
 }  // namespace
