@@ -1,15 +1,23 @@
-// The printout as the installer gets it: the PDF of qn410ctl print and of every layout holds
-// every label and every set value, numbers its pages 1..n and keeps within the printable area.
+// The printout: the PDF of qn410ctl print and of the list layouts holds every label and every
+// set value, numbers its pages 1..n and keeps within the printable area; the printing thread
+// takes one print at a time and closing waits for it; the "Printout" dialog's exchange check.
 #include "print/printout.h"
 
-#include <QPageLayout>
+#include <QLineEdit>
 #include <QPdfWriter>
+#include <QPrinter>
 #include <QProcess>
+#include <QRadioButton>
 #include <QRegularExpression>
 #include <QtTest>
 
+#include "link/link_messages.h"
+#include "print/dlg_printout.h"
+#include "print/print_dialogs.h"
+#include "print/print_service.h"
 #include "setting/setting_file.h"
 #include "support/random_setting.h"
+#include "support/recording_prompt.h"
 #include "support/temp_dir.h"
 #include "ui/ansi_text.h"
 
@@ -68,42 +76,44 @@ QString Squeezed(QString text) {
     return text.remove(QRegularExpression(QStringLiteral("\\s")));
 }
 
-struct Pdf {
-    QString text;  // without blanks
-    QStringList pages;
-};
-
-Pdf PdfText(const QString& path) {
+QStringList PdfPages(const QString& path) {
     QProcess p;
     p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
     if (!p.waitForFinished(60000) || p.exitCode() != 0) return {};
-    const QString text = QString::fromUtf8(p.readAllStandardOutput());
-    Pdf pdf{Squeezed(text), text.split(QLatin1Char('\f'), Qt::SkipEmptyParts)};
-    return pdf;
+    return QString::fromUtf8(p.readAllStandardOutput()).split('\f', Qt::SkipEmptyParts);
 }
 
-PaintResult PaintToPdf(const QString& path, const PrintRequest& request) {
-    QPdfWriter writer(path);
-    writer.setPageMargins(QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter);
-    return PaintPrintout(writer, request);
-}
+// The view's side (the message numbers it was sent); the print dialog answers with a PDF
+// printer, or cancels while path is empty.
+struct RecordingView : QWidget, PrintDialogs {
+    bool event(QEvent* event) override {
+        if (event->type() >= QEvent::User) messages.push_back(int(event->type()));
+        return QWidget::event(event);
+    }
+    std::unique_ptr<QPrinter> ChoosePrinter(QWidget*) override {
+        ++asked;
+        return path.isEmpty() ? nullptr : MakePdfPrinter(path);
+    }
+    std::optional<QString> ChoosePdfFile(QWidget*, const QString&) override { return path; }
+    void Preview(QWidget*, std::function<void(QPrinter*)>) override {}
+    std::vector<int> messages;
+    QString path;
+    int asked = 0;
+};
 
 }  // namespace
 
 class PrintoutTest : public QObject {
     Q_OBJECT
   private slots:
-    void initTestCase() {
-        if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
-            QSKIP("pdftotext missing: run scripts/install-deps.sh (poppler-utils)");
-    }
-
     void everyLabelAndValue_data() {
         QTest::addColumn<int>("seed");
         QTest::newRow("default data") << 0;
         QTest::newRow("random 16 exchanges") << 7;
     }
     void everyLabelAndValue() {
+        if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
+            QSKIP("pdftotext missing: run scripts/install-deps.sh (poppler-utils)");
         QFETCH(int, seed);
         test::TempDir dir;
         SettingDocument doc;
@@ -115,19 +125,16 @@ class PrintoutTest : public QObject {
         // The all-categories printout through qn410ctl, without a display.
         const QString pdf = QString::fromStdString(dir.file("all.pdf"));
         QProcess ctl;
-        ctl.start(
-            QStringLiteral(QN410CTL_BINARY),
-            {QStringLiteral("print"), QString::fromStdString(file), QStringLiteral("--pdf"), pdf});
+        ctl.start(QN410CTL_BINARY, {"print", QString::fromStdString(file), "--pdf", pdf});
         QVERIFY(ctl.waitForFinished(60000));
         QCOMPARE(ctl.exitCode(), 0);  // 1 when any text fell outside the printable area
-        Pdf all = PdfText(pdf);
-        QVERIFY(!all.pages.isEmpty());
-        for (int i = 0; i < all.pages.size(); ++i) {
-            const QStringList lines = all.pages[i].trimmed().split(QLatin1Char('\n'));
-            QCOMPARE(lines.last().trimmed(), QString::number(i + 1));
-        }
+        const QStringList pages = PdfPages(pdf);
+        QVERIFY(!pages.isEmpty());
+        for (int i = 0; i < pages.size(); ++i)
+            QCOMPARE(pages[i].trimmed().split('\n').last().trimmed(), QString::number(i + 1));
+        QString text = Squeezed(pages.join(' '));
         for (const QString& value : SetValues(doc.data()))
-            QVERIFY2(all.text.contains(Squeezed(value)), qPrintable(value));
+            QVERIFY2(text.contains(Squeezed(value)), qPrintable(value));
 
         // The categories only their own windows print, in-process, with a list's rows.
         PrintRequest request;
@@ -136,13 +143,61 @@ class PrintoutTest : public QObject {
         for (uint8_t code : {0x0B, 0x0E, 0x0F, 0x11}) {
             request.category = code;
             const QString path = QString::fromStdString(dir.file(std::to_string(code) + ".pdf"));
-            const PaintResult result = PaintToPdf(path, request);
-            QCOMPARE(result.outside, 0);
-            QVERIFY(result.complete);
-            all.text += QLatin1Char(' ') + PdfText(path).text;
+            QPdfWriter writer(path);
+            writer.setPageMargins(QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter);
+            const PaintResult result = PaintPrintout(writer, request);
+            QVERIFY(result.outside == 0 && result.complete);
+            text += Squeezed(PdfPages(path).join(' '));
         }
-        for (const QString& label : QString::fromLatin1(kLabels).split(QLatin1Char('|')))
-            QVERIFY2(all.text.contains(Squeezed(label)), qPrintable(label));
+        for (const QString& label : QString::fromLatin1(kLabels).split('|'))
+            QVERIFY2(text.contains(Squeezed(label)), qPrintable(label));
+    }
+
+    void oneAtATimeAndClosingWaits() {
+        test::TempDir dir;
+        SettingDocument doc;
+        test::FillRandomFileData(doc.data(), 3);
+        doc.data().System.SwitchCnt = kExchangeCount;
+        RecordingView view;
+        const PrintJob all{kPrintAll, 0, {}};
+        {
+            PrintService service(&view, doc, view);
+            service.Print(all);  // cancelled in the print dialog: nothing printed
+            QVERIFY(!g_printing);
+            view.path = QString::fromStdString(dir.file("all.pdf"));
+            service.Print(all);
+            QVERIFY(g_printing);
+            service.Print(all);  // dropped while the first prints, without asking for a printer
+            QCOMPARE(view.asked, 2);
+        }  // closing: the service stops the thread, which first ends the print in hand
+        QVERIFY(!g_printing && !CTHPrintOut::Instance());
+        QFile pdf(view.path);
+        QVERIFY(pdf.open(QIODevice::ReadOnly) && pdf.readAll().trimmed().endsWith("%%EOF"));
+        QCoreApplication::processEvents();
+        // Opened for the categories, advanced after each of the twelve, closed at the end.
+        QCOMPARE(view.messages.front(), int(UM_PROGRESS_START));
+        QCOMPARE(view.messages.back(), int(UM_PROGRESS_CLOSE));
+        QCOMPARE(std::count(view.messages.begin(), view.messages.end(), UM_PROGRESS_ADVANCE), 12);
+    }
+
+    void printoutDialogChecksTheExchange() {
+        // "Single" ticked, the text typed, the exchange accepted (-1: refused)
+        for (auto [single, typed, exchange] : {std::tuple{false, "9", 0},
+                                               {true, "3", 3},
+                                               {true, "4", -1},
+                                               {true, "0", -1},
+                                               {true, "", -1}}) {
+            test::RecordingPrompt prompt;
+            CDlgPrintout dialog(3, prompt);
+            (single ? dialog.singleButton() : dialog.allButton())->setChecked(true);
+            QCOMPARE(dialog.numberEdit()->isEnabled(), single);
+            dialog.numberEdit()->setText(typed);
+            dialog.accept();
+            QCOMPARE(dialog.result() == QDialog::Accepted ? dialog.exchange() : -1, exchange);
+            QCOMPARE(prompt.texts(), exchange < 0
+                                         ? std::vector<std::string>{"Incorrect exchange No."}
+                                         : std::vector<std::string>{});
+        }
     }
 };
 
