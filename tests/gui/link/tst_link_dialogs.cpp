@@ -8,6 +8,7 @@
 #include "monitor/dlg_remote_dial.h"
 #include "setting/text_field.h"
 #include "sim_program.h"
+#include "support/temp_dir.h"
 #include "ui/confirm_dialogs.h"
 
 using namespace qn410;
@@ -49,9 +50,8 @@ class TestLinkDialogs : public QObject {
             view.panel().button(Category::PcPort)->click();
         };
         auto dial = [&](const QString& trace) {  // true when the 'N' record reached trace
-            const auto traced = [&](const char* text) {
-                QFile file(trace);
-                return file.open(QIODevice::ReadOnly) && file.readAll().contains(text);
+            const auto traced = [&](auto text) {
+                return ReadAll(trace.toStdString()).find(text) != std::string::npos;
             };
             WhenModal<CDlgRemoteDial>([&](CDlgRemoteDial* d) {
                 d->numberList()->setEditText(QStringLiteral("0*12#"));
@@ -90,8 +90,7 @@ class TestLinkDialogs : public QObject {
         QCOMPARE(program.Transfer(0, 0), TransferOutcome::Uploaded);
         FillRandomRecordable(program.data(), 19);
         QCOMPARE(program.Transfer(1, 0), TransferOutcome::Downloaded);
-        const auto back = FirstRecordDifference(*original, program.data());
-        QVERIFY2(!back, back ? back->c_str() : "");
+        QCOMPARE(Diff(*original, program.data()), QString());
         QCOMPARE(program.prompt.texts().size(), std::size_t{2});
     }
 };

@@ -1,6 +1,5 @@
 // The program as main() builds it (real broker, transfer manager and serial channel) in a folder
-// of its own, its link on QN410_COM1, and the Upload/Download sheet driven through its widgets
-// from the category button.
+// of its own with its link on QN410_COM1, the Upload/Download sheet driven from its button.
 #pragma once
 
 #include <QLineEdit>
@@ -21,15 +20,19 @@
 #include "support/sim_process.h"
 #include "transfer/page_comm.h"
 #include "transfer/sheet_comm.h"
-#include "ui/transfer_progress.h"
 
 namespace qn410::test {
 
-// Random data in the form the records carry, station numbers that pass the check.
+// Random data in the form the records carry, with station numbers that pass the check.
 inline void Recordable(SettingData& d, uint32_t seed, uint8_t exchanges) {
     FillRandomRecordable(d, seed);
     d.System.SwitchCnt = exchanges;
     MakeStationNumbersPass(d);
+}
+
+// The first field the records carry in which a and b differ; empty when none.
+inline QString Diff(const SettingData& a, const SettingData& b) {
+    return QString::fromStdString(FirstRecordDifference(a, b).value_or(""));
 }
 
 struct Program {
@@ -41,13 +44,11 @@ struct Program {
         started = app->Start();
         if (started) InstallUploadDownload(*app->frame(), [this](CSheetComm& s) { Prepare(s); });
     }
-
     CQN410View& view() { return app->frame()->view(); }
     SettingData& data() { return view().document().data(); }
 
-    // Opens the sheet from its button, starts a transfer on page (0 up, 1 down) for exchange (0:
-    // all) and closes the sheet when it has finished, unless then starts another. Returns the
-    // last outcome.
+    // Opens the sheet, runs during, starts a transfer on page (0 up, 1 down) of exchange (0: all)
+    // and closes the sheet when it has finished (unless then starts another): the last outcome.
     TransferOutcome Transfer(int page, int exchange, std::function<void(CSheetComm&)> during = {}) {
         run = [=](CSheetComm& sheet) {
             if (during) during(sheet);
@@ -60,24 +61,20 @@ struct Program {
     }
     static void Start(CSheetComm& sheet, int page, int exchange) {
         sheet.tabs()->setCurrentIndex(page);
-        CPageComm& p = page == 0 ? static_cast<CPageComm&>(*sheet.uploadPage())
-                                 : static_cast<CPageComm&>(*sheet.downloadPage());
+        CPageComm& p = page ? static_cast<CPageComm&>(*sheet.downloadPage()) : *sheet.uploadPage();
         (exchange ? p.singleButton() : p.allButton())->click();
-        if (exchange) p.numberEdit()->setText(QString::number(exchange));
+        p.numberEdit()->setText(QString::number(exchange));
         sheet.startButton()->click();
     }
-
     void Prepare(CSheetComm& sheet) {
-        sheet.SetTimeout(120, 1000);
         sheet.SetConfirmations([](QWidget*) { return true; }, [](QWidget*) { return true; });
-        QObject::connect(&sheet, &CSheetComm::transferFinished, &sheet,
-                         [this, &sheet](TransferOutcome o) {
-                             outcomes.push_back(o);
-                             QTimer::singleShot(0, &sheet, [this, &sheet] {
-                                 if (then) return std::exchange(then, {})(sheet);
-                                 sheet.exitButton()->click();
-                             });
-                         });
+        QObject::connect(&sheet, &CSheetComm::transferFinished, &sheet, [this, &sheet](auto o) {
+            outcomes.push_back(o);
+            QTimer::singleShot(0, &sheet, [this, &sheet] {
+                if (then) return std::exchange(then, {})(sheet);
+                sheet.exitButton()->click();
+            });
+        });
         QTimer::singleShot(60000, &sheet, [&sheet] { sheet.exitButton()->click(); });
         QTimer::singleShot(0, &sheet, [this, &sheet] { run(sheet); });
     }
@@ -91,8 +88,8 @@ struct Program {
     std::function<void(CSheetComm&)> run, then;  // then: run once after the next outcome
 };
 
-// Runs act at the n-th link event reaching the sheet (and goes with it); act returns true when
-// it keeps the event.
+// Runs act at the n-th link event reaching the sheet (and goes with the sheet); act returns true
+// when it keeps the event.
 struct AtEvent : QObject {
     AtEvent(CSheetComm& sheet, int n, std::function<bool(CSheetComm&, LinkEvent&)> act)
         : QObject(&sheet), n(n), act(std::move(act)) {

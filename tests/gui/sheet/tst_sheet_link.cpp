@@ -9,8 +9,8 @@
 #include "transfer/record_codec.h"
 #include "transfer/station_check.h"
 #include "transfer/upload_plan.h"
-#include "ui/confirm_dialogs.h"
 #include "ui/progress_dialog.h"
+#include "ui/transfer_progress.h"
 
 using namespace qn410;
 using namespace qn410::test;
@@ -24,12 +24,6 @@ std::unique_ptr<SettingData> ReadSaved(const QString& path) {
     ReadSettingFile(path.toStdString(), doc, password, silent);
     return std::make_unique<SettingData>(doc.data());
 }
-
-#define COMPARE_RECORDED(a, b)                         \
-    do {                                               \
-        const auto diff = FirstRecordDifference(a, b); \
-        QVERIFY2(!diff, diff ? diff->c_str() : "");    \
-    } while (0)
 
 }  // namespace
 
@@ -49,25 +43,10 @@ class TestSheetLink : public QObject {
         Recordable(program.data(), 410, 3);
         const auto original = std::make_unique<SettingData>(program.data());
         QCOMPARE(program.Transfer(0, 0), TransferOutcome::Uploaded);
-        bool confirmed = false;  // the real confirmation dialog for one exchange
-        QCOMPARE(program.Transfer(0, 2,
-                                  [&](CSheetComm& sheet) {
-                                      sheet.SetConfirmations(
-                                          [&](QWidget* parent) {
-                                              WhenModal<CDlgConfirm>([&](CDlgConfirm* d) {
-                                                  confirmed = d->windowTitle() ==
-                                                              "Transmission verification";
-                                                  d->accept();
-                                              });
-                                              return ConfirmTransmit(parent);
-                                          },
-                                          nullptr);
-                                  }),
-                 TransferOutcome::Uploaded);
-        QVERIFY(confirmed && program.prompt.shown.empty());
+        QCOMPARE(program.Transfer(0, 2), TransferOutcome::Uploaded);
         QCOMPARE(program.view().link().UseMask(), uint8_t{0});
         QVERIFY(sim->Stop());  // saves what the exchanges hold
-        COMPARE_RECORDED(*original, *ReadSaved(saved));
+        QCOMPARE(Diff(*original, *ReadSaved(saved)), QString());
         // Each closing message is a release of the link: nothing of it goes on the wire.
         QCOMPARE(QString::fromStdString(ReadAll(trace.toStdString())).count(" RX frame "),
                  UploadStepCount(3, 0) - 1 + UploadStepCount(3, 2) - 1);
@@ -80,7 +59,7 @@ class TestSheetLink : public QObject {
         QCOMPARE(program.data().System.SwitchCnt, uint8_t{1});
         QCOMPARE(program.Transfer(1, 0), TransferOutcome::Downloaded);
         QVERIFY(program.view().document().modified);
-        COMPARE_RECORDED(*original, program.data());
+        QCOMPARE(Diff(*original, program.data()), QString());
 
         // The exchange goes on sending what a cancelled "All" download had queued while a
         // "Single" one runs: that one takes only its own records and ends with all of them.
@@ -100,82 +79,67 @@ class TestSheetLink : public QObject {
                  (std::vector{TransferOutcome::Cancelled, TransferOutcome::Downloaded}));
         UploadPlan plan(*original, 3);  // what a clean single download changes
         for (int s = 1; s < plan.size(); ++s) QVERIFY(Decode(*plan.Record(s), *base));
-        COMPARE_RECORDED(*base, program.data());
+        QCOMPARE(Diff(*base, program.data()), QString());
         QVERIFY(program.prompt.shown.empty());
 
-        CMainFrame* frame = program.app->frame();
         program.view().document().modified = false;
-        QVERIFY(!frame->close());  // first the port is closed for good ...
+        QVERIFY(!program.app->frame()->close());  // first the port is closed for good ...
         QCOMPARE(program.view().link().UseMask(), kUseClosing);
-        QTRY_VERIFY(!frame->isVisible());  // ... then the window closes by itself
+        QTRY_VERIFY(!program.app->frame()->isVisible());  // ... then the window closes itself
     }
 
     void failuresTheUserSees() {
-        using Act = std::function<void(CSheetComm&, SimProcess*)>;
-        const auto at = [](int n, std::function<bool(CSheetComm&, LinkEvent&)> act) -> Act {
-            return [=](CSheetComm& sheet, SimProcess*) { new AtEvent(sheet, n, act); };
-        };
-        const Act cancel = at(10, [](CSheetComm&, LinkEvent&) {
-            qobject_cast<CDlgProgress*>(QApplication::activeModalWidget())
-                ->findChild<QPushButton*>()
-                ->click();
+        using Act = std::function<bool(CSheetComm&, LinkEvent&)>;
+        const Act cancel = [](CSheetComm&, LinkEvent&) {
+            auto* progress = qobject_cast<CDlgProgress*>(QApplication::activeModalWidget());
+            progress->findChild<QPushButton*>()->click();
             return false;
-        });
+        };
         // A PC that pauses between two records (as a loaded one does) lets the exchange bid.
-        const Act pause = at(30, [](CSheetComm& sheet, LinkEvent& e) {
+        const Act pause = [](CSheetComm& sheet, LinkEvent& e) {
             auto held = std::make_shared<TransferRequestPtr>(std::move(e.request));
             QTimer::singleShot(200, &sheet, [&sheet, held, m = e.message(), code = e.wParam] {
                 QCoreApplication::postEvent(&sheet, new LinkEvent(m, code, std::move(*held)));
             });
             return true;
-        });
-        const Act loseDevice = [](CSheetComm& sheet, SimProcess* sim) {
-            new AtEvent(sheet, 10, [sim](CSheetComm&, LinkEvent&) {
-                sim->Stop();
-                return false;
-            });
         };
+        std::optional<SimProcess> sim;
+        const Act loseDevice = [&sim](CSheetComm&, LinkEvent&) {
+            sim->Stop();
+            return false;
+        };
+        using O = TransferOutcome;
+        const char* busy = "Exchange No.  1\nNow receiving data so you can't send";
         const struct {
             QStringList sim;  // empty: no device
-            int page;
+            int page, at;     // at the at-th link event, act
             Act act;
-            TransferOutcome outcome;
-            std::vector<std::string> texts;
+            O outcome;
+            const char* text;
         } cases[] = {
-            {{"--silent"},
-             0,
-             [](CSheetComm& s, SimProcess*) { s.SetTimeout(5, 100); },
-             TransferOutcome::FailedTransmit,
-             {"Failed to transmit"}},
-            {{}, 0, {}, TransferOutcome::FailedOpen, {"Failed to open the device"}},
-            {{"--delay", "5"}, 0, cancel, TransferOutcome::Cancelled, {}},
-            {{"--z-after", "10:1:0"},
-             0,
-             pause,
-             TransferOutcome::Cancelled,
-             {"Exchange No.  1\nNow receiving data so you can't send"}},
-            // A lost acknowledgement now and then keeps the download under way; the sheet says
-            // so at once, not after the time-out.
-            {{"--drop-rx-every", "61"},
-             1,
-             loseDevice,
-             TransferOutcome::FailedReceive,
-             {"Failed to receive"}},
+            {{"--silent"}, 0, 0, {}, O::FailedTransmit, "Failed to transmit"},
+            {{}, 0, 0, {}, O::FailedOpen, "Failed to open the device"},
+            {{"--delay", "5"}, 0, 10, cancel, O::Cancelled, nullptr},
+            {{"--z-after", "10:1:0"}, 0, 30, pause, O::Cancelled, busy},
+            // Lost acknowledgements keep the download under way: it ends at once all the same.
+            {{"--drop-rx-every", "61"}, 1, 10, loseDevice, O::FailedReceive, "Failed to receive"},
         };
         for (const auto& c : cases) {
-            std::optional<SimProcess> sim;
             if (!c.sim.isEmpty()) sim.emplace(c.sim + QStringList{"--idle-exit", "60"});
-            Program program(sim ? sim->port() : "/nonexistent/qn410-tty");
+            Program program(c.sim.isEmpty() ? "/nonexistent/qn410-tty" : sim->port());
             Recordable(program.data(), 5, 3);
+            const auto during = [&](CSheetComm& s) {
+                if (c.act)
+                    new AtEvent(s, c.at, c.act);
+                else
+                    s.SetTimeout(5, 100);  // the silent one ends by its time-out
+            };
             QElapsedTimer took;
             took.start();
-            QCOMPARE(program.Transfer(c.page, 0,
-                                      [&](CSheetComm& s) {
-                                          if (c.act) c.act(s, sim ? &*sim : nullptr);
-                                      }),
-                     c.outcome);
-            QCOMPARE(program.prompt.texts(), c.texts);
-            QVERIFY2(took.elapsed() < 10000, qPrintable(c.sim.join(' ')));
+            QCOMPARE(program.Transfer(c.page, 0, during), c.outcome);
+            QCOMPARE(program.prompt.texts(),
+                     c.text ? std::vector<std::string>{c.text} : std::vector<std::string>{});
+            QVERIFY(took.elapsed() < 10000);
         }
     }
 
@@ -194,7 +158,6 @@ class TestSheetLink : public QObject {
         program.run = [&](CSheetComm& sheet) {
             QVERIFY(d.Zones == expected->Zones);
             CPageComm& page = *sheet.uploadPage();
-            QVERIFY(page.allButton()->isChecked() && !page.numberEdit()->isEnabled());
             page.singleButton()->click();
             for (int i = 0; i < 4; ++i) page.spin()->upButton()->click();
             QCOMPARE(page.numberEdit()->text(), QStringLiteral("3"));  // within 1..SwitchCnt
