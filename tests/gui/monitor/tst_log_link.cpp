@@ -2,8 +2,8 @@
 // exchanges at 50 per second each reach the history, the window and the daily file byte for
 // byte, and the event loop never stalls (QN410_LOG_SECONDS sets the length of the run, default
 // 4; the long run 20). With the link played by a recording host: the selection requests and
-// their failures, the rows, sorting and "Data Save", and the view's path of a record (history,
-// file thread) into a folder that cannot be written.
+// their failures, and the view's path of a record (history, window, file thread) into a folder
+// that cannot be written.
 #include <QHeaderView>
 #include <QLabel>
 #include <QStandardItemModel>
@@ -31,18 +31,9 @@ struct Chooser : FolderChooser {
     QString folder;
 };
 
-// The main view as the windows see it: the reading messages (0x1402, 0x1403) it gets.
-struct ViewStub : QObject {
-    bool event(QEvent* e) override {
-        readings.push_back(int(WParamOf(e)));
-        return true;
-    }
-    std::vector<int> readings;
-};
-
 std::string LogBody(int i) {
     char body[40];
-    std::snprintf(body, sizeof body, "o02120000%06dLine2 Line3 Line4 %02d", i, i % 100);
+    std::snprintf(body, sizeof body, "o02120000%06dLine2 Line3 Line4 00", i);
     return body;
 }
 
@@ -50,15 +41,12 @@ struct Fixture {
     Fixture() { host.document.data().System.SwitchCnt = 3; }
     EditorTestHost host;
     LogHistory history;
-    ViewStub view;
+    QObject view;  // gets the reading messages
     ReadingChoices choices;
     Chooser folders;
     FixedClock clock{{2002, 3, 3, 14, 5, 9}};
-    std::vector<std::string> chosen;
-    LogListServices s{&host,    &history,
-                      &view,    &choices,
-                      &folders, &clock,
-                      nullptr,  [this](LogKind, const std::string& f) { chosen.push_back(f); }};
+    LogListServices s{&host,    &history, &view,   &choices,
+                      &folders, &clock,   nullptr, [](LogKind, const std::string&) {}};
 };
 
 }  // namespace
@@ -96,7 +84,7 @@ class TestLogLink : public QObject {
             stall = std::max(stall, sinceTick.restart());
             busy = std::max(busy, cpuMs() - std::exchange(cpuAt, cpuMs()));
         });
-        bool started = false, stopped = false;
+        bool started = false, stopped = false, sorted = false;
         QStringList rows, expected;
         auto select = [](CDlgLogList* w, int row) {
             w->destinations()->item(row)->setCheckState(Qt::Checked);
@@ -121,20 +109,27 @@ class TestLogLink : public QObject {
                 for (int c = 0; c < kLogColumns; ++c) texts << w->list()->topLevelItem(r)->text(c);
                 rows << texts.join('|');
             }
+            w->dataSaveButton()->click();            // the history, into HSyymmddhhmmss.txt
+            w->list()->header()->sectionClicked(7);  // "Status" ascending, then descending
+            w->list()->header()->sectionClicked(7);
+            sorted = w->list()->topLevelItem(0)->text(7) >= w->list()->topLevelItem(9)->text(7);
             w->reject();
         });
         view.panel().button(Category::LogData)->click();  // returns when the window closes
         logs->saver().Stop();
-        QVERIFY(started && stopped);
+        QVERIFY(started && stopped && sorted);
 
         // Every record the exchanges sent is in the daily files, in order, 51 bytes each; the
         // history holds the last 1000 and the window shows them.
         const int sent = QString::fromStdString(ReadAll(trace.toStdString()))
                              .count(QStringLiteral("TX frame \"o"));
         QVERIFY(sent >= seconds * 100 * 9 / 10);
-        std::string bytes, last;  // the work file remembers the last one
-        for (const QString& name : QDir(folders.folder).entryList(QDir::Files, QDir::Name))
-            bytes += ReadAll(last = QDir(folders.folder).filePath(name).toStdString());
+        std::string bytes, last, saved;  // the work file remembers the last daily file
+        for (const QString& name : QDir(folders.folder).entryList(QDir::Files, QDir::Name)) {
+            const std::string path = QDir(folders.folder).filePath(name).toStdString();
+            (name.contains('-') ? bytes : saved) +=
+                ReadAll(name.contains('-') ? last = path : path);
+        }
         QCOMPARE(view.workFile().history, last);
         QCOMPARE(bytes.size(), size_t(sent) * 51);
         std::string tail;
@@ -146,6 +141,7 @@ class TestLogLink : public QObject {
         }
         QCOMPARE(rows.size(), std::min(sent, 1000));
         QCOMPARE(bytes.substr(bytes.size() - tail.size()), tail);
+        QCOMPARE(saved, tail);
         QCOMPARE(rows, expected);
         qInfo("%d records in %d s, longest gap %lld ms, of it busy %lld ms", sent, seconds, stall,
               busy);
@@ -160,15 +156,14 @@ class TestLogLink : public QObject {
             int answer;
             const char* flags;  // of exchanges 1..4; the rest are '0'
             int clear;
-            std::vector<int> readings;
             const char *text, *message;
         } cases[] = {
-            {{0, 2}, kResultDone, "1010", 0, {1}, "1 3 ", nullptr},
-            {{3}, kResultDone, "1110", 0, {1}, "ALL", nullptr},
-            {{0, 4}, kResultDone, "0000", 8, {0}, "", nullptr},
-            {{1}, kResultNotDelivered, "0100", 0, {}, "2 ", "Failed to transmit"},
-            {{1}, kResultOpenFailed, "0100", 0, {}, "2 ", "Failed to open the device"},
-            {{1}, -1, "0100", 0, {}, "2 ", "Failed to transmit"},
+            {{0, 2}, kResultDone, "1010", 0, "1 3 ", nullptr},
+            {{3}, kResultDone, "1110", 0, "ALL", nullptr},
+            {{0, 4}, kResultDone, "0000", 8, "", nullptr},
+            {{1}, kResultNotDelivered, "0100", 0, "2 ", "Failed to transmit"},
+            {{1}, kResultOpenFailed, "0100", 0, "2 ", "Failed to open the device"},
+            {{1}, -1, "0100", 0, "2 ", "Failed to transmit"},
         };
         for (const auto& c : cases) {
             Fixture f;
@@ -179,59 +174,37 @@ class TestLogLink : public QObject {
             for (int row : c.ticks) w.destinations()->item(row)->setCheckState(Qt::Checked);
             w.selectButton()->click();
             QTRY_COMPARE(f.host.closes(), 1);
-            QCoreApplication::processEvents();  // the reading message to the view
             QCOMPARE(f.host.bodies[0], "O00" + std::string(c.flags) + std::string(12, '0'));
             QCOMPARE(f.host.headers[0].setMask * 100 + f.host.headers[0].clearMask, 800 + c.clear);
             QCOMPARE(f.host.abandons.back(), c.answer < 0);  // no answer: the link is abandoned
             QCOMPARE(w.selectionText()->text(), QString::fromLatin1(c.text));
-            QCOMPARE(f.view.readings, c.readings);
             QCOMPARE(f.host.messages.texts(),
                      c.message ? std::vector<std::string>{c.message} : std::vector<std::string>{});
         }
     }
 
-    void rowsKeepTheLastThousandSortAndSave() {
-        Fixture f;
-        QTemporaryDir dir;
-        f.folders.folder = dir.path();
-        for (int i = 0; i < 1000; ++i) f.history.AddLog(*BuildLogLine(LogBody(i), f.clock.time));
-        CDlgLogList w(LogKind::Log, f.s);
-        QCOMPARE(w.list()->topLevelItemCount(), 1000);
-        auto line = std::make_unique<LogLine>(*BuildLogLine(LogBody(1000), f.clock.time));
-        f.history.AddLog(*line);
-        LinkEvent arrived(UM_LINK_RESULT, kResultReceived, std::move(line));
-        QCoreApplication::sendEvent(&w, &arrived);
-        QCOMPARE(w.list()->topLevelItemCount(), 1000);
-        QCOMPARE(w.list()->topLevelItem(0)->text(3), QStringLiteral("000001"));
-        QCOMPARE(w.list()->topLevelItem(999)->text(3), QStringLiteral("001000"));
-        w.list()->header()->sectionClicked(7);  // "Status" ascending, then descending
-        QCOMPARE(w.list()->topLevelItem(0)->text(7), QStringLiteral("1234567890123456789012"));
-        w.list()->header()->sectionClicked(7);
-        QCOMPARE(w.list()->topLevelItem(0)->text(7), QStringLiteral("status99"));
-        w.SelectFolder();  // then "Data Save" there: the history, 51 bytes a line
-        QCOMPARE(f.chosen, std::vector<std::string>{dir.path().toStdString()});
-        w.dataSaveButton()->click();
-        std::string expected;
-        for (const LogLine& l : f.history.Logs()) expected += FileLine(l);
-        QCOMPARE(ReadAll(dir.filePath("HS020303140509.txt").toStdString()), expected);
-    }
-
+    // The view's path of a record: history, window (the last 1000 rows) and file thread.
     void unwritableFolderSaysSoOnceAndTheHistoryKeepsAll() {
         Fixture f;
+        CDlgLogList w(LogKind::Log, f.s);
         TempDir dir;
         WriteAll(dir.file("plain"), "");  // a file where the folder should be
         ReceiveDispatch dispatch(f.history, f.clock, f.host.messages);
         CTHLogSave saver(f.host.messages, f.clock);
         saver.Start("", "");
         dispatch.SetLogSaver(saver.receiver());
+        dispatch.SetLogWindow(&w);
         saver.SelectFolder(LogKind::Log, dir.file("plain/logs"));
-        for (int i = 0; i < 50; ++i)
+        for (int i = 0; i < 1001; ++i)
             dispatch.Dispatch(
                 std::make_unique<TransferRequest>(TransferRequest{.body = LogBody(i)}));
         QVERIFY(saver.Stop());
         QCOMPARE(f.host.messages.texts(),
                  std::vector<std::string>{"Log Data File could not be opened"});
-        QCOMPARE(f.history.Logs().size(), size_t(50));
+        QCoreApplication::processEvents();
+        QCOMPARE(f.history.Logs().size(), size_t(1000));
+        QCOMPARE(w.list()->topLevelItemCount(), 1000);
+        QCOMPARE(w.list()->topLevelItem(0)->text(3), QStringLiteral("000001"));
     }
 };
 
