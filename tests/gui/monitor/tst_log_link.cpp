@@ -127,8 +127,10 @@ class TestLogLink : public QObject {
         std::string bytes, last, saved;  // the work file remembers the last daily file
         for (const QString& name : QDir(folders.folder).entryList(QDir::Files, QDir::Name)) {
             const std::string path = QDir(folders.folder).filePath(name).toStdString();
-            (name.contains('-') ? bytes : saved) +=
-                ReadAll(name.contains('-') ? last = path : path);
+            if (name.contains('-'))
+                bytes += ReadAll(last = path);
+            else
+                saved = ReadAll(path);  // "Data Save"
         }
         QCOMPARE(view.workFile().history, last);
         QCOMPARE(bytes.size(), size_t(sent) * 51);

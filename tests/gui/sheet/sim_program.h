@@ -67,6 +67,7 @@ struct Program {
         sheet.startButton()->click();
     }
     void Prepare(CSheetComm& sheet) {
+        sheet.SetTimeout(100, 100);  // a Cancel acts at the next tick: 0.1 s, not 1 s
         sheet.SetConfirmations([](QWidget*) { return true; }, [](QWidget*) { return true; });
         QObject::connect(&sheet, &CSheetComm::transferFinished, &sheet, [this, &sheet](auto o) {
             outcomes.push_back(o);
