@@ -185,8 +185,9 @@ class TestLogLink : public QObject {
         }
     }
 
-    // The view's path of a record: history, window (the last 1000 rows) and file thread.
-    void unwritableFolderSaysSoOnceAndTheHistoryKeepsAll() {
+    // The view's path of a record into a folder that cannot be written: the file thread says so
+    // once, and the history and the window still take every record (the last 1000 of them).
+    void unwritableFolderSaysSoOnce() {
         Fixture f;
         CDlgLogList w(LogKind::Log, f.s);
         TempDir dir;
