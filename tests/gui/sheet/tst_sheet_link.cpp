@@ -57,7 +57,17 @@ class TestSheetLink : public QObject {
         program.view().document().modified = false;
         program.app->frame()->doc().New();  // restarts the link on the new port
         QCOMPARE(program.data().System.SwitchCnt, uint8_t{1});
+        QString spun;  // the "Single" field follows the SwitchCnt the download brought
+        program.then = [&](CSheetComm& sheet) {
+            CPageComm& page = *sheet.downloadPage();
+            page.singleButton()->click();
+            page.numberEdit()->setText(QStringLiteral("2"));
+            QTest::keyClick(page.numberEdit(), Qt::Key_Up);
+            spun = page.numberEdit()->text();
+            sheet.exitButton()->click();
+        };
         QCOMPARE(program.Transfer(1, 0), TransferOutcome::Downloaded);
+        QCOMPARE(spun, QStringLiteral("3"));
         QVERIFY(program.view().document().modified);
         QCOMPARE(Diff(*original, program.data()), QString());
 
@@ -159,10 +169,12 @@ class TestSheetLink : public QObject {
             QVERIFY(d.Zones == expected->Zones);
             CPageComm& page = *sheet.uploadPage();
             page.singleButton()->click();
-            for (int i = 0; i < 4; ++i) page.spin()->upButton()->click();
+            page.spin()->upButton()->click();
+            for (int i = 0; i < 3; ++i) QTest::keyClick(page.numberEdit(), Qt::Key_Up);
             QCOMPARE(page.numberEdit()->text(), QStringLiteral("3"));  // within 1..SwitchCnt
             QTest::keyClick(page.numberEdit(), Qt::Key_Down);
-            QCOMPARE(page.numberEdit()->text(), QStringLiteral("2"));
+            page.spin()->downButton()->click();
+            QCOMPARE(page.numberEdit()->text(), QStringLiteral("1"));
             for (const char* typed : {"0", "4", ""}) {
                 page.numberEdit()->setText(typed);
                 QTest::keyClick(page.numberEdit(), Qt::Key_Return);
