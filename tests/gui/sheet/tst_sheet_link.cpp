@@ -75,6 +75,7 @@ class TestSheetLink : public QObject {
         // "Single" one runs: that one takes only its own records and ends with all of them.
         Recordable(program.data(), 411, 3);
         std::unique_ptr<SettingData> base;
+        int stored = 0;  // by the cancelled download
         program.Transfer(1, 0, [&](CSheetComm& sheet) {
             new AtEvent(sheet, 10, [](CSheetComm&, LinkEvent&) {
                 g_transferCancelled = 1;  // the progress display's Cancel
@@ -82,11 +83,13 @@ class TestSheetLink : public QObject {
             });
             program.then = [&](CSheetComm& s) {
                 base = std::make_unique<SettingData>(program.data());
+                stored = s.session().received();
                 Program::Start(s, 1, 3);
             };
         });
         QCOMPARE(program.outcomes,
                  (std::vector{TransferOutcome::Cancelled, TransferOutcome::Downloaded}));
+        QVERIFY(stored > 0 && stored < ExpectedDownloadCount(*original, 0));
         UploadPlan plan(*original, 3);  // what a clean single download changes
         for (int s = 1; s < plan.size(); ++s) QVERIFY(Decode(*plan.Record(s), *base));
         QCOMPARE(Diff(*base, program.data()), QString());
@@ -100,8 +103,10 @@ class TestSheetLink : public QObject {
 
     void failuresTheUserSees() {
         using Act = std::function<bool(CSheetComm&, LinkEvent&)>;
-        const Act cancel = [](CSheetComm&, LinkEvent&) {
+        int cancelledAt = 0;  // the progress display's position when Cancel was pressed
+        const Act cancel = [&](CSheetComm&, LinkEvent&) {
             auto* progress = qobject_cast<CDlgProgress*>(QApplication::activeModalWidget());
+            cancelledAt = progress->position();
             progress->findChild<QPushButton*>()->click();
             return false;
         };
@@ -151,6 +156,7 @@ class TestSheetLink : public QObject {
                      c.text ? std::vector<std::string>{c.text} : std::vector<std::string>{});
             QVERIFY(took.elapsed() < 10000);
         }
+        QVERIFY(cancelledAt > 0);
     }
 
     // Opening rebuilds the zone tables; a bad exchange number (Enter in its field starts
