@@ -2,14 +2,10 @@
 // of its own with its link on QN410_COM1, the Upload/Download sheet driven from its button.
 #pragma once
 
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTabWidget>
 #include <QtTest>
+#include <QtWidgets>
 
 #include "app/broker_link.h"
-#include "app/category_panel.h"
 #include "app/main_frame.h"
 #include "app/qn410_view.h"
 #include "app/upload_download.h"
@@ -35,6 +31,8 @@ inline QString Diff(const SettingData& a, const SettingData& b) {
     return QString::fromStdString(FirstRecordDifference(a, b).value_or(""));
 }
 
+using SheetAct = std::function<void(CSheetComm&)>;
+
 struct Program {
     explicit Program(const QString& port) {
         qputenv("QN410_COM1", port.toLocal8Bit());
@@ -49,9 +47,10 @@ struct Program {
 
     // Opens the sheet, runs during, starts a transfer on page (0 up, 1 down) of exchange (0: all)
     // and closes the sheet when it has finished (unless then starts another): the last outcome.
-    TransferOutcome Transfer(int page, int exchange, std::function<void(CSheetComm&)> during = {}) {
+    TransferOutcome Transfer(
+        int page, int exchange, SheetAct during = [](CSheetComm&) {}) {
         run = [=](CSheetComm& sheet) {
-            if (during) during(sheet);
+            during(sheet);
             Start(sheet, page, exchange);
         };
         outcomes.clear();
@@ -86,14 +85,14 @@ struct Program {
     std::unique_ptr<QN410App> app;
     bool started = false;
     std::vector<TransferOutcome> outcomes;
-    std::function<void(CSheetComm&)> run, then;  // then: run once after the next outcome
+    SheetAct run, then;  // then: run once after the next outcome
 };
 
 // Runs act at the n-th link event reaching the sheet (and goes with the sheet); act returns true
 // when it keeps the event.
 struct AtEvent : QObject {
-    AtEvent(CSheetComm& sheet, int n, std::function<bool(CSheetComm&, LinkEvent&)> act)
-        : QObject(&sheet), n(n), act(std::move(act)) {
+    using Act = std::function<bool(CSheetComm&, LinkEvent&)>;
+    AtEvent(CSheetComm& sheet, int n, Act act) : QObject(&sheet), n(n), act(std::move(act)) {
         sheet.installEventFilter(this);
     }
     bool eventFilter(QObject* sheet, QEvent* e) override {
@@ -101,7 +100,7 @@ struct AtEvent : QObject {
         return link && ++seen == n && act(*static_cast<CSheetComm*>(sheet), *link);
     }
     int n, seen = 0;
-    std::function<bool(CSheetComm&, LinkEvent&)> act;
+    Act act;
 };
 
 }  // namespace qn410::test

@@ -1,28 +1,63 @@
-// The Upload/Download sheet of the real program against qn410-sim over a pseudo-terminal: a round
-// trip of every exchange, one exchange, a cancelled download followed at once by another, the
-// failures a user meets, and the starts the sheet refuses.
-#include <QToolButton>
-
+// The real program against qn410-sim over pseudo-terminals. The Upload/Download sheet: a round
+// trip of every exchange and of one, the starts it refuses, a cancelled download followed at once
+// by another, and the failures a user meets. PC Port and Remote Dialing: the link moves from COM1
+// to COM2 and onto a modem call, the 'N' record reaches the exchange each time, and the sheet
+// runs 16 exchanges up and down over the call.
+#include "app/dlg_pc_port.h"
+#include "app/link_dialogs.h"
+#include "monitor/dlg_remote_dial.h"
 #include "setting/setting_file.h"
+#include "setting/text_field.h"
 #include "sim_program.h"
 #include "support/temp_dir.h"
 #include "transfer/record_codec.h"
 #include "transfer/station_check.h"
 #include "transfer/upload_plan.h"
+#include "ui/confirm_dialogs.h"
 #include "ui/progress_dialog.h"
-#include "ui/transfer_progress.h"
 
 using namespace qn410;
 using namespace qn410::test;
+using O = TransferOutcome;
 
 namespace {
 
-std::unique_ptr<SettingData> ReadSaved(const QString& path) {
-    SettingDocument doc;
-    std::string password;
-    SilentPrompt silent;
-    ReadSettingFile(path.toStdString(), doc, password, silent);
-    return std::make_unique<SettingData>(doc.data());
+const auto yes = [](QWidget*) { return true; };
+
+// The progress display's Cancel, pressed at a link event: where the display stood then.
+AtEvent::Act CancelButton(int& position) {
+    return [&position](CSheetComm&, LinkEvent&) {
+        auto* progress = qobject_cast<CDlgProgress*>(QApplication::activeModalWidget());
+        position = progress->position();
+        progress->findChild<QPushButton*>()->click();
+        return false;
+    };
+}
+
+// What a user tries on the upload page before a start goes through: the exchange number by
+// arrows and keys within 1..SwitchCnt, a bad number (Enter in its field starts nothing), a
+// declined confirmation and Escape; each leaves the line alone and the sheet open.
+void RefusedStarts(CSheetComm& sheet) {
+    CPageComm& page = *sheet.uploadPage();
+    page.singleButton()->click();
+    page.spin()->upButton()->click();
+    for (int i = 0; i < 3; ++i) QTest::keyClick(page.numberEdit(), Qt::Key_Up);
+    QCOMPARE(page.numberEdit()->text(), QStringLiteral("3"));
+    QTest::keyClick(page.numberEdit(), Qt::Key_Down);
+    page.spin()->downButton()->click();
+    QCOMPARE(page.numberEdit()->text(), QStringLiteral("1"));
+    for (const char* typed : {"0", "4", ""}) {
+        page.numberEdit()->setText(typed);
+        QTest::keyClick(page.numberEdit(), Qt::Key_Return);
+        sheet.startButton()->click();
+        QCOMPARE(sheet.focusWidget(), page.numberEdit());
+        QCOMPARE(page.numberEdit()->selectedText(), QString(typed));
+    }
+    sheet.SetConfirmations([](QWidget*) { return false; }, nullptr);
+    Program::Start(sheet, 0, 0);
+    QTest::keyClick(&sheet, Qt::Key_Escape);
+    QVERIFY(sheet.isVisible());
+    sheet.SetConfirmations(yes, yes);
 }
 
 }  // namespace
@@ -31,8 +66,6 @@ class TestSheetLink : public QObject {
     Q_OBJECT
 
   private slots:
-    void init() { g_transferCancelled = 0; }
-
     void roundTripOfEveryExchange() {
         QTemporaryDir store;
         const QString saved = store.filePath("saved.txt"), trace = store.filePath("trace.txt");
@@ -40,13 +73,25 @@ class TestSheetLink : public QObject {
             QStringList{"--save", saved, "--trace", trace, "--idle-exit", "60"});
         Program program(sim->port());
         QVERIFY(program.started);
+        int stations = 0;
+        program.view().SetCategoryHandler(Category::Stations, [&] { ++stations; });
         Recordable(program.data(), 410, 3);
         const auto original = std::make_unique<SettingData>(program.data());
-        QCOMPARE(program.Transfer(0, 0), TransferOutcome::Uploaded);
-        QCOMPARE(program.Transfer(0, 2), TransferOutcome::Uploaded);
+        RebuildZoneTables(*original);
+        program.data().Zones.Sub[0][0].Cell[0] ^= 1;  // stale: opening the sheet rebuilds them
+        QCOMPARE(program.Transfer(0, 0,
+                                  [&](CSheetComm& sheet) {
+                                      QVERIFY(program.data().Zones == original->Zones);
+                                      RefusedStarts(sheet);
+                                  }),
+                 O::Uploaded);
+        QCOMPARE(program.Transfer(0, 2), O::Uploaded);
         QCOMPARE(program.view().link().UseMask(), uint8_t{0});
         QVERIFY(sim->Stop());  // saves what the exchanges hold
-        QCOMPARE(Diff(*original, *ReadSaved(saved)), QString());
+        SettingDocument doc;
+        std::string password;
+        ReadSettingFile(saved.toStdString(), doc, password, *std::make_unique<SilentPrompt>());
+        QCOMPARE(Diff(*original, doc.data()), QString());
         // Each closing message is a release of the link: nothing of it goes on the wire.
         QCOMPARE(QString::fromStdString(ReadAll(trace.toStdString())).count(" RX frame "),
                  UploadStepCount(3, 0) - 1 + UploadStepCount(3, 2) - 1);
@@ -66,7 +111,7 @@ class TestSheetLink : public QObject {
             spun = page.numberEdit()->text();
             sheet.exitButton()->click();
         };
-        QCOMPARE(program.Transfer(1, 0), TransferOutcome::Downloaded);
+        QCOMPARE(program.Transfer(1, 0), O::Downloaded);
         QCOMPARE(spun, QStringLiteral("3"));
         QVERIFY(program.view().document().modified);
         QCOMPARE(Diff(*original, program.data()), QString());
@@ -75,26 +120,26 @@ class TestSheetLink : public QObject {
         // "Single" one runs: that one takes only its own records and ends with all of them.
         Recordable(program.data(), 411, 3);
         std::unique_ptr<SettingData> base;
-        int stored = 0;  // by the cancelled download
+        int stored = 0, at = 0;  // records stored by the cancelled download
         program.Transfer(1, 0, [&](CSheetComm& sheet) {
-            new AtEvent(sheet, 10, [](CSheetComm&, LinkEvent&) {
-                g_transferCancelled = 1;  // the progress display's Cancel
-                return false;
-            });
+            new AtEvent(sheet, 10, CancelButton(at));
             program.then = [&](CSheetComm& s) {
                 base = std::make_unique<SettingData>(program.data());
                 stored = s.session().received();
                 Program::Start(s, 1, 3);
             };
         });
-        QCOMPARE(program.outcomes,
-                 (std::vector{TransferOutcome::Cancelled, TransferOutcome::Downloaded}));
+        QCOMPARE(program.outcomes, (std::vector{O::Cancelled, O::Downloaded}));
         QVERIFY(stored > 0 && stored < ExpectedDownloadCount(*original, 0));
         UploadPlan plan(*original, 3);  // what a clean single download changes
         for (int s = 1; s < plan.size(); ++s) QVERIFY(Decode(*plan.Record(s), *base));
         QCOMPARE(Diff(*base, program.data()), QString());
-        QVERIFY(program.prompt.shown.empty());
 
+        // A failed station check closes the sheet and opens the Stations.
+        for (int s : {0, 1}) SetNumber(program.data().Exchange[0].Sub[s].Number, 100100);
+        QCOMPARE(program.Transfer(0, 0), O::Running);
+        QCOMPARE(stations, 1);
+        QCOMPARE(program.prompt.texts(), std::vector<std::string>(3, "Incorrect exchange No."));
         program.view().document().modified = false;
         QVERIFY(!program.app->frame()->close());  // first the port is closed for good ...
         QCOMPARE(program.view().link().UseMask(), kUseClosing);
@@ -102,16 +147,9 @@ class TestSheetLink : public QObject {
     }
 
     void failuresTheUserSees() {
-        using Act = std::function<bool(CSheetComm&, LinkEvent&)>;
-        int cancelledAt = 0;  // the progress display's position when Cancel was pressed
-        const Act cancel = [&](CSheetComm&, LinkEvent&) {
-            auto* progress = qobject_cast<CDlgProgress*>(QApplication::activeModalWidget());
-            cancelledAt = progress->position();
-            progress->findChild<QPushButton*>()->click();
-            return false;
-        };
+        int cancelledAt = 0;
         // A PC that pauses between two records (as a loaded one does) lets the exchange bid.
-        const Act pause = [](CSheetComm& sheet, LinkEvent& e) {
+        const AtEvent::Act pause = [](CSheetComm& sheet, LinkEvent& e) {
             auto held = std::make_shared<TransferRequestPtr>(std::move(e.request));
             QTimer::singleShot(200, &sheet, [&sheet, held, m = e.message(), code = e.wParam] {
                 QCoreApplication::postEvent(&sheet, new LinkEvent(m, code, std::move(*held)));
@@ -119,22 +157,21 @@ class TestSheetLink : public QObject {
             return true;
         };
         std::optional<SimProcess> sim;
-        const Act loseDevice = [&sim](CSheetComm&, LinkEvent&) {
+        const AtEvent::Act loseDevice = [&sim](CSheetComm&, LinkEvent&) {
             sim->Stop();
             return false;
         };
-        using O = TransferOutcome;
         const char* busy = "Exchange No.  1\nNow receiving data so you can't send";
         const struct {
             QStringList sim;  // empty: no device
             int page, at;     // at the at-th link event, act
-            Act act;
+            AtEvent::Act act;
             O outcome;
             const char* text;
         } cases[] = {
             {{"--silent"}, 0, 0, {}, O::FailedTransmit, "Failed to transmit"},
             {{}, 0, 0, {}, O::FailedOpen, "Failed to open the device"},
-            {{"--delay", "5"}, 0, 10, cancel, O::Cancelled, nullptr},
+            {{"--delay", "5"}, 0, 10, CancelButton(cancelledAt), O::Cancelled, nullptr},
             {{"--z-after", "10:1:0"}, 0, 30, pause, O::Cancelled, busy},
             // Lost acknowledgements keep the download under way: it ends at once all the same.
             {{"--drop-rx-every", "61"}, 1, 10, loseDevice, O::FailedReceive, "Failed to receive"},
@@ -143,15 +180,16 @@ class TestSheetLink : public QObject {
             if (!c.sim.isEmpty()) sim.emplace(c.sim + QStringList{"--idle-exit", "60"});
             Program program(c.sim.isEmpty() ? "/nonexistent/qn410-tty" : sim->port());
             Recordable(program.data(), 5, 3);
-            const auto during = [&](CSheetComm& s) {
-                if (c.act)
-                    new AtEvent(s, c.at, c.act);
-                else
-                    s.SetTimeout(5, 100);  // the silent one ends by its time-out
-            };
             QElapsedTimer took;
             took.start();
-            QCOMPARE(program.Transfer(c.page, 0, during), c.outcome);
+            QCOMPARE(program.Transfer(c.page, 0,
+                                      [&](CSheetComm& s) {
+                                          if (c.act)
+                                              new AtEvent(s, c.at, c.act);
+                                          else
+                                              s.SetTimeout(5, 100);  // the silent one times out
+                                      }),
+                     c.outcome);
             QCOMPARE(program.prompt.texts(),
                      c.text ? std::vector<std::string>{c.text} : std::vector<std::string>{});
             QVERIFY(took.elapsed() < 10000);
@@ -159,48 +197,80 @@ class TestSheetLink : public QObject {
         QVERIFY(cancelledAt > 0);
     }
 
-    // Opening rebuilds the zone tables; a bad exchange number (Enter in its field starts
-    // nothing), a declined confirmation and Escape leave the line alone and the sheet open; a
-    // failed station check closes the sheet and opens the Stations.
-    void refusedStarts() {
-        Program program("/nonexistent/qn410-tty");
-        SettingData& d = program.data();
-        Recordable(d, 1, 3);
-        d.Zones.Sub[0][0].Cell[0] = 7;  // stale
-        auto expected = std::make_unique<SettingData>(d);
-        RebuildZoneTables(*expected);
-        int stations = 0;
-        program.view().SetCategoryHandler(Category::Stations, [&] { ++stations; });
-        program.run = [&](CSheetComm& sheet) {
-            QVERIFY(d.Zones == expected->Zones);
-            CPageComm& page = *sheet.uploadPage();
-            page.singleButton()->click();
-            page.spin()->upButton()->click();
-            for (int i = 0; i < 3; ++i) QTest::keyClick(page.numberEdit(), Qt::Key_Up);
-            QCOMPARE(page.numberEdit()->text(), QStringLiteral("3"));  // within 1..SwitchCnt
-            QTest::keyClick(page.numberEdit(), Qt::Key_Down);
-            page.spin()->downButton()->click();
-            QCOMPARE(page.numberEdit()->text(), QStringLiteral("1"));
-            for (const char* typed : {"0", "4", ""}) {
-                page.numberEdit()->setText(typed);
-                QTest::keyClick(page.numberEdit(), Qt::Key_Return);
-                sheet.startButton()->click();
-                QCOMPARE(sheet.focusWidget(), page.numberEdit());
-                QCOMPARE(page.numberEdit()->selectedText(), QString(typed));
-            }
-            page.allButton()->click();
-            sheet.SetConfirmations([](QWidget*) { return false; }, nullptr);
-            sheet.startButton()->click();
-            QTest::keyClick(&sheet, Qt::Key_Escape);
-            QVERIFY(sheet.isVisible());
-            sheet.SetConfirmations([](QWidget*) { return true; }, nullptr);
-            d.Exchange[0].Sub[1].Number = d.Exchange[0].Sub[0].Number;  // one number twice
-            sheet.startButton()->click();
+    void remoteDialNumberRules() {
+        for (const char* good : {"0-12-345", "12345678901234567890"}) QVERIFY(IsModemNumber(good));
+        for (const char* bad : {"12 3", "", "123456789012345678901"}) QVERIFY(!IsModemNumber(bad));
+        for (const char* good : {"*#0123456789", "ABCD", "QWERTYUIX-OPabcdqwertyuixop"})
+            QVERIFY(IsRemoteDialNumber(good));
+        for (const char* bad : {"F", "Z", "1 2", "", "123456789012345678901234567890123"})
+            QVERIFY(!IsRemoteDialNumber(bad));
+        RemoteDialSetting list{};
+        for (const char* n : {"1", "2", "3", "4", "5", "3", "6"}) RememberNumber(list, n);
+        std::string order;  // "3" moved to the top, not added; the oldest dropped
+        for (const auto& n : list.TelNo) order += TextOf(n);
+        QCOMPARE(order + char('0' + list.TelCnt), std::string("635425"));
+    }
+
+    void pcPortMovesTheLinkAndTheModemCarriesEveryTransfer() {
+        QTemporaryDir dir;
+        const QString t2 = dir.filePath("2"), tm = dir.filePath("m");
+        SimProcess com2({"--trace", t2, "--idle-exit", "120"});
+        SimProcess modem({"--modem", "--ring-time", "100", "--trace", tm, "--idle-exit", "120"});
+        qputenv("QN410_COM2", com2.port().toLocal8Bit());
+        qputenv("QN410_MODEM", modem.port().toLocal8Bit());
+        Program program("/nonexistent");
+        QVERIFY(program.started);
+        InstallLinkDialogs(*program.app->frame());
+        CQN410View& view = program.view();
+        auto pcPort = [&](std::function<void(CDlgPcPort*)> act) {
+            WhenModal<CDlgPcPort>([act](CDlgPcPort* d) {
+                act(d);
+                d->closeButton()->click();
+            });
+            view.panel().button(Category::PcPort)->click();
         };
-        program.view().panel().button(Category::UploadDownload)->click();
-        QCOMPARE(stations, 1);
-        QVERIFY(program.outcomes.empty());
-        QCOMPARE(program.prompt.texts(), std::vector<std::string>(3, "Incorrect exchange No."));
+        auto dial = [&](const QString& trace) {  // true when the 'N' record reached trace
+            const auto traced = [&](auto text) {
+                return ReadAll(trace.toStdString()).find(text) != std::string::npos;
+            };
+            WhenModal<CDlgRemoteDial>([&](CDlgRemoteDial* d) {
+                d->numberList()->setEditText(QStringLiteral("0*12#"));
+                WhenModal<CDlgConfirm>([](CDlgConfirm* c) { c->accept(); });
+                d->dialButton()->click();
+                (void)QTest::qWaitFor(  // sent and answered
+                    [&] { return traced("dialing request") && !view.progress().dialog(); });
+                d->cancelButton()->click();
+            });
+            view.panel().button(Category::RemoteDialing)->click();
+            return traced("remote dialing request");
+        };
+
+        pcPort([](CDlgPcPort* d) { d->overwriteButton()->click(); });  // nothing changed
+        QVERIFY(!view.document().modified);
+        pcPort([](CDlgPcPort* d) {
+            d->portButton(1)->click();
+            d->overwriteButton()->click();
+        });
+        QVERIFY(view.document().modified);
+        QVERIFY(dial(t2));
+        pcPort([](CDlgPcPort* d) {
+            d->methodButton(1)->click();
+            d->telephoneEdit()->setText(QStringLiteral("0 12"));
+            d->overwriteButton()->click();  // refused: the dialog stays as it was
+            d->closeButton()->click();      // asks; No keeps it open
+            d->telephoneEdit()->setText(QStringLiteral("0-12"));
+            d->overwriteButton()->click();
+        });
+        QVERIFY(dial(tm));
+
+        Recordable(program.data(), 18, 16);
+        const auto original = std::make_unique<SettingData>(program.data());
+        QCOMPARE(program.Transfer(0, 0), O::Uploaded);
+        FillRandomRecordable(program.data(), 19);
+        QCOMPARE(program.Transfer(1, 0), O::Downloaded);
+        QCOMPARE(Diff(*original, program.data()), QString());
+        QCOMPARE(program.prompt.texts(),
+                 (std::vector<std::string>{"Incorrect telephone No.", "Text changed. Exit?"}));
     }
 };
 
