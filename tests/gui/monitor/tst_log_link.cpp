@@ -1,19 +1,13 @@
 // The "Log Data" window. End to end in the real program against qn410-sim: records from two
 // exchanges at 50 per second each reach the history, the window and the daily file byte for
-// byte, and the event loop never stalls (QN410_LOG_SECONDS sets the length of the run, default
-// 4; the long run 20). With the link played by a recording host: the selection requests and
-// their failures, and the view's path of a record (history, window, file thread) into a folder
-// that cannot be written.
-#include <QHeaderView>
-#include <QLabel>
-#include <QStandardItemModel>
-#include <QTreeWidget>
+// byte, and the event loop never stalls (QN410_LOG_SECONDS sets the run's length, default 4).
+// With the link played by a recording host: the selection requests and their failures, and the
+// view's path of a record (history, window, file thread) into a folder that cannot be written.
 #include <ctime>
 
 #include "../editors/editor_test_host.h"
 #include "app/log_monitor.h"
 #include "link/receive_dispatch.h"
-#include "monitor/dlg_log_list.h"
 #include "monitor/log_columns.h"
 #include "monitor/th_log_save.h"
 #include "sim_program.h"
@@ -31,14 +25,11 @@ struct Chooser : FolderChooser {
     QString folder;
 };
 
-std::string LogBody(int i) {
-    char body[40];
-    std::snprintf(body, sizeof body, "o02120000%06dLine2 Line3 Line4 00", i);
-    return body;
-}
-
 struct Fixture {
-    Fixture() { host.document.data().System.SwitchCnt = 3; }
+    Fixture() {
+        host.document.data().System.SwitchCnt = 3;
+        w = std::make_unique<CDlgLogList>(LogKind::Log, s);
+    }
     EditorTestHost host;
     LogHistory history;
     QObject view;  // gets the reading messages
@@ -47,6 +38,7 @@ struct Fixture {
     FixedClock clock{{2002, 3, 3, 14, 5, 9}};
     LogListServices s{&host,    &history, &view,   &choices,
                       &folders, &clock,   nullptr, [](LogKind, const std::string&) {}};
+    std::unique_ptr<CDlgLogList> w;
 };
 
 }  // namespace
@@ -85,7 +77,7 @@ class TestLogLink : public QObject {
             busy = std::max(busy, cpuMs() - std::exchange(cpuAt, cpuMs()));
         });
         bool started = false, stopped = false, sorted = false;
-        QStringList rows, expected;
+        std::string rows, expected, tail;  // the window's and the history's texts, lines
         auto select = [](CDlgLogList* w, int row) {
             w->destinations()->item(row)->setCheckState(Qt::Checked);
             WhenModal<CDlgConfirm>([](CDlgConfirm* c) { c->accept(); });
@@ -104,11 +96,9 @@ class TestLogLink : public QObject {
             select(w, 3);  // "RESET": the exchanges stop
             stopped = QTest::qWaitFor([&] { return !view.readingLog(); }, 10000);
             QTest::qWait(1500);  // what was still on the line
-            for (int r = 0; r < w->list()->topLevelItemCount(); ++r) {
-                QStringList texts;
-                for (int c = 0; c < kLogColumns; ++c) texts << w->list()->topLevelItem(r)->text(c);
-                rows << texts.join('|');
-            }
+            for (int r = 0; r < w->list()->topLevelItemCount(); ++r)
+                for (int c = 0; c < kLogColumns; ++c)
+                    rows += w->list()->topLevelItem(r)->text(c).toStdString() + '|';
             w->dataSaveButton()->click();            // the history, into HSyymmddhhmmss.txt
             w->list()->header()->sectionClicked(7);  // "Status" ascending, then descending
             w->list()->header()->sectionClicked(7);
@@ -127,21 +117,16 @@ class TestLogLink : public QObject {
         std::string bytes, last, saved;  // the work file remembers the last daily file
         for (const QString& name : QDir(folders.folder).entryList(QDir::Files, QDir::Name)) {
             const std::string path = QDir(folders.folder).filePath(name).toStdString();
-            if (name.contains('-'))
-                bytes += ReadAll(last = path);
-            else
-                saved = ReadAll(path);  // "Data Save"
+            (name.contains('-') ? bytes : saved) += ReadAll(path);  // else "Data Save"
+            if (name.contains('-')) last = path;
         }
-        QCOMPARE(view.workFile().history, last);
-        QCOMPARE(bytes.size(), size_t(sent) * 51);
-        std::string tail;
         for (const LogLine& line : link.history().Logs()) {
             tail += FileLine(line);
-            QStringList texts;
-            for (const std::string& t : LogRowTexts(line)) texts << QString::fromStdString(t);
-            expected << texts.join('|');
+            for (const std::string& t : LogRowTexts(line)) expected += t + '|';
         }
-        QCOMPARE(rows.size(), std::min(sent, 1000));
+        QCOMPARE(view.workFile().history, last);
+        QCOMPARE(link.history().Logs().size(), std::min(size_t(sent), size_t(1000)));
+        QCOMPARE(bytes.size(), size_t(sent) * 51);
         QCOMPARE(bytes.substr(bytes.size() - tail.size()), tail);
         QCOMPARE(saved, tail);
         QCOMPARE(rows, expected);
@@ -171,15 +156,14 @@ class TestLogLink : public QObject {
             Fixture f;
             f.host.answerCode = uint32_t(c.answer);
             f.host.answer = c.answer >= 0;
-            CDlgLogList w(LogKind::Log, f.s);
-            w.SetTimeout(3, 10);
-            for (int row : c.ticks) w.destinations()->item(row)->setCheckState(Qt::Checked);
-            w.selectButton()->click();
+            f.w->SetTimeout(3, 10);
+            for (int row : c.ticks) f.w->destinations()->item(row)->setCheckState(Qt::Checked);
+            f.w->selectButton()->click();
             QTRY_COMPARE(f.host.closes(), 1);
             QCOMPARE(f.host.bodies[0], "O00" + std::string(c.flags) + std::string(12, '0'));
             QCOMPARE(f.host.headers[0].setMask * 100 + f.host.headers[0].clearMask, 800 + c.clear);
             QCOMPARE(f.host.abandons.back(), c.answer < 0);  // no answer: the link is abandoned
-            QCOMPARE(w.selectionText()->text(), QString::fromLatin1(c.text));
+            QCOMPARE(f.w->selectionText()->text(), QString::fromLatin1(c.text));
             QCOMPARE(f.host.messages.texts(),
                      c.message ? std::vector<std::string>{c.message} : std::vector<std::string>{});
         }
@@ -189,25 +173,27 @@ class TestLogLink : public QObject {
     // once, and the history and the window still take every record (the last 1000 of them).
     void unwritableFolderSaysSoOnce() {
         Fixture f;
-        CDlgLogList w(LogKind::Log, f.s);
         TempDir dir;
         WriteAll(dir.file("plain"), "");  // a file where the folder should be
         ReceiveDispatch dispatch(f.history, f.clock, f.host.messages);
         CTHLogSave saver(f.host.messages, f.clock);
         saver.Start("", "");
         dispatch.SetLogSaver(saver.receiver());
-        dispatch.SetLogWindow(&w);
+        dispatch.SetLogWindow(f.w.get());
         saver.SelectFolder(LogKind::Log, dir.file("plain/logs"));
-        for (int i = 0; i < 1001; ++i)
+        for (int i = 0; i < 1001; ++i) {
+            const QString body =
+                QStringLiteral("o02120000%1Line2 Line3 Line4 00").arg(i, 6, 10, QChar('0'));
             dispatch.Dispatch(
-                std::make_unique<TransferRequest>(TransferRequest{.body = LogBody(i)}));
+                std::make_unique<TransferRequest>(TransferRequest{.body = body.toStdString()}));
+        }
         QVERIFY(saver.Stop());
         QCOMPARE(f.host.messages.texts(),
                  std::vector<std::string>{"Log Data File could not be opened"});
         QCoreApplication::processEvents();
         QCOMPARE(f.history.Logs().size(), size_t(1000));
-        QCOMPARE(w.list()->topLevelItemCount(), 1000);
-        QCOMPARE(w.list()->topLevelItem(0)->text(3), QStringLiteral("000001"));
+        QCOMPARE(f.w->list()->topLevelItemCount(), 1000);
+        QCOMPARE(f.w->list()->topLevelItem(0)->text(3), QStringLiteral("000001"));
     }
 };
 
