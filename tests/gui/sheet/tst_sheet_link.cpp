@@ -6,7 +6,6 @@
 #include "app/dlg_pc_port.h"
 #include "app/link_dialogs.h"
 #include "monitor/dlg_remote_dial.h"
-#include "setting/setting_file.h"
 #include "setting/text_field.h"
 #include "sim_program.h"
 #include "support/temp_dir.h"
@@ -73,8 +72,6 @@ class TestSheetLink : public QObject {
             QStringList{"--save", saved, "--trace", trace, "--idle-exit", "60"});
         Program program(sim->port());
         QVERIFY(program.started);
-        int stations = 0;
-        program.view().SetCategoryHandler(Category::Stations, [&] { ++stations; });
         Recordable(program.data(), 410, 3);
         const auto original = std::make_unique<SettingData>(program.data());
         RebuildZoneTables(*original);
@@ -87,38 +84,19 @@ class TestSheetLink : public QObject {
                  O::Uploaded);
         QCOMPARE(program.Transfer(0, 2), O::Uploaded);
         QCOMPARE(program.view().link().UseMask(), uint8_t{0});
-        QVERIFY(sim->Stop());  // saves what the exchanges hold
-        SettingDocument doc;
-        std::string password;
-        ReadSettingFile(saved.toStdString(), doc, password, *std::make_unique<SilentPrompt>());
-        QCOMPARE(Diff(*original, doc.data()), QString());
+        QVERIFY(sim->Stop());  // saves what the exchanges hold: the download below brings it back
         // Each closing message is a release of the link: nothing of it goes on the wire.
         QCOMPARE(QString::fromStdString(ReadAll(trace.toStdString())).count(" RX frame "),
                  UploadStepCount(3, 0) - 1 + UploadStepCount(3, 2) - 1);
 
-        // A simulator holding the uploaded data, and a New document to download into.
+        // A New document, and a simulator holding the uploaded data. The exchange goes on sending
+        // what a cancelled "All" download had queued while a "Single" one runs: that one takes
+        // only its own records. Then everything downloaded again equals the uploaded data.
         sim = std::make_unique<SimProcess>(QStringList{"--config", saved, "--idle-exit", "60"});
         qputenv("QN410_COM1", sim->port().toLocal8Bit());
         program.view().document().modified = false;
         program.app->frame()->doc().New();  // restarts the link on the new port
         QCOMPARE(program.data().System.SwitchCnt, uint8_t{1});
-        QString spun;  // the "Single" field follows the SwitchCnt the download brought
-        program.then = [&](CSheetComm& sheet) {
-            CPageComm& page = *sheet.downloadPage();
-            page.singleButton()->click();
-            page.numberEdit()->setText(QStringLiteral("2"));
-            QTest::keyClick(page.numberEdit(), Qt::Key_Up);
-            spun = page.numberEdit()->text();
-            sheet.exitButton()->click();
-        };
-        QCOMPARE(program.Transfer(1, 0), O::Downloaded);
-        QCOMPARE(spun, QStringLiteral("3"));
-        QVERIFY(program.view().document().modified);
-        QCOMPARE(Diff(*original, program.data()), QString());
-
-        // The exchange goes on sending what a cancelled "All" download had queued while a
-        // "Single" one runs: that one takes only its own records and ends with all of them.
-        Recordable(program.data(), 411, 3);
         std::unique_ptr<SettingData> base;
         int stored = 0, at = 0;  // records stored by the cancelled download
         program.Transfer(1, 0, [&](CSheetComm& sheet) {
@@ -126,7 +104,12 @@ class TestSheetLink : public QObject {
             program.then = [&](CSheetComm& s) {
                 base = std::make_unique<SettingData>(program.data());
                 stored = s.session().received();
-                Program::Start(s, 1, 3);
+                CPageComm& page = *s.downloadPage();
+                page.singleButton()->click();
+                page.numberEdit()->setText(QStringLiteral("2"));
+                // to 3: the "Single" field follows the SwitchCnt the download brought
+                QTest::keyClick(page.numberEdit(), Qt::Key_Up);
+                s.startButton()->click();
             };
         });
         QCOMPARE(program.outcomes, (std::vector{O::Cancelled, O::Downloaded}));
@@ -134,8 +117,13 @@ class TestSheetLink : public QObject {
         UploadPlan plan(*original, 3);  // what a clean single download changes
         for (int s = 1; s < plan.size(); ++s) QVERIFY(Decode(*plan.Record(s), *base));
         QCOMPARE(Diff(*base, program.data()), QString());
+        QCOMPARE(program.Transfer(1, 0), O::Downloaded);
+        QVERIFY(program.view().document().modified);
+        QCOMPARE(Diff(*original, program.data()), QString());
 
         // A failed station check closes the sheet and opens the Stations.
+        int stations = 0;
+        program.view().SetCategoryHandler(Category::Stations, [&] { ++stations; });
         for (int s : {0, 1}) SetNumber(program.data().Exchange[0].Sub[s].Number, 100100);
         QCOMPARE(program.Transfer(0, 0), O::Running);
         QCOMPARE(stations, 1);
@@ -182,14 +170,11 @@ class TestSheetLink : public QObject {
             Recordable(program.data(), 5, 3);
             QElapsedTimer took;
             took.start();
-            QCOMPARE(program.Transfer(c.page, 0,
-                                      [&](CSheetComm& s) {
-                                          if (c.act)
-                                              new AtEvent(s, c.at, c.act);
-                                          else
-                                              s.SetTimeout(5, 100);  // the silent one times out
-                                      }),
-                     c.outcome);
+            const auto during = [&](CSheetComm& s) {
+                new AtEvent(s, c.at, c.act);         // at 0: never
+                s.SetTimeout(c.act ? 100 : 5, 100);  // the silent one ends by its time-out
+            };
+            QCOMPARE(program.Transfer(c.page, 0, during), c.outcome);
             QCOMPARE(program.prompt.texts(),
                      c.text ? std::vector<std::string>{c.text} : std::vector<std::string>{});
             QVERIFY(took.elapsed() < 10000);
