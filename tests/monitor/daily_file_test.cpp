@@ -33,9 +33,7 @@ TEST(DailyFile, FirstLineGoesWhereTheRuleSays) {
         WriteAll(dir.file(c.remembered), "old");
         FixedClock clock({2002, 3, c.day, 10, 0, 0});
         DailyFile file(LogKind::Log, dir.file(c.remembered), clock);
-        if (c.filled > 0) {
-            EXPECT_FALSE(file.Write(std::string(c.filled, 'x')));
-        }
+        if (c.filled) EXPECT_FALSE(file.Write(std::string(c.filled, 'x')));
         EXPECT_FALSE(file.Write("line\r\n"));
         EXPECT_EQ(file.currentPath(), dir.file(c.expect));
         EXPECT_EQ(ReadAll(dir.file(c.expect)),
