@@ -1,6 +1,5 @@
-// The printout: the PDF of qn410ctl print and of the list layouts holds every label and every
-// set value, numbers its pages 1..n and keeps within the printable area; the printing thread
-// takes one print at a time and closing waits for it; the "Printout" dialog's exchange check.
+// The printout: every label and set value in the PDF, pages 1..n, nothing outside the printable
+// area; one print at a time and closing waits; the "Printout" dialog's exchange check.
 #include "print/printout.h"
 
 #include <QtPrintSupport>

@@ -1,8 +1,5 @@
-// The "Log Data" window. End to end in the real program against qn410-sim: records from two
-// exchanges at 50 per second each reach the history, the window and the daily file byte for
-// byte, and the event loop never stalls (QN410_LOG_SECONDS sets the run's length, default 4).
-// With the link played by a recording host: the selection requests and their failures, and the
-// view's path of a record (history, window, file thread) into a folder that cannot be written.
+// The "Log Data" window: end to end in the program against qn410-sim (QN410_LOG_SECONDS sets the
+// run's length); the selection requests and a folder that cannot be written on a recording host.
 #include <ctime>
 
 #include "../editors/editor_test_host.h"
@@ -34,10 +31,8 @@ struct Fixture {
     LogHistory history;
     QObject view;  // gets the reading messages
     ReadingChoices choices;
-    Chooser folders;
     FixedClock clock{{2002, 3, 3, 14, 5, 9}};
-    LogListServices s{&host,    &history, &view,   &choices,
-                      &folders, &clock,   nullptr, [](LogKind, const std::string&) {}};
+    LogListServices s{&host, &history, &view, &choices, nullptr, &clock, nullptr, {}};
     std::unique_ptr<CDlgLogList> w;
 };
 
