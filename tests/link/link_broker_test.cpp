@@ -1,11 +1,12 @@
 // The link broker against a recording transfer manager: every request is answered exactly once
-// with the right code, and LinkUseMask follows the users of the link. Opening, sending, a port
-// that does not open and closing for good run end to end in the sheet's and qn410ctl's tests.
+// with the right code, and LinkUseMask follows the users of the link; received frames reach
+// their window or thread by command letter, malformed ones and those nobody receives are
+// released unposted. The windows' and qn410ctl's tests take these end to end.
 #include "link/link_broker.h"
 
 #include <QtTest>
+#include <cstring>
 #include <deque>
-#include <memory>
 
 #include "link_recorder.h"
 #include "support/recording_prompt.h"
@@ -22,66 +23,65 @@ class FakeControl : public LinkControl {
         return 1;
     }
     void Disconnect(uint8_t) override { calls.push_back("Disconnect"); }
-    void Enqueue(int slot, TransferRequestPtr r) override {
-        calls.push_back("Enqueue " + std::to_string(slot) + " " + r->body);
-        queued.push_back(std::move(r));
-    }
+    void Enqueue(int, TransferRequestPtr r) override { queued.push_back(std::move(r)); }
     void ResetSlot(uint8_t exchange) override {
-        calls.push_back("ResetSlot " + std::to_string(exchange));
+        calls.push_back("Reset " + std::to_string(exchange));
     }
     std::vector<TransferRequestPtr> Stop(int) override {
         calls.push_back("Stop");
-        std::vector<TransferRequestPtr> left;
-        for (auto& r : queued) left.push_back(std::move(r));
-        queued.clear();
-        return left;
+        return {std::make_move_iterator(queued.begin()), std::make_move_iterator(queued.end())};
     }
     TransferRequestPtr Take() {
         TransferRequestPtr r = std::move(queued.front());
         queued.pop_front();
         return r;
     }
-
     std::vector<std::string> calls;
     std::deque<TransferRequestPtr> queued;
 };
 
-MaintenanceSetting Method(uint8_t pcConnect) {
-    MaintenanceSetting s{};
-    s.PcConnect = pcConnect;
-    return s;
-}
+using Results = std::vector<std::pair<uint32_t, std::string>>;
 
 }  // namespace
 
-class LinkBrokerTest : public QObject {
+class LinkBrokerTest : public QObject, public TransferProgress {
     Q_OBJECT
+
+  public:
+    bool IsTransferProgressOpen() const override { return progressOpen; }
+    void CloseAsCancelled() override { progressOpen = false, ++cancelled; }
 
   private:
     LogHistory history;
-    FixedClock clock{LocalTime{}};
+    FixedClock clock{LocalTime{2026, 12, 6, 9, 8, 7, 0}};
     RecordingPrompt prompt;
     std::unique_ptr<LinkBroker> broker;
     FakeControl* control = nullptr;
-    std::unique_ptr<LinkRecorder> window;
+    LinkRecorder window, other, sheet, dial, logWindow, monitorWindow, saver;
+    bool progressOpen = false;
+    int cancelled = 0;
 
-    void StartWith(uint8_t pcConnect) {
-        broker = std::make_unique<LinkBroker>(history, clock, prompt,
-                                              [this](QObject*, const MaintenanceSetting&) {
-                                                  auto fake = std::make_unique<FakeControl>();
-                                                  control = fake.get();
-                                                  return fake;
-                                              });
-        broker->Start(Method(pcConnect));
+    // A broker over PcConnect 0 (the serial port, opened at start) or 1 (a modem, dialled when
+    // needed).
+    void Start(uint8_t pcConnect) {
+        broker.reset();
+        QCoreApplication::processEvents();  // the old broker's last answers
+        broker = std::make_unique<LinkBroker>(history, clock, prompt, [this](QObject*, auto&) {
+            auto fake = std::make_unique<FakeControl>();
+            control = fake.get();
+            return fake;
+        });
+        MaintenanceSetting settings{};
+        settings.PcConnect = pcConnect;
+        broker->Start(settings);
+        window.events.clear();
+        other.events.clear();
     }
-    void Submit(QObject* requester, const std::string& body, uint8_t set, uint8_t clear,
+    void Submit(QObject* from, const std::string& body, uint8_t set, uint8_t clear,
                 bool abandon = false) {
-        auto r = std::make_unique<TransferRequest>();
-        r->body = body;
-        r->setMask = set;
-        r->clearMask = clear;
-        r->exchange = 2;
-        PostLinkRequest(broker.get(), requester, std::move(r), abandon);
+        auto r = std::make_unique<TransferRequest>(
+            TransferRequest{.setMask = set, .clearMask = clear, .exchange = 2, .body = body});
+        PostLinkRequest(broker.get(), from, std::move(r), abandon);
         QCoreApplication::processEvents();
     }
     // The transfer manager reports to the broker.
@@ -89,168 +89,162 @@ class LinkBrokerTest : public QObject {
         PostLinkEvent(broker.get(), std::make_unique<LinkEvent>(message, wParam, std::move(item)));
         QCoreApplication::processEvents();
     }
-    std::vector<std::pair<uint32_t, std::string>> Results(const LinkRecorder& who) {
+    void Receive(const std::string& body) {
+        Notify(UM_LINK_RECEIVED, 0x0201,
+               std::make_unique<TransferRequest>(TransferRequest{.body = body}));
+    }
+    Results Of(const LinkRecorder& who) {
         QCoreApplication::processEvents();
-        std::vector<std::pair<uint32_t, std::string>> out;
+        Results out;
         for (const Recorded& r : who.Of(UM_LINK_RESULT)) out.emplace_back(r.wParam, r.body);
         return out;
     }
-    using Results_t = std::vector<std::pair<uint32_t, std::string>>;
 
   private slots:
-    void init() { window = std::make_unique<LinkRecorder>(); }
-    void cleanup() {
-        broker.reset();
-        window.reset();
-        control = nullptr;
-    }
-
-    void requestDuringStartUpIsQueuedWhenTheStartUpConnects() {
-        StartWith(0);
-        Submit(window.get(), "B02", kUseMulti, 0);
+    // A request during start-up waits for it; a start-up that fails tells nobody; each later
+    // request tries again and a failed open answers every request waiting for it. Stop answers
+    // what is left with "not delivered"; Start opens afresh, and the old port's close does not
+    // close the program.
+    void startStopAndOpenFailures() {
+        Start(0);
+        Submit(&window, "B02", kUseMulti, 0);
         QCOMPARE(broker->linkUseMask(), uint8_t(kUseStartup | kUseMulti));
         Notify(UM_LINK_CONNECTED);  // the start-up's answer
         Notify(UM_LINK_CONNECTED);  // the request's answer
         QCOMPARE(control->queued.size(), size_t{1});
         QCOMPARE(broker->linkUseMask(), kUseMulti);
-    }
 
-    // A start-up that fails tells nobody; each later request tries again and a failed open
-    // answers every request waiting for it.
-    void channelThatDoesNotOpenAnswersEveryWaitingRequest() {
-        StartWith(0);
+        Start(0);
         Notify(UM_LINK_ERROR, 0x8200);
         QCOMPARE(broker->linkUseMask(), uint8_t{0});
-        QVERIFY(Results(*window).empty());
-        LinkRecorder other;
-        Submit(window.get(), "A02", kUseSingle, kUseSingle);
+        Submit(&window, "A02", kUseSingle, kUseSingle);
         QCOMPARE(control->calls.back(), std::string("Connect 2"));
         Submit(&other, "O00", kUseLog, 0);
         Notify(UM_LINK_ERROR, 0x8200);
         Notify(UM_LINK_ERROR, 0x8200);  // the second open's failure finds nobody waiting
-        QCOMPARE(Results(*window), (Results_t{{kResultOpenFailed, "A02"}}));
-        QCOMPARE(Results(other), (Results_t{{kResultOpenFailed, "O00"}}));
+        QCOMPARE(Of(window), (Results{{kResultOpenFailed, "A02"}}));
+        QCOMPARE(Of(other), (Results{{kResultOpenFailed, "O00"}}));
         QCOMPARE(broker->linkUseMask(), uint8_t{0});
-    }
 
-    void abandonResetsTheSlotAndIsAnsweredReset() {
-        StartWith(0);
+        Start(0);
         Notify(UM_LINK_CONNECTED);
-        Submit(window.get(), "Q02", 3, 0);
+        Submit(&window, "A02", kUseSingle, kUseSingle);
         Notify(UM_LINK_CONNECTED);
-        Submit(window.get(), "", 0, 3, true);
-        QCOMPARE(control->calls.back(), std::string("ResetSlot 2"));
-        QCOMPARE(broker->linkUseMask(), uint8_t{0});
-        Notify(UM_LINK_RESET, 1, control->Take());  // the dropped request rides back
-        QCOMPARE(Results(*window), (Results_t{{kResultReset, ""}}));
+        Submit(&window, "A03", kUseSingle, kUseSingle);  // still waiting for the port
+        broker->Stop();
+        QCOMPARE(Of(window), (Results{{kResultNotDelivered, "A02"}, {kResultNotDelivered, "A03"}}));
+        QCOMPARE(broker->linkUseMask(), kUseClosing);
+        broker->Start(MaintenanceSetting{});
+        QCOMPARE(control->calls, std::vector<std::string>{"Connect 1"});
+        Notify(UM_LINK_DISCONNECTED);
+        QCOMPARE(broker->linkUseMask(), kUseStartup);
     }
 
-    void abandonWithNothingInFlightStillAnswers() {
-        StartWith(0);
-        Submit(window.get(), "", 0, 0, true);
-        Notify(UM_LINK_RESET, 1);
-        Notify(UM_LINK_RESET, 1);  // a stray reset answers nobody
-        QCOMPARE(Results(*window), (Results_t{{kResultReset, ""}}));
-    }
-
-    void releaseIsAnsweredDoneAndHangsUpTheModemOnlyWhenUnused() {
-        StartWith(1);
-        QCOMPARE(broker->linkUseMask(), uint8_t{0});
-        QVERIFY(control->calls.empty());  // nothing is dialled at start
-        Submit(window.get(), "O00", kUseLog, 0);
-        Submit(window.get(), "P00", kUseMonitor, 0);
-        Submit(window.get(), "", 0, kUseLog);
-        QVERIFY(control->calls.back() != "Disconnect");
-        QCOMPARE(broker->linkUseMask(), kUseMonitor);
-        Submit(window.get(), "", 0, kUseMonitor);
-        QCOMPARE(control->calls.back(), std::string("Disconnect"));
-        QCOMPARE(Results(*window), (Results_t{{kResultDone, ""}, {kResultDone, ""}}));
-    }
-
-    void endedTransmitDisplayReleasesTheTransferBitsAndPendingFollowsAnswers() {
-        StartWith(1);
-        Submit(window.get(), "B02", kUseMulti, 0);
-        Submit(window.get(), "P00", kUseMonitor, 0);
-        QVERIFY(broker->pending());
-        broker->ReleaseBits(kUseSingle | kUseMulti);
-        QCOMPARE(broker->linkUseMask(), kUseMonitor);
-        QVERIFY(control->calls.back() != "Disconnect");  // monitoring still holds the call
+    // Sent is done, a failed send is not delivered (the request rides in the event), receive
+    // failures are nobody's; an abandon resets the slot and is answered reset, once. A request
+    // whose window is gone still acts on the link. The serial port stays open when unused.
+    void sendResultsAndAbandon() {
+        Start(0);
         Notify(UM_LINK_CONNECTED);
+        auto gone = std::make_unique<LinkRecorder>();  // closed before its request arrives
+        PostLinkRequest(broker.get(), gone.get(),
+                        std::make_unique<TransferRequest>(TransferRequest{
+                            .setMask = kUseSingle, .clearMask = kUseSingle, .body = "A01"}));
+        gone.reset();
+        Submit(&window, "A02", kUseSingle, kUseSingle);
+        Submit(&window, "A03", kUseSingle, kUseSingle);
+        Notify(UM_LINK_CONNECTED);
+        Notify(UM_LINK_SENT, 0x0101, control->Take());  // A01 still went out, answered to nobody
         Notify(UM_LINK_SENT, 0x0101, control->Take());
-        Notify(UM_LINK_SENT, 0x0101, control->Take());
-        QVERIFY(!broker->pending());
-        broker->ReleaseBits(kUseMonitor);
-        QCOMPARE(control->calls.back(), std::string("Disconnect"));
-    }
-
-    void releaseNeverHangsUpTheSerialPort() {
-        StartWith(0);
-        Notify(UM_LINK_CONNECTED);
-        Submit(window.get(), "", 0, kUseLog);
-        QVERIFY(control->calls.back() != "Disconnect");
-        QCOMPARE(Results(*window), (Results_t{{kResultDone, ""}}));
-    }
-
-    void receiveFailureIsNotPassedOn() {
-        StartWith(0);
-        Notify(UM_LINK_CONNECTED);
-        Submit(window.get(), "A02", kUseSingle, kUseSingle);
+        Notify(UM_LINK_ERROR, 0x8401, control->Take());
         Notify(UM_LINK_ERROR, 0x8500);
         Notify(UM_LINK_ERROR, 0x8501);
-        QVERIFY(Results(*window).empty());
-        QCOMPARE(broker->linkUseMask(), kUseSingle);
-    }
-
-    void destroyedRequesterIsSkipped() {
-        StartWith(0);
-        Notify(UM_LINK_CONNECTED);
-        auto gone = std::make_unique<LinkRecorder>();
-        Submit(gone.get(), "A02", kUseSingle, kUseSingle);
-        Notify(UM_LINK_CONNECTED);
-        gone.reset();
-        Notify(UM_LINK_SENT, 0x0101, control->Take());  // released, nobody posted to
         QCOMPARE(broker->linkUseMask(), uint8_t{0});
-        Submit(window.get(), "A03", kUseSingle, kUseSingle);
+        Submit(&window, "Q02", 3, 0);
         Notify(UM_LINK_CONNECTED);
-        Notify(UM_LINK_SENT, 0x0101, control->Take());
-        QCOMPARE(Results(*window), (Results_t{{kResultDone, "A03"}}));
-    }
-
-    void requesterGoneBeforeTheRequestArrives() {
-        StartWith(0);
-        Notify(UM_LINK_CONNECTED);
-        auto gone = std::make_unique<LinkRecorder>();
-        auto r = std::make_unique<TransferRequest>();
-        r->body = "A02";
-        r->setMask = r->clearMask = kUseSingle;
-        PostLinkRequest(broker.get(), gone.get(), std::move(r));
-        gone.reset();  // destroyed while its request is still in the broker's queue
-        QCoreApplication::processEvents();
-        Notify(UM_LINK_CONNECTED);
-        Notify(UM_LINK_SENT, 0x0101, control->Take());
+        Submit(&window, "", 0, 3, true);
+        QCOMPARE(control->calls.back(), std::string("Reset 2"));
         QCOMPARE(broker->linkUseMask(), uint8_t{0});
+        Notify(UM_LINK_RESET, 1, control->Take());  // the dropped request rides back
+        Submit(&other, "", 0, 0, true);             // nothing in flight
+        Notify(UM_LINK_RESET, 1);
+        Notify(UM_LINK_RESET, 1);  // a stray reset answers nobody
+        QCOMPARE(Of(window),
+                 (Results{{kResultDone, "A02"}, {kResultNotDelivered, "A03"}, {kResultReset, ""}}));
+        QCOMPARE(Of(other), (Results{{kResultReset, ""}}));
+        QVERIFY(!std::ranges::count(control->calls, "Disconnect"));
     }
 
-    void stopClosesThePortAndAnswersWhatIsLeft() {
-        StartWith(0);
-        Notify(UM_LINK_CONNECTED);
-        Submit(window.get(), "A02", kUseSingle, kUseSingle);
-        Notify(UM_LINK_CONNECTED);
-        broker->Stop();
-        QCOMPARE(Results(*window), (Results_t{{kResultNotDelivered, "A02"}}));
-        QCOMPARE(broker->linkUseMask(), kUseClosing);
-        // Restart with the new settings: a fresh manager, the port opened again.
-        broker->Start(Method(0));
-        QCOMPARE(control->calls, std::vector<std::string>{"Connect 1"});
-        QCOMPARE(broker->linkUseMask(), kUseStartup);
-        Notify(UM_LINK_DISCONNECTED);  // the old port's close does not close the program
-        QCOMPARE(broker->linkUseMask(), kUseStartup);
-    }
-
-    void unusedModemLetsTheWindowCloseAtOnce() {
-        StartWith(1);
+    // Nothing is dialled at start and an unused modem lets the window close. A release is
+    // answered done; the modem is hung up only when nobody uses it any more; an ended progress
+    // display lets go of the transfer bits.
+    void releaseAndHangUp() {
+        Start(1);
         QVERIFY(broker->OnMainWindowClose());
         QVERIFY(control->calls.empty());
+        for (const auto& [body, bit] :
+             {std::pair{"O00", kUseLog}, {"P00", kUseMonitor}, {"B02", kUseMulti}})
+            Submit(&window, body, bit, 0);
+        QVERIFY(broker->pending());
+        Submit(&window, "", 0, kUseLog);
+        broker->ReleaseBits(kUseSingle | kUseMulti);
+        QCOMPARE(broker->linkUseMask(), kUseMonitor);
+        Notify(UM_LINK_CONNECTED);
+        for (int i = 0; i < 3; ++i) Notify(UM_LINK_SENT, 0x0101, control->Take());
+        QVERIFY(!broker->pending());
+        QVERIFY(!std::ranges::count(control->calls, "Disconnect"));
+        Submit(&window, "", 0, kUseMonitor);
+        QCOMPARE(control->calls.back(), std::string("Disconnect"));
+        QCOMPARE(Of(window), (Results{{kResultDone, ""},
+                                      {kResultDone, "O00"},
+                                      {kResultDone, "P00"},
+                                      {kResultDone, "B02"},
+                                      {kResultDone, ""}}));
+    }
+
+    // Received records reach their window or thread by letter; log and monitoring records also
+    // the history and the saver. Malformed ones, those of no route and those nobody receives
+    // are dropped. A busy exchange cancels a running transfer and says so.
+    void receivedRecordsByLetter() {
+        Start(0);
+        ReceiveDispatch& dispatch = broker->dispatch();
+        dispatch.SetDialEditor(&dial);
+        dispatch.SetLogWindow(&logWindow);
+        dispatch.SetMonitorWindow(&monitorWindow);
+        dispatch.SetLogSaver(&saver);
+        dispatch.SetProgress(this);
+        Receive("A01");  // no transfer sheet yet
+        dispatch.SetTransferSheet(&sheet);
+        const std::string log = "o02" + std::string(32, '4') + "beyond";
+        for (const std::string body :
+             {"A01xyz", "U03", "K01abc", "R01", "S01", "T01", "V01", "Z01", "s01", "a01", "@01",
+              "\x01", "o02short", "p05010mmm", "z120", "z121", "z122", "z12", log.c_str()})
+            Receive(body);
+        for (const int n : {256, 257})  // the second longer than a monitoring record holds
+            Receive("p05" + std::to_string(n) + std::string(n, 'm'));
+        progressOpen = true;
+        Receive("z030");
+        QCOMPARE(Of(sheet), (Results{{kResultReceived, "A01xyz"}, {kResultReceived, "U03"}}));
+        QCOMPARE(Of(dial), (Results{{kResultReceived, "K01abc"}}));
+        const std::string line = "20261206090807" + log.substr(0, 35);
+        QCOMPARE(history.Logs().size(), size_t{1});
+        QCOMPARE(saver.Of(UM_LOG_RECORD).at(0).body, line);
+        QCOMPARE(logWindow.Of(UM_LINK_RESULT).at(0).body, line);
+        QCOMPARE(history.Monitors().size(), size_t{1});
+        const auto copies = saver.Of(UM_MONITOR_RECORD);
+        QCOMPARE(copies.size(), size_t{1});
+        MonitorEntry entry;
+        std::memcpy(&entry, copies[0].body.data(), sizeof entry);
+        QCOMPARE(MonitorLineText(entry), "20261206090807p05256" + std::string(256, 'm'));
+        QCOMPARE(monitorWindow.Count(UM_LINK_RESULT), size_t{1});
+        QCOMPARE(cancelled, 1);
+        QCOMPARE(sheet.Count(UM_RCV_CANCEL_SHEET), size_t{1});
+        QCOMPARE(dial.Count(UM_RCV_CANCEL_DIAL), size_t{1});
+        QCOMPARE(prompt.texts(), (std::vector<std::string>{
+                                     "Exchange No. 12\nNow receiving data so you can't send",
+                                     "Exchange No. 12\nCommunication Error",
+                                     "Exchange No.  3\nNow receiving data so you can't send"}));
+        QCOMPARE(prompt.shown[0].icon, PromptIcon::Exclamation);
     }
 };
 

@@ -2,8 +2,8 @@
 // log-saving thread, as a test needs.
 #pragma once
 
-#include <QCoreApplication>
 #include <QObject>
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -23,9 +23,8 @@ class LinkRecorder : public QObject {
 
     std::vector<Recorded> Of(uint16_t message) const {
         std::vector<Recorded> found;
-        for (const Recorded& r : events) {
-            if (r.message == message) found.push_back(r);
-        }
+        std::ranges::copy_if(events, std::back_inserter(found),
+                             [&](const Recorded& r) { return r.message == message; });
         return found;
     }
     size_t Count(uint16_t message) const { return Of(message).size(); }

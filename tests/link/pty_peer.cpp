@@ -12,15 +12,13 @@ namespace qn410::test {
 
 PtyPeer::PtyPeer() {
     master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
-    if (master_ < 0) return;
-    if (::grantpt(master_) != 0 || ::unlockpt(master_) != 0) {
+    if (master_ < 0 || ::grantpt(master_) != 0 || ::unlockpt(master_) != 0) {
         Close();
         return;
     }
     const std::string device = ::ptsname(master_);
-    // The tool opens a link this peer owns: once Close() removes it nothing opens it again,
-    // even when another test is handed the same /dev/pts/N. Its name is unique, as the port's
-    // lock file is named after it.
+    // The tool opens a uniquely named link this peer owns: once Close() removes it nothing
+    // opens it again, even when another test is handed the same /dev/pts/N.
     std::string dir = "/tmp/qn410-pty-XXXXXX";
     if (::mkdtemp(dir.data())) {
         linkDir_ = dir;
@@ -28,18 +26,13 @@ PtyPeer::PtyPeer() {
         if (::symlink(device.c_str(), slavePath_.c_str()) != 0) slavePath_.clear();
     }
     // Raw from the start, so nothing is echoed or translated before the tool configures it.
-    const int slave = ::open(device.c_str(), O_RDWR | O_NOCTTY);
-    if (slave >= 0) {
+    if (const int slave = ::open(device.c_str(), O_RDWR | O_NOCTTY); slave >= 0) {
         termios tio{};
         ::tcgetattr(slave, &tio);
         ::cfmakeraw(&tio);
         ::tcsetattr(slave, TCSANOW, &tio);
         ::close(slave);
     }
-}
-
-PtyPeer::~PtyPeer() {
-    Close();
 }
 
 void PtyPeer::Close() {
@@ -52,15 +45,13 @@ void PtyPeer::Close() {
 }
 
 void PtyPeer::Send(const std::string& bytes) {
-    size_t done = 0;
-    while (master_ >= 0 && done < bytes.size()) {
+    for (size_t done = 0; master_ >= 0 && done < bytes.size();) {
         const ssize_t n = ::write(master_, bytes.data() + done, bytes.size() - done);
-        if (n > 0) {
+        pollfd p{master_, POLLOUT, 0};
+        if (n > 0)
             done += static_cast<size_t>(n);
-        } else {
-            pollfd p{master_, POLLOUT, 0};
+        else
             ::poll(&p, 1, 10);
-        }
     }
 }
 
@@ -80,10 +71,6 @@ std::string PtyPeer::Read(size_t count, int timeoutMs, const std::function<void(
         if (n > 0) got.append(buffer, static_cast<size_t>(n));
     }
     return got;
-}
-
-std::string PtyPeer::Drain(int timeoutMs, const std::function<void()>& pump) {
-    return Read(1 << 20, timeoutMs, pump);
 }
 
 }  // namespace qn410::test

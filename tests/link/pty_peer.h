@@ -1,5 +1,5 @@
-// The exchange's end of a pseudo-terminal pair: the tool opens the slave path like a serial
-// port, the test reads and writes the master side. POSIX only.
+// The exchange's end of a pseudo-terminal pair: the tool opens slavePath() like a serial port,
+// the test reads and writes the master side. POSIX only.
 #pragma once
 
 #include <functional>
@@ -10,7 +10,7 @@ namespace qn410::test {
 class PtyPeer {
   public:
     PtyPeer();
-    ~PtyPeer();
+    ~PtyPeer() { Close(); }
     PtyPeer(const PtyPeer&) = delete;
     PtyPeer& operator=(const PtyPeer&) = delete;
 
@@ -21,8 +21,6 @@ class PtyPeer {
     void Send(const std::string& bytes);
     // Reads until count bytes arrived or timeoutMs passed; pump runs between polls (Qt events).
     std::string Read(size_t count, int timeoutMs, const std::function<void()>& pump);
-    // Whatever arrives within timeoutMs.
-    std::string Drain(int timeoutMs, const std::function<void()>& pump);
     // The device goes away: the tool's reads fail from now on, and its path is gone.
     void Close();
 

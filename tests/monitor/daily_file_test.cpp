@@ -1,4 +1,5 @@
-// The daily files' rule with a fixed clock: which file each line goes to and what it holds.
+// The daily files' rule with a fixed clock (which file each line goes to and what it holds), and
+// the records' lines, columns and limits.
 #include "monitor/daily_file.h"
 
 #include <gtest/gtest.h>
@@ -12,7 +13,7 @@ namespace {
 using test::ReadAll, test::WriteAll;
 
 TEST(DailyFile, FirstLineGoesWhereTheRuleSays) {
-    // remembered (and present, holding "old"), day, bytes written first, file of the next line
+    // remembered file (present, holding "old"), day, bytes written first, file of the next line
     const struct {
         const char* remembered;
         int day;
@@ -32,9 +33,7 @@ TEST(DailyFile, FirstLineGoesWhereTheRuleSays) {
         WriteAll(dir.file(c.remembered), "old");
         FixedClock clock({2002, 3, c.day, 10, 0, 0});
         DailyFile file(LogKind::Log, dir.file(c.remembered), clock);
-        if (c.filled > 0) {
-            EXPECT_FALSE(file.Write(std::string(c.filled, 'x')));
-        }
+        if (c.filled) EXPECT_FALSE(file.Write(std::string(c.filled, 'x')));
         EXPECT_FALSE(file.Write("line\r\n"));
         EXPECT_EQ(file.currentPath(), dir.file(c.expect));
         EXPECT_EQ(ReadAll(dir.file(c.expect)),
@@ -50,7 +49,7 @@ TEST(DailyFile, SelectFolderAndAnUnwritableOne) {
     DailyFile file(LogKind::Log, "", clock);
     file.SelectFolder(dir.file("plain/logs"));
     EXPECT_EQ(file.Write("1\r\n"), "Log Data File could not be opened");
-    EXPECT_FALSE(file.Write("2\r\n"));
+    EXPECT_FALSE(file.Write("2\r\n"));  // once
     file.SelectFolder(dir.path().string());
     EXPECT_FALSE(file.Write("3\r\n"));
     EXPECT_EQ(ReadAll(dir.file("HS020305-01.txt")), "3\r\n");  // a chosen folder: 01, empty
@@ -58,12 +57,12 @@ TEST(DailyFile, SelectFolderAndAnUnwritableOne) {
     EXPECT_EQ(file.Write("4\r\n"), "Log Data File could not be opened");
 }
 
-TEST(LogFiles, NamesLinesAndColumns) {
-    EXPECT_EQ(ParseRemembered("/d/HS0203-02.txt").number, 0);
+TEST(LogRecords, NamesLinesColumnsAndLimits) {
+    EXPECT_EQ(ParseRemembered("/d/HS0203-02.txt").number, 0);  // not a daily file's name
     EXPECT_EQ(DataSaveName(LogKind::Monitor, "/m", {2003, 1, 1, 9}), "/m/CM030101090000.txt");
-    const std::string body = "o05123456abcdefLine2 Line3 Line4 45";
-    const LogLine line = *BuildLogLine(body, {2026, 3, 4, 5, 6, 7});
-    EXPECT_EQ(FileLine(line), "20260304050607" + body + "\r\n");
+    const LogLine line =
+        *BuildLogLine("o05123456abcdefLine2 Line3 Line4 45", {2026, 3, 4, 5, 6, 7});
+    EXPECT_EQ(FileLine(line), "20260304050607o05123456abcdefLine2 Line3 Line4 45\r\n");
     std::string texts;
     for (const std::string& t : LogRowTexts(line)) texts += t + '|';
     for (const char* code : {"00", "23", "24", "44", "a1"}) texts += StatusText(code) + '|';
@@ -73,6 +72,11 @@ TEST(LogFiles, NamesLinesAndColumns) {
     const MonitorEntry entry = *BuildMonitorEntry("p16010abcdefghij", {2026});
     EXPECT_EQ(FileLine(entry).size(), 30u + 2);
     EXPECT_EQ(MonitorRowTexts(entry)[2], "abcdefghij");
+    // a length over 256, more announced than arrived, not a number, a short frame
+    EXPECT_TRUE(BuildMonitorEntry("p03256" + std::string(256, 'd'), {}));
+    for (const std::string& bad : {"p03257" + std::string(257, 'd'), "p03010" + std::string(9, 'd'),
+                                   std::string("p030x1d"), std::string("p03")})
+        EXPECT_FALSE(BuildMonitorEntry(bad, {})) << bad;
 }
 
 }  // namespace

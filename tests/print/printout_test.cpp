@@ -1,15 +1,18 @@
-// The printout as the installer gets it: the PDF of qn410ctl print and of every layout holds
-// every label and every set value, numbers its pages 1..n and keeps within the printable area.
+// The printout: every label and set value in the PDF, pages 1..n, nothing outside the printable
+// area; one print at a time and closing waits; the "Printout" dialog's exchange check.
 #include "print/printout.h"
 
-#include <QPageLayout>
-#include <QPdfWriter>
-#include <QProcess>
-#include <QRegularExpression>
+#include <QtPrintSupport>
 #include <QtTest>
+#include <QtWidgets>
 
+#include "link/link_messages.h"
+#include "print/dlg_printout.h"
+#include "print/print_dialogs.h"
+#include "print/print_service.h"
 #include "setting/setting_file.h"
 #include "support/random_setting.h"
+#include "support/recording_prompt.h"
 #include "support/temp_dir.h"
 #include "ui/ansi_text.h"
 
@@ -17,46 +20,28 @@ using namespace qn410;
 
 namespace {
 
-// The page titles and every label of every category, as the pages print them, '|' between.
-const char kLabels[] =
-    "Morvak QN-410 System|Global Setting|Call Forwarding/Time-Out|Master Stations (Telephones)|"
-    "C/O Trunks|Scan Monitor|Group Call|Emergency Conference|Public Address Systems|"
-    "External Source Distribution|Direct Select|PC Port|Log Data|Communication Monitor|"
-    "Dialing Assignment|No. of Exchanges:|Station Digits:|Tie-Line Connections:|Line 4|Exchange|"
-    "Exchange Station No. Assignment|First Station No.|Call Forwarding|Start Time|"
-    "Time-Based Call Forwarding|End Time|Busy Call Forwarding|No-Answer Call Fwd|"
-    "Call Time-Out|Conversation Time-Out|Stations|Line|Station|Name|C/O Line Access|"
-    "Emergency Paging|C/O Call Forwarding|Time-Based Call Fwd|Called Station|Call Priority|"
-    "C/O Time-Out:|C/O Line 1|C/O Line 2|Access No.|Direct-In Dial|Direct-In Line|"
-    "Rcv Station|Master Station No.|Monitor Time|Master Station (Telephone) No.|"
-    "Substations|Zone Digits|Paging Time-Out|Z o n e|Paging|Ctrl IN|Control Outputs:|"
-    "PC/Exchange Connection Setting|Method|RS-232C|COM port|"
-    "Baud Rate: 19200; Parity: Even; Data: 8 bits; Stop Bit: 1|Modem|Telephone No.|"
-    "Download Time|Log Time|Line1|Line4|Status|Monitor data|Door Lock Time.|Switch No.|"
-    "Dial|Door Lock(Switch No)";
-
 // The texts of every set value of the setting categories, exchanges 1..SwitchCnt.
 QStringList SetValues(const SettingData& d) {
     QStringList values;
     auto add = [&](std::string_view text) {
         if (!text.empty()) values << AnsiToQString(text);
     };
+    auto number = [&](const auto& n) { return n.Value != kNoNumber ? add(n.Text) : void(); };
     for (int e = 0; e < d.System.SwitchCnt; ++e) {
-        if (d.System.SwNumber[e].Value != kNoNumber) add(d.System.SwNumber[e].Text);
+        number(d.System.SwNumber[e]);
         add(d.Function[e].StartTime.Text);
         add(d.Function[e].EndTime.Text);
-        const ExchangeSetting& x = d.Exchange[e];
-        values << QStringLiteral("%1 min").arg(x.LineCntLimit);
-        for (const TrunkLineSetting& line : x.Line) add(line.Name);
-        for (const MasterSetting& m : x.Master) {
-            if (m.Number.Value != kNoNumber) add(m.Number.Text);
+        values << QStringLiteral("%1 min").arg(d.Exchange[e].LineCntLimit);
+        for (const TrunkLineSetting& line : d.Exchange[e].Line) add(line.Name);
+        for (const MasterSetting& m : d.Exchange[e].Master) {
+            number(m.Number);
             for (const char* t :
                  {m.Name, m.TelNo, m.AbsenceTelNo, m.AutoAbsenceTelNo, m.CnvTelNo, m.NonRespTelNo})
                 add(t);
             values << QStringLiteral("%1 s").arg(m.ScanTime);
         }
-        for (const SubSetting& s : x.Sub) {
-            if (s.Number.Value != kNoNumber) add(s.Number.Text);
+        for (const SubSetting& s : d.Exchange[e].Sub) {
+            number(s.Number);
             add(s.Name);
         }
     }
@@ -68,81 +53,121 @@ QString Squeezed(QString text) {
     return text.remove(QRegularExpression(QStringLiteral("\\s")));
 }
 
-struct Pdf {
-    QString text;  // without blanks
-    QStringList pages;
-};
-
-Pdf PdfText(const QString& path) {
+QStringList PdfPages(const QString& path) {
     QProcess p;
     p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
     if (!p.waitForFinished(60000) || p.exitCode() != 0) return {};
-    const QString text = QString::fromUtf8(p.readAllStandardOutput());
-    Pdf pdf{Squeezed(text), text.split(QLatin1Char('\f'), Qt::SkipEmptyParts)};
-    return pdf;
+    return QString::fromUtf8(p.readAllStandardOutput()).split('\f', Qt::SkipEmptyParts);
 }
 
-PaintResult PaintToPdf(const QString& path, const PrintRequest& request) {
-    QPdfWriter writer(path);
-    writer.setPageMargins(QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter);
-    return PaintPrintout(writer, request);
-}
+// The view's side (the message numbers it was sent); the print dialog answers with a PDF
+// printer, or cancels while path is empty.
+struct RecordingView : QWidget, PrintDialogs {
+    bool event(QEvent* event) override {
+        if (event->type() >= QEvent::User) messages.push_back(int(event->type()));
+        return QWidget::event(event);
+    }
+    std::unique_ptr<QPrinter> ChoosePrinter(QWidget*) override {
+        ++asked;
+        return path.isEmpty() ? nullptr : MakePdfPrinter(path);
+    }
+    std::optional<QString> ChoosePdfFile(QWidget*, const QString&) override { return path; }
+    void Preview(QWidget*, std::function<void(QPrinter*)>) override {}
+    std::vector<int> messages;
+    QString path;
+    int asked = 0;
+};
 
 }  // namespace
 
 class PrintoutTest : public QObject {
     Q_OBJECT
   private slots:
-    void initTestCase() {
+    void everyLabelAndValueAndOnePrintAtATime() {
         if (QStandardPaths::findExecutable(QStringLiteral("pdftotext")).isEmpty())
             QSKIP("pdftotext missing: run scripts/install-deps.sh (poppler-utils)");
+        QFile labels(QFINDTESTDATA("labels.txt"));  // the page titles and every label
+        QVERIFY(labels.open(QIODevice::ReadOnly | QIODevice::Text));
+        const QStringList expected = QString::fromUtf8(labels.readAll()).split('\n');
+        for (uint32_t seed : {0u, 7u}) {  // the default data; 16 random exchanges
+            test::TempDir dir;
+            SettingDocument doc;
+            if (seed) test::FillRandomFileData(doc.data(), seed);
+            if (seed) doc.data().System.SwitchCnt = kExchangeCount;
+            const std::string file = dir.file("qn410.txt");
+            QVERIFY(WriteSettingFile(file, doc, "", *std::make_unique<SilentPrompt>()));
+
+            // The all-categories printout through qn410ctl, without a display.
+            const QString pdf = QString::fromStdString(dir.file("all.pdf"));
+            QProcess ctl;
+            ctl.start(QN410CTL_BINARY, {"print", QString::fromStdString(file), "--pdf", pdf});
+            QVERIFY(ctl.waitForFinished(60000));
+            QCOMPARE(ctl.exitCode(), 0);  // 1 when any text fell outside the printable area
+            const QStringList pages = PdfPages(pdf);
+            for (int i = 0; i < pages.size(); ++i)
+                QCOMPARE(pages[i].trimmed().split('\n').last().trimmed(), QString::number(i + 1));
+            QString text = Squeezed(pages.join(' '));
+            for (const QString& value : SetValues(doc.data()))
+                QVERIFY2(text.contains(Squeezed(value)), qPrintable(value));
+
+            // The categories only their own windows print, in-process, with a list's rows.
+            PrintRequest request;
+            request.data = std::make_shared<const SettingData>(doc.data());
+            request.list.rows = {{"20021005123456", "01", "10/05 12:34", "1", "0", "0", "1", "OK"}};
+            for (uint8_t code : {0x0B, 0x0E, 0x0F, 0x11}) {
+                request.category = code;
+                const QString path = pdf + QString::number(code);
+                QPdfWriter writer(path);
+                writer.setPageMargins(QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter);
+                const PaintResult result = PaintPrintout(writer, request);
+                QVERIFY(result.outside == 0 && result.complete);
+                text += Squeezed(PdfPages(path).join(' '));
+            }
+            for (const QString& label : expected)
+                QVERIFY2(text.contains(Squeezed(label)), qPrintable(label));
+            if (!seed) continue;  // the default data prints too fast to be still printing
+
+            // The program's printing thread: one print at a time, and closing waits for it.
+            RecordingView view;
+            const PrintJob all{kPrintAll, 0, {}};
+            {
+                PrintService service(&view, doc, view);
+                service.Print(all);  // cancelled in the print dialog: nothing printed
+                QVERIFY(!g_printing);
+                view.path = pdf + "thread";
+                service.Print(all);
+                QVERIFY(g_printing);
+                service.Print(all);  // dropped while the first prints, without asking for a printer
+                QCOMPARE(view.asked, 2);
+            }  // closing: the service stops the thread, which first ends the print in hand
+            QVERIFY(!g_printing && !CTHPrintOut::Instance());
+            QCOMPARE(PdfPages(view.path).size(), pages.size());  // complete
+            QCoreApplication::processEvents();
+            // Opened for the categories, advanced after each of the twelve, closed at the end.
+            QCOMPARE(view.messages.front(), int(UM_PROGRESS_START));
+            QCOMPARE(view.messages.back(), int(UM_PROGRESS_CLOSE));
+            QCOMPARE(std::ranges::count(view.messages, UM_PROGRESS_ADVANCE), 12);
+        }
     }
 
-    void everyLabelAndValue_data() {
-        QTest::addColumn<int>("seed");
-        QTest::newRow("default data") << 0;
-        QTest::newRow("random 16 exchanges") << 7;
-    }
-    void everyLabelAndValue() {
-        QFETCH(int, seed);
-        test::TempDir dir;
-        SettingDocument doc;
-        if (seed) test::FillRandomFileData(doc.data(), static_cast<uint32_t>(seed));
-        if (seed) doc.data().System.SwitchCnt = kExchangeCount;
-        const std::string file = dir.file("qn410.txt");
-        QVERIFY(WriteSettingFile(file, doc, "", *std::make_unique<SilentPrompt>()));
-
-        // The all-categories printout through qn410ctl, without a display.
-        const QString pdf = QString::fromStdString(dir.file("all.pdf"));
-        QProcess ctl;
-        ctl.start(
-            QStringLiteral(QN410CTL_BINARY),
-            {QStringLiteral("print"), QString::fromStdString(file), QStringLiteral("--pdf"), pdf});
-        QVERIFY(ctl.waitForFinished(60000));
-        QCOMPARE(ctl.exitCode(), 0);  // 1 when any text fell outside the printable area
-        Pdf all = PdfText(pdf);
-        QVERIFY(!all.pages.isEmpty());
-        for (int i = 0; i < all.pages.size(); ++i) {
-            const QStringList lines = all.pages[i].trimmed().split(QLatin1Char('\n'));
-            QCOMPARE(lines.last().trimmed(), QString::number(i + 1));
+    void printoutDialogChecksTheExchange() {
+        // "Single" ticked, the text typed, the exchange accepted (-1: refused)
+        for (auto [single, typed, exchange] : {std::tuple{false, "9", 0},
+                                               {true, "3", 3},
+                                               {true, "4", -1},
+                                               {true, "0", -1},
+                                               {true, "", -1}}) {
+            test::RecordingPrompt prompt;
+            CDlgPrintout dialog(3, prompt);
+            (single ? dialog.singleButton() : dialog.allButton())->setChecked(true);
+            QCOMPARE(dialog.numberEdit()->isEnabled(), single);
+            dialog.numberEdit()->setText(typed);
+            dialog.accept();
+            QCOMPARE(dialog.result() == QDialog::Accepted ? dialog.exchange() : -1, exchange);
+            QCOMPARE(prompt.shown.size(), size_t(exchange < 0));
+            for (const test::ShownMessage& m : prompt.shown)
+                QVERIFY(m.text == "Incorrect exchange No." && m.icon == PromptIcon::Question);
         }
-        for (const QString& value : SetValues(doc.data()))
-            QVERIFY2(all.text.contains(Squeezed(value)), qPrintable(value));
-
-        // The categories only their own windows print, in-process, with a list's rows.
-        PrintRequest request;
-        request.data = std::make_shared<const SettingData>(doc.data());
-        request.list.rows = {{"20021005123456", "01", "10/05 12:34", "1", "0", "0", "1", "OK"}};
-        for (uint8_t code : {0x0B, 0x0E, 0x0F, 0x11}) {
-            request.category = code;
-            const QString path = QString::fromStdString(dir.file(std::to_string(code) + ".pdf"));
-            const PaintResult result = PaintToPdf(path, request);
-            QCOMPARE(result.outside, 0);
-            QVERIFY(result.complete);
-            all.text += QLatin1Char(' ') + PdfText(path).text;
-        }
-        for (const QString& label : QString::fromLatin1(kLabels).split(QLatin1Char('|')))
-            QVERIFY2(all.text.contains(Squeezed(label)), qPrintable(label));
     }
 };
 

@@ -1,226 +1,141 @@
-// The exchange's side of the line, checked by the bytes it writes, with the clock in the test's
-// hands: every time-out is reached by passing a later time, never by waiting.
+// The simulator's side of the line by the bytes it writes, with the clock in the test's hands:
+// its answers, its own turns, giving way on crossing bids, and every fault it can be asked for.
 #include "exchange_link.h"
 
 #include <gtest/gtest.h>
 
 #include <sstream>
-#include <vector>
 
-#include "sim_test_line.h"
+#include "link_test_peer.h"
+#include "sim_wire.h"
 
 namespace qn410::sim::test {
 namespace {
 
-class ExchangeLinkTest : public ::testing::Test {
-  protected:
-    void Make(LineFaults faults = {}, LineTiming timing = {}) {
-        link_ = std::make_unique<ExchangeLink>(line_, trace_, timing, faults);
-        link_->SetFrameHandler(
-            [this](std::string_view body, Millis) { received_.emplace_back(body); });
-    }
-    void SetUp() override { Make(); }
-
-    // The tool's bytes arrive at time now; returns what the exchange wrote in answer.
-    std::string Feed(std::string_view bytes, Millis now = 0) {
-        link_->OnBytes(bytes, now);
-        link_->OnTime(now);
-        return line_.Take();
-    }
-    std::string At(Millis now) {
-        link_->OnTime(now);
-        return line_.Take();
-    }
-
-    FakeLine line_;
-    std::ostringstream traceText_;
-    SimTrace trace_{&traceText_};
-    std::unique_ptr<ExchangeLink> link_;
-    std::vector<std::string> received_;
+struct FakeLine : LineWriter {
+    void Write(std::string_view bytes) override { written += bytes; }
+    std::string written;
 };
 
-TEST_F(ExchangeLinkTest, ToolTurnIsAnsweredAcknowledgedAndClosed) {
-    EXPECT_EQ(Feed(FrameOf("Q00")), "");  // a frame without a bid is ignored
-    EXPECT_EQ(Feed(kEnqPair), kAckPair);
-    EXPECT_EQ(Feed(kEnqPair), kAckPair);  // a repeated bid is answered again
-    EXPECT_EQ(Feed(FrameOf("Q00")), kAckPair);
-    EXPECT_EQ(Feed(FrameOf("")), kAckPair);      // acknowledged, delivers nothing
-    EXPECT_EQ(Feed(FrameOf("M011")), kAckPair);  // several frames in one turn are fine
-    EXPECT_EQ(Feed(kEotPair), "");
-    EXPECT_EQ(received_, (std::vector<std::string>{"Q00", "M011"}));
-    EXPECT_TRUE(link_->Idle());
-    EXPECT_EQ(Feed(kEnqPair), kAckPair);  // the next turn starts with a new bid
+using qn410::test::kAck, qn410::test::kBid, qn410::test::kEot, qn410::test::kNak;
+const std::string kLong = FrameOf(std::string(1023, 'x')), kOdd("a\x10\\\x03q", 5);
+
+// Q queues a body of the exchange's; In: the tool's bytes arrive at a time; At: only the clock
+// moves. out is what the exchange writes in answer.
+struct Step {
+    char op;
+    Millis at;
+    std::string in, out;
+};
+const auto Q = [](std::string body) { return Step{'Q', 0, body, ""}; };
+const auto In = [](Millis at, std::string in, std::string out = "") {
+    return Step{'B', at, in, out};
+};
+const auto At = [](Millis at, std::string out = "") { return Step{'T', at, "", out}; };
+
+struct Script {
+    const char* name;
+    LineFaults faults;
+    std::vector<Step> steps;
+    std::vector<std::string> received;
+    bool idle;
+    int dropped = 0;  // turns whose frames were given up
+    int framesPerTurn = 16;
+};
+
+void PrintTo(const Script& s, std::ostream* os) {
+    *os << s.name;
 }
 
-TEST_F(ExchangeLinkTest, WrongBccIsRefusedAndTheFrameSentAgainIsTaken) {
-    Feed(kEnqPair);
-    EXPECT_EQ(Feed(FrameOf("Q00", BodyBcc("Q00") ^ 1)), kNakPair);
-    EXPECT_TRUE(received_.empty());
-    EXPECT_EQ(Feed(FrameOf("Q00")), kAckPair);
-    EXPECT_EQ(received_, std::vector<std::string>{"Q00"});
-    EXPECT_NE(traceText_.str().find("BCC 0x43 bad"), std::string::npos) << traceText_.str();
-}
+const Script kScripts[] = {
+    {"ToolTurnGoodAndBadFrames",
+     {},
+     {In(0, FrameOf("Q00")), In(0, kBid, kAck), In(0, kBid, kAck), In(0, FrameOf(""), kAck),
+      In(0, FrameOf("Q00", BodyBcc("Q00") ^ 1), kNak), In(0, qn410::test::PeerFrame(kOdd), kAck),
+      In(0, kLong, kAck), In(100, "\x10\x02Q0"), At(1099), At(1100, kNak),
+      In(1200, "\x10\x02Q\x10X00\x10\x03"), At(2200, kNak),
+      In(2300, FrameOf(std::string(1024, 'x'))), At(3300, kNak), In(3400, FrameOf("Q00"), kAck),
+      Q("o01"), At(6399), At(6400), At(6420, kBid)},  // the turn ends 3 s after the answer
+     {kOdd, std::string(1023, 'x'), "Q00"},
+     false},
+    {"OwnBodiesGoInTurnsOfTheSetSize",
+     {},
+     {Q("o01"), Q("o02"), Q("o03"), At(0, kBid), In(0, kAck, FrameOf("o01")),
+      In(0, kAck, FrameOf("o02")), In(0, kAck, kEot + kBid), In(0, kAck, FrameOf("o03")),
+      In(0, kAck, kEot)},
+     {},
+     true,
+     0,
+     2},
+    {"UnansweredBidIsRepeatedFourTimesThenDropped",
+     {},
+     {Q("o01"), At(0, kBid), At(2999), At(3000, kBid), In(3100, kNak, kBid), At(6100, kBid),
+      At(9100)},
+     {},
+     true,
+     1},
+    {"RefusedFrameIsSentFourTimesThenTheTurnCloses",
+     {},
+     {Q("p01000"), At(0, kBid), In(0, kAck, FrameOf("p01000")), In(0, kNak, FrameOf("p01000")),
+      At(3000, FrameOf("p01000")), In(3100, kNak, FrameOf("p01000")), In(3200, kNak, kEot)},
+     {},
+     true,
+     1},
+    {"GivesWayOnCrossingBidsAndBidsOnlyAfterTheToolsTurn",
+     {},
+     {Q("z010"), At(0, kBid), In(5, kBid, kAck), In(10, FrameOf("Q00"), kAck), Q("o01"), At(15),
+      In(20, kEot, kBid), In(80, kAck, FrameOf("z010"))},
+     {"Q00"},
+     false},
+    {"InsistFaultKeepsTheBidAfterGivingWayNTimes",  // the first crossing only
+     {.insistAfter = 1},
+     {Q("o"), At(0, kBid), In(1, kBid, kAck), In(2, kEot, kBid), In(3, kBid)},
+     {},
+     false},
+    {"RefusedBidsAndFramesFaults",
+     {.refuseBids = 2, .refuseFrames = 1},
+     {In(0, kBid, kNak), In(0, kBid, kNak), In(0, kBid, kAck), In(0, FrameOf("M011"), kNak),
+      In(0, FrameOf("M011"), kAck)},
+     {"M011"},
+     false},
+    {"CorruptedBccFault",
+     {.corruptBcc = 1},
+     {Q("o01"), At(0, kBid), In(0, kAck, FrameOf("o01", BodyBcc("o01") ^ 0xFF)),
+      In(0, kNak, FrameOf("o01"))},
+     {},
+     false},
+    {"DelayedAnswersFault",
+     {.delay = 500},
+     {In(0, kBid), At(499), At(500, kAck), At(3499), At(3500)},  // the turn counts from 500
+     {},
+     true},
+    {"LostSentBytesFault", {.dropEvery = 2}, {In(0, kBid, "\x10")}, {}, false},
+    {"LostReceivedBytesFault", {.dropRxEvery = 2}, {In(0, kBid)}, {}, true},
+    {"SilentFault", {.silent = true}, {Q("o01"), In(0, kBid), At(10000)}, {}, true},
+};
 
-TEST_F(ExchangeLinkTest, DoubledDleIsOneDataByteAndBareEtxIsData) {
-    Feed(kEnqPair);
-    // On the wire the data DLE is doubled; the BCC over the sent bytes is unchanged by it.
-    std::string wire(
-        "\x10\x02"
-        "a\x10\x10z\x03q\x10\x03",
-        10);
-    wire += static_cast<char>('a' ^ 'z' ^ 0x03 ^ 'q' ^ 0x10 ^ 0x03);
-    EXPECT_EQ(Feed(wire), kAckPair);
-    EXPECT_EQ(received_, std::vector<std::string>{std::string("a\x10z\x03q", 5)});
-}
+class SimLink : public ::testing::TestWithParam<Script> {};
 
-// A spoilt frame is refused one second after its last byte; then the tool may send it again.
-TEST_F(ExchangeLinkTest, SpoiltFramesAreRefusedAfterOneSecondOfSilence) {
-    const struct {
-        const char* what;
-        std::string bytes;
-    } rows[] = {{"incomplete", "\x10\x02Q0"},
-                {"DLE then another byte", "\x10\x02Q\x10X00\x10\x03"},
-                {"1024-byte body", FrameOf(std::string(1024, 'x'))}};
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.what);
-        Make();
-        Feed(kEnqPair, 0);
-        EXPECT_EQ(Feed(FrameOf(std::string(1023, 'x')), 0), kAckPair);
-        EXPECT_EQ(Feed(row.bytes, 100), "");
-        EXPECT_EQ(At(1099), "");
-        EXPECT_EQ(At(1100), kNakPair);
-        EXPECT_EQ(Feed(FrameOf("Q00"), 1200), kAckPair);
+TEST_P(SimLink, WritesAndDelivers) {
+    FakeLine line;
+    std::ostringstream text;
+    SimTrace trace(&text);
+    ExchangeLink link(line, trace, {.framesPerTurn = GetParam().framesPerTurn}, GetParam().faults);
+    std::vector<std::string> received;
+    link.SetFrameHandler([&](std::string_view body, Millis) { received.emplace_back(body); });
+    for (const Step& step : GetParam().steps) {
+        if (step.op == 'Q') link.Queue(step.in);
+        if (step.op == 'B') link.OnBytes(step.in, step.at);
+        if (step.op != 'Q') link.OnTime(step.at);
+        ASSERT_EQ(std::exchange(line.written, {}), step.out) << step.op << " at " << step.at;
     }
+    EXPECT_EQ(received, GetParam().received);
+    EXPECT_EQ(link.Idle(), GetParam().idle);
+    EXPECT_EQ(link.counters().turnsDropped, GetParam().dropped);
 }
 
-TEST_F(ExchangeLinkTest, OpenTurnEndsSilentlyAfterThreeSeconds) {
-    Feed(kEnqPair, 0);
-    EXPECT_EQ(At(2999), "");
-    EXPECT_FALSE(link_->Idle());
-    EXPECT_EQ(At(3000), "");
-    EXPECT_TRUE(link_->Idle());
-}
-
-TEST_F(ExchangeLinkTest, QueuedBodiesGoOutInTurnsOfTheSetSize) {
-    Make({}, {.framesPerTurn = 2});
-    for (const char* body : {"o01", "o02", "o03"}) link_->Queue(body);
-    EXPECT_EQ(At(0), kEnqPair);
-    EXPECT_EQ(Feed(kAckPair), FrameOf("o01"));
-    EXPECT_EQ(Feed(kAckPair), FrameOf("o02"));
-    EXPECT_EQ(Feed(kAckPair), kEotPair + kEnqPair);  // the rest in the next turn, at once
-    EXPECT_EQ(Feed(kAckPair), FrameOf("o03"));
-    EXPECT_EQ(Feed(kAckPair), kEotPair);
-    EXPECT_EQ(link_->counters().framesDelivered, 3);
-    EXPECT_EQ(link_->Queued(), 0u);
-}
-
-TEST_F(ExchangeLinkTest, UnansweredBidIsRepeatedEveryThreeSecondsFourTimesThenDropped) {
-    link_->Queue("o01");
-    EXPECT_EQ(At(0), kEnqPair);
-    EXPECT_EQ(At(2999), "");
-    EXPECT_EQ(At(3000), kEnqPair);
-    EXPECT_EQ(Feed(kNakPair, 3100), kEnqPair);  // a refusal is a failed attempt too
-    EXPECT_EQ(At(6100), kEnqPair);
-    EXPECT_EQ(At(9100), "");
-    EXPECT_EQ(link_->Queued(), 0u);
-    EXPECT_EQ(link_->counters().turnsDropped, 1);
-    EXPECT_TRUE(link_->Idle());
-}
-
-TEST_F(ExchangeLinkTest, RefusedFrameIsSentAgainFourTimesAtMostThenTheTurnCloses) {
-    link_->Queue("p01000");
-    At(0);
-    EXPECT_EQ(Feed(kAckPair), FrameOf("p01000"));
-    EXPECT_EQ(Feed(kNakPair), FrameOf("p01000"));
-    EXPECT_EQ(At(3000), FrameOf("p01000"));  // no answer: the same frame again
-    EXPECT_EQ(Feed(kNakPair, 3100), FrameOf("p01000"));
-    EXPECT_EQ(Feed(kNakPair, 3200), kEotPair);
-    EXPECT_EQ(link_->counters().turnsDropped, 1);
-}
-
-TEST_F(ExchangeLinkTest, ExchangeGivesWayWhenTheToolBidsAtTheSameTime) {
-    link_->Queue("z010");
-    EXPECT_EQ(At(0), kEnqPair);
-    EXPECT_EQ(Feed(kEnqPair, 5), kAckPair);
-    EXPECT_EQ(Feed(FrameOf("Q00"), 10), kAckPair);
-    EXPECT_EQ(Feed(kEotPair, 20), kEnqPair);  // its own turn as soon as the tool's ends
-    EXPECT_EQ(Feed(kAckPair, 80), FrameOf("z010"));
-    EXPECT_EQ(received_, std::vector<std::string>{"Q00"});
-}
-
-TEST_F(ExchangeLinkTest, InsistFaultKeepsTheBidAfterGivingWayNTimes) {
-    Make({.insistAfter = 1});
-    link_->Queue("o01");
-    EXPECT_EQ(At(0), kEnqPair);
-    EXPECT_EQ(Feed(kEnqPair, 1), kAckPair);  // the first crossing: the tool goes first
-    EXPECT_EQ(Feed(FrameOf("A01") + kEotPair, 2), kAckPair + kEnqPair);
-    EXPECT_EQ(Feed(kEnqPair, 3), "");  // the second: the exchange keeps its bid
-    EXPECT_EQ(link_->counters().crossings, 2);
-}
-
-TEST_F(ExchangeLinkTest, NoBidWhileTheToolHoldsTheLine) {
-    Feed(kEnqPair, 0);
-    link_->Queue("o01");
-    EXPECT_EQ(At(100), "");
-    EXPECT_EQ(Feed(kEotPair, 200), kEnqPair);
-}
-
-TEST_F(ExchangeLinkTest, RefusedBidsAndFramesFaults) {
-    Make({.refuseBids = 2, .refuseFrames = 1});
-    EXPECT_EQ(Feed(kEnqPair), kNakPair);
-    EXPECT_EQ(Feed(kEnqPair), kNakPair);
-    EXPECT_EQ(Feed(kEnqPair), kAckPair);
-    EXPECT_EQ(Feed(FrameOf("M011")), kNakPair);
-    EXPECT_TRUE(received_.empty());
-    EXPECT_EQ(Feed(FrameOf("M011")), kAckPair);
-    EXPECT_EQ(received_.size(), 1u);
-    EXPECT_NE(traceText_.str().find("bid refused (fault)"), std::string::npos);
-}
-
-TEST_F(ExchangeLinkTest, CorruptedBccFault) {
-    Make({.corruptBcc = 1});
-    link_->Queue("o01");
-    At(0);
-    EXPECT_EQ(Feed(kAckPair), FrameOf("o01", BodyBcc("o01") ^ 0xFF));
-    EXPECT_EQ(Feed(kNakPair), FrameOf("o01"));
-}
-
-TEST_F(ExchangeLinkTest, DelayedAnswersFault) {
-    Make({.delay = 500});
-    EXPECT_EQ(Feed(kEnqPair, 0), "");
-    EXPECT_EQ(link_->NextDeadline(), 500);
-    EXPECT_EQ(At(499), "");
-    EXPECT_EQ(At(500), kAckPair);
-    // The turn time-out counts from the moment the answer left.
-    EXPECT_EQ(At(3499), "");
-    EXPECT_FALSE(link_->Idle());
-    At(3500);
-    EXPECT_TRUE(link_->Idle());
-}
-
-TEST_F(ExchangeLinkTest, DroppedBytesAndSilentFaults) {
-    Make({.dropEvery = 2});  // every second byte sent is lost
-    EXPECT_EQ(Feed(kEnqPair), "\x10");
-    Make({.dropRxEvery = 2});  // the ENQ is lost: no answer
-    EXPECT_EQ(Feed(kEnqPair), "");
-    Make({.silent = true});
-    link_->Queue("o01");
-    EXPECT_EQ(Feed(kEnqPair), "");
-    EXPECT_EQ(At(10000), "");
-    EXPECT_EQ(link_->NextDeadline(), std::nullopt);
-}
-
-TEST_F(ExchangeLinkTest, TraceNamesEveryPairAndEscapesBodies) {
-    Feed(kEnqPair, 1234);
-    Feed(FrameOf(std::string("p01003\x01\\z", 9)), 1300);
-    Feed(kEotPair, 1400);
-    EXPECT_EQ(traceText_.str(),
-              "     1.234 RX DLE ENQ\n"
-              "     1.234 TX DLE ACK\n"
-              "     1.300 RX frame \"p01003\\x01\\\\z\" BCC 0x76 good\n"
-              "     1.300 TX DLE ACK\n"
-              "     1.400 RX DLE EOT\n");
-}
+INSTANTIATE_TEST_SUITE_P(Scripts, SimLink, ::testing::ValuesIn(kScripts),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace qn410::sim::test

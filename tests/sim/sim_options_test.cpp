@@ -4,9 +4,12 @@
 
 #include <iterator>
 #include <sstream>
+#include <tuple>
 
 namespace qn410::sim::test {
 namespace {
+
+using namespace std::string_literals;
 
 TEST(SimOptions, EveryOptionIsReadAndDocumented) {
     std::istringstream line(
@@ -17,34 +20,27 @@ TEST(SimOptions, EveryOptionIsReadAndDocumented) {
         {std::istream_iterator<std::string>(line), std::istream_iterator<std::string>()});
     ASSERT_EQ(p.error, "");
     const SimOptions& o = p.options;
-    EXPECT_EQ(o.device, "/dev/ttyUSB0");
-    EXPECT_EQ(o.config, "in.txt");
-    EXPECT_EQ(o.save, "out.txt");
-    EXPECT_EQ(o.trace, "-");
-    EXPECT_EQ(o.rate, 2.5);
-    EXPECT_EQ(o.seed, 9u);
-    EXPECT_EQ(o.timing.framesPerTurn, 4);
-    EXPECT_EQ(o.idleExit, 30.0);
-    EXPECT_EQ(o.faults.refuseBids, 1);
-    EXPECT_EQ(o.faults.refuseFrames, 2);
-    EXPECT_EQ(o.faults.corruptBcc, 3);
-    EXPECT_EQ(o.faults.delay, 250);
-    EXPECT_EQ(o.faults.dropEvery, 7);
-    EXPECT_EQ(o.faults.dropRxEvery, 11);
-    EXPECT_TRUE(o.faults.silent);
+    const LineFaults& f = o.faults;
+    EXPECT_EQ(std::tie(o.device, o.config, o.save, o.trace),
+              std::tuple("/dev/ttyUSB0"s, "in.txt"s, "out.txt"s, "-"s));
+    EXPECT_EQ(std::tuple(o.rate, o.seed, o.timing.framesPerTurn, o.idleExit),
+              std::tuple(2.5, 9u, 4, std::optional(30.0)));
+    EXPECT_EQ(std::tuple(f.refuseBids, f.refuseFrames, f.corruptBcc, f.delay, f.dropEvery,
+                         f.dropRxEvery, f.silent),
+              std::tuple(1, 2, 3, Millis{250}, 7, 11, true));
     ASSERT_TRUE(o.statusFault);
-    EXPECT_EQ(o.statusFault->afterRecords, 5);
-    EXPECT_EQ(o.statusFault->exchange, 3);
-    EXPECT_EQ(o.statusFault->status, '1');
+    EXPECT_EQ(
+        std::tuple(o.statusFault->afterRecords, o.statusFault->exchange, o.statusFault->status),
+        std::tuple(5, 3, '1'));
     EXPECT_FALSE(p.help);
     EXPECT_TRUE(ParseOptions({"--help"}).help);
 
     const std::string help = HelpText();
-    for (const char* name :
-         {"--device", "--config", "--save", "--trace", "--rate", "--seed", "--frames-per-turn",
-          "--idle-exit", "--refuse-bids", "--refuse-frames", "--corrupt-bcc", "--delay",
-          "--drop-every", "--drop-rx-every", "--silent", "--z-after", "--help", "SIGUSR1"})
-        EXPECT_NE(help.find(name), std::string::npos) << name;
+    std::istringstream names(
+        "--device --config --save --trace --rate --seed --frames-per-turn --idle-exit "
+        "--refuse-bids --refuse-frames --corrupt-bcc --delay --drop-every --drop-rx-every "
+        "--silent --z-after --insist-after --modem --modem-fault --ring-time --help SIGUSR1");
+    for (std::string name; names >> name;) EXPECT_NE(help.find(name), std::string::npos) << name;
 }
 
 TEST(SimOptions, WrongCommandLinesSayWhatIsWrong) {
