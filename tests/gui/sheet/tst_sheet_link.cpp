@@ -61,13 +61,41 @@ class TestSheetLink : public QObject {
     Q_OBJECT
 
   private slots:
-    void roundTripOfEveryExchange() {
-        QTemporaryDir store;
-        const QString saved = store.filePath("saved.txt"), trace = store.filePath("trace.txt");
+    // One session of the program: uploads on COM1; 16 exchanges up and down over a modem call; a
+    // New document downloading from COM2 after PC Port moved the link there; the close.
+    void roundTripsOverCom1Com2AndTheModem() {
+        QTemporaryDir dir;
+        const QString saved = dir.filePath("saved"), trace = dir.filePath("1"),
+                      t2 = dir.filePath("2"), tm = dir.filePath("m");
         auto sim = std::make_unique<SimProcess>(
             QStringList{"--save", saved, "--trace", trace, "--idle-exit", "60"});
         Program program(sim->port());
         QVERIFY(program.started);
+        InstallLinkDialogs(*program.app->frame());
+        CQN410View& view = program.view();
+        auto pcPort = [&](std::function<void(CDlgPcPort*)> act) {
+            WhenModal<CDlgPcPort>([act](CDlgPcPort* d) {
+                act(d);
+                d->closeButton()->click();
+            });
+            view.panel().button(Category::PcPort)->click();
+        };
+        auto dial = [&](const QString& trace) {  // true when the 'N' record reached trace
+            const auto traced = [&](auto text) {
+                return ReadAll(trace.toStdString()).find(text) != std::string::npos;
+            };
+            WhenModal<CDlgRemoteDial>([&](CDlgRemoteDial* d) {
+                d->numberList()->setEditText(QStringLiteral("0*12#"));
+                WhenModal<CDlgConfirm>([](CDlgConfirm* c) { c->accept(); });
+                d->dialButton()->click();
+                (void)QTest::qWaitFor(  // sent and answered
+                    [&] { return traced("dialing request") && !view.progress().dialog(); });
+                d->cancelButton()->click();
+            });
+            view.panel().button(Category::RemoteDialing)->click();
+            return traced("remote dialing request");
+        };
+
         Recordable(program.data(), 410, 3);
         const auto original = std::make_unique<SettingData>(program.data());
         RebuildZoneTables(*original);
@@ -79,20 +107,50 @@ class TestSheetLink : public QObject {
                                   }),
                  O::Uploaded);
         QCOMPARE(program.Transfer(0, 2), O::Uploaded);
-        QCOMPARE(program.view().link().UseMask(), uint8_t{0});
+        QCOMPARE(view.link().UseMask(), uint8_t{0});
         QVERIFY(sim->Stop());  // saves what the exchanges hold: the download below brings it back
         // Each closing message is a release of the link: nothing of it goes on the wire.
         QCOMPARE(QString::fromStdString(ReadAll(trace.toStdString())).count(" RX frame "),
                  UploadStepCount(3, 0) - 1 + UploadStepCount(3, 2) - 1);
 
-        // A New document, and a simulator holding the uploaded data. The exchange goes on sending
-        // what a cancelled "All" download had queued while a "Single" one runs: that one takes
-        // only its own records. Then everything downloaded again equals the uploaded data.
-        sim = std::make_unique<SimProcess>(QStringList{"--config", saved, "--idle-exit", "60"});
-        qputenv("QN410_COM1", sim->port().toLocal8Bit());
-        program.view().document().modified = false;
-        program.app->frame()->doc().New();  // restarts the link on the new port
+        // Over a modem call, after PC Port's Overwrite did nothing when nothing changed.
+        SimProcess modem({"--modem", "--ring-time", "100", "--trace", tm, "--idle-exit", "120"});
+        qputenv("QN410_MODEM", modem.port().toLocal8Bit());
+        pcPort([](CDlgPcPort* d) { d->overwriteButton()->click(); });
+        QVERIFY(!view.document().modified);
+        pcPort([](CDlgPcPort* d) {
+            d->methodButton(1)->click();
+            d->telephoneEdit()->setText(QStringLiteral("0 12"));
+            d->overwriteButton()->click();  // refused: the dialog stays as it was
+            d->closeButton()->click();      // asks; No keeps it open
+            d->telephoneEdit()->setText(QStringLiteral("0-12"));
+            d->overwriteButton()->click();
+        });
+        QVERIFY(dial(tm));
+        Recordable(program.data(), 18, 16);
+        const auto sixteen = std::make_unique<SettingData>(program.data());
+        QCOMPARE(program.Transfer(0, 0), O::Uploaded);
+        FillRandomRecordable(program.data(), 19);
+        QCOMPARE(program.Transfer(1, 0), O::Downloaded);
+        QCOMPARE(Diff(*sixteen, program.data()), QString());
+
+        // A New document (on COM1 again), and PC Port moving the link to COM2.
+        SimProcess com2({"--config", saved, "--trace", t2, "--idle-exit", "120"});
+        qputenv("QN410_COM2", com2.port().toLocal8Bit());
+        view.document().modified = false;
+        program.app->frame()->doc().New();
         QCOMPARE(program.data().System.SwitchCnt, uint8_t{1});
+        pcPort([](CDlgPcPort* d) {
+            d->portButton(1)->click();
+            d->overwriteButton()->click();
+        });
+        QVERIFY(view.document().modified);
+        QVERIFY(dial(t2));
+        view.document().modified = false;
+
+        // The exchange goes on sending what a cancelled "All" download had queued while a
+        // "Single" one runs: that one takes only its own records. Then everything downloaded
+        // again equals the uploaded data.
         std::unique_ptr<SettingData> base;
         int stored = 0, at = 0;  // records stored by the cancelled download
         program.Transfer(1, 0, [&](CSheetComm& sheet) {
@@ -114,19 +172,22 @@ class TestSheetLink : public QObject {
         for (int s = 1; s < plan.size(); ++s) QVERIFY(Decode(*plan.Record(s), *base));
         QCOMPARE(Diff(*base, program.data()), QString());
         QCOMPARE(program.Transfer(1, 0), O::Downloaded);
-        QVERIFY(program.view().document().modified);
+        QVERIFY(view.document().modified);
         QCOMPARE(Diff(*original, program.data()), QString());
 
         // A failed station check closes the sheet and opens the Stations.
         int stations = 0;
-        program.view().SetCategoryHandler(Category::Stations, [&] { ++stations; });
+        view.SetCategoryHandler(Category::Stations, [&] { ++stations; });
         for (int s : {0, 1}) SetNumber(program.data().Exchange[0].Sub[s].Number, 100100);
         QCOMPARE(program.Transfer(0, 0), O::Running);
         QCOMPARE(stations, 1);
-        QCOMPARE(program.prompt.texts(), std::vector<std::string>(3, "Incorrect exchange No."));
-        program.view().document().modified = false;
+        const char* number = "Incorrect exchange No.";
+        QCOMPARE(program.prompt.texts(),
+                 (std::vector<std::string>{number, number, number, "Incorrect telephone No.",
+                                           "Text changed. Exit?"}));
+        view.document().modified = false;
         QVERIFY(!program.app->frame()->close());  // first the port is closed for good ...
-        QCOMPARE(program.view().link().UseMask(), kUseClosing);
+        QCOMPARE(view.link().UseMask(), kUseClosing);
         QTRY_VERIFY(!program.app->frame()->isVisible());  // ... then the window closes itself
     }
 
@@ -183,68 +244,6 @@ class TestSheetLink : public QObject {
         std::string order;  // "3" moved to the top, not added; the oldest dropped
         for (const auto& n : list.TelNo) order += TextOf(n);
         QCOMPARE(order + char('0' + list.TelCnt), std::string("635425"));
-    }
-
-    void pcPortMovesTheLinkAndTheModemCarriesEveryTransfer() {
-        QTemporaryDir dir;
-        const QString t2 = dir.filePath("2"), tm = dir.filePath("m");
-        SimProcess com2({"--trace", t2, "--idle-exit", "120"});
-        SimProcess modem({"--modem", "--ring-time", "100", "--trace", tm, "--idle-exit", "120"});
-        qputenv("QN410_COM2", com2.port().toLocal8Bit());
-        qputenv("QN410_MODEM", modem.port().toLocal8Bit());
-        Program program("/nonexistent");
-        QVERIFY(program.started);
-        InstallLinkDialogs(*program.app->frame());
-        CQN410View& view = program.view();
-        auto pcPort = [&](std::function<void(CDlgPcPort*)> act) {
-            WhenModal<CDlgPcPort>([act](CDlgPcPort* d) {
-                act(d);
-                d->closeButton()->click();
-            });
-            view.panel().button(Category::PcPort)->click();
-        };
-        auto dial = [&](const QString& trace) {  // true when the 'N' record reached trace
-            const auto traced = [&](auto text) {
-                return ReadAll(trace.toStdString()).find(text) != std::string::npos;
-            };
-            WhenModal<CDlgRemoteDial>([&](CDlgRemoteDial* d) {
-                d->numberList()->setEditText(QStringLiteral("0*12#"));
-                WhenModal<CDlgConfirm>([](CDlgConfirm* c) { c->accept(); });
-                d->dialButton()->click();
-                (void)QTest::qWaitFor(  // sent and answered
-                    [&] { return traced("dialing request") && !view.progress().dialog(); });
-                d->cancelButton()->click();
-            });
-            view.panel().button(Category::RemoteDialing)->click();
-            return traced("remote dialing request");
-        };
-
-        pcPort([](CDlgPcPort* d) { d->overwriteButton()->click(); });  // nothing changed
-        QVERIFY(!view.document().modified);
-        pcPort([](CDlgPcPort* d) {
-            d->portButton(1)->click();
-            d->overwriteButton()->click();
-        });
-        QVERIFY(view.document().modified);
-        QVERIFY(dial(t2));
-        pcPort([](CDlgPcPort* d) {
-            d->methodButton(1)->click();
-            d->telephoneEdit()->setText(QStringLiteral("0 12"));
-            d->overwriteButton()->click();  // refused: the dialog stays as it was
-            d->closeButton()->click();      // asks; No keeps it open
-            d->telephoneEdit()->setText(QStringLiteral("0-12"));
-            d->overwriteButton()->click();
-        });
-        QVERIFY(dial(tm));
-
-        Recordable(program.data(), 18, 16);
-        const auto original = std::make_unique<SettingData>(program.data());
-        QCOMPARE(program.Transfer(0, 0), O::Uploaded);
-        FillRandomRecordable(program.data(), 19);
-        QCOMPARE(program.Transfer(1, 0), O::Downloaded);
-        QCOMPARE(Diff(*original, program.data()), QString());
-        QCOMPARE(program.prompt.texts(),
-                 (std::vector<std::string>{"Incorrect telephone No.", "Text changed. Exit?"}));
     }
 };
 
