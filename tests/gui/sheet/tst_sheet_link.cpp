@@ -209,7 +209,6 @@ class TestSheetLink : public QObject {
         for (const auto& c : cases) {
             if (!c.sim.isEmpty()) sim.emplace(c.sim + QStringList{"--idle-exit", "60"});
             Program program(c.sim.isEmpty() ? "/nonexistent/qn410-tty" : sim->port());
-            Recordable(program.data(), 5, 3);
             const auto start = std::chrono::steady_clock::now();
             const auto during = [&](CSheetComm& s) {
                 new AtEvent(s, c.at, c.act);  // at 0: never; the silent one ends by its time-out
