@@ -47,8 +47,7 @@ class TestLogLink : public QObject {
         const QString trace = dir.filePath(QStringLiteral("trace.txt"));
         SimProcess sim({"--rate", "100", "--trace", trace, "--idle-exit", "120"});
         Chooser folders;
-        folders.folder = dir.filePath(QStringLiteral("logs"));
-        QVERIFY(QDir().mkpath(folders.folder));
+        folders.folder = dir.path();
         Program program(sim.port());
         QVERIFY(program.started);
         CQN410View& view = program.view();
@@ -110,8 +109,8 @@ class TestLogLink : public QObject {
                              .count(QStringLiteral("TX frame \"o"));
         QVERIFY(sent >= seconds * 100 * 9 / 10);
         std::string bytes, last, saved;  // the work file remembers the last daily file
-        for (const QString& name : QDir(folders.folder).entryList(QDir::Files, QDir::Name)) {
-            const std::string path = QDir(folders.folder).filePath(name).toStdString();
+        for (const QString& name : QDir(dir.path()).entryList({"HS*"}, QDir::Files, QDir::Name)) {
+            const std::string path = dir.filePath(name).toStdString();
             (name.contains('-') ? bytes : saved) += ReadAll(path);  // else "Data Save"
             if (name.contains('-')) last = path;
         }
