@@ -50,7 +50,7 @@ class TurnTakingPtyTest : public QObject {
                                      90000);
             send("O00" + std::string(16, '0'));  // logs first: a new selection drops the queue
             QTRY_COMPARE_WITH_TIMEOUT(tool.Count(UM_LINK_SENT), requests + 1, 10000);
-            for (size_t n = 0; n != logs(); QTest::qWait(300)) n = logs();
+            for (size_t n = 0, i = 0; n != logs() && i < 30; ++i, QTest::qWait(300)) n = logs();
             QCOMPARE(tool.Count(UM_LINK_ERROR), size_t{0});
             QVERIFY(sim.Stop());
             const std::string trace = test::ReadAll(dir.file("trace.txt"));
