@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <sstream>
 
+#include "link/line_trace.h"
 #include "link_test_peer.h"
 
 namespace qn410::test {
@@ -166,6 +168,13 @@ TEST_P(LinkProtocol, WritesAndNotifies) {
 
 INSTANTIATE_TEST_SUITE_P(Link, LinkProtocol, ::testing::ValuesIn(kScripts),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// The trace reads an exchange's frame holding a data DLE as the engine does: good.
+TEST(LineTrace, DataDleInAReceivedFrame) {
+    std::ostringstream out;
+    LineTrace(out, [] { return int64_t{0}; }).Bytes(LineTrace::Direction::Rx, PeerFrame("A\x10"));
+    EXPECT_EQ(out.str(), "     0.000000 RX frame \"A\\x10\" BCC 0x52 good\n");
+}
 
 }  // namespace
 }  // namespace qn410::test
