@@ -18,4 +18,4 @@ cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQN410_WITH_QT=OFF \
 cmake --build build-tsan -j"$jobs" --target link_engine_test link_stress_test fuzz_link_replay
 
 export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1"
-(cd build-tsan && ctest --output-on-failure --timeout 600 -R '^(Link|Turns|fuzz_link_corpus)')
+(cd build-tsan && ctest --output-on-failure --timeout 600 -R '^(Link|fuzz_link_corpus)')
