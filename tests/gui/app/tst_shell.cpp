@@ -454,6 +454,15 @@ class TestShell : public QObject {
             QVERIFY(QTest::qWaitForWindowExposed(dialog));
             QVERIFY2(dialog->width() >= TitleWidth(*dialog), qPrintable(dialog->windowTitle()));
         }
+        // A new password the file cannot take is not kept, and the dialog stays open.
+        CDlgNewPassword failing(QDir::tempPath().toStdString(), password, prompt);
+        failing.show();
+        WhenModal<QMessageBox>([](QMessageBox* box) {
+            QCOMPARE(box->text(), "Set file Write Error");
+            box->button(QMessageBox::Ok)->click();
+        });
+        Change(&failing, "", "x1", "x1");
+        QVERIFY(failing.isVisible() && password.empty());
     }
 };
 
