@@ -75,32 +75,33 @@ void ClearReceiver(TrunkLineSetting& line, int k) {
     SetText(line.RxName[k], "");
 }
 
-bool EnterReceiverExchange(TrunkLineSetting& line, int k, std::string_view text,
-                           const SettingData& data) {
+namespace {
+
+// An empty cell clears the receiver; a number in 1..max sets one half of it.
+bool EnterReceiverPart(TrunkLineSetting& line, int k, std::string_view text,
+                       const SettingData& data, uint8_t StationEntry::*part, int max) {
     text = CellEntry(text);
     if (text.empty()) {
         ClearReceiver(line, k);
         return true;
     }
     int value = 0;
-    if (!ParseInRange(text, 1, ExchangesInUse(data), value)) return false;
-    line.RxMaster[k].ExchangeNo = static_cast<uint8_t>(value);
+    if (!ParseInRange(text, 1, max, value)) return false;
+    line.RxMaster[k].*part = static_cast<uint8_t>(value);
     RefreshReceiver(line, k, data);
     return true;
 }
 
+}  // namespace
+
+bool EnterReceiverExchange(TrunkLineSetting& line, int k, std::string_view text,
+                           const SettingData& data) {
+    return EnterReceiverPart(line, k, text, data, &StationEntry::ExchangeNo, ExchangesInUse(data));
+}
+
 bool EnterReceiverMaster(TrunkLineSetting& line, int k, std::string_view text,
                          const SettingData& data) {
-    text = CellEntry(text);
-    if (text.empty()) {
-        ClearReceiver(line, k);
-        return true;
-    }
-    int value = 0;
-    if (!ParseInRange(text, 1, kMasterCount, value)) return false;
-    line.RxMaster[k].StationNo = static_cast<uint8_t>(value);
-    RefreshReceiver(line, k, data);
-    return true;
+    return EnterReceiverPart(line, k, text, data, &StationEntry::StationNo, kMasterCount);
 }
 
 bool EnterReceiverStation(TrunkLineSetting& line, int k, std::string_view text,
