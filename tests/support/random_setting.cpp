@@ -1,5 +1,5 @@
-// Random setting data: every field the setting file stores (random_setting.h), or only what the
-// upload records carry, in the form that survives a trip to an exchange (random_recordable.h).
+// Random setting data: every field the setting file stores, or only what the upload records
+// carry, in the form that survives a trip to an exchange.
 #include "support/random_setting.h"
 
 #include <algorithm>
@@ -11,7 +11,6 @@
 #include "setting/setting_compare.h"
 #include "setting/setting_file.h"
 #include "setting/text_field.h"
-#include "support/random_recordable.h"
 #include "transfer/record_codec.h"
 
 namespace qn410::test {
