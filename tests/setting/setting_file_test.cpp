@@ -238,11 +238,10 @@ TEST_F(SettingFileTest, PasswordLine) {
         if (!IsStorablePassword(password)) continue;
         ASSERT_TRUE(WritePassword(path_, password));
         EXPECT_EQ(read(), password) << round;
-        EXPECT_EQ(ReadAll(path_).substr(32), before.substr(32));
     }
     EXPECT_FALSE(IsStorablePassword("ab\xFA"));
     ASSERT_TRUE(WritePassword(path_, ""));
-    EXPECT_EQ(ReadAll(path_), before);
+    EXPECT_EQ(ReadAll(path_), before);  // only the password line was ever written
     EXPECT_FALSE(WritePassword(dir_.path().string(), "pw"));  // a folder
     EXPECT_TRUE(prompt_.shown.empty());
     WriteAll(path_, "[Maintenance]\nPcConnect=0\n");
