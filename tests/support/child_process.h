@@ -1,7 +1,5 @@
-// The built programs as child processes: qn410-sim on a pseudo-terminal (its first line of
-// output is the tool's device path) and qn410ctl with its standard error captured. Every wait is
-// bounded by a poll time-out; nothing sleeps. Define QN410CTL_BINARY / QN410_SIM_BINARY to use
-// them.
+// The built programs as child processes (define QN410CTL_BINARY / QN410_SIM_BINARY to use them).
+// Every wait is bounded by a poll time-out; nothing sleeps.
 #pragma once
 
 #include <fcntl.h>
@@ -41,8 +39,7 @@ inline pid_t Spawn(const std::string& binary, const std::vector<std::string>& ar
     _exit(127);
 }
 
-// A started program with its standard output (or error) on a pipe; killed if still running at
-// the end.
+// A started program with its standard output (or error) on a pipe; killed at the end.
 class Child {
   public:
     Child(const std::string& binary, const std::vector<std::string>& args, const ChildEnv& env,
@@ -97,7 +94,6 @@ class CtlProcess : public Child {
     CtlProcess(const std::vector<std::string>& args, const ChildEnv& env)
         : Child(QN410CTL_BINARY, args, env, true) {}
 
-    // Waits for the end, at most limitMs; a program still running then is killed.
     ProcessResult Finish(int limitMs = 30000) {
         ProcessResult result;
         result.status = Wait(limitMs, &result.err);
@@ -105,7 +101,6 @@ class CtlProcess : public Child {
     }
 };
 
-// Runs qn410ctl to its end, at most limitMs.
 inline ProcessResult RunCtl(const std::vector<std::string>& args, const ChildEnv& env = {},
                             int limitMs = 30000) {
     return CtlProcess(args, env).Finish(limitMs);
@@ -113,8 +108,9 @@ inline ProcessResult RunCtl(const std::vector<std::string>& args, const ChildEnv
 #endif
 
 #ifdef QN410_SIM_BINARY
-// qn410-sim on a pseudo-terminal; stopped with SIGTERM at the end of the test (killed when it
-// does not end), so that it saves with --save and leaves its coverage counts.
+// qn410-sim on a pseudo-terminal, whose path is its first line of output; stopped with SIGTERM
+// at the end (killed when it does not end), so that it saves with --save and leaves its coverage
+// counts.
 class Simulator : public Child {
   public:
     explicit Simulator(const std::vector<std::string>& args)

@@ -2,38 +2,28 @@
 #pragma once
 
 #include <cstdint>
-#include <random>
+#include <optional>
 #include <string>
 
 #include "setting/setting_data.h"
 
 namespace qn410::test {
 
-class RandomText {
-  public:
-    explicit RandomText(uint32_t seed) : rng(seed) {}
-    int Int(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); }
-    bool Coin() { return Int(0, 1) == 1; }
-    template <typename T>
-    void Set(T& field, int lo, int hi) {
-        field = static_cast<T>(Int(lo, hi));
-    }
-    // Up to maxLen characters: ASCII letters and digits mixed with half-width katakana
-    // (0xA1..0xDF); no blanks. Often exactly maxLen long.
-    std::string Name(int maxLen);
-    // Up to maxLen decimal digits (at least one).
-    std::string Digits(int maxLen);
-    // A station number of up to 6 digits, or "not set" (-1) when set is false.
-    template <typename N>
-    void Number(N& n, bool set);
-    // "HH:MM"; with oftenZero each part is 0 half of the time.
-    void Time(TimeOfDay& t, bool oftenZero);
-    std::mt19937 rng;
-};
-
 // Fills data with random values that the setting file carries unchanged: every field stored in
-// the file varies, display copies hold what reading a file leaves in them, and the zone tables
-// stay as they were.
+// the file varies (names with bytes 0xA1..0xDF, often at their longest), display copies hold
+// what reading a file leaves in them, and the zone tables stay as they were.
 void FillRandomFileData(SettingData& data, uint32_t seed);
+
+// Varies only the fields that the upload records carry, and only in the form in which they
+// survive a trip to an exchange and back: names of at most 8 characters without blanks (with
+// bytes 0xA1..0xDF mixed in), TalkTime and PagingTimeLimit in tens, member lists packed to the
+// front with full counts, AutoOutSend following the times, cleared stations holding the cleared
+// values, zone masks empty where the zone cells are not selectable. Every other field keeps its
+// default, and the zone tables are rebuilt.
+void FillRandomRecordable(SettingData& data, uint32_t seed);
+
+// Compares two SettingData only in the fields FillRandomRecordable varies, for the exchanges
+// 1..SwitchCnt of a, and names the first that differs as the diff listing does.
+std::optional<std::string> FirstRecordDifference(const SettingData& a, const SettingData& b);
 
 }  // namespace qn410::test

@@ -15,10 +15,9 @@ struct ShownMessage {
     PromptButtons buttons;
 };
 
+// Answers Ok to a message, and to a question the next scripted answer (No when none is left).
 class RecordingPrompt : public Prompt {
   public:
-    // Records the message; answers Ok to a message and the next scripted answer (No when none
-    // is left) to a question.
     PromptAnswer Show(const std::string& text, PromptIcon icon, PromptButtons buttons) override {
         shown.push_back({text, icon, buttons});
         if (buttons == PromptButtons::Ok) return PromptAnswer::Ok;
@@ -26,21 +25,17 @@ class RecordingPrompt : public Prompt {
         if (!answers.empty()) answers.pop_front();
         return a;
     }
-
-    // Answers for the next Yes/No questions, in order.
     void ScriptAnswers(std::initializer_list<PromptAnswer> list) {
         answers.insert(answers.end(), list.begin(), list.end());
     }
-
-    std::vector<ShownMessage> shown;
-    std::deque<PromptAnswer> answers;
-
-    // The texts alone, in order.
     std::vector<std::string> texts() const {
         std::vector<std::string> out;
         for (const auto& m : shown) out.push_back(m.text);
         return out;
     }
+
+    std::vector<ShownMessage> shown;
+    std::deque<PromptAnswer> answers;
 };
 
 }  // namespace qn410::test

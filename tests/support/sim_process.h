@@ -1,8 +1,6 @@
-// qn410-sim as a child of a window test: started on a pseudo-terminal, whose path is the first
-// line of its output; ended with SIGTERM (saving first when asked to) when the test is done.
+// qn410-sim as a child of a window test, with Qt's strings.
 #pragma once
 
-#include <QString>
 #include <QStringList>
 
 #include "support/child_process.h"

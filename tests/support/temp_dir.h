@@ -1,15 +1,32 @@
 // A fresh folder under the system's temporary directory, removed with everything in it.
 #pragma once
 
+#include <stdlib.h>
+
 #include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
 #include <string>
 
 namespace qn410::test {
 
 class TempDir {
   public:
-    TempDir();
-    ~TempDir();
+    TempDir() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "qn410-test-XXXXXX");
+        if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
+        path_ = pattern;
+    }
+    ~TempDir() {
+        namespace fs = std::filesystem;
+        std::error_code ec;
+        // Tests may leave folders without write permission behind; give it back first.
+        fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ec);
+        for (auto& entry : fs::recursive_directory_iterator(path_, ec))
+            fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ec);
+        fs::remove_all(path_, ec);
+    }
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
 
@@ -20,7 +37,13 @@ class TempDir {
     std::filesystem::path path_;
 };
 
-std::string ReadAll(const std::string& path);
-void WriteAll(const std::string& path, const std::string& bytes);
+inline std::string ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+inline void WriteAll(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
 
 }  // namespace qn410::test
