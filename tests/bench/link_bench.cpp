@@ -1,5 +1,5 @@
 // The link with the serial port open on a pseudo-terminal, built as two measuring programs:
-//   link_idle_load [seconds]   (default 10) CPU time and thread wake-ups of the whole process
+//   link_idle_load [seconds]   (default 10) CPU time and context switches of the whole process
 //                              while the line is quiet;
 //   link_turnaround [rounds]   (default 1000) the time from the exchange's last byte to the
 //                              tool's answer: DLE ACK after a received frame, and the frame after
@@ -10,10 +10,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <chrono>
-#include <cstdio>
-#include <cstdlib>
-#include <string>
-#include <vector>
+#include <ctime>
 
 #include "link/link_frame.h"
 #include "link/trans_mng.h"
@@ -26,35 +23,31 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
-double Seconds(const rusage& u) {
-    return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
-           (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
-}
-
-void IdleLoad(QCoreApplication& app, int seconds) {
+int IdleLoad(QCoreApplication& app, int seconds) {
     rusage before{}, after{};
     ::getrusage(RUSAGE_SELF, &before);
-    const auto start = Clock::now();
+    const std::clock_t cpu = std::clock();
     QTimer::singleShot(seconds * 1000, &app, &QCoreApplication::quit);
     app.exec();
     ::getrusage(RUSAGE_SELF, &after);
-    const double wall = std::chrono::duration<double>(Clock::now() - start).count();
-    const double cpu = Seconds(after) - Seconds(before);
-    const long wakeups = after.ru_nvcsw - before.ru_nvcsw + after.ru_nivcsw - before.ru_nivcsw;
+    const double used = double(std::clock() - cpu) / CLOCKS_PER_SEC;
+    const long switches = after.ru_nvcsw - before.ru_nvcsw + after.ru_nivcsw - before.ru_nivcsw;
     std::printf(
-        "quiet line, port open, %.1f s: CPU %.4f s (%.3f %% of a core), "
+        "quiet line, port open, %d s: CPU %.4f s (%.3f %% of a core), "
         "%ld context switches (%.1f per second, all threads)\n",
-        wall, cpu, 100.0 * cpu / wall, wakeups, wakeups / wall);
+        seconds, used, 100.0 * used / seconds, switches, double(switches) / seconds);
+    return 0;
 }
 
-// Microseconds from sending send to the count bytes of the answer (equal to expect unless that
-// is empty); -1 when they did not come.
-double Turnaround(PtyPeer& peer, const std::string& send, size_t count, const std::string& expect) {
+// Sends send and adds the microseconds until count bytes of answer came (equal to expect unless
+// that is empty) to times; false when they did not come.
+bool Time(PtyPeer& peer, const std::string& send, size_t count, const std::string& expect,
+          std::vector<double>& times) {
     peer.Send(send);
-    const auto t0 = Clock::now();
+    const auto start = Clock::now();
     const std::string got = peer.Read(count, 2000, nullptr);
-    if (got.size() != count || (!expect.empty() && got != expect)) return -1;
-    return std::chrono::duration<double, std::micro>(Clock::now() - t0).count();
+    times.push_back(std::chrono::duration<double, std::micro>(Clock::now() - start).count());
+    return got.size() == count && (expect.empty() || got == expect);
 }
 
 void Report(const char* what, std::vector<double>& us) {
@@ -63,28 +56,23 @@ void Report(const char* what, std::vector<double>& us) {
                 us[us.size() / 2], us[us.size() * 9 / 10], us.back());
 }
 
-int TurnaroundRounds(CTransMng& mng, PtyPeer& peer, int rounds) {
-    const std::string ack = Bytes({DLE, ACK}), body = "A01" + std::string(40, '0');
-    std::vector<double> ackTimes, frameTimes;
-    peer.Send(Bytes({DLE, ENQ}));
+int Turnaround(CTransMng& mng, PtyPeer& peer, int rounds) {
+    const std::string body = "A01" + std::string(40, '0');
+    std::vector<double> acks, frames;
+    peer.Send(kBid);
     peer.Read(2, 2000, nullptr);
-    for (int i = 0; i < rounds; ++i) {  // received frames: BCC byte to DLE ACK
-        ackTimes.push_back(Turnaround(peer, PeerFrame("o03" + std::string(32, '1')), 2, ack));
-        if (ackTimes.back() < 0) return 2;
-    }
-    peer.Send(Bytes({DLE, EOT}));
-    for (int i = 0; i < rounds; ++i) {  // sent requests: DLE ACK to the bid, to the frame
-        auto r = std::make_unique<TransferRequest>();
-        r->body = body;
-        mng.Enqueue(0, std::move(r));
-        if (peer.Read(2, 2000, nullptr) != Bytes({DLE, ENQ})) return 3;
-        frameTimes.push_back(Turnaround(peer, ack, body.size() + kFrameOverhead, ""));
-        if (frameTimes.back() < 0) return 4;
-        peer.Send(ack);
+    for (int i = 0; i < rounds; ++i)
+        if (!Time(peer, PeerFrame("o03" + std::string(32, '1')), 2, kAck, acks)) return 2;
+    peer.Send(kEot);
+    for (int i = 0; i < rounds; ++i) {
+        mng.Enqueue(0, std::make_unique<TransferRequest>(TransferRequest{.body = body}));
+        if (peer.Read(2, 2000, nullptr) != kBid) return 3;
+        if (!Time(peer, kAck, body.size() + kFrameOverhead, "", frames)) return 4;
+        peer.Send(kAck);
         peer.Read(2, 2000, nullptr);  // DLE EOT
     }
-    Report("frame -> DLE ACK", ackTimes);
-    Report("DLE ACK to bid -> frame", frameTimes);
+    Report("frame -> DLE ACK", acks);
+    Report("DLE ACK to bid -> frame", frames);
     return 0;
 }
 
@@ -95,20 +83,12 @@ int main(int argc, char** argv) {
     const bool idle = std::string(argv[0]).ends_with("link_idle_load");
     const int count = argc > 1 ? std::atoi(argv[1]) : idle ? 10 : 1000;
     PtyPeer peer;
-    if (!peer.ok()) return 1;
     ::setenv("QN410_COM1", peer.slavePath().c_str(), 1);
     QObject view;  // the notifications pile up unread; fine for a measurement
     CTransMng mng(&view, MaintenanceSetting{});
-    if (mng.Connect(1) != 1) {
-        std::fprintf(stderr, "cannot open %s\n", peer.slavePath().c_str());
-        return 1;
-    }
+    if (!peer.ok() || mng.Connect(1) != 1) return 1;
     app.processEvents();  // the start-up notifications
-    int status = 0;
-    if (idle)
-        IdleLoad(app, count);
-    else
-        status = TurnaroundRounds(mng, peer, count);
+    const int status = idle ? IdleLoad(app, count) : Turnaround(mng, peer, count);
     mng.Stop(3000);
     return status;
 }

@@ -1,5 +1,5 @@
-// How long the all-categories printout of 16 full exchanges takes to render into a PDF (every
-// station, list entry and zone shown), the page count as a counter. Runs offscreen:
+// The all-categories printout of 16 full exchanges (every station, list entry and zone) rendered
+// into a PDF, the page count as a counter:
 //   build/tests/bench/bench_print
 #include <benchmark/benchmark.h>
 
@@ -9,16 +9,13 @@
 #include "print/printout.h"
 #include "support/random_setting.h"
 
-namespace {
-
-using namespace qn410;
-
 void AllCategoriesToPdf(benchmark::State& state) {
+    using namespace qn410;
     auto data = std::make_shared<SettingData>();
     test::FillRandomFileData(*data, 16);
     data->System.SwitchCnt = kExchangeCount;
     for (ExchangeSetting& exchange : data->Exchange) {
-        exchange.ZoneSize = 2;  // all 19 zones
+        exchange.ZoneSize = 2;
         for (MasterSetting& m : exchange.Master) {
             m.ScanCnt = kScanCount;
             m.GroupCnt = kGroupCount;
@@ -34,5 +31,3 @@ void AllCategoriesToPdf(benchmark::State& state) {
     }
 }
 BENCHMARK(AllCategoriesToPdf)->Unit(benchmark::kMillisecond)->UseRealTime();
-
-}  // namespace

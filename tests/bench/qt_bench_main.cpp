@@ -1,5 +1,5 @@
-// main() of the window benchmarks: a QApplication (offscreen unless QT_QPA_PLATFORM says
-// otherwise) around Google Benchmark's run.
+// main() of the window benchmarks: Google Benchmark's run inside a QApplication, offscreen unless
+// QT_QPA_PLATFORM says otherwise.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -9,6 +9,4 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
 }
