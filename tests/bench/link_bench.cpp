@@ -1,14 +1,11 @@
-// The link with the serial port open on a pseudo-terminal, built as two measuring programs:
-//   link_idle_load [seconds]   (default 10) CPU time and context switches of the whole process
-//                              while the line is quiet;
-//   link_turnaround [rounds]   (default 1000) the time from the exchange's last byte to the
-//                              tool's answer: DLE ACK after a received frame, and the frame after
-//                              DLE ACK to the tool's bid (median, 90th percentile, maximum).
+// Two measuring programs over a pseudo-terminal with the serial port open: link_idle_load
+// [seconds] (default 10), CPU time and context switches of the process while the line is quiet;
+// link_turnaround [rounds] (default 1000), microseconds from the exchange's last byte to the
+// tool's answer, DLE ACK to a received frame and the frame to DLE ACK to the tool's bid.
 #include <sys/resource.h>
 
 #include <QCoreApplication>
 #include <QTimer>
-#include <algorithm>
 #include <chrono>
 #include <ctime>
 
@@ -19,60 +16,52 @@
 
 using namespace qn410;
 using namespace qn410::test;
-using Clock = std::chrono::steady_clock;
 
 namespace {
 
-int IdleLoad(QCoreApplication& app, int seconds) {
-    rusage before{}, after{};
-    ::getrusage(RUSAGE_SELF, &before);
-    const std::clock_t cpu = std::clock();
-    QTimer::singleShot(seconds * 1000, &app, &QCoreApplication::quit);
-    app.exec();
-    ::getrusage(RUSAGE_SELF, &after);
-    const double used = double(std::clock() - cpu) / CLOCKS_PER_SEC;
-    const long switches = after.ru_nvcsw - before.ru_nvcsw + after.ru_nivcsw - before.ru_nivcsw;
-    std::printf(
-        "quiet line, port open, %d s: CPU %.4f s (%.3f %% of a core), "
-        "%ld context switches (%.1f per second, all threads)\n",
-        seconds, used, 100.0 * used / seconds, switches, double(switches) / seconds);
-    return 0;
+long ContextSwitches() {
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_nvcsw + usage.ru_nivcsw;
 }
 
-// Sends send and adds the microseconds until count bytes of answer came (equal to expect unless
-// that is empty) to times; false when they did not come.
-bool Time(PtyPeer& peer, const std::string& send, size_t count, const std::string& expect,
-          std::vector<double>& times) {
-    peer.Send(send);
-    const auto start = Clock::now();
-    const std::string got = peer.Read(count, 2000, nullptr);
-    times.push_back(std::chrono::duration<double, std::micro>(Clock::now() - start).count());
-    return got.size() == count && (expect.empty() || got == expect);
-}
-
-void Report(const char* what, std::vector<double>& us) {
-    std::sort(us.begin(), us.end());
-    std::printf("%-34s n=%zu median %.1f us, p90 %.1f us, max %.1f us\n", what, us.size(),
-                us[us.size() / 2], us[us.size() * 9 / 10], us.back());
-}
+// The microseconds from sending send to the answer of count bytes (expect unless that is empty).
+struct Rounds {
+    bool Time(const std::string& send, size_t count, const std::string& expect = "") {
+        peer.Send(send);
+        const auto start = std::chrono::steady_clock::now();
+        const std::string got = peer.Read(count, 2000, nullptr);
+        const std::chrono::duration<double, std::micro> took =
+            std::chrono::steady_clock::now() - start;
+        us.push_back(took.count());
+        return got.size() == count && (expect.empty() || got == expect);
+    }
+    void Report(const char* what) {
+        std::sort(us.begin(), us.end());
+        std::printf("%-34s n=%zu median %.1f us, p90 %.1f us, max %.1f us\n", what, us.size(),
+                    us[us.size() / 2], us[us.size() * 9 / 10], us.back());
+    }
+    PtyPeer& peer;
+    std::vector<double> us;
+};
 
 int Turnaround(CTransMng& mng, PtyPeer& peer, int rounds) {
     const std::string body = "A01" + std::string(40, '0');
-    std::vector<double> acks, frames;
+    Rounds acks{peer}, frames{peer};
     peer.Send(kBid);
     peer.Read(2, 2000, nullptr);
     for (int i = 0; i < rounds; ++i)
-        if (!Time(peer, PeerFrame("o03" + std::string(32, '1')), 2, kAck, acks)) return 2;
+        if (!acks.Time(PeerFrame("o03" + std::string(32, '1')), 2, kAck)) return 2;
     peer.Send(kEot);
     for (int i = 0; i < rounds; ++i) {
         mng.Enqueue(0, std::make_unique<TransferRequest>(TransferRequest{.body = body}));
         if (peer.Read(2, 2000, nullptr) != kBid) return 3;
-        if (!Time(peer, kAck, body.size() + kFrameOverhead, "", frames)) return 4;
+        if (!frames.Time(kAck, body.size() + kFrameOverhead)) return 4;
         peer.Send(kAck);
         peer.Read(2, 2000, nullptr);  // DLE EOT
     }
-    Report("frame -> DLE ACK", acks);
-    Report("DLE ACK to bid -> frame", frames);
+    acks.Report("frame -> DLE ACK");
+    frames.Report("DLE ACK to bid -> frame");
     return 0;
 }
 
@@ -87,8 +76,16 @@ int main(int argc, char** argv) {
     QObject view;  // the notifications pile up unread; fine for a measurement
     CTransMng mng(&view, MaintenanceSetting{});
     if (!peer.ok() || mng.Connect(1) != 1) return 1;
-    app.processEvents();  // the start-up notifications
-    const int status = idle ? IdleLoad(app, count) : Turnaround(mng, peer, count);
-    mng.Stop(3000);
-    return status;
+    app.processEvents();                             // the start-up notifications
+    if (!idle) return Turnaround(mng, peer, count);  // the manager stops the link on the way out
+    const long switches = ContextSwitches();
+    const std::clock_t start = std::clock();
+    QTimer::singleShot(count * 1000, &app, &QCoreApplication::quit);
+    app.exec();
+    const double cpu = double(std::clock() - start) / CLOCKS_PER_SEC;
+    const long switched = ContextSwitches() - switches;
+    std::printf(
+        "quiet line, port open, %d s: CPU %.4f s (%.3f %% of a core), "
+        "%ld context switches (%.1f per second, all threads)\n",
+        count, cpu, 100.0 * cpu / count, switched, double(switched) / count);
 }

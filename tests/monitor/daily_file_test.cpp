@@ -12,36 +12,28 @@ namespace {
 
 using test::ReadAll, test::WriteAll;
 
-TEST(DailyFile, FirstLineGoesWhereTheRuleSays) {
+TEST(DailyFile, WhichFileEachLineGoesTo) {
     // remembered file (present, holding "old"), day, bytes written first, file of the next line
-    const struct {
-        const char* remembered;
-        int day;
-        long filled;
-        const char* expect;
-        const char* holds;
-    } cases[] = {
-        {"HS020305-03.txt", 5, 0, "HS020305-03.txt", "oldline\r\n"},       // same day: continued
-        {"HS020305-03.txt", 6, 0, "HS020306-01.txt", "line\r\n"},          // next day: 01
-        {"HS020305-03.txt", 5, 65537 - 3, "HS020305-04.txt", "line\r\n"},  // next, empty
-        {"HS020305-03.txt", 5, 65536 - 3, "HS020305-03.txt", nullptr},     // not yet
-        {"HS020305-99.txt", 5, 65537 - 3, "HS020305-01.txt", "line\r\n"},  // 99 -> 01
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.expect);
+    // and what it holds (nullptr: "old", the bytes and the line)
+    for (auto [remembered, day, filled, expect, holds] : {
+             std::tuple{"HS020305-03.txt", 5, 0L, "HS020305-03.txt", "oldline\r\n"},  // continued
+             {"HS020305-03.txt", 6, 0L, "HS020306-01.txt", "line\r\n"},               // next day
+             {"HS020305-03.txt", 5, 65537L - 3, "HS020305-04.txt", "line\r\n"},       // next, empty
+             {"HS020305-03.txt", 5, 65536L - 3, "HS020305-03.txt", nullptr},          // not yet
+             {"HS020305-99.txt", 5, 65537L - 3, "HS020305-01.txt", "line\r\n"},       // 99 -> 01
+         }) {
+        SCOPED_TRACE(expect);
         test::TempDir dir;
-        WriteAll(dir.file(c.remembered), "old");
-        FixedClock clock({2002, 3, c.day, 10, 0, 0});
-        DailyFile file(LogKind::Log, dir.file(c.remembered), clock);
-        if (c.filled) EXPECT_FALSE(file.Write(std::string(c.filled, 'x')));
+        WriteAll(dir.file(remembered), "old");
+        FixedClock clock({2002, 3, day, 10, 0, 0});
+        DailyFile file(LogKind::Log, dir.file(remembered), clock);
+        if (filled) EXPECT_FALSE(file.Write(std::string(filled, 'x')));
         EXPECT_FALSE(file.Write("line\r\n"));
-        EXPECT_EQ(file.currentPath(), dir.file(c.expect));
-        EXPECT_EQ(ReadAll(dir.file(c.expect)),
-                  c.holds ? c.holds : "old" + std::string(65533, 'x') + "line\r\n");
+        EXPECT_EQ(file.currentPath(), dir.file(expect));
+        EXPECT_EQ(ReadAll(dir.file(expect)),
+                  holds ? holds : "old" + std::string(65533, 'x') + "line\r\n");
     }
-}
-
-TEST(DailyFile, SelectFolderAndAnUnwritableOne) {
+    // "Select Folder", and a folder that cannot be written: its text once per failing spell.
     test::TempDir dir;
     WriteAll(dir.file("plain"), "");  // a file where the folder should be
     WriteAll(dir.file("HS020305-01.txt"), "stale");
@@ -49,7 +41,7 @@ TEST(DailyFile, SelectFolderAndAnUnwritableOne) {
     DailyFile file(LogKind::Log, "", clock);
     file.SelectFolder(dir.file("plain/logs"));
     EXPECT_EQ(file.Write("1\r\n"), "Log Data File could not be opened");
-    EXPECT_FALSE(file.Write("2\r\n"));  // once
+    EXPECT_FALSE(file.Write("2\r\n"));
     file.SelectFolder(dir.path().string());
     EXPECT_FALSE(file.Write("3\r\n"));
     EXPECT_EQ(ReadAll(dir.file("HS020305-01.txt")), "3\r\n");  // a chosen folder: 01, empty

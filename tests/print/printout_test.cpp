@@ -8,7 +8,6 @@
 
 #include "link/link_messages.h"
 #include "print/dlg_printout.h"
-#include "print/print_dialogs.h"
 #include "print/print_service.h"
 #include "setting/setting_file.h"
 #include "support/random_setting.h"
@@ -20,34 +19,6 @@ using namespace qn410;
 
 namespace {
 
-// The texts of every set value of the setting categories, exchanges 1..SwitchCnt.
-QStringList SetValues(const SettingData& d) {
-    QStringList values;
-    auto add = [&](std::string_view text) {
-        if (!text.empty()) values << AnsiToQString(text);
-    };
-    auto number = [&](const auto& n) { return n.Value != kNoNumber ? add(n.Text) : void(); };
-    for (int e = 0; e < d.System.SwitchCnt; ++e) {
-        number(d.System.SwNumber[e]);
-        add(d.Function[e].StartTime.Text);
-        add(d.Function[e].EndTime.Text);
-        values << QStringLiteral("%1 min").arg(d.Exchange[e].LineCntLimit);
-        for (const TrunkLineSetting& line : d.Exchange[e].Line) add(line.Name);
-        for (const MasterSetting& m : d.Exchange[e].Master) {
-            number(m.Number);
-            for (const char* t :
-                 {m.Name, m.TelNo, m.AbsenceTelNo, m.AutoAbsenceTelNo, m.CnvTelNo, m.NonRespTelNo})
-                add(t);
-            values << QStringLiteral("%1 s").arg(m.ScanTime);
-        }
-        for (const SubSetting& s : d.Exchange[e].Sub) {
-            number(s.Number);
-            add(s.Name);
-        }
-    }
-    return values;
-}
-
 // pdftotext guesses blanks from glyph gaps: texts are compared without any.
 QString Squeezed(QString text) {
     return text.remove(QRegularExpression(QStringLiteral("\\s")));
@@ -58,6 +29,35 @@ QStringList PdfPages(const QString& path) {
     p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
     if (!p.waitForFinished(60000) || p.exitCode() != 0) return {};
     return QString::fromUtf8(p.readAllStandardOutput()).split('\f', Qt::SkipEmptyParts);
+}
+
+// Every set value of the setting categories, exchanges 1..SwitchCnt, is in text.
+void CheckSetValues(const SettingData& d, const QString& text) {
+    auto check = [&](const QString& value) {
+        QVERIFY2(text.contains(Squeezed(value)), qPrintable(value));
+    };
+    auto add = [&](std::string_view value) {
+        return value.empty() ? void() : check(AnsiToQString(value));
+    };
+    auto number = [&](const auto& n) { return n.Value != kNoNumber ? add(n.Text) : void(); };
+    for (int e = 0; e < d.System.SwitchCnt; ++e) {
+        number(d.System.SwNumber[e]);
+        add(d.Function[e].StartTime.Text);
+        add(d.Function[e].EndTime.Text);
+        check(QStringLiteral("%1 min").arg(d.Exchange[e].LineCntLimit));
+        for (const TrunkLineSetting& line : d.Exchange[e].Line) add(line.Name);
+        for (const MasterSetting& m : d.Exchange[e].Master) {
+            number(m.Number);
+            for (const char* t :
+                 {m.Name, m.TelNo, m.AbsenceTelNo, m.AutoAbsenceTelNo, m.CnvTelNo, m.NonRespTelNo})
+                add(t);
+            check(QStringLiteral("%1 s").arg(m.ScanTime));
+        }
+        for (const SubSetting& s : d.Exchange[e].Sub) {
+            number(s.Number);
+            add(s.Name);
+        }
+    }
 }
 
 // The view's side (the message numbers it was sent); the print dialog answers with a PDF
@@ -107,8 +107,7 @@ class PrintoutTest : public QObject {
             for (int i = 0; i < pages.size(); ++i)
                 QCOMPARE(pages[i].trimmed().split('\n').last().trimmed(), QString::number(i + 1));
             QString text = Squeezed(pages.join(' '));
-            for (const QString& value : SetValues(doc.data()))
-                QVERIFY2(text.contains(Squeezed(value)), qPrintable(value));
+            CheckSetValues(doc.data(), text);
 
             // The categories only their own windows print, in-process, with a list's rows.
             PrintRequest request;
