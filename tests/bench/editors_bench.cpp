@@ -11,8 +11,6 @@
 #include "editors/sheet_station.h"
 #include "support/random_setting.h"
 
-namespace {
-
 using namespace qn410;
 
 struct SixteenExchanges : test::EditorTestHost {
@@ -65,4 +63,9 @@ void BM_ShownAll(benchmark::State& state) {
 BENCHMARK_TEMPLATE(BM_ShownAll, CSheetStation)->Unit(benchmark::kMillisecond);
 BENCHMARK_TEMPLATE(BM_ShownAll, CSheetPaging)->Unit(benchmark::kMillisecond);
 
-}  // namespace
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+}

@@ -17,32 +17,6 @@
 using namespace qn410;
 using namespace qn410::test;
 
-namespace {
-
-long ContextSwitches() {
-    rusage usage{};
-    ::getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_nvcsw + usage.ru_nivcsw;
-}
-
-// Sends send and times the answer of count bytes into us; false when it did not come.
-bool Time(PtyPeer& peer, const std::string& send, size_t count, std::vector<double>& us) {
-    peer.Send(send);
-    const auto start = std::chrono::steady_clock::now();
-    const bool answered = peer.Read(count, 2000, nullptr).size() == count;
-    us.push_back(std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start)
-                     .count());
-    return answered;
-}
-
-void Report(const char* what, std::vector<double>& us) {
-    std::sort(us.begin(), us.end());
-    std::printf("%-34s n=%zu median %.1f us, p90 %.1f us, max %.1f us\n", what, us.size(),
-                us[us.size() / 2], us[us.size() * 9 / 10], us.back());
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     const bool idle = std::string(argv[0]).ends_with("link_idle_load");
@@ -54,32 +28,48 @@ int main(int argc, char** argv) {
     if (!peer.ok() || mng.Connect(1) != 1) return 1;
     app.processEvents();  // the start-up notifications
     if (idle) {
-        const long switches = ContextSwitches();
+        rusage before{}, after{};
+        ::getrusage(RUSAGE_SELF, &before);
         const std::clock_t start = std::clock();
         QTimer::singleShot(count * 1000, &app, &QCoreApplication::quit);
         app.exec();
+        ::getrusage(RUSAGE_SELF, &after);
         const double cpu = double(std::clock() - start) / CLOCKS_PER_SEC;
-        const long switched = ContextSwitches() - switches;
+        const long switches = after.ru_nvcsw + after.ru_nivcsw - before.ru_nvcsw - before.ru_nivcsw;
         std::printf(
             "quiet line, port open, %d s: CPU %.4f s (%.3f %% of a core), %ld context "
             "switches (%.1f per second, all threads)\n",
-            count, cpu, 100.0 * cpu / count, switched, double(switched) / count);
+            count, cpu, 100.0 * cpu / count, switches, double(switches) / count);
         return 0;
     }
+    // Sends send and times the answer of `bytes` bytes into us; false when it did not come.
+    auto time = [&peer](const std::string& send, size_t bytes, std::vector<double>& us) {
+        peer.Send(send);
+        const auto start = std::chrono::steady_clock::now();
+        const bool answered = peer.Read(bytes, 2000, nullptr).size() == bytes;
+        const std::chrono::duration<double, std::micro> took =
+            std::chrono::steady_clock::now() - start;
+        us.push_back(took.count());
+        return answered;
+    };
     const std::string body = "A01" + std::string(40, '0');
     std::vector<double> acks, frames;
     peer.Send(kBid);  // the exchange takes the line
     peer.Read(2, 2000, nullptr);
     for (int i = 0; i < count; ++i)
-        if (!Time(peer, PeerFrame("o03" + std::string(32, '1')), 2, acks)) return 2;
+        if (!time(PeerFrame("o03" + std::string(32, '1')), 2, acks)) return 2;
     peer.Send(kEot);
     for (int i = 0; i < count; ++i) {
         mng.Enqueue(0, std::make_unique<TransferRequest>(TransferRequest{.body = body}));
         if (peer.Read(2, 2000, nullptr) != kBid) return 3;
-        if (!Time(peer, kAck, body.size() + kFrameOverhead, frames)) return 4;
+        if (!time(kAck, body.size() + kFrameOverhead, frames)) return 4;
         peer.Send(kAck);
         peer.Read(2, 2000, nullptr);  // DLE EOT
     }
-    Report("frame -> DLE ACK", acks);
-    Report("DLE ACK to bid -> frame", frames);
+    for (auto [what, us] :
+         {std::pair{"frame -> DLE ACK", &acks}, {"DLE ACK to bid -> frame", &frames}}) {
+        std::sort(us->begin(), us->end());
+        std::printf("%-34s n=%zu median %.1f us, p90 %.1f us, max %.1f us\n", what, us->size(),
+                    (*us)[us->size() / 2], (*us)[us->size() * 9 / 10], us->back());
+    }
 }

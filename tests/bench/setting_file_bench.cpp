@@ -6,8 +6,6 @@
 #include "support/random_setting.h"
 #include "support/temp_dir.h"
 
-namespace {
-
 using namespace qn410;
 
 struct Saved {
@@ -41,5 +39,3 @@ BENCHMARK_CAPTURE(Run, Save, [](Saved& s) {
 BENCHMARK_CAPTURE(Run, Open, [](Saved& s) {
     return ReadSettingFile(s.path, s.doc, s.password, s.prompt) == ReadOutcome::Ok;
 })->Unit(benchmark::kMillisecond);
-
-}  // namespace
