@@ -35,18 +35,10 @@ TEST(DailyFile, WhichFileEachLineGoesToAndTheRecordsColumns) {
         EXPECT_EQ(ReadAll(dir.file(expect)),
                   holds ? holds : "old" + std::string(65533, 'x') + "line\r\n");
     }
-    // A folder that cannot be made gives its text once, and again after a line was written.
-    test::TempDir dir;
     FixedClock clock({2002, 3, 5});
-    DailyFile file(LogKind::Log, "", clock);
-    file.SelectFolder("/dev/null/logs");
-    EXPECT_EQ(file.Write("1\r\n"), "Log Data File could not be opened");
-    EXPECT_FALSE(file.Write("2\r\n"));
-    file.SelectFolder(dir.path().string());
-    EXPECT_FALSE(file.Write("3\r\n"));
-    file.SelectFolder("/dev/null/logs");
-    EXPECT_EQ(file.Write("4\r\n"), "Log Data File could not be opened");
-
+    DailyFile unwritable(LogKind::Log, "/dev/null/HS020305-01.txt", clock);  // no such folder
+    EXPECT_EQ(unwritable.Write("1\r\n"), "Log Data File could not be opened");
+    EXPECT_FALSE(unwritable.Write("2\r\n"));                   // once
     EXPECT_EQ(ParseRemembered("/d/HS0203-02.txt").number, 0);  // not a daily file's name
     std::string texts;
     for (const std::string& t :
