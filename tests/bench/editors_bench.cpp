@@ -21,8 +21,8 @@ struct SixteenExchanges : test::EditorTestHost {
     }
 };
 
-// Shows the sheet on "ALL" at its Substations page and paints it: what a user waits for when
-// opening, with building the sheet (exposed, repaint() paints for real).
+// Shows the sheet on "ALL" at its Substations page and paints it (exposed, repaint() paints for
+// real): with building the sheet, what a user waits for when opening.
 template <typename Sheet>
 void ShowAll(Sheet& sheet) {
     sheet.tabs()->setCurrentIndex(std::is_same_v<Sheet, CSheetStation> ? 1 : 0);
@@ -32,36 +32,28 @@ void ShowAll(Sheet& sheet) {
     QCoreApplication::processEvents();
 }
 
+// Argument 0: opening, as above. 1: on a shown sheet, Stations switched to one exchange and back
+// to "ALL", or one zone cell of Paging's grid toggled and repainted as a click does.
 template <typename Sheet>
-void BM_OpenAll(benchmark::State& state) {
+void BM_Sheet(benchmark::State& state) {
     SixteenExchanges host;
+    std::optional<Sheet> shown;
+    if (state.range(0)) ShowAll(shown.emplace(host));
     for (auto _ : state) {
-        Sheet sheet(host);
-        ShowAll(sheet);
-    }
-}
-BENCHMARK_TEMPLATE(BM_OpenAll, CSheetStation)->Unit(benchmark::kMillisecond);
-BENCHMARK_TEMPLATE(BM_OpenAll, CSheetPaging)->Unit(benchmark::kMillisecond);
-
-// On a shown sheet: Stations switched from "ALL" to one exchange and back; one zone cell of
-// Paging's "ALL" grid toggled and repainted as a click does.
-template <typename Sheet>
-void BM_ShownAll(benchmark::State& state) {
-    SixteenExchanges host;
-    Sheet sheet(host);
-    ShowAll(sheet);
-    for (auto _ : state) {
-        if constexpr (std::is_same_v<Sheet, CSheetStation>) {
-            sheet.exchangeList()->setCurrentIndex(0);
+        if (!state.range(0)) {
+            Sheet sheet(host);
             ShowAll(sheet);
+        } else if constexpr (std::is_same_v<Sheet, CSheetStation>) {
+            shown->exchangeList()->setCurrentIndex(0);
+            ShowAll(*shown);
         } else {
-            sheet.pagingPage()->grid()->ToggleCell(0, sheet.pagingPage()->firstZoneColumn());
-            sheet.pagingPage()->grid()->viewport()->repaint();
+            shown->pagingPage()->grid()->ToggleCell(0, shown->pagingPage()->firstZoneColumn());
+            shown->pagingPage()->grid()->viewport()->repaint();
         }
     }
 }
-BENCHMARK_TEMPLATE(BM_ShownAll, CSheetStation)->Unit(benchmark::kMillisecond);
-BENCHMARK_TEMPLATE(BM_ShownAll, CSheetPaging)->Unit(benchmark::kMillisecond);
+BENCHMARK_TEMPLATE(BM_Sheet, CSheetStation)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK_TEMPLATE(BM_Sheet, CSheetPaging)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
