@@ -1,6 +1,5 @@
 // "Stations" and "Paging" on the largest table they show, "ALL" over 16 exchanges: 1024 substation
-// rows, Paging's with 19 zone columns. Offscreen unless QT_QPA_PLATFORM says otherwise:
-//   build/tests/bench/bench_editors [--benchmark_filter=Paging]
+// rows, Paging's with 19 zone columns. Offscreen unless QT_QPA_PLATFORM says otherwise.
 #include <benchmark/benchmark.h>
 
 #include <QTabWidget>
