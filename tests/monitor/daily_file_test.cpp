@@ -26,7 +26,7 @@ TEST(DailyFile, WhichFileEachLineGoesToAndTheRecordsColumns) {
         test::WriteAll(dir.file(remembered), "old");
         FixedClock clock({2002, 3, day, 10, 0, 0});
         DailyFile file(LogKind::Log, dir.file(remembered), clock);
-        if (filled) EXPECT_FALSE(file.Write(std::string(filled, 'x')));
+        EXPECT_FALSE(filled && file.Write(std::string(filled, 'x')));
         if (select) file.SelectFolder(dir.path().string());
         EXPECT_FALSE(file.Write("line\r\n"));
         EXPECT_EQ(file.currentPath(), dir.file(expect));
