@@ -1,57 +1,41 @@
-// Writing and reading a full setting file (142,693 lines), in memory and through the disk.
+// Writing and reading a full setting file (142,693 lines): formatting and parsing in memory, the
+// whole Save (format, write a temporary file, flush it to disk, rename) and the whole Open.
 #include <benchmark/benchmark.h>
 
 #include "setting/setting_file.h"
 #include "support/random_setting.h"
 #include "support/temp_dir.h"
 
-namespace {
-
 using namespace qn410;
 
-// Random data, saved once as site.txt.
 struct Saved {
     Saved() {
         test::FillRandomFileData(doc.data(), 7);
         WriteSettingFile(path, doc, "pw", prompt);
+        text = test::ReadAll(path);
     }
     test::TempDir dir;
     const std::string path = dir.file("site.txt");
+    std::string text, password;
     SettingDocument doc;
     SilentPrompt prompt;
-    std::string password;
 };
 
-void BM_FormatSettingFile(benchmark::State& state) {
-    Saved s;
-    for (auto _ : state) benchmark::DoNotOptimize(FormatSettingFile(s.doc.data(), "pw"));
-}
-BENCHMARK(BM_FormatSettingFile)->Unit(benchmark::kMillisecond);
-
-void BM_ParseSettingFile(benchmark::State& state) {
-    Saved s;
-    const std::string file = test::ReadAll(s.path);
-    for (auto _ : state)
-        if (ParseSettingFile(file, s.doc.data(), s.password, nullptr) != ReadOutcome::Ok)
-            state.SkipWithError("read failed");
-}
-BENCHMARK(BM_ParseSettingFile)->Unit(benchmark::kMillisecond);
-
-// The whole Save: format, write a temporary file, flush it to disk, rename.
-void BM_WriteSettingFile(benchmark::State& state) {
+void Run(benchmark::State& state, bool (*step)(Saved&)) {
     Saved s;
     for (auto _ : state)
-        if (!WriteSettingFile(s.path, s.doc, "pw", s.prompt)) state.SkipWithError("write failed");
+        if (!step(s)) state.SkipWithError("failed");
 }
-BENCHMARK(BM_WriteSettingFile)->Unit(benchmark::kMillisecond);
 
-// The whole Open: read the file from disk and parse it.
-void BM_ReadSettingFile(benchmark::State& state) {
-    Saved s;
-    for (auto _ : state)
-        if (ReadSettingFile(s.path, s.doc, s.password, s.prompt) != ReadOutcome::Ok)
-            state.SkipWithError("read failed");
-}
-BENCHMARK(BM_ReadSettingFile)->Unit(benchmark::kMillisecond);
-
-}  // namespace
+BENCHMARK_CAPTURE(Run, Format, [](Saved& s) {
+    return !FormatSettingFile(s.doc.data(), "pw").empty();
+})->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Run, Parse, [](Saved& s) {
+    return ParseSettingFile(s.text, s.doc.data(), s.password, nullptr) == ReadOutcome::Ok;
+})->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Run, Save, [](Saved& s) {
+    return WriteSettingFile(s.path, s.doc, "pw", s.prompt);
+})->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Run, Open, [](Saved& s) {
+    return ReadSettingFile(s.path, s.doc, s.password, s.prompt) == ReadOutcome::Ok;
+})->Unit(benchmark::kMillisecond);

@@ -1,5 +1,5 @@
 // The daily files' rule with a fixed clock (which file each line goes to and what it holds), and
-// the records' lines, columns and limits.
+// the records' columns and limits.
 #include "monitor/daily_file.h"
 
 #include <gtest/gtest.h>
@@ -10,61 +10,34 @@
 namespace qn410 {
 namespace {
 
-using test::ReadAll, test::WriteAll;
-
-TEST(DailyFile, FirstLineGoesWhereTheRuleSays) {
-    // remembered file (present, holding "old"), day, bytes written first, file of the next line
-    const struct {
-        const char* remembered;
-        int day;
-        long filled;
-        const char* expect;
-        const char* holds;
-    } cases[] = {
-        {"HS020305-03.txt", 5, 0, "HS020305-03.txt", "oldline\r\n"},       // same day: continued
-        {"HS020305-03.txt", 6, 0, "HS020306-01.txt", "line\r\n"},          // next day: 01
-        {"HS020305-03.txt", 5, 65537 - 3, "HS020305-04.txt", "line\r\n"},  // next, empty
-        {"HS020305-03.txt", 5, 65536 - 3, "HS020305-03.txt", nullptr},     // not yet
-        {"HS020305-99.txt", 5, 65537 - 3, "HS020305-01.txt", "line\r\n"},  // 99 -> 01
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.expect);
+TEST(DailyFile, WhichFileEachLineGoesToAndTheRecordsColumns) {
+    // remembered file (present, holding "old"), day, bytes written first, "Select Folder" of its
+    // folder, file of the next line and what it holds (nullptr: "old", the bytes and the line)
+    for (auto [remembered, day, filled, select, expect, holds] : {
+             std::tuple{"HS020305-03.txt", 5, 0L, false, "HS020305-03.txt", "oldline\r\n"},
+             {"HS020305-03.txt", 6, 0L, false, "HS020306-01.txt", "line\r\n"},  // next day: 01
+             {"HS020305-03.txt", 5, 65537L - 3, false, "HS020305-04.txt", "line\r\n"},
+             {"HS020305-03.txt", 5, 65536L - 3, false, "HS020305-03.txt", nullptr},  // not yet
+             {"HS020305-99.txt", 5, 65537L - 3, false, "HS020305-01.txt", "line\r\n"},
+             {"HS020305-01.txt", 5, 0L, true, "HS020305-01.txt", "line\r\n"},  // 01, made empty
+         }) {
+        SCOPED_TRACE(expect);
         test::TempDir dir;
-        WriteAll(dir.file(c.remembered), "old");
-        FixedClock clock({2002, 3, c.day, 10, 0, 0});
-        DailyFile file(LogKind::Log, dir.file(c.remembered), clock);
-        if (c.filled) EXPECT_FALSE(file.Write(std::string(c.filled, 'x')));
+        test::WriteAll(dir.file(remembered), "old");
+        FixedClock clock({2002, 3, day, 10, 0, 0});
+        DailyFile file(LogKind::Log, dir.file(remembered), clock);
+        EXPECT_FALSE(filled && file.Write(std::string(filled, 'x')));
+        if (select) file.SelectFolder(dir.path().string());
         EXPECT_FALSE(file.Write("line\r\n"));
-        EXPECT_EQ(file.currentPath(), dir.file(c.expect));
-        EXPECT_EQ(ReadAll(dir.file(c.expect)),
-                  c.holds ? c.holds : "old" + std::string(65533, 'x') + "line\r\n");
+        EXPECT_EQ(file.currentPath(), dir.file(expect));
+        EXPECT_EQ(test::ReadAll(dir.file(expect)),
+                  holds ? holds : "old" + std::string(65533, 'x') + "line\r\n");
     }
-}
-
-TEST(DailyFile, SelectFolderAndAnUnwritableOne) {
-    test::TempDir dir;
-    WriteAll(dir.file("plain"), "");  // a file where the folder should be
-    WriteAll(dir.file("HS020305-01.txt"), "stale");
-    FixedClock clock({2002, 3, 5});
-    DailyFile file(LogKind::Log, "", clock);
-    file.SelectFolder(dir.file("plain/logs"));
-    EXPECT_EQ(file.Write("1\r\n"), "Log Data File could not be opened");
-    EXPECT_FALSE(file.Write("2\r\n"));  // once
-    file.SelectFolder(dir.path().string());
-    EXPECT_FALSE(file.Write("3\r\n"));
-    EXPECT_EQ(ReadAll(dir.file("HS020305-01.txt")), "3\r\n");  // a chosen folder: 01, empty
-    file.SelectFolder(dir.file("plain/logs"));
-    EXPECT_EQ(file.Write("4\r\n"), "Log Data File could not be opened");
-}
-
-TEST(LogRecords, NamesLinesColumnsAndLimits) {
     EXPECT_EQ(ParseRemembered("/d/HS0203-02.txt").number, 0);  // not a daily file's name
-    EXPECT_EQ(DataSaveName(LogKind::Monitor, "/m", {2003, 1, 1, 9}), "/m/CM030101090000.txt");
-    const LogLine line =
-        *BuildLogLine("o05123456abcdefLine2 Line3 Line4 45", {2026, 3, 4, 5, 6, 7});
-    EXPECT_EQ(FileLine(line), "20260304050607o05123456abcdefLine2 Line3 Line4 45\r\n");
     std::string texts;
-    for (const std::string& t : LogRowTexts(line)) texts += t + '|';
+    for (const std::string& t :
+         LogRowTexts(*BuildLogLine("o05123456abcdefLine2 Line3 Line4 45", {2026, 3, 4, 5, 6, 7})))
+        texts += t + '|';
     for (const char* code : {"00", "23", "24", "44", "a1"}) texts += StatusText(code) + '|';
     EXPECT_EQ(texts,
               "2026-03-04 05:06:07|     5|12:34:56|abcdef|Line2 |Line3 |Line4 |status45|"
@@ -72,8 +45,7 @@ TEST(LogRecords, NamesLinesColumnsAndLimits) {
     const MonitorEntry entry = *BuildMonitorEntry("p16010abcdefghij", {2026});
     EXPECT_EQ(FileLine(entry).size(), 30u + 2);
     EXPECT_EQ(MonitorRowTexts(entry)[2], "abcdefghij");
-    // a length over 256, more announced than arrived, not a number, a short frame
-    EXPECT_TRUE(BuildMonitorEntry("p03256" + std::string(256, 'd'), {}));
+    // over 256 data bytes, more announced than arrived, not a number, a short frame
     for (const std::string& bad : {"p03257" + std::string(257, 'd'), "p03010" + std::string(9, 'd'),
                                    std::string("p030x1d"), std::string("p03")})
         EXPECT_FALSE(BuildMonitorEntry(bad, {})) << bad;
