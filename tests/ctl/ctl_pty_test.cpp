@@ -48,9 +48,7 @@ class CtlPtyTest : public ::testing::Test {
         return d;
     }
     std::string Write(const SettingData& data, const std::string& name) {
-        SettingDocument doc;
-        doc.data() = data;
-        EXPECT_TRUE(WriteSettingFile(dir_.file(name), doc, "", prompt_));
+        qn410::test::WriteAll(dir_.file(name), FormatSettingFile(data, ""));
         return dir_.file(name);
     }
     Data Read(const std::string& path) {
