@@ -47,8 +47,8 @@ class CtlPtyTest : public ::testing::Test {
         return d;
     }
     std::string Write(const SettingData& data, const std::string& name) {
-        qn410::test::WriteAll(dir_.file(name), FormatSettingFile(data, ""));
-        return dir_.file(name);
+        qn410::test::WriteAll(name, FormatSettingFile(data, ""));
+        return name;
     }
     Data Read(const std::string& path) {
         SettingDocument doc;
@@ -62,7 +62,7 @@ class CtlPtyTest : public ::testing::Test {
     };
     // qn410ctl to its end, with both its outputs.
     Ran Run(const std::vector<std::string>& args, const ChildEnv& env) {
-        const std::string o = dir_.file("stdout"), e = dir_.file("stderr");
+        const std::string o = "stdout", e = "stderr";
         const int out = open(o.c_str(), O_CREAT | O_WRONLY | O_TRUNC, 0600);
         const int err = open(e.c_str(), O_CREAT | O_WRONLY | O_TRUNC, 0600);
         const pid_t pid = Spawn(QN410CTL_BINARY, args, env, out, err);
@@ -78,7 +78,11 @@ class CtlPtyTest : public ::testing::Test {
         const std::vector<std::string> args{std::istream_iterator<std::string>(words), {}};
         return sims_.try_emplace(options, args).first->second;
     }
+    // Every file of a test, the programs' too, by its name in a folder of its own.
     qn410::test::TempDir dir_;
+    const std::filesystem::path home_ = std::filesystem::current_path();
+    CtlPtyTest() { std::filesystem::current_path(dir_.path()); }
+    ~CtlPtyTest() override { std::filesystem::current_path(home_); }
     qn410::test::RecordingPrompt prompt_;
     std::map<std::string, Simulator> sims_;
 };
@@ -105,18 +109,13 @@ TEST_F(CtlPtyTest, EveryCommandByExitStatusAndWords) {
 
     auto d = std::make_unique<SettingData>(SettingDocument().data());
     std::string bytes = FormatSettingFile(*d, "");
-    qn410::test::WriteAll(dir_.file("broken.txt"), bytes.replace(bytes.find("SwitchCnt="), 6, "S"));
+    qn410::test::WriteAll("broken.txt", bytes.replace(bytes.find("SwitchCnt="), 6, "S"));
     d->Exchange[0].Master[2].Number = {15, "15"};  // substation 6 has 15
     const std::string dup = Write(*d, "dup.txt");
-    const std::string a = dir_.file("a.txt"), out = dir_.file("out.txt"), gone = dir_.file("gone");
-    const std::string absent = dir_.file("absent.txt"), pw = dir_.file("password.txt");
-    const std::string kept = dir_.file("kept"), trace = dir_.file("trace.txt");
-    const std::string fresh = dir_.file("new.txt"), based = dir_.file("based.txt");
-    const std::string one = dir_.file("one.txt"), back = dir_.file("back.txt");
     const std::string named = "Substations, Exchange 01, Substation " + std::to_string(sub + 1) +
                               ", Name: \"OLD\" -> \"CHANGED\"\n";
-    qn410::test::WriteAll(pw, "Password=99" + std::string(20, '*') + "\n");
-    qn410::test::WriteAll(kept, "kept");
+    qn410::test::WriteAll("pw", "Password=99" + std::string(20, '*') + "\n");
+    qn410::test::WriteAll("kept", "kept");
     const std::string e = "qn410ctl: ", wrongExchange = e + "Incorrect exchange No.\n";
     const std::string usage = "Usage: qn410ctl upload FILE...", opened = e + "Failed to open";
     const std::string dupNamed =
@@ -126,14 +125,15 @@ TEST_F(CtlPtyTest, EveryCommandByExitStatusAndWords) {
                               "(code 1), same as substation 6 of exchange 1\n";
     const std::string busy = e + "Exchange No.  3\nNow receiving data so you can't send\n";
     const std::string transmit = e + "Failed to transmit\n", lost = callLost + " --modem-fault ";
+    const std::string call = lost + "carrier-lost:500";
     const struct {
         std::string sim;
         std::vector<std::string> args;
         int status;
         std::string out, err;  // "..." at the end: the text starts so
     } rows[] = {
-        {"", {"new", a}, 0, "", ""},
-        {"", {"copy", a, out}, 0, "", ""},
+        {"", {"new", "a"}, 0, "", ""},
+        {"", {"copy", "a", "out"}, 0, "", ""},
         {"", {}, 2, "", "Usage: qn410ctl COMMAND [ARGUMENTS]\n..."},
         {"", {"--help"}, 0, "Usage: qn410ctl COMMAND [ARGUMENTS]\n...", ""},
         {"", {"copy", "-h"}, 0, "Usage: qn410ctl copy IN OUT\n...", ""},
@@ -141,7 +141,7 @@ TEST_F(CtlPtyTest, EveryCommandByExitStatusAndWords) {
         {"", {"new"}, 2, "", "Usage: qn410ctl new FILE\n"},
         {"", {"copy", "one"}, 2, "", "Usage: qn410ctl copy IN OUT\n"},
         {"", {"check", "a", "b"}, 2, "", "Usage: qn410ctl check FILE\n"},
-        {"", {"diff", a}, 2, "", "Usage: qn410ctl diff A B\n"},
+        {"", {"diff", "a"}, 2, "", "Usage: qn410ctl diff A B\n"},
         {"", {"verify"}, 2, "", e + "FILE is missing\nUsage: qn410ctl verify FILE..."},
         {"", {"download"}, 2, "", e + "OUT is missing\nUsage: qn410ctl download OUT..."},
         {"", {"upload", "a", "b"}, 2, "", e + "one file only: b\n" + usage},
@@ -153,43 +153,39 @@ TEST_F(CtlPtyTest, EveryCommandByExitStatusAndWords) {
         {"", {"upload", "a", "--modem="}, 2, "", e + "--modem needs a value\n" + usage},
         {"", {"upload", "a", "--trace="}, 2, "", e + "--trace needs a file\n" + usage},
         {"", {"upload", "a", "--base", "b"}, 2, "", e + "unknown option --base\n" + usage},
-        {"", {"upload", a, "--port", "COM4"}, 1, "", opened + " the device\n"},
-        {"", {"upload", a}, 1, "", opened + " the device\n"},
-        {"", {"download", kept}, 1, "", opened + " the device\n"},
-        {"", {"copy", dir_.file("broken.txt"), gone}, 1, "", e + "Incorrect setting file. Key..."},
-        {"", {"copy", pw, gone}, 1, "", e + pw + ": the password field is malformed\n"},
-        {"", {"copy", absent, gone}, 1, "", e + absent + ": cannot be opened\n"},
-        {"", {"upload", absent}, 1, "", e + absent + ": cannot be opened\n"},
-        {"", {"check", a}, 0, a + ": station numbers pass the check\n", ""},
+        {"", {"upload", "a", "--port", "COM4"}, 1, "", opened + " the device\n"},
+        {"", {"upload", "a"}, 1, "", opened + " the device\n"},
+        {"", {"download", "kept"}, 1, "", opened + " the device\n"},
+        {"", {"copy", "broken.txt", "gone"}, 1, "", e + "Incorrect setting file. Key..."},
+        {"", {"copy", "pw", "gone"}, 1, "", e + "pw: the password field is malformed\n"},
+        {"", {"copy", "absent", "gone"}, 1, "", e + "absent: cannot be opened\n"},
+        {"", {"upload", "absent"}, 1, "", e + "absent: cannot be opened\n"},
+        {"", {"check", "a"}, 0, "a: station numbers pass the check\n", ""},
         {"", {"check", dup}, 1, "", twice},
         {"", {"upload", dup}, 1, "", twice},
-        {"", {"upload", a, "--exchange", "2"}, 1, "", wrongExchange},
-        {"", {"download", "x", "--exchange", "2", "--base", a}, 1, "", wrongExchange},
-        {"", {"verify", a, "--exchange", "2"}, 1, "", wrongExchange},
-        {"", {"diff", a, out}, 0, "", ""},
-        {"", {"diff", a, dup}, 1, dupNamed, e + "1 field differs\n"},
-        {onSite, {"verify", site, "--trace", trace}, 0, "", "..."},
-        {onSite, {"download", fresh}, 0, "", ""},
-        {onSite, {"download", based, "--base", site}, 0, "", ""},  // no progress line: no tty
+        {"", {"upload", "a", "--exchange", "2"}, 1, "", wrongExchange},
+        {"", {"download", "x", "--exchange", "2", "--base", "a"}, 1, "", wrongExchange},
+        {"", {"verify", "a", "--exchange", "2"}, 1, "", wrongExchange},
+        {"", {"diff", "a", "out"}, 0, "", ""},
+        {"", {"diff", "a", dup}, 1, dupNamed, e + "1 field differs\n"},
+        {onSite, {"verify", site, "--trace", "trace"}, 0, "", "..."},
+        {onSite, {"download", "new"}, 0, "", ""},
+        {onSite, {"download", "based", "--base", site}, 0, "", ""},  // no progress line: no tty
         {onSite, {"upload", changed, "--exchange", "1", "--port", "PORT"}, 0, "", ""},
         {onSite, {"verify", site, "--exchange", "1"}, 1, named, "..."},
-        {onSite, {"download", one, "--exchange=1", "--port", "PORT", "--base", site}, 0, "", ""},
-        {"--refuse-frames 3", {"upload", a}, 0, "", ""},
-        {"--refuse-frames 1000000", {"upload", a}, 1, "", transmit},
-        {"--refuse-frames 1000000", {"download", kept}, 1, "", e + "Failed to receive\n"},
-        {"--silent", {"upload", a, "--timeout", "1"}, 1, "", transmit},
-        {"--silent", {"download", kept, "--timeout=1"}, 1, "", e + "Communications time-out\n"},
-        {"--z-after 10:3:0", {"upload", a}, 1, "", busy},
+        {onSite, {"download", "one", "--exchange=1", "--port", "PORT", "--base", site}, 0, "", ""},
+        {"--refuse-frames 3", {"upload", "a"}, 0, "", ""},
+        {"--refuse-frames 1000000", {"upload", "a"}, 1, "", transmit},
+        {"--refuse-frames 1000000", {"download", "kept"}, 1, "", e + "Failed to receive\n"},
+        {"--silent", {"upload", "a", "--timeout", "1"}, 1, "", transmit},
+        {"--silent", {"download", "kept", "--timeout=1"}, 1, "", e + "Communications time-out\n"},
+        {"--z-after 10:3:0", {"upload", "a"}, 1, "", busy},
         {lost + "busy", {"upload", modem}, 1, "", opened + " the device\n"},
         {lost + "no-answer", {"upload", modem}, 1, "", opened + " the device\n"},
         {lost + "no-dialtone", {"upload", modem}, 1, "", opened + " the device\n"},
-        {lost + "carrier-lost:500", {"upload", modem}, 1, "", transmit},
-        {lost + "carrier-lost:500", {"upload", modem}, 0, "", ""},
-        {lost + "carrier-lost:500",
-         {"download", back, "--base", modem, "--modem", "PORT"},
-         0,
-         "",
-         ""},
+        {call, {"upload", modem}, 1, "", transmit},
+        {call, {"upload", modem}, 0, "", ""},
+        {call, {"download", "back", "--base", modem, "--modem", "PORT"}, 0, "", ""},
     };
     auto matches = [](const std::string& got, const std::string& want) {
         return want.ends_with("...") ? got.starts_with(want.substr(0, want.size() - 3))
@@ -197,7 +193,7 @@ TEST_F(CtlPtyTest, EveryCommandByExitStatusAndWords) {
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.sim + " " + ::testing::PrintToString(row.args));
-        const std::string nowhere = dir_.file("no-such-tty");
+        const std::string nowhere = "no-such-tty";
         const std::string port = row.sim.empty() ? nowhere : Sim(row.sim).port();
         auto args = row.args;
         const bool named = std::ranges::count(args, std::string("PORT")) > 0;
@@ -208,26 +204,25 @@ TEST_F(CtlPtyTest, EveryCommandByExitStatusAndWords) {
         EXPECT_EQ(r.status, row.status) << r.err;
         EXPECT_TRUE(matches(r.out, row.out) && matches(r.err, row.err)) << r.out << r.err;
     }
-    EXPECT_EQ(ReadAll(a), FormatSettingFile(SettingDocument().data(), ""));
-    EXPECT_EQ(ReadAll(a), ReadAll(out));
-    EXPECT_EQ(ReadAll(kept), "kept");
-    EXPECT_FALSE(std::filesystem::exists(gone));
-    EXPECT_FALSE(std::filesystem::exists(absent));
+    EXPECT_EQ(ReadAll("a"), FormatSettingFile(SettingDocument().data(), ""));
+    EXPECT_EQ(ReadAll("a"), ReadAll("out"));
+    EXPECT_EQ(ReadAll("kept"), "kept");
+    EXPECT_FALSE(std::filesystem::exists("gone"));
+    EXPECT_FALSE(std::filesystem::exists("absent"));
     const std::regex turn(
-        "^.*TX DLE ENQ.*\n.*RX DLE ACK.*\n.*TX frame \"Q00\".*\n.*RX DLE ACK.*\n"
-        ".*TX DLE EOT");
-    EXPECT_TRUE(std::regex_search(ReadAll(trace), turn)) << ReadAll(trace).substr(0, 300);
-    EXPECT_EQ(qn410::test::FirstRecordDifference(*held, *Read(fresh)), std::nullopt);
-    EXPECT_EQ(FormatDifferences(CompareSettings(*held, *Read(based))), "");
+        "^.*TX DLE ENQ.*\n.*RX DLE ACK.*\n.*TX frame \"Q00\".*\n.*RX DLE ACK.*\n.*TX DLE EOT");
+    EXPECT_TRUE(std::regex_search(ReadAll("trace"), turn)) << ReadAll("trace");
+    EXPECT_EQ(qn410::test::FirstRecordDifference(*held, *Read("new")), std::nullopt);
+    EXPECT_EQ(FormatDifferences(CompareSettings(*held, *Read("based"))), "");
     const Data oneHeld = AsExchangesWouldHold(*Read(changed), 1);
-    EXPECT_EQ(FormatDifferences(CompareSettings(*oneHeld, *Read(one))), "");
-    EXPECT_EQ(qn410::test::FirstRecordDifference(*sent, *Read(back)), std::nullopt);
+    EXPECT_EQ(FormatDifferences(CompareSettings(*oneHeld, *Read("one"))), "");
+    EXPECT_EQ(qn410::test::FirstRecordDifference(*sent, *Read("back")), std::nullopt);
 }
 
 // Ctrl-C (or SIGTERM) abandons the link as the progress dialog's Cancel does: the simulator's
 // trace, read through a pipe, shows the tool's bid before the signal goes.
 TEST_F(CtlPtyTest, AnInterruptAbandonsTheLinkAndWritesNothing) {
-    const std::string one = Write(SettingDocument().data(), "one.txt"), fifo = dir_.file("trace");
+    const std::string one = Write(SettingDocument().data(), "one.txt"), fifo = "trace";
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     const int trace = open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
     const Simulator& sim = Sim("--silent --trace " + fifo);
@@ -240,14 +235,14 @@ TEST_F(CtlPtyTest, AnInterruptAbandonsTheLinkAndWritesNothing) {
     };
     for (const int signal : {SIGINT, SIGTERM}) {
         CtlProcess ctl(signal == SIGINT ? std::vector<std::string>{"upload", one}
-                                        : std::vector<std::string>{"download", dir_.file("out")},
+                                        : std::vector<std::string>{"download", "out"},
                        sim.env());
         ASSERT_TRUE(waitForBid());
         ctl.Signal(signal);
         const ProcessResult r = ctl.Finish(5000);
         EXPECT_EQ(std::tuple(r.status, r.err),
                   std::tuple(1, "qn410ctl: interrupted: abandoning the link\n"));
-        EXPECT_FALSE(std::filesystem::exists(dir_.file("out")));
+        EXPECT_FALSE(std::filesystem::exists("out"));
     }
     close(trace);
 }
@@ -257,7 +252,7 @@ TEST_F(CtlPtyTest, AnInterruptAbandonsTheLinkAndWritesNothing) {
 // once) show, and come back exactly into a base holding stale entries. Every fifth entry is the
 // door-lock switch of the one before; the dial texts use every allowed character and length.
 TEST_F(CtlPtyTest, DialTablesGoUpInBlocksAndComeBackExactly) {
-    const std::string saved = dir_.file("saved.txt"), trace = dir_.file("trace.txt");
+    const std::string saved = "saved.txt", trace = "trace.txt";
     auto fill = [](int n, uint8_t doorLockTime) {
         auto d = std::make_unique<SettingData>(SettingDocument().data());
         d->System.SwitchCnt = 4;
@@ -287,8 +282,8 @@ TEST_F(CtlPtyTest, DialTablesGoUpInBlocksAndComeBackExactly) {
         const Data sent = fill(n, static_cast<uint8_t>(1 + n % 9));
         ctl({"dial", "upload", Write(*sent, "sent.txt")});
         sim.Signal(SIGUSR1);
-        ctl({"dial", "download", dir_.file("back.txt"), "--base", base});
-        for (const Data& got : {Read(saved), Read(dir_.file("back.txt"))})
+        ctl({"dial", "download", "back.txt", "--base", base});
+        for (const Data& got : {Read(saved), Read("back.txt")})
             EXPECT_TRUE(got->Dial[1][2] == sent->Dial[1][2] &&
                         got->ShotT[1][2] == sent->ShotT[1][2]);
         const std::string log = ReadAll(trace);
@@ -309,14 +304,14 @@ TEST_F(CtlPtyTest, DialTablesGoUpInBlocksAndComeBackExactly) {
 // record of exchanges 1 and 3, then the request with no exchange selected stops them. A wrong
 // command line, an unreadable setting file and a quiet line end the simulator with their codes.
 TEST_F(CtlPtyTest, LogCollectsForAWhileThenStopsTheExchanges) {
-    const std::string trace = dir_.file("trace"), logs = dir_.file("logs");
+    const std::string trace = "trace", logs = "logs";
     const Simulator& sim = Sim("--rate 20 --trace " + trace);
     std::filesystem::create_directory(logs);
     const Ran log =
         Run({"log", "--exchange", "1,3", "--folder", logs, "--port", sim.port(), "--for", "2"}, {});
     ASSERT_EQ(log.status, 0);
     EXPECT_EQ(Simulator({"--rate", "x"}).Wait(), 2);  // meanwhile: anything still coming?
-    EXPECT_EQ(Simulator({"--config", dir_.file("missing.txt")}).Wait(), 1);
+    EXPECT_EQ(Simulator({"--config", "missing.txt"}).Wait(), 1);
     EXPECT_EQ(Simulator({"--idle-exit", "1"}).Wait(), 0);
     const std::string sent = ReadAll(trace);
     const size_t stop = sent.find("RX frame \"O000000000000000000\"");
@@ -335,36 +330,32 @@ TEST_F(CtlPtyTest, LogCollectsForAWhileThenStopsTheExchanges) {
 
 // One changed field in each category of a random file is named, in category order.
 TEST(CtlCommands, DiffNamesExactlyTheChangedFields) {
-    auto base = std::make_unique<SettingData>();
-    SetDefaults(*base);
+    auto base = std::make_unique<SettingData>(SettingDocument().data());
     qn410::test::FillRandomFileData(*base, 410);
     EXPECT_TRUE(CompareSettings(*base, *base).empty());
     auto changed = std::make_unique<SettingData>(*base);
     SettingData& d = *changed;
+    ExchangeSetting* x = d.Exchange;
     const std::pair<const char*, void*> changes[] = {
-        // the field's first byte changes
         {"Global Setting, NumberSize", &d.System.NumberSize},
         {"Call Forwarding/Time-Out, Exchange 03, CallTime", &d.Function[2].CallTime},
-        {"Master Stations (Telephones), Exchange 16, Master 4, Name",
-         d.Exchange[15].Master[3].Name},
-        {"Substations, Exchange 01, Substation 50, Level", &d.Exchange[0].Sub[49].Level},
-        {"C/O Trunks, Exchange 02, Line 2, RxMaster03",
-         &d.Exchange[1].Line[1].RxMaster[2].StationNo},
-        {"Scan Monitor, Exchange 05, Master 1, ScanTime", &d.Exchange[4].Master[0].ScanTime},
+        {"Master Stations (Telephones), Exchange 16, Master 4, Name", x[15].Master[3].Name},
+        {"Substations, Exchange 01, Substation 50, Level", &x[0].Sub[49].Level},
+        {"C/O Trunks, Exchange 02, Line 2, RxMaster03", &x[1].Line[1].RxMaster[2].StationNo},
+        {"Scan Monitor, Exchange 05, Master 1, ScanTime", &x[4].Master[0].ScanTime},
         {"Group Call, Exchange 06, Master 2, GroupMaster15",
-         &d.Exchange[5].Master[1].GroupMaster[14].ExchangeNo},
-        {"Emergency Conference, Exchange 07, Master 3, MeetCnt", &d.Exchange[6].Master[2].MeetCnt},
-        {"Paging, Exchange 08, Substation 64, Paging", &d.Exchange[7].Sub[63].Paging},
+         &x[5].Master[1].GroupMaster[14].ExchangeNo},
+        {"Emergency Conference, Exchange 07, Master 3, MeetCnt", &x[6].Master[2].MeetCnt},
+        {"Paging, Exchange 08, Substation 64, Paging", &x[7].Sub[63].Paging},
         {"PC Port, CommPort", &d.Maintenance.CommPort},
         {"Remote Dialing, Number 5, TelNo", d.RemoteDial.TelNo[4]},
-        {"Public Address Systems, Exchange 09, Speaker PA16, Paging",
-         &d.Exchange[8].Speaker[15].Paging},
+        {"Public Address Systems, Exchange 09, Speaker PA16, Paging", &x[8].Speaker[15].Paging},
         {"External Source Distribution, Exchange 10, Source 4, OutInZone",
          &d.System.OutInZone[9][3]},
         {"Direct Select, Exchange 11, OutMode", &d.DirectSelect.OutMode[10]},
         {"Dialing Assignment, Exchange 12, Master 4, Entry 1024, Shot", d.Dial[11][3][1023].Shot},
     };
-    for (const auto& [field, at] : changes) *static_cast<char*>(at) ^= 2;
+    for (const auto& [field, at] : changes) *static_cast<char*>(at) ^= 2;  // its first byte
     const auto report = CompareSettings(*base, d);
     ASSERT_EQ(report.size(), std::size(changes)) << FormatDifferences(report);
     for (size_t i = 0; i < report.size(); ++i)
