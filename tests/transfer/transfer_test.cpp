@@ -440,25 +440,19 @@ class TransferSessionTest : public ::testing::Test, public TransferHost {
     TransferSession session_{doc_, poster_, prompt_, *this, this, cancel_, &clock_};
 };
 
-TEST_F(TransferSessionTest, UploadSendsOneRecordPerConfirmationThenCloses) {
+// One record per confirmation, up to the closing release; or a refused record, a device that
+// does not open, 120 seconds without a confirmation, and Cancel in the progress dialog (the link
+// abandoned instead of the next record, nothing shown).
+TEST_F(TransferSessionTest, HowAnUploadEnds) {
     doc_.data().System.SwitchCnt = 3;
     session_.StartUpload(2);
-    std::vector<std::string> bodies;
-    for (auto requests = Take(); !requests.empty(); requests = Take()) {
+    int records = 0;
+    for (auto requests = Take(); !requests.empty(); requests = Take(), ++records) {
         ASSERT_EQ(requests.size(), 1u);  // nothing more until the link confirms
-        bodies.push_back(requests[0].request->body);
         session_.OnLinkResult(kResultDone, std::move(requests[0].request));
     }
-    ASSERT_EQ(bodies.size(), 154u);
-    EXPECT_EQ(bodies[1].substr(0, 4) + bodies[13].substr(0, 5), "B011C0201");
-    EXPECT_EQ(bodies.back(), "");  // the closing release request
-    EXPECT_EQ(std::tuple(session_.outcome(), finished_, running_, prompt_.shown.size()),
-              std::tuple(TransferOutcome::Uploaded, 1, false, 0u));
-}
-
-// A refused record, a device that does not open, 120 seconds without a confirmation, and
-// Cancel in the progress dialog (the link abandoned instead of the next record, nothing shown).
-TEST_F(TransferSessionTest, HowAnUploadEndsEarly) {
+    EXPECT_EQ(std::tuple(records, session_.outcome(), finished_, running_, prompt_.shown.size()),
+              std::tuple(154, TransferOutcome::Uploaded, 1, false, 0u));
     session_.StartUpload(0);
     session_.OnLinkResult(kResultNotDelivered, TakeOne());
     EXPECT_EQ(session_.outcome(), TransferOutcome::FailedTransmit);
