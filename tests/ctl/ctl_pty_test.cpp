@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <memory>
 #include <regex>
@@ -62,15 +61,13 @@ class CtlPtyTest : public ::testing::Test {
     };
     // qn410ctl to its end, with both its outputs.
     Ran Run(const std::vector<std::string>& args, const ChildEnv& env) {
-        const std::string o = "stdout", e = "stderr";
-        const int out = open(o.c_str(), O_CREAT | O_WRONLY | O_TRUNC, 0600);
-        const int err = open(e.c_str(), O_CREAT | O_WRONLY | O_TRUNC, 0600);
-        const pid_t pid = Spawn(QN410CTL_BINARY, args, env, out, err);
+        const int out = open("stdout", O_CREAT | O_WRONLY | O_TRUNC, 0600);
+        const int err = open("stderr", O_CREAT | O_WRONLY | O_TRUNC, 0600);
+        int status = 0;
+        waitpid(Spawn(QN410CTL_BINARY, args, env, out, err), &status, 0);
         close(out);
         close(err);
-        int status = 0;
-        waitpid(pid, &status, 0);
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadAll(o), ReadAll(e)};
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadAll("stdout"), ReadAll("stderr")};
     }
     // A simulator with these options (and --idle-exit 60), started at its first use.
     Simulator& Sim(const std::string& options) {
