@@ -1,7 +1,7 @@
 // qn410ctl against qn410-sim over pseudo-terminals, the real programs: each command path once
 // end to end, and each way a transfer fails, by the words the user sees. One record per
 // confirmation, failures and time-outs in detail are the transfer session's tests. Then the
-// comparison behind diff, the station check's words and the progress line, in process.
+// comparison behind diff and the progress line, in process.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -12,7 +12,6 @@
 #include <regex>
 #include <sstream>
 
-#include "ctl_files.h"
 #include "progress_line.h"
 #include "setting/setting_compare.h"
 #include "setting/setting_file.h"
@@ -355,20 +354,7 @@ TEST(CtlCommands, DiffNamesExactlyTheChangedFields) {
             << FormatDifference(report[i]);
 }
 
-// The station check's stops other than a duplicate, in the words of check and upload.
-TEST(CtlCommands, StationCheckFailureInWords) {
-    StationCheckResult r{StationCheckCode::TrunkDigit, StationKind::Master, 1, 1, 90, "90"};
-    EXPECT_EQ(StationCheckFailure(r),
-              "master station 1 of exchange 1 (number 90): first digit is "
-              "an active C/O trunk access digit (code 4)");
-    r = {StationCheckCode::OutsideBlock, StationKind::Sub, 1, 41, 50, "50"};
-    EXPECT_EQ(StationCheckFailure(r),
-              "substation 41 of exchange 1 (number 50): number outside "
-              "its exchange's block (code 3)");
-}
-
-// An upload of 4 steps with a message in between, then a download whose Global Setting raises
-// the total; blanks wipe a longer line.
+// An upload of 4 steps with a message in between; blanks wipe a longer line.
 TEST(ProgressLine, DrawsTheCategoryAndTheShareDoneInPlace) {
     std::ostringstream out;
     ProgressLine line(&out);
@@ -387,12 +373,6 @@ TEST(ProgressLine, DrawsTheCategoryAndTheShareDoneInPlace) {
               "\rTransmitting data: Substations [25%]   "
               "\rTransmitting data: Substations [50%]"
               "\rTransmitting data: Zone [50%]       \n");
-    line.OnProgress(UM_PROGRESS_START, kDisplayTransmitting, "Start Dwnload", 1);
-    line.OnProgress(UM_PROGRESS_RESTART, kDisplayReceiving, {}, 10);
-    line.OnProgress(UM_PROGRESS_STEP, kDisplayReceiving, "Global Setting", 0);
-    line.OnProgress(UM_PROGRESS_RESTART, kDisplayReceiving, {}, 20);
-    line.OnProgress(UM_PROGRESS_ADVANCE, kDisplayReceiving, {}, 0);
-    EXPECT_EQ(line.line(), "Receiving data: Global Setting [5%]");
 }
 
 }  // namespace
