@@ -90,11 +90,11 @@ class CtlPtyTest : public ::testing::Test {
 // mid-transfer leaves the modem ready for the next: 16 exchanges then go up and come back.
 TEST_F(CtlPtyTest, EveryCommandByExitStatusAndWords) {
     const auto siteData = Random(7, false);
-    int sub = 0;  // the first with a number: only those carry a name
-    while (siteData->Exchange[0].Sub[sub].Number.Value == kNoNumber) ++sub;
-    SetText(siteData->Exchange[0].Sub[sub].Name, "OLD");
+    SubSetting& first = siteData->Exchange[0].Sub[0];
+    qn410::test::SetNumber(first.Number, 100100);  // only a station with a number has a name
+    SetText(first.Name, "OLD");
     const std::string site = Write(*siteData, "site.txt"), onSite = "--config " + site;
-    SetText(siteData->Exchange[0].Sub[sub].Name, "CHANGED");
+    SetText(first.Name, "CHANGED");
     const std::string changed = Write(*siteData, "changed.txt");
     const Data held = AsExchangesWouldHold(*Read(site), 0);
     ASSERT_NE(FormatDifferences(CompareSettings(*Read(site), *held)), "");  // something is lost
@@ -108,8 +108,8 @@ TEST_F(CtlPtyTest, EveryCommandByExitStatusAndWords) {
     qn410::test::WriteAll("broken.txt", bytes.replace(bytes.find("SwitchCnt="), 6, "S"));
     d->Exchange[0].Master[2].Number = {15, "15"};  // substation 6 has 15
     const std::string dup = Write(*d, "dup.txt");
-    const std::string named = "Substations, Exchange 01, Substation " + std::to_string(sub + 1) +
-                              ", Name: \"OLD\" -> \"CHANGED\"\n";
+    const std::string named =
+        "Substations, Exchange 01, Substation 1, Name: \"OLD\" -> \"CHANGED\"\n";
     qn410::test::WriteAll("pw", "Password=99" + std::string(20, '*') + "\n");
     qn410::test::WriteAll("kept", "kept");
     const std::string e = "qn410ctl: ", wrongExchange = e + "Incorrect exchange No.\n";
@@ -245,7 +245,6 @@ TEST_F(CtlPtyTest, AnInterruptAbandonsTheLinkAndWritesNothing) {
 // once) show, and come back exactly into a base holding stale entries. Every fifth entry is the
 // door-lock switch of the one before; the dial texts use every allowed character and length.
 TEST_F(CtlPtyTest, DialTablesGoUpInBlocksAndComeBackExactly) {
-    const std::string saved = "saved.txt", trace = "trace.txt";
     auto fill = [](int n, uint8_t doorLockTime) {
         auto d = std::make_unique<SettingData>(SettingDocument().data());
         d->System.SwitchCnt = 4;
@@ -263,7 +262,7 @@ TEST_F(CtlPtyTest, DialTablesGoUpInBlocksAndComeBackExactly) {
         return d;
     };
     const std::string base = Write(*fill(40, 3), "base.txt");
-    Simulator& sim = Sim("--save " + saved + " --trace " + trace);
+    Simulator& sim = Sim("--save saved.txt --trace trace.txt");
     auto ctl = [&](std::vector<std::string> args) {
         args.insert(args.end(), {"--exchange", "2", "--master", "3"});
         const Ran r = Run(args, sim.env());
@@ -276,14 +275,14 @@ TEST_F(CtlPtyTest, DialTablesGoUpInBlocksAndComeBackExactly) {
         ctl({"dial", "upload", Write(*sent, "sent.txt")});
         sim.Signal(SIGUSR1);
         ctl({"dial", "download", "back.txt", "--base", base});
-        for (const Data& got : {Read(saved), Read("back.txt")})
+        for (const Data& got : {Read("saved.txt"), Read("back.txt")})
             EXPECT_TRUE(got->Dial[1][2] == sent->Dial[1][2] &&
                         got->ShotT[1][2] == sent->ShotT[1][2]);
         const std::vector<DialEntry> sendTable = BuildSendTable(sent->Dial[1][2]);
         for (int b = 1; b <= std::max(1, (n + 9) / 10); ++b)  // their bytes are codec tests
             blocks += EncodeDialBlock(2, 3, sent->ShotT[1][2], sendTable, b).value_or("?") + "\n";
     }
-    const std::string log = ReadAll(trace);
+    const std::string log = ReadAll("trace.txt");
     const std::regex frame("RX frame \"(K[^\"]*)\"");
     std::string got;
     for (std::sregex_iterator it(log.begin(), log.end(), frame), end; it != end; ++it)
@@ -295,16 +294,15 @@ TEST_F(CtlPtyTest, DialTablesGoUpInBlocksAndComeBackExactly) {
 // record of exchanges 1 and 3, then the request with no exchange selected stops them. A wrong
 // command line, an unreadable setting file and a quiet line end the simulator with their codes.
 TEST_F(CtlPtyTest, LogCollectsForAWhileThenStopsTheExchanges) {
-    const std::string trace = "trace", logs = "logs";
-    const Simulator& sim = Sim("--rate 20 --trace " + trace);
-    std::filesystem::create_directory(logs);
-    const Ran log =
-        Run({"log", "--exchange", "1,3", "--folder", logs, "--port", sim.port(), "--for", "2"}, {});
+    const Simulator& sim = Sim("--rate 20 --trace trace");
+    std::filesystem::create_directory("logs");
+    const Ran log = Run(
+        {"log", "--exchange", "1,3", "--folder", "logs", "--port", sim.port(), "--for", "2"}, {});
     ASSERT_EQ(log.status, 0);
     EXPECT_EQ(Simulator({"--rate", "x"}).Wait(), 2);  // meanwhile: anything still coming?
     EXPECT_EQ(Simulator({"--config", "missing.txt"}).Wait(), 1);
     EXPECT_EQ(Simulator({"--idle-exit", "1"}).Wait(), 0);
-    const std::string sent = ReadAll(trace);
+    const std::string sent = ReadAll("trace");
     const size_t stop = sent.find("RX frame \"O000000000000000000\"");
     ASSERT_NE(stop, std::string::npos);
     EXPECT_EQ(sent.find("TX frame \"o", stop), std::string::npos);
@@ -312,11 +310,11 @@ TEST_F(CtlPtyTest, LogCollectsForAWhileThenStopsTheExchanges) {
     for (size_t at = 0; (at = sent.find("TX frame \"o0", at)) != std::string::npos; ++records)
         EXPECT_TRUE(sent[at += 12] == '1' || sent[at] == '3');
     EXPECT_GE(records, 20u);
-    const auto files = std::vector(std::filesystem::directory_iterator(logs), {});
+    const auto files = std::vector(std::filesystem::directory_iterator("logs"), {});
     ASSERT_EQ(files.size(), 1u);
-    EXPECT_EQ(std::filesystem::file_size(files[0].path()), records * 51);
-    EXPECT_EQ(size_t(std::ranges::count(log.out, '\n')), records);
-    EXPECT_EQ(std::ranges::count(log.out, '\t'), 7 * long(records));
+    EXPECT_EQ(std::tuple(std::filesystem::file_size(files[0].path()),
+                         std::ranges::count(log.out, '\n'), std::ranges::count(log.out, '\t')),
+              std::tuple(records * 51, long(records), 7 * long(records)));
 }
 
 // One changed field in each category of a random file is named, in category order.
