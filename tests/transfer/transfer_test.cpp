@@ -440,9 +440,11 @@ class TransferSessionTest : public ::testing::Test, public TransferHost {
 };
 
 // One record per confirmation, up to the closing release; or a refused record, a device that
-// does not open, 120 seconds without a confirmation, and Cancel in the progress dialog (the link
-// abandoned instead of the next record, nothing shown).
-TEST_F(TransferSessionTest, HowAnUploadEnds) {
+// does not open, Cancel in the progress dialog (the link abandoned instead of the next record),
+// 120 s without a confirmation. The ended upload's late answers change nothing in a download
+// started at once, which stores only the records it asked for (of an "All" download's, only
+// exchange 2's) and releases the link once they are in.
+TEST_F(TransferSessionTest, HowAnUploadEndsAndWhatComesAfter) {
     doc_.data().System.SwitchCnt = 3;
     session_.StartUpload(2);
     int records = 0;
@@ -461,19 +463,34 @@ TEST_F(TransferSessionTest, HowAnUploadEnds) {
                          prompt_.shown[1].icon),
               std::tuple(TransferOutcome::FailedOpen, UM_PROGRESS_CLOSE, PromptIcon::Exclamation));
     session_.StartUpload(0);
-    TakeOne();
+    auto inFlight = TakeOne();
+    cancel_ = 1;
+    session_.OnLinkResult(kResultDone, std::move(inFlight));
+    ExpectClose(kLinkAbandon, TransferOutcome::Cancelled);
+    cancel_ = 0;
+    session_.StartUpload(0);
+    inFlight = TakeOne();
     for (int i = 0; i < 119; ++i) session_.OnTimer();
     EXPECT_EQ(prompt_.shown.size(), 2u);
     session_.OnTimer();
-    ExpectClose(kLinkAbandon, TransferOutcome::FailedTransmit);
-    session_.StartUpload(0);
-    auto first = TakeOne();
-    cancel_ = 1;
-    session_.OnLinkResult(kResultDone, std::move(first));
-    ExpectClose(kLinkAbandon, TransferOutcome::Cancelled);
+    session_.OnLinkResult(kResultNotDelivered, std::move(inFlight));
+    auto abandon = Take();
+    ASSERT_EQ(abandon.size(), 1u);
+    EXPECT_EQ(std::tuple(abandon[0].wParam, session_.outcome()),
+              std::tuple(kLinkAbandon, TransferOutcome::FailedTransmit));
+    session_.StartDownload(2);
+    session_.OnLinkResult(kResultReset, std::move(abandon[0].request));
+    EXPECT_EQ(session_.outcome(), TransferOutcome::Running);
     EXPECT_EQ(prompt_.texts(),
               (std::vector<std::string>{"Failed to transmit", "Failed to open the device",
                                         "Failed to transmit"}));
+    session_.OnLinkResult(kResultDone, TakeOne());
+    auto expected = std::make_unique<SettingData>(doc_.data());
+    const auto source = ReceiveAll(5, 0);
+    EXPECT_EQ(Take().size(), 1u);
+    const UploadPlan single(*source, 2);
+    for (int s = 1; s < single.size(); ++s) Decode(*single.Record(s), *expected);
+    EXPECT_EQ(FirstRecordDifference(*expected, doc_.data()), std::nullopt);
 }
 
 // A download stores every record and releases the link; records before the request is
@@ -514,29 +531,6 @@ TEST_F(TransferSessionTest, HowADownloadEnds) {
     Take();
     session_.OnExchangeCancel();
     ExpectClose(kLinkAbandon, TransferOutcome::Cancelled);
-}
-
-// Answers of a transfer that has ended change nothing in the next; a download stores only the
-// records it asked for (of an "All" download's, only exchange 2's) and releases once they are in.
-TEST_F(TransferSessionTest, OneTransfersAnswersAndRecordsStayOutOfAnother) {
-    session_.setTimeoutLimit(1);
-    session_.StartUpload(0);
-    auto inFlight = TakeOne();
-    session_.OnTimer();  // the watchdog: "Failed to transmit", the link abandoned
-    session_.OnLinkResult(kResultNotDelivered, std::move(inFlight));
-    auto abandon = TakeOne();
-    session_.StartDownload(2);  // another transfer at once
-    session_.OnLinkResult(kResultReset, std::move(abandon));
-    EXPECT_EQ(session_.outcome(), TransferOutcome::Running);
-    EXPECT_EQ(prompt_.texts(), std::vector<std::string>{"Failed to transmit"});
-
-    session_.OnLinkResult(kResultDone, TakeOne());
-    auto expected = std::make_unique<SettingData>(doc_.data());
-    const auto source = ReceiveAll(5, 0);
-    EXPECT_EQ(Take().size(), 1u);
-    const UploadPlan single(*source, 2);
-    for (int s = 1; s < single.size(); ++s) Decode(*single.Record(s), *expected);
-    EXPECT_EQ(FirstRecordDifference(*expected, doc_.data()), std::nullopt);
 }
 
 }  // namespace
