@@ -1,7 +1,5 @@
-// qn410ctl against qn410-sim over pseudo-terminals, the real programs: each command path once
-// end to end, and each way a transfer fails, by the words the user sees. One record per
-// confirmation, failures and time-outs in detail are the transfer session's tests. Then the
-// comparison behind diff and the progress line, in process.
+// qn410ctl against qn410-sim over pseudo-terminals: each command path once, each way a transfer
+// fails by the words the user sees; then the comparison behind diff and the progress line.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -13,7 +11,6 @@
 #include <sstream>
 
 #include "progress_line.h"
-#include "setting/setting_compare.h"
 #include "setting/setting_file.h"
 #include "setting/text_field.h"
 #include "support/child_process.h"
@@ -34,8 +31,7 @@ using Data = std::unique_ptr<SettingData>;  // over 2 MB: on the heap
 
 class CtlPtyTest : public ::testing::Test {
   protected:
-    // Random data of 16 exchanges with station numbers that pass the check: only what the
-    // records carry, or anything a file may hold.
+    // 16 exchanges of what the records carry, or of anything a file holds; numbers that pass.
     static Data Random(uint32_t seed, bool recordable) {
         auto d = std::make_unique<SettingData>(SettingDocument().data());
         recordable ? qn410::test::FillRandomRecordable(*d, seed)
@@ -84,10 +80,9 @@ class CtlPtyTest : public ::testing::Test {
 };
 
 // Every command by exit status and words, against the simulator of its row ("": none); a row
-// naming PORT reaches it only through that argument. Exchanges holding a random 16-exchange
-// file: a download into the file itself differs from it only where the records lose something
-// (packed lists, cleared stations, tens of seconds), as an upload would leave it. A call lost
-// mid-transfer leaves the modem ready for the next: 16 exchanges then go up and come back.
+// naming PORT reaches it only through that argument. A download into a random 16-exchange file
+// differs from it only where the records lose something, as an upload would leave it. A call
+// lost mid-transfer leaves the modem ready for the next: 16 exchanges go up and come back.
 TEST_F(CtlPtyTest, EveryCommandByExitStatusAndWords) {
     const auto siteData = Random(7, false);
     SubSetting& first = siteData->Exchange[0].Sub[0];
@@ -240,9 +235,8 @@ TEST_F(CtlPtyTest, AnInterruptAbandonsTheLinkAndWritesNothing) {
     close(trace);
 }
 
-// Dial tables of each block shape (none, the only block, first and last, first, middles and
-// last) go up in blocks of ten, as the simulator's trace and its saved table (SIGUSR1 saves at
-// once) show, and come back exactly into a base holding stale entries. Every fifth entry is the
+// Dial tables of each block shape go up in blocks of ten (the simulator's trace and saved table
+// show it) and come back exactly into a base holding stale entries. Every fifth entry is the
 // door-lock switch of the one before; the dial texts use every allowed character and length.
 TEST_F(CtlPtyTest, DialTablesGoUpInBlocksAndComeBackExactly) {
     auto fill = [](int n, uint8_t doorLockTime) {
@@ -290,9 +284,8 @@ TEST_F(CtlPtyTest, DialTablesGoUpInBlocksAndComeBackExactly) {
     EXPECT_EQ(got, blocks);
 }
 
-// qn410ctl log: one printed line (eight tab-separated columns) and one 51-byte file line per
-// record of exchanges 1 and 3, then the request with no exchange selected stops them. A wrong
-// command line, an unreadable setting file and a quiet line end the simulator with their codes.
+// qn410ctl log: a printed line of eight columns and a 51-byte file line per record of exchanges
+// 1 and 3, then the request that stops them. The simulator's exit codes meanwhile.
 TEST_F(CtlPtyTest, LogCollectsForAWhileThenStopsTheExchanges) {
     const Simulator& sim = Sim("--rate 20 --trace trace");
     std::filesystem::create_directory("logs");

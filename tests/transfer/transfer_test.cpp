@@ -10,7 +10,7 @@
 #include <tuple>
 #include <vector>
 
-#include "support/passing_numbers.h"
+#include "setting/text_field.h"
 #include "support/random_recordable.h"
 #include "support/recording_poster.h"
 #include "support/recording_prompt.h"
@@ -30,9 +30,8 @@ std::string Fields(std::string fields) {
 
 using E = StationEntry;
 
-// Records of a two-exchange installation, read in order into the default data: they set the
-// fields named below, and that data encodes to the same bytes. Letters without a decoder are
-// encoded from their request alone.
+// Records of a two-exchange installation read into the default data encode to the same bytes;
+// letters without a decoder are encoded from their request alone.
 TEST(RecordCodec, HandWrittenRecordsReadAndEncodeAlike) {
     SettingDocument doc;
     SettingData& d = doc.data();
@@ -56,9 +55,8 @@ TEST(RecordCodec, HandWrittenRecordsReadAndEncodeAlike) {
         {{.exchange = 2, .sourceZone = 1}, Fields("J0201|0010")},
         {{.exchange = 2, .station = 1}, Fields("L021|02|021|044")},
         {{.exchange = 2}, "M023"},
-        // Each number becomes the destination's exchange, station or line and its name: a
-        // master's number (245), line 2's access digit (7); a number of the wrong length (24)
-        // or one no active line uses (8) is sent blank.
+        // A master's number (245) and line 2's access digit (7) name their destination; a number
+        // of the wrong length (24) or one no active line uses (8) is sent blank.
         {{.exchange = 1, .station = 1},
          Fields("U011|245   |02|3|Desk\261B  |7     |01|2|Line2   |24    |") + blank + "8     " +
              blank},
@@ -71,9 +69,8 @@ TEST(RecordCodec, HandWrittenRecordsReadAndEncodeAlike) {
         }
     };
     encodesAlike();
-    // The fields whose reading has a rule of its own: times in tens of seconds, a time's text as
-    // "HH:MM", a name with a byte above 0x7F, a receiver's station, U's number of the wrong
-    // length kept as written.
+    // Times in tens of seconds, a time's text as "HH:MM", a name with a byte above 0x7F, a
+    // receiver's station, U's number of the wrong length kept as written.
     EXPECT_EQ(
         std::tuple(+d.Function[1].TalkTime, d.Exchange[1].PagingTimeLimit,
                    std::string(d.Function[1].EndTime.Text),
@@ -81,13 +78,12 @@ TEST(RecordCodec, HandWrittenRecordsReadAndEncodeAlike) {
                    std::string(d.Exchange[0].Master[0].CnvTelNo)),
         std::tuple(120, 60, "17:45", "Desk\261B", E{4, 16, 1}, "24"));
 
-    // What no record carries, or carries rounded, changes no byte: a half-used list entry, the
-    // receivers of a line not receiving, a talk time's last digit, and in a zone an emergency
-    // substation and one without a number.
+    // No byte changes for a half-used list entry, the receivers of a line not receiving, a talk
+    // time's last digit, or in a zone an emergency substation and one without a number.
     d.Exchange[0].Master[1].GroupMaster[3] = {4, 3, 0};
     d.Exchange[0].Line[1].RxMaster[0] = {1, 5, 1};
     d.Function[1].TalkTime = 125;
-    SetNumber(d.Exchange[1].Sub[1].Number, 202);
+    d.Exchange[1].Sub[1].Number = {202, "202"};
     d.Exchange[1].Sub[1].Level = 1;
     d.Exchange[1].Sub[1].Paging = d.Exchange[1].Sub[5].Paging = 1 << 4;
     RebuildZoneTables(d);
@@ -107,8 +103,8 @@ TEST(RecordCodec, HandWrittenRecordsReadAndEncodeAlike) {
     EXPECT_EQ(Encode('U', {.exchange = 1, .station = 1, .data = &d})->substr(4, 34),
               "245   " + blank + "7     " + blank);
 
-    // Entries 11 and 12 of a dialing table: a dial with a door lock time of 10 (sent as its
-    // first digit), a shot too long for its field (sent blank).
+    // Dialing entries 11 and 12; a door lock time of 10 goes as its first digit, a shot too long
+    // for its field as blanks.
     std::array<DialEntry, 12> dial{};
     dial[10] = {11, "0312345678", "", "7"};
     dial[11] = {1024, "1234567890123456", "", "12345"};
@@ -116,8 +112,7 @@ TEST(RecordCodec, HandWrittenRecordsReadAndEncodeAlike) {
         return RecordRequest{1, 2, 0, 0, 0, first, last, position, doorLockTime, nullptr, dial};
     };
     const std::pair<RecordRequest, std::string> requests[] = {
-        // Stations without a number: six spaces, the rest as stored. N, O, P, Q and T from the
-        // request alone.
+        // Stations without a number: six spaces, the rest as stored.
         {{.exchange = 2, .station = 4}, Fields("B024|      |X       |00|                    ")},
         {{.exchange = 3, .substation = 64}, Fields("C0364|      |        |03|1|0")},
         {{.exchange = 5, .station = 1}, "E05100"},  // an empty list
@@ -152,10 +147,9 @@ TEST(RecordCodec, HandWrittenRecordsReadAndEncodeAlike) {
     EXPECT_FALSE(Encode('D', {.exchange = 1}));  // no data
 }
 
-// The exchange's reading rules: a blank number clears the station whatever else the record
-// holds; receivers are kept whatever the count; member lists are reset, then filled; paging
-// writes one zone bit per substation (only the digit 1 sets it) within zones 1..19; names end at
-// their first space and non-digits read as 0.
+// A blank number clears the station; receivers are kept whatever the count; member lists are
+// reset, then filled; paging writes one zone bit per substation (only the digit 1 sets it) in
+// zones 1..19; names end at their first space and non-digits read as 0.
 TEST(RecordCodec, ReadingRules) {
     SettingDocument doc;
     SettingData& d = doc.data();
@@ -261,9 +255,8 @@ TEST(RecordCodec, MalformedRecordsAreIgnoredWhole) {
     EXPECT_EQ(poster.posted[0].progress.name, "Direct Select");
 }
 
-// Each step as {letter, exchange, station, substation, zone, source zone, range total, index}
-// against the order table: A; B for every exchange; then per target exchange C D E F G H I J U L
-// M; then the closing message.
+// Each step {letter, exchange, station, substation, zone, source zone, range total, index}: A; B
+// for every exchange; per target exchange C D E F G H I J U L M; the closing message.
 TEST(UploadPlan, OrderOfLettersExchangesAndIndexes) {
     EXPECT_EQ(std::tuple(UploadStepCount(1, 0), UploadStepCount(3, 2)), std::tuple(146, 154));
     const struct {
@@ -391,7 +384,7 @@ class TransferSessionTest : public ::testing::Test, public TransferHost {
     void StopTimer() override { running_ = false; }
     void Finished(TransferOutcome) override { ++finished_; }
 
-    // The requests posted since the last call, oldest first; progress messages are dropped.
+    // The requests posted since the last call, oldest first.
     std::vector<RecordingPoster::Posted> Take() {
         std::vector<RecordingPoster::Posted> requests;
         for (auto& p : poster_.posted)
@@ -439,10 +432,9 @@ class TransferSessionTest : public ::testing::Test, public TransferHost {
     TransferSession session_{doc_, poster_, prompt_, *this, this, cancel_, &clock_};
 };
 
-// One record per confirmation, up to the closing release; or a refused record, a device that
-// does not open, Cancel in the progress dialog (the link abandoned instead of the next record),
-// 120 s without a confirmation. The ended upload's late answers change nothing in a download
-// started at once, which stores only the records it asked for (of an "All" download's, only
+// One record per confirmation; or a refused record, no device, Cancel (the link abandoned
+// instead of the next record), 120 s without a confirmation. The late answers change nothing in
+// a download started at once, which stores only its records (of an "All" download's, only
 // exchange 2's) and releases the link once they are in.
 TEST_F(TransferSessionTest, HowAnUploadEndsAndWhatComesAfter) {
     doc_.data().System.SwitchCnt = 3;
@@ -493,9 +485,8 @@ TEST_F(TransferSessionTest, HowAnUploadEndsAndWhatComesAfter) {
     EXPECT_EQ(FirstRecordDifference(*expected, doc_.data()), std::nullopt);
 }
 
-// A download stores every record and releases the link; records before the request is
-// confirmed are ignored; a time-out keeps what arrived; a device lost (a failure without a
-// request) ends the download at once; so does an exchange's cancel.
+// Every record stored, then the release; records before the confirmation ignored, a time-out
+// keeping what arrived; a device lost (no request) or an exchange's cancel ending it at once.
 TEST_F(TransferSessionTest, HowADownloadEnds) {
     session_.StartDownload(0);
     auto request = TakeOne();
