@@ -221,10 +221,10 @@ TEST_F(CtlPtyTest, AnInterruptAbandonsTheLinkAndWritesNothing) {
             if ((seen += c).ends_with("RX stray byte 0x05")) return true;
         return false;
     };
-    for (const int signal : {SIGINT, SIGTERM}) {
-        CtlProcess ctl(signal == SIGINT ? std::vector<std::string>{"upload", one}
-                                        : std::vector<std::string>{"download", "out"},
-                       sim.env());
+    const std::pair<int, std::vector<std::string>> runs[] = {{SIGINT, {"upload", one}},
+                                                             {SIGTERM, {"download", "out"}}};
+    for (const auto& [signal, args] : runs) {
+        CtlProcess ctl(args, sim.env());
         ASSERT_TRUE(waitForBid());
         ctl.Signal(signal);
         const ProcessResult r = ctl.Finish(5000);
@@ -257,18 +257,17 @@ TEST_F(CtlPtyTest, DialTablesGoUpInBlocksAndComeBackExactly) {
     };
     const std::string base = Write(*fill(40, 3), "base.txt");
     Simulator& sim = Sim("--save saved.txt --trace trace.txt");
-    auto ctl = [&](std::vector<std::string> args) {
+    auto dial = [&](std::vector<std::string> args) {  // master 3 of exchange 2; its words
         args.insert(args.end(), {"--exchange", "2", "--master", "3"});
-        const Ran r = Run(args, sim.env());
-        EXPECT_EQ(r.status, 0) << r.err;
+        return Run(args, sim.env()).err;
     };
     std::string blocks;  // every block of every table, in order
     for (const int n : {0, 10, 11, 1024}) {
         SCOPED_TRACE(n);
         const Data sent = fill(n, static_cast<uint8_t>(1 + n % 9));
-        ctl({"dial", "upload", Write(*sent, "sent.txt")});
+        EXPECT_EQ(dial({"dial", "upload", Write(*sent, "sent.txt")}), "");
         sim.Signal(SIGUSR1);
-        ctl({"dial", "download", "back.txt", "--base", base});
+        EXPECT_EQ(dial({"dial", "download", "back.txt", "--base", base}), "");
         for (const Data& got : {Read("saved.txt"), Read("back.txt")})
             EXPECT_TRUE(got->Dial[1][2] == sent->Dial[1][2] &&
                         got->ShotT[1][2] == sent->ShotT[1][2]);
