@@ -26,7 +26,7 @@
 namespace qn410::ctl::test {
 namespace {
 
-using qn410::test::ReadAll;
+using namespace qn410::test;
 using Data = std::unique_ptr<SettingData>;  // over 2 MB: on the heap
 
 class CtlPtyTest : public ::testing::Test {
@@ -34,14 +34,13 @@ class CtlPtyTest : public ::testing::Test {
     // 16 exchanges of what the records carry, or of anything a file holds; numbers that pass.
     static Data Random(uint32_t seed, bool recordable) {
         auto d = std::make_unique<SettingData>(SettingDocument().data());
-        recordable ? qn410::test::FillRandomRecordable(*d, seed)
-                   : qn410::test::FillRandomFileData(*d, seed);
+        recordable ? FillRandomRecordable(*d, seed) : FillRandomFileData(*d, seed);
         d->System.SwitchCnt = 16;
-        qn410::test::MakeStationNumbersPass(*d);
+        MakeStationNumbersPass(*d);
         return d;
     }
     std::string Write(const SettingData& data, const std::string& name) {
-        qn410::test::WriteAll(name, FormatSettingFile(data, ""));
+        WriteAll(name, FormatSettingFile(data, ""));
         return name;
     }
     Data Read(const std::string& path) {
@@ -71,11 +70,11 @@ class CtlPtyTest : public ::testing::Test {
         return sims_.try_emplace(options, args).first->second;
     }
     // Every file of a test, the programs' too, by its name in a folder of its own.
-    qn410::test::TempDir dir_;
+    TempDir dir_;
     const std::filesystem::path home_ = std::filesystem::current_path();
     CtlPtyTest() { std::filesystem::current_path(dir_.path()); }
     ~CtlPtyTest() override { std::filesystem::current_path(home_); }
-    qn410::test::RecordingPrompt prompt_;
+    RecordingPrompt prompt_;
     std::map<std::string, Simulator> sims_;
 };
 
@@ -86,7 +85,7 @@ class CtlPtyTest : public ::testing::Test {
 TEST_F(CtlPtyTest, EveryCommandByExitStatusAndWords) {
     const auto siteData = Random(7, false);
     SubSetting& first = siteData->Exchange[0].Sub[0];
-    qn410::test::SetNumber(first.Number, 100100);  // only a station with a number has a name
+    SetNumber(first.Number, 100100);  // only a station with a number has a name
     SetText(first.Name, "OLD");
     const std::string site = Write(*siteData, "site.txt"), onSite = "--config " + site;
     SetText(first.Name, "CHANGED");
@@ -100,13 +99,13 @@ TEST_F(CtlPtyTest, EveryCommandByExitStatusAndWords) {
 
     auto d = std::make_unique<SettingData>(SettingDocument().data());
     std::string bytes = FormatSettingFile(*d, "");
-    qn410::test::WriteAll("broken.txt", bytes.replace(bytes.find("SwitchCnt="), 6, "S"));
+    WriteAll("broken.txt", bytes.replace(bytes.find("SwitchCnt="), 6, "S"));
     d->Exchange[0].Master[2].Number = {15, "15"};  // substation 6 has 15
     const std::string dup = Write(*d, "dup.txt");
     const std::string named =
         "Substations, Exchange 01, Substation 1, Name: \"OLD\" -> \"CHANGED\"\n";
-    qn410::test::WriteAll("pw", "Password=99" + std::string(20, '*') + "\n");
-    qn410::test::WriteAll("kept", "kept");
+    WriteAll("pw", "Password=99" + std::string(20, '*') + "\n");
+    WriteAll("kept", "kept");
     const std::string e = "qn410ctl: ", wrongExchange = e + "Incorrect exchange No.\n";
     const std::string usage = "Usage: qn410ctl upload FILE...", opened = e + "Failed to open";
     const std::string dupNamed =
@@ -201,11 +200,11 @@ TEST_F(CtlPtyTest, EveryCommandByExitStatusAndWords) {
     const std::regex turn(
         "^.*TX DLE ENQ.*\n.*RX DLE ACK.*\n.*TX frame \"Q00\".*\n.*RX DLE ACK.*\n.*TX DLE EOT");
     EXPECT_TRUE(std::regex_search(ReadAll("trace"), turn)) << ReadAll("trace");
-    EXPECT_EQ(qn410::test::FirstRecordDifference(*held, *Read("new")), std::nullopt);
+    EXPECT_EQ(FirstRecordDifference(*held, *Read("new")), std::nullopt);
     EXPECT_EQ(FormatDifferences(CompareSettings(*held, *Read("based"))), "");
     const Data oneHeld = AsExchangesWouldHold(*Read(changed), 1);
     EXPECT_EQ(FormatDifferences(CompareSettings(*oneHeld, *Read("one"))), "");
-    EXPECT_EQ(qn410::test::FirstRecordDifference(*sent, *Read("back")), std::nullopt);
+    EXPECT_EQ(FirstRecordDifference(*sent, *Read("back")), std::nullopt);
 }
 
 // Ctrl-C (or SIGTERM) abandons the link as the progress dialog's Cancel does: the simulator's
@@ -312,7 +311,7 @@ TEST_F(CtlPtyTest, LogCollectsForAWhileThenStopsTheExchanges) {
 // One changed field in each category of a random file is named, in category order.
 TEST(CtlCommands, DiffNamesExactlyTheChangedFields) {
     auto base = std::make_unique<SettingData>(SettingDocument().data());
-    qn410::test::FillRandomFileData(*base, 410);
+    FillRandomFileData(*base, 410);
     EXPECT_TRUE(CompareSettings(*base, *base).empty());
     auto changed = std::make_unique<SettingData>(*base);
     SettingData& d = *changed;

@@ -146,8 +146,9 @@ TEST(RecordCodec, HandWrittenRecordsReadAndEncodeAlike) {
 
 // A blank number clears the station; receivers are kept whatever the count; member lists are
 // reset, then filled; paging writes one zone bit per substation (only the digit 1 sets it) in
-// zones 1..19; names end at their first space and non-digits read as 0.
-TEST(RecordCodec, ReadingRules) {
+// zones 1..19; names end at their first space and non-digits read as 0. Malformed records are
+// ignored whole.
+TEST(RecordCodec, ReadingRulesAndMalformedRecords) {
     SettingDocument doc;
     SettingData& d = doc.data();
     auto store = [&](const std::string& body) { ASSERT_TRUE(Decode(body, d)) << body; };
@@ -206,10 +207,8 @@ TEST(RecordCodec, ReadingRules) {
         std::tuple("1x3", 0));
     store(Fields("F01|1|0x00|0000|0|1-|00|?9"));
     EXPECT_EQ(d.Function[0].StartTime.Value + d.Function[0].CallCnt + d.Function[0].TalkTime, 0);
-}
 
-// Malformed records, and texts holding control bytes, are ignored whole.
-TEST(RecordCodec, MalformedRecordsAreIgnoredWhole) {
+    // Malformed records, and texts holding control bytes, are ignored whole.
     const std::string master = "1123   Name    00" + std::string(20, ' ');
     const std::string sub = Fields("      |N       |01|1|0");
     std::vector<std::string> bad = {
@@ -241,13 +240,13 @@ TEST(RecordCodec, MalformedRecordsAreIgnoredWhole) {
     for (const auto& [letter, at] : texts)
         for (const char control : {'\0', '\n', '\x1F', '\x7F'})
             (bad.emplace_back(*Encode(letter, one)))[at] = control;
-    SettingDocument doc;
-    for (const std::string& body : bad) EXPECT_FALSE(Decode(body, doc.data())) << body;
-    EXPECT_TRUE(doc.data() == SettingDocument().data());
+    const auto before = std::make_unique<SettingData>(d);
+    for (const std::string& body : bad) EXPECT_FALSE(Decode(body, d)) << body;
+    EXPECT_TRUE(d == *before);
     // A download stores only what it can decode, naming its category for the progress display.
     RecordingPoster poster;
-    EXPECT_FALSE(StoreReceivedRecord("K0121000030000", doc.data(), poster));
-    EXPECT_TRUE(StoreReceivedRecord("M027", doc.data(), poster));
+    EXPECT_FALSE(StoreReceivedRecord("K0121000030000", d, poster));
+    EXPECT_TRUE(StoreReceivedRecord("M027", d, poster));
     ASSERT_EQ(poster.posted.size(), 1u);
     EXPECT_EQ(poster.posted[0].progress.name, "Direct Select");
 }
