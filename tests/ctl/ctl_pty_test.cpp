@@ -53,7 +53,6 @@ class CtlPtyTest : public ::testing::Test {
         int status;
         std::string out, err;
     };
-    // qn410ctl to its end, with both its outputs.
     Ran Run(const std::vector<std::string>& args, const ChildEnv& env) {
         const int out = open("stdout", O_CREAT | O_WRONLY | O_TRUNC, 0600);
         const int err = open("stderr", O_CREAT | O_WRONLY | O_TRUNC, 0600);
@@ -95,8 +94,7 @@ TEST_F(CtlPtyTest, EveryCommandByExitStatusAndWords) {
     auto sent = Random(5, true);
     sent->Maintenance.PcConnect = 1;
     SetText(sent->Maintenance.TelNo, "0-123");
-    const std::string modem = Write(*sent, "modem.txt"),
-                      lost = "--modem --ring-time 100 --modem-fault ";
+    const std::string modem = Write(*sent, "modem.txt");
 
     auto d = std::make_unique<SettingData>(SettingDocument().data());
     const std::string defaults = FormatSettingFile(*d, "");
@@ -115,7 +113,8 @@ TEST_F(CtlPtyTest, EveryCommandByExitStatusAndWords) {
         "qn410ctl: dup.txt: master station 3 of exchange 1 (number 15): "
         "duplicate number (code 1), same as substation 6 of exchange 1\n";
     const std::string busy = e + "Exchange No.  3\nNow receiving data so you can't send\n";
-    const std::string transmit = e + "Failed to transmit\n", call = lost + "carrier-lost:500";
+    const std::string lost = "--modem --ring-time 100 --modem-fault ",
+                      call = lost + "carrier-lost:500";
     const struct {
         std::string sim;
         std::vector<std::string> args;
@@ -165,15 +164,15 @@ TEST_F(CtlPtyTest, EveryCommandByExitStatusAndWords) {
         {onSite, {"verify", site, "--exchange", "1"}, 1, named, "..."},
         {onSite, {"download", "one", "--exchange=1", "--port", "PORT", "--base", site}, 0, "", ""},
         {"--refuse-frames 3", {"upload", "a"}, 0, "", ""},
-        {"--refuse-frames 1000000", {"upload", "a"}, 1, "", transmit},
+        {"--refuse-frames 1000000", {"upload", "a"}, 1, "", e + "Failed to transmit\n"},
         {"--refuse-frames 1000000", {"download", "kept"}, 1, "", e + "Failed to receive\n"},
-        {"--silent", {"upload", "a", "--timeout", "1"}, 1, "", transmit},
+        {"--silent", {"upload", "a", "--timeout", "1"}, 1, "", e + "Failed to transmit\n"},
         {"--silent", {"download", "kept", "--timeout=1"}, 1, "", e + "Communications time-out\n"},
         {"--z-after 10:3:0", {"upload", "a"}, 1, "", busy},
         {lost + "busy", {"upload", modem}, 1, "", opened + " the device\n"},
         {lost + "no-answer", {"upload", modem}, 1, "", opened + " the device\n"},
         {lost + "no-dialtone", {"upload", modem}, 1, "", opened + " the device\n"},
-        {call, {"upload", modem}, 1, "", transmit},
+        {call, {"upload", modem}, 1, "", e + "Failed to transmit\n"},
         {call, {"upload", modem}, 0, "", ""},
         {call, {"download", "back", "--base", modem, "--modem", "PORT"}, 0, "", ""},
     };
@@ -207,7 +206,6 @@ TEST_F(CtlPtyTest, EveryCommandByExitStatusAndWords) {
 // Ctrl-C (or SIGTERM) abandons the link as the progress dialog's Cancel does: the simulator's
 // trace, read through a pipe, shows the tool's bid before the signal goes.
 TEST_F(CtlPtyTest, AnInterruptAbandonsTheLinkAndWritesNothing) {
-    const std::string one = Write(SettingDocument().data(), "one.txt");
     ASSERT_EQ(mkfifo("trace", 0600), 0);
     const int trace = open("trace", O_RDWR);  // a pipe that opens without a writer
     const Simulator& sim = Sim("--silent --trace trace");
@@ -217,8 +215,9 @@ TEST_F(CtlPtyTest, AnInterruptAbandonsTheLinkAndWritesNothing) {
             if ((seen += c).ends_with("RX stray byte 0x05")) return true;
         return false;
     };
-    const std::pair<int, std::vector<std::string>> runs[] = {{SIGINT, {"upload", one}},
-                                                             {SIGTERM, {"download", "out"}}};
+    const std::pair<int, std::vector<std::string>> runs[] = {
+        {SIGINT, {"upload", Write(SettingDocument().data(), "one.txt")}},
+        {SIGTERM, {"download", "out"}}};
     for (const auto& [signal, args] : runs) {
         CtlProcess ctl(args, sim.env());
         ASSERT_TRUE(waitForBid());
@@ -259,14 +258,14 @@ TEST_F(CtlPtyTest, DialTablesGoUpInBlocksAndComeBackExactly) {
     };
     std::string blocks;  // every block of every table, in order
     for (const int n : {0, 10, 11, 1024}) {
-        SCOPED_TRACE(n);
         const Data sent = fill(n, static_cast<uint8_t>(1 + n % 9));
-        EXPECT_EQ(dial({"dial", "upload", Write(*sent, "sent.txt")}), "");
+        EXPECT_EQ(dial({"dial", "upload", Write(*sent, "sent.txt")}), "") << n;
         sim.Signal(SIGUSR1);
-        EXPECT_EQ(dial({"dial", "download", "back.txt", "--base", base}), "");
+        EXPECT_EQ(dial({"dial", "download", "back.txt", "--base", base}), "") << n;
         for (const Data& got : {Read("saved.txt"), Read("back.txt")})
             EXPECT_TRUE(got->Dial[1][2] == sent->Dial[1][2] &&
-                        got->ShotT[1][2] == sent->ShotT[1][2]);
+                        got->ShotT[1][2] == sent->ShotT[1][2])
+                << n;
         const std::vector<DialEntry> sendTable = BuildSendTable(sent->Dial[1][2]);
         for (int b = 1; b <= std::max(1, (n + 9) / 10); ++b)  // their bytes are codec tests
             blocks += EncodeDialBlock(2, 3, sent->ShotT[1][2], sendTable, b).value_or("?") + "\n";
@@ -304,17 +303,16 @@ TEST_F(CtlPtyTest, LogCollectsForAWhileThenStopsTheExchanges) {
               std::tuple(records * 51, long(records), 7 * long(records)));
 }
 
-// One changed field in each category of a random file is named, in category order.
+// One changed field in each category of a random file is named, in category order (a file
+// against itself: the "diff" row of the commands' table).
 TEST(CtlCommands, DiffNamesExactlyTheChangedFields) {
     auto base = std::make_unique<SettingData>(SettingDocument().data());
     FillRandomFileData(*base, 410);
-    EXPECT_TRUE(CompareSettings(*base, *base).empty());
-    auto changed = std::make_unique<SettingData>(*base);
-    SettingData& d = *changed;
-    ExchangeSetting* x = d.Exchange;
+    const Data d = std::make_unique<SettingData>(*base);
+    ExchangeSetting* x = d->Exchange;
     const std::pair<const char*, void*> changes[] = {
-        {"Global Setting, NumberSize", &d.System.NumberSize},
-        {"Call Forwarding/Time-Out, Exchange 03, CallTime", &d.Function[2].CallTime},
+        {"Global Setting, NumberSize", &d->System.NumberSize},
+        {"Call Forwarding/Time-Out, Exchange 03, CallTime", &d->Function[2].CallTime},
         {"Master Stations (Telephones), Exchange 16, Master 4, Name", x[15].Master[3].Name},
         {"Substations, Exchange 01, Substation 50, Level", &x[0].Sub[49].Level},
         {"C/O Trunks, Exchange 02, Line 2, RxMaster03", &x[1].Line[1].RxMaster[2].StationNo},
@@ -323,16 +321,16 @@ TEST(CtlCommands, DiffNamesExactlyTheChangedFields) {
          &x[5].Master[1].GroupMaster[14].ExchangeNo},
         {"Emergency Conference, Exchange 07, Master 3, MeetCnt", &x[6].Master[2].MeetCnt},
         {"Paging, Exchange 08, Substation 64, Paging", &x[7].Sub[63].Paging},
-        {"PC Port, CommPort", &d.Maintenance.CommPort},
-        {"Remote Dialing, Number 5, TelNo", d.RemoteDial.TelNo[4]},
+        {"PC Port, CommPort", &d->Maintenance.CommPort},
+        {"Remote Dialing, Number 5, TelNo", d->RemoteDial.TelNo[4]},
         {"Public Address Systems, Exchange 09, Speaker PA16, Paging", &x[8].Speaker[15].Paging},
         {"External Source Distribution, Exchange 10, Source 4, OutInZone",
-         &d.System.OutInZone[9][3]},
-        {"Direct Select, Exchange 11, OutMode", &d.DirectSelect.OutMode[10]},
-        {"Dialing Assignment, Exchange 12, Master 4, Entry 1024, Shot", d.Dial[11][3][1023].Shot},
+         &d->System.OutInZone[9][3]},
+        {"Direct Select, Exchange 11, OutMode", &d->DirectSelect.OutMode[10]},
+        {"Dialing Assignment, Exchange 12, Master 4, Entry 1024, Shot", d->Dial[11][3][1023].Shot},
     };
     for (const auto& [field, at] : changes) *static_cast<char*>(at) ^= 2;  // its first byte
-    const auto report = CompareSettings(*base, d);
+    const auto report = CompareSettings(*base, *d);
     ASSERT_EQ(report.size(), std::size(changes)) << FormatDifferences(report);
     for (size_t i = 0; i < report.size(); ++i)
         EXPECT_EQ(FormatDifference(report[i]).rfind(changes[i].first + std::string(": \""), 0), 0u)

@@ -335,7 +335,6 @@ TEST(StationCheck, StepsInTheirOrder) {
                std::to_string(index);
     };
     for (const auto& [set, stop] : rows) {
-        SCOPED_TRACE(set);
         SettingDocument doc;
         SettingData& d = doc.data();
         d.System.SwitchCnt = 2;
@@ -368,7 +367,7 @@ TEST(StationCheck, StepsInTheirOrder) {
                    std::to_string(r.numberValue);
         if (r.code == StationCheckCode::Duplicate)
             got += " " + station(r.otherKind, r.otherExchange, r.otherIndex);
-        EXPECT_EQ(got, stop);
+        EXPECT_EQ(got, stop) << set;
     }
 }
 
@@ -378,7 +377,6 @@ class TransferSessionTest : public ::testing::Test, public TransferHost {
     void StopTimer() override { running_ = false; }
     void Finished(TransferOutcome) override { ++finished_; }
 
-    // The requests posted since the last call, oldest first.
     std::vector<RecordingPoster::Posted> Take() {
         std::erase_if(poster_.posted, [](const auto& p) { return !p.isRequest; });
         return std::exchange(poster_.posted, {});
@@ -415,9 +413,8 @@ class TransferSessionTest : public ::testing::Test, public TransferHost {
     SettingDocument doc_;
     RecordingPoster poster_;
     RecordingPrompt prompt_;
-    int cancel_ = 0;
+    int cancel_ = 0, finished_ = 0;
     bool running_ = false;
-    int finished_ = 0;
     FixedClock clock_{LocalTime{2026, 12, 6, 9, 30, 0, 0}};
     TransferSession session_{doc_, poster_, prompt_, *this, this, cancel_, &clock_};
 };
