@@ -257,7 +257,7 @@ TEST_F(CtlPtyTest, DialTablesGoUpInBlocksAndComeBackExactly) {
         return Run(args, sim.env()).err;
     };
     std::string blocks;  // every block of every table, in order
-    for (const int n : {0, 10, 11, 1024}) {
+    for (const int n : {0, 1, 10, 11, 25, 1024}) {
         const Data sent = fill(n, static_cast<uint8_t>(1 + n % 9));
         EXPECT_EQ(dial({"dial", "upload", Write(*sent, "sent.txt")}), "") << n;
         sim.Signal(SIGUSR1);
