@@ -334,6 +334,7 @@ TEST(StationCheck, StepsInTheirOrder) {
         return (kind == StationKind::Master ? "M" : "S") + std::to_string(exchange) + "." +
                std::to_string(index);
     };
+    EXPECT_EQ(StationCheckMessage(CheckStationNumbers(SettingDocument().data())), "");
     for (const auto& [set, stop] : rows) {
         SettingDocument doc;
         SettingData& d = doc.data();
@@ -442,13 +443,12 @@ TEST_F(TransferSessionTest, HowAnUploadEndsAndWhatComesAfter) {
                          prompt_.shown[1].icon),
               std::tuple(TransferOutcome::FailedOpen, UM_PROGRESS_CLOSE, PromptIcon::Exclamation));
     session_.StartUpload(0);
-    auto inFlight = TakeOne();
-    cancel_ = 1;
-    session_.OnLinkResult(kResultDone, std::move(inFlight));
+    cancel_ = 1;  // pressed while the first record is under way
+    session_.OnLinkResult(kResultDone, TakeOne());
     ExpectClose(kLinkAbandon, TransferOutcome::Cancelled);
     cancel_ = 0;
     session_.StartUpload(0);
-    inFlight = TakeOne();
+    auto inFlight = TakeOne();
     for (int i = 0; i < 119; ++i) session_.OnTimer();
     EXPECT_EQ(prompt_.shown.size(), 2u);
     session_.OnTimer();
