@@ -1,16 +1,16 @@
-// qn410ctl against qn410-sim over pseudo-terminals, the real programs: each command path once
-// end to end, and each way a transfer fails, by the words the user sees. One record per
-// confirmation, failures and time-outs in detail are the transfer session's tests.
+// qn410ctl against qn410-sim over pseudo-terminals: each command path once, each way a transfer
+// fails by the words the user sees; then the comparison behind diff and the progress line.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <filesystem>
-#include <fstream>
+#include <map>
 #include <memory>
-#include <optional>
 #include <regex>
+#include <sstream>
 
-#include "setting/setting_compare.h"
+#include "progress_line.h"
 #include "setting/setting_file.h"
 #include "setting/text_field.h"
 #include "support/child_process.h"
@@ -20,33 +20,28 @@
 #include "support/recording_prompt.h"
 #include "support/temp_dir.h"
 #include "transfer/dial_table.h"
+#include "transfer/send_record.h"
 #include "transfer/setting_verify.h"
 
 namespace qn410::ctl::test {
 namespace {
 
-using qn410::test::ReadAll;
+using namespace qn410::test;
 using Data = std::unique_ptr<SettingData>;  // over 2 MB: on the heap
-using Env = std::vector<std::pair<std::string, std::string>>;
 
 class CtlPtyTest : public ::testing::Test {
   protected:
-    // Random data with station numbers that pass the check: only what the records carry, or
-    // anything a file may hold.
-    static Data Random(uint32_t seed, int switchCnt, bool recordable = true) {
-        auto d = std::make_unique<SettingData>();
-        SetDefaults(*d);
-        recordable ? qn410::test::FillRandomRecordable(*d, seed)
-                   : qn410::test::FillRandomFileData(*d, seed);
-        d->System.SwitchCnt = static_cast<uint8_t>(switchCnt);
-        qn410::test::MakeStationNumbersPass(*d);
+    // 16 exchanges of what the records carry, or of anything a file holds; numbers that pass.
+    static Data Random(uint32_t seed, bool recordable) {
+        auto d = std::make_unique<SettingData>(SettingDocument().data());
+        recordable ? FillRandomRecordable(*d, seed) : FillRandomFileData(*d, seed);
+        d->System.SwitchCnt = 16;
+        MakeStationNumbersPass(*d);
         return d;
     }
     std::string Write(const SettingData& data, const std::string& name) {
-        SettingDocument doc;
-        doc.data() = data;
-        EXPECT_TRUE(WriteSettingFile(dir_.file(name), doc, "", prompt_));
-        return dir_.file(name);
+        WriteAll(name, FormatSettingFile(data, ""));
+        return name;
     }
     Data Read(const std::string& path) {
         SettingDocument doc;
@@ -58,371 +53,309 @@ class CtlPtyTest : public ::testing::Test {
         int status;
         std::string out, err;
     };
-    // qn410ctl to its end, with both its outputs.
-    Ran Run(const std::vector<std::string>& args, const Env& env = {}) {
-        const std::string o = dir_.file("stdout"), e = dir_.file("stderr");
-        const int out = open(o.c_str(), O_CREAT | O_WRONLY | O_TRUNC, 0600);
-        const int err = open(e.c_str(), O_CREAT | O_WRONLY | O_TRUNC, 0600);
-        const pid_t pid = Spawn(QN410CTL_BINARY, args, env, out, err);
+    Ran Run(const std::vector<std::string>& args, const ChildEnv& env) {
+        const int out = open("stdout", O_CREAT | O_WRONLY | O_TRUNC, 0600);
+        const int err = open("stderr", O_CREAT | O_WRONLY | O_TRUNC, 0600);
+        int status = 0;
+        waitpid(Spawn(QN410CTL_BINARY, args, env, out, err), &status, 0);
         close(out);
         close(err);
-        int status = 0;
-        waitpid(pid, &status, 0);
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadAll(o), ReadAll(e)};
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, ReadAll("stdout"), ReadAll("stderr")};
     }
-    qn410::test::TempDir dir_;
-    qn410::test::RecordingPrompt prompt_;
+    // A simulator with these options (and --idle-exit 60), started at its first use.
+    Simulator& Sim(const std::string& options) {
+        std::istringstream words(options + " --idle-exit 60");
+        const std::vector<std::string> args{std::istream_iterator<std::string>(words), {}};
+        return sims_.try_emplace(options, args).first->second;
+    }
+    // Every file of a test, the programs' too, by its name in a folder of its own.
+    TempDir dir_;
+    const std::filesystem::path home_ = std::filesystem::current_path();
+    CtlPtyTest() { std::filesystem::current_path(dir_.path()); }
+    ~CtlPtyTest() override { std::filesystem::current_path(home_); }
+    RecordingPrompt prompt_;
+    std::map<std::string, Simulator> sims_;
 };
 
-// Exchanges holding a random 16-exchange file: a download into a new file brings back every
-// carried field; into the file itself it differs only where the records lose something (packed
-// lists, cleared stations, tens of seconds), which is what an upload would leave there; verify
-// agrees and its trace shows the request's turn. One exchange then goes up over a device path
-// and comes back into a base that knows nothing of it. A changed name is what verify names.
-TEST_F(CtlPtyTest, DownloadVerifyAndOneExchangeUpAndDown) {
-    const std::string site = Write(*Random(7, 16, false), "site.txt");
+// Every command by exit status and words, against the simulator of its row ("": none); a row
+// naming PORT reaches it only through that argument. A download into a random 16-exchange file
+// differs from it only where the records lose something, as an upload would leave it. A call
+// lost mid-transfer leaves the modem ready for the next: 16 exchanges go up and come back.
+TEST_F(CtlPtyTest, EveryCommandByExitStatusAndWords) {
+    const auto siteData = Random(7, false);
+    SubSetting& first = siteData->Exchange[0].Sub[0];
+    SetNumber(first.Number, 100100);  // only a station with a number has a name
+    SetText(first.Name, "OLD");
+    const std::string site = Write(*siteData, "site.txt"), onSite = "--config " + site;
+    SetText(first.Name, "CHANGED");
+    const std::string changed = Write(*siteData, "changed.txt");
     const Data held = AsExchangesWouldHold(*Read(site), 0);
     ASSERT_NE(FormatDifferences(CompareSettings(*Read(site), *held)), "");  // something is lost
-    {
-        Simulator sim({"--config", site, "--idle-exit", "60"});
-        const std::string trace = dir_.file("trace.txt");
-        const Ran same = Run({"verify", site, "--trace", trace}, sim.env());
-        EXPECT_EQ(std::tuple(same.status, same.out), std::tuple(0, ""));
-        std::ifstream in(trace);
-        for (const char* what :
-             {"TX DLE ENQ", "RX DLE ACK", "TX frame \"Q00\"", "RX DLE ACK", "TX DLE EOT"}) {
-            std::string line;
-            ASSERT_TRUE(std::getline(in, line));
-            EXPECT_NE(line.find(what), std::string::npos) << line << " (expected " << what << ')';
-        }
+    auto sent = Random(5, true);
+    sent->Maintenance.PcConnect = 1;
+    SetText(sent->Maintenance.TelNo, "0-123");
+    const std::string modem = Write(*sent, "modem.txt");
 
-        ASSERT_EQ(RunCtl({"download", dir_.file("new.txt")}, sim.env()).status, 0);
-        EXPECT_EQ(qn410::test::FirstRecordDifference(*held, *Read(dir_.file("new.txt"))),
-                  std::nullopt);
-        const ProcessResult based =
-            RunCtl({"download", dir_.file("based.txt"), "--base", site}, sim.env());
-        ASSERT_EQ(based.status, 0) << based.err;
-        EXPECT_EQ(based.err, "");  // no progress line when standard error is not a terminal
-        EXPECT_EQ(FormatDifferences(CompareSettings(*held, *Read(dir_.file("based.txt")))), "");
-
-        const Data three = Random(11, 3);
-        const std::string file = Write(*three, "three.txt");
-        const Env noMap{{"QN410_COM1", "/nonexistent"}};
-        ASSERT_EQ(RunCtl({"upload", file, "--exchange", "2", "--port", sim.port()}, noMap).status,
-                  0);
-        auto base = std::make_unique<SettingData>(*three);
-        const SettingDocument defaults;
-        base->Exchange[1] = defaults.data().Exchange[1];
-        base->Function[1] = defaults.data().Function[1];
-        for (auto& mask : base->System.OutInZone[1]) mask = 0;
-        for (MasterSetting& m : base->Exchange[2].Master) SetText(m.Name, "OTHER");
-        const ProcessResult down = RunCtl({"download", dir_.file("two.txt"), "--exchange=2",
-                                           "--port", sim.port(), "--base", Write(*base, "b.txt")});
-        ASSERT_EQ(down.status, 0) << down.err;
-        EXPECT_TRUE(*Read(dir_.file("two.txt")) == *Read(file));
-    }
-    auto changed = Read(site);
-    int sub = 0;  // the first with a number: only those carry a name
-    while (changed->Exchange[0].Sub[sub].Number.Value == kNoNumber) ++sub;
-    SetText(changed->Exchange[0].Sub[sub].Name, "CHANGED");
-    Simulator sim({"--config", Write(*changed, "changed.txt"), "--idle-exit", "60"});
-    const std::string out = Run({"verify", site, "--exchange", "1"}, sim.env()).out;
-    const std::string where = "Substations, Exchange 01, Substation " + std::to_string(sub + 1);
-    EXPECT_EQ(out.rfind(where + ", Name: \"", 0), 0u) << out;
-    EXPECT_NE(out.find("-> \"CHANGED\"\n"), std::string::npos) << out;
-}
-
-// Every way the exchange or the line can fail a transfer: the words, exit status 1 and the
-// output file untouched. Three refused frames are sent again and the upload succeeds. An
-// exchange's report ('z') ends the upload or, when it comes later, the download.
-TEST_F(CtlPtyTest, FailedTransfersSayWhyAndWriteNothing) {
-    const std::string one = Write(SettingDocument().data(), "one.txt"), out = dir_.file("out");
-    const std::string busy = "Exchange No.  3\nNow receiving data so you can't send";
-    const struct {
-        std::vector<std::string> sim;  // empty: no simulator, a device that is missing
-        std::string up, down;          // up empty: the upload succeeds
-    } cases[] = {
-        {{"--refuse-frames", "3"}, "", ""},
-        {{"--refuse-frames", "1000000"}, "Failed to transmit", "Failed to receive"},
-        {{}, "Failed to open the device", "Failed to open the device"},
-        {{"--silent"}, "Failed to transmit", "Communications time-out"},
-        {{"--z-after", "10:3:0"}, busy, busy},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.sim.empty() ? "no device" : c.sim.back());
-        std::optional<Simulator> sim;
-        Env env{{"QN410_COM1", dir_.file("no-such-tty")}};
-        if (!c.sim.empty()) {
-            auto args = c.sim;
-            args.insert(args.end(), {"--idle-exit", "60"});
-            env = sim.emplace(args).env();
-        }
-        const std::string timeout = c.sim.empty() || c.sim[0] != "--silent" ? "20" : "1";
-        const ProcessResult up = RunCtl({"upload", one, "--timeout", timeout}, env);
-        if (c.up.empty()) {
-            EXPECT_EQ(up.status, 0) << up.err;
-            continue;
-        }
-        const bool report = c.up == c.down;  // comes once, during one of the two
-        if (!report || up.status != 0) {
-            EXPECT_EQ(up.status, 1);
-            EXPECT_EQ(up.err, "qn410ctl: " + c.up + "\n");
-            if (report) continue;
-        }
-        qn410::test::WriteAll(out, "kept");
-        const ProcessResult down = RunCtl({"download", out, "--timeout", timeout}, env);
-        EXPECT_EQ(down.status, 1);
-        EXPECT_EQ(down.err, "qn410ctl: " + c.down + "\n");
-        EXPECT_EQ(ReadAll(out), "kept");
-    }
-}
-
-// Every command's exit status and words where no line is needed: the file commands, the
-// station check (as upload gives it too), exchanges a file does not have, wrong command lines
-// (a time-out is only ever shortened), a named port that leads nowhere.
-TEST_F(CtlPtyTest, FileCommandsAndRefusalsByExitStatusAndWords) {
-    const Env env{{"QN410_COM1", dir_.file("no-such-tty")}, {"QN410_COM4", dir_.file("no-tty")}};
-    const std::string a = dir_.file("a.txt"), out = dir_.file("out.txt"), gone = dir_.file("gone");
-    const std::string absent = dir_.file("absent.txt"), pw = dir_.file("password.txt");
     auto d = std::make_unique<SettingData>(SettingDocument().data());
-    std::string bytes = FormatSettingFile(*d, "");
-    qn410::test::WriteAll(dir_.file("broken.txt"), bytes.replace(bytes.find("SwitchCnt="), 6, "S"));
-    qn410::test::WriteAll(pw, "Password=99" + std::string(20, '*') + "\n");
+    const std::string defaults = FormatSettingFile(*d, "");
+    WriteAll("broken.txt", std::string(defaults).replace(defaults.find("SwitchCnt="), 6, "S"));
     d->Exchange[0].Master[2].Number = {15, "15"};  // substation 6 has 15
     const std::string dup = Write(*d, "dup.txt");
-    d->Exchange[0].Master[2].Number = {92, "92"};
-    d->Exchange[0].Line[1].TxNumberOnOff = 1;
-    d->Exchange[0].Line[1].TxNumber = 9;
-    const std::string trunk = Write(*d, "trunk.txt");
-    d->Exchange[0].Line[1].TxNumberOnOff = 0;
-    d->System.SwitchCnt = 2;
-    d->System.SwNumber[1].Value = 50;
-    SetText(d->System.SwNumber[1].Text, "50");
-    const std::string block = Write(*d, "block.txt");
+    const std::string named =
+        "Substations, Exchange 01, Substation 1, Name: \"OLD\" -> \"CHANGED\"\n";
+    WriteAll("pw", "Password=99" + std::string(20, '*') + "\n");
+    WriteAll("kept", "kept");
     const std::string e = "qn410ctl: ", wrongExchange = e + "Incorrect exchange No.\n";
-    const std::string usage = "Usage: qn410ctl upload FILE...";
-    const std::string outside = e + block +
-                                ": substation 41 of exchange 1 (number 50): number outside its "
-                                "exchange's block (code 3)\n";
+    const std::string usage = "Usage: qn410ctl upload FILE...", opened = e + "Failed to open";
+    const std::string dupNamed =
+        "Master Stations (Telephones), Exchange 01, Master 3, Number: \"92\" -> \"15\"\n";
+    const std::string twice =
+        "qn410ctl: dup.txt: master station 3 of exchange 1 (number 15): "
+        "duplicate number (code 1), same as substation 6 of exchange 1\n";
+    const std::string busy = e + "Exchange No.  3\nNow receiving data so you can't send\n";
+    const std::string lost = "--modem --ring-time 100 --modem-fault ",
+                      call = lost + "carrier-lost:500";
     const struct {
+        std::string sim;
         std::vector<std::string> args;
         int status;
         std::string out, err;  // "..." at the end: the text starts so
     } rows[] = {
-        {{"new", a}, 0, "", ""},
-        {{"copy", a, out}, 0, "", ""},
-        {{}, 2, "", "Usage: qn410ctl COMMAND [ARGUMENTS]\n..."},
-        {{"--help"}, 0, "Usage: qn410ctl COMMAND [ARGUMENTS]\n...", ""},
-        {{"copy", "-h"}, 0, "Usage: qn410ctl copy IN OUT\n...", ""},
-        {{"frobnicate"}, 2, "", e + "unknown command 'frobnicate' (see qn410ctl --help)\n"},
-        {{"new"}, 2, "", "Usage: qn410ctl new FILE\n"},
-        {{"copy", "one"}, 2, "", "Usage: qn410ctl copy IN OUT\n"},
-        {{"check", "a", "b"}, 2, "", "Usage: qn410ctl check FILE\n"},
-        {{"diff", a}, 2, "", "Usage: qn410ctl diff A B\n"},
-        {{"verify"}, 2, "", e + "FILE is missing\nUsage: qn410ctl verify FILE..."},
-        {{"download"}, 2, "", e + "OUT is missing\nUsage: qn410ctl download OUT..."},
-        {{"upload", "a", "b"}, 2, "", e + "one file only: b\n" + usage},
-        {{"upload", "a", "--exchange", "2x"}, 2, "", e + "--exchange takes 1..16\n" + usage},
-        {{"upload", "a", "--exchange", "0"}, 2, "", e + "--exchange takes 1..16\n" + usage},
-        {{"upload", "a", "--timeout=121"}, 2, "", e + "--timeout takes 1..120\n" + usage},
-        {{"upload", "a", "--port"}, 2, "", e + "--port needs a value\n" + usage},
-        {{"upload", "a", "--port="}, 2, "", e + "--port needs a value\n" + usage},
-        {{"upload", "a", "--modem="}, 2, "", e + "--modem needs a value\n" + usage},
-        {{"upload", "a", "--trace="}, 2, "", e + "--trace needs a file\n" + usage},
-        {{"upload", "a", "--base", "b"}, 2, "", e + "unknown option --base\n" + usage},
-        {{"upload", a, "--port", "COM4"}, 1, "", e + "Failed to open the device\n"},
-        {{"copy", dir_.file("broken.txt"), gone}, 1, "", e + "Incorrect setting file. Key..."},
-        {{"copy", pw, gone}, 1, "", e + pw + ": the password field is malformed\n"},
-        {{"copy", absent, gone}, 1, "", e + absent + ": cannot be opened\n"},
-        {{"upload", absent}, 1, "", e + absent + ": cannot be opened\n"},
-        {{"check", a}, 0, a + ": station numbers pass the check\n", ""},
-        {{"check", dup},
-         1,
-         "",
-         e + dup +
-             ": master station 3 of exchange 1 (number 15): duplicate number (code 1), same as "
-             "substation 6 of exchange 1\n"},
-        {{"check", trunk},
-         1,
-         "",
-         e + trunk +
-             ": master station 1 of exchange 1 (number 90): first digit is an active C/O trunk "
-             "access digit (code 4)\n"},
-        {{"check", block}, 1, "", outside},
-        {{"upload", block}, 1, "", outside},
-        {{"upload", a, "--exchange", "2"}, 1, "", wrongExchange},
-        {{"download", "x", "--exchange", "2", "--base", a}, 1, "", wrongExchange},
-        {{"verify", a, "--exchange", "2"}, 1, "", wrongExchange},
-        {{"diff", a, out}, 0, "", ""},
-        {{"diff", a, dup},
-         1,
-         "Master Stations (Telephones), Exchange 01, Master 3, Number: \"92\" -> \"15\"\n",
-         e + "1 field differs\n"},
+        {"", {"new", "a"}, 0, "", ""},
+        {"", {"copy", "a", "out"}, 0, "", ""},
+        {"", {}, 2, "", "Usage: qn410ctl COMMAND [ARGUMENTS]\n..."},
+        {"", {"--help"}, 0, "Usage: qn410ctl COMMAND [ARGUMENTS]\n...", ""},
+        {"", {"copy", "-h"}, 0, "Usage: qn410ctl copy IN OUT\n...", ""},
+        {"", {"frobnicate"}, 2, "", e + "unknown command 'frobnicate' (see qn410ctl --help)\n"},
+        {"", {"new"}, 2, "", "Usage: qn410ctl new FILE\n"},
+        {"", {"copy", "one"}, 2, "", "Usage: qn410ctl copy IN OUT\n"},
+        {"", {"check", "a", "b"}, 2, "", "Usage: qn410ctl check FILE\n"},
+        {"", {"diff", "a"}, 2, "", "Usage: qn410ctl diff A B\n"},
+        {"", {"verify"}, 2, "", e + "FILE is missing\nUsage: qn410ctl verify FILE..."},
+        {"", {"download"}, 2, "", e + "OUT is missing\nUsage: qn410ctl download OUT..."},
+        {"", {"upload", "a", "b"}, 2, "", e + "one file only: b\n" + usage},
+        {"", {"upload", "a", "--exchange", "2x"}, 2, "", e + "--exchange takes 1..16\n" + usage},
+        {"", {"upload", "a", "--exchange", "0"}, 2, "", e + "--exchange takes 1..16\n" + usage},
+        {"", {"upload", "a", "--timeout=121"}, 2, "", e + "--timeout takes 1..120\n" + usage},
+        {"", {"upload", "a", "--port"}, 2, "", e + "--port needs a value\n" + usage},
+        {"", {"upload", "a", "--port="}, 2, "", e + "--port needs a value\n" + usage},
+        {"", {"upload", "a", "--modem="}, 2, "", e + "--modem needs a value\n" + usage},
+        {"", {"upload", "a", "--trace="}, 2, "", e + "--trace needs a file\n" + usage},
+        {"", {"upload", "a", "--base", "b"}, 2, "", e + "unknown option --base\n" + usage},
+        {"", {"upload", "a", "--port", "COM4"}, 1, "", opened + " the device\n"},
+        {"", {"upload", "a"}, 1, "", opened + " the device\n"},
+        {"", {"download", "kept"}, 1, "", opened + " the device\n"},
+        {"", {"copy", "broken.txt", "gone"}, 1, "", e + "Incorrect setting file. Key..."},
+        {"", {"copy", "pw", "gone"}, 1, "", e + "pw: the password field is malformed\n"},
+        {"", {"copy", "absent", "gone"}, 1, "", e + "absent: cannot be opened\n"},
+        {"", {"upload", "absent"}, 1, "", e + "absent: cannot be opened\n"},
+        {"", {"check", "a"}, 0, "a: station numbers pass the check\n", ""},
+        {"", {"check", dup}, 1, "", twice},
+        {"", {"upload", dup}, 1, "", twice},
+        {"", {"upload", "a", "--exchange", "2"}, 1, "", wrongExchange},
+        {"", {"download", "x", "--exchange", "2", "--base", "a"}, 1, "", wrongExchange},
+        {"", {"verify", "a", "--exchange", "2"}, 1, "", wrongExchange},
+        {"", {"diff", "a", "out"}, 0, "", ""},
+        {"", {"diff", "a", dup}, 1, dupNamed, e + "1 field differs\n"},
+        {onSite, {"verify", site, "--trace", "trace"}, 0, "", "..."},
+        {onSite, {"download", "new"}, 0, "", ""},
+        {onSite, {"download", "based", "--base", site}, 0, "", ""},  // no progress line: no tty
+        {onSite, {"upload", changed, "--exchange", "1", "--port", "PORT"}, 0, "", ""},
+        {onSite, {"verify", site, "--exchange", "1"}, 1, named, "..."},
+        {onSite, {"download", "one", "--exchange=1", "--port", "PORT", "--base", site}, 0, "", ""},
+        {"--refuse-frames 3", {"upload", "a"}, 0, "", ""},
+        {"--refuse-frames 1000000", {"upload", "a"}, 1, "", e + "Failed to transmit\n"},
+        {"--refuse-frames 1000000", {"download", "kept"}, 1, "", e + "Failed to receive\n"},
+        {"--silent", {"upload", "a", "--timeout", "1"}, 1, "", e + "Failed to transmit\n"},
+        {"--silent", {"download", "kept", "--timeout=1"}, 1, "", e + "Communications time-out\n"},
+        {"--z-after 10:3:0", {"upload", "a"}, 1, "", busy},
+        {lost + "busy", {"upload", modem}, 1, "", opened + " the device\n"},
+        {lost + "no-answer", {"upload", modem}, 1, "", opened + " the device\n"},
+        {lost + "no-dialtone", {"upload", modem}, 1, "", opened + " the device\n"},
+        {call, {"upload", modem}, 1, "", e + "Failed to transmit\n"},
+        {call, {"upload", modem}, 0, "", ""},
+        {call, {"download", "back", "--base", modem, "--modem", "PORT"}, 0, "", ""},
     };
     auto matches = [](const std::string& got, const std::string& want) {
         return want.ends_with("...") ? got.starts_with(want.substr(0, want.size() - 3))
                                      : got == want;
     };
     for (const auto& row : rows) {
-        SCOPED_TRACE(::testing::PrintToString(row.args));
-        const Ran r = Run(row.args, env);
-        EXPECT_EQ(r.status, row.status);
-        EXPECT_TRUE(matches(r.out, row.out)) << r.out;
-        EXPECT_TRUE(matches(r.err, row.err)) << r.err;
+        SCOPED_TRACE(row.sim + " " + ::testing::PrintToString(row.args));
+        const std::string port = row.sim.empty() ? "no-such-tty" : Sim(row.sim).port();
+        auto args = row.args;
+        const std::string line = std::ranges::count(args, "PORT") ? "no-such-tty" : port;
+        std::ranges::replace(args, std::string("PORT"), port);
+        const Ran r =
+            Run(args, {{"QN410_COM1", line}, {"QN410_COM4", "no-such-tty"}, {"QN410_MODEM", line}});
+        EXPECT_EQ(r.status, row.status) << r.err;
+        EXPECT_TRUE(matches(r.out, row.out) && matches(r.err, row.err)) << r.out << r.err;
     }
-    EXPECT_EQ(ReadAll(a), FormatSettingFile(SettingDocument().data(), ""));
-    EXPECT_EQ(ReadAll(a), ReadAll(out));
-    EXPECT_FALSE(std::filesystem::exists(gone));
-    EXPECT_FALSE(std::filesystem::exists(absent));
+    EXPECT_EQ(ReadAll("a") + ReadAll("out") + ReadAll("kept"), defaults + defaults + "kept");
+    EXPECT_FALSE(std::filesystem::exists("gone") || std::filesystem::exists("absent"));
+    const std::regex turn(
+        "^.*TX DLE ENQ.*\n.*RX DLE ACK.*\n.*TX frame \"Q00\".*\n.*RX DLE ACK.*\n.*TX DLE EOT");
+    EXPECT_TRUE(std::regex_search(ReadAll("trace"), turn)) << ReadAll("trace");
+    EXPECT_EQ(FirstRecordDifference(*held, *Read("new")), std::nullopt);
+    EXPECT_EQ(FormatDifferences(CompareSettings(*held, *Read("based"))), "");
+    const Data oneHeld = AsExchangesWouldHold(*Read(changed), 1);
+    EXPECT_EQ(FormatDifferences(CompareSettings(*oneHeld, *Read("one"))), "");
+    EXPECT_EQ(FirstRecordDifference(*sent, *Read("back")), std::nullopt);
 }
 
 // Ctrl-C (or SIGTERM) abandons the link as the progress dialog's Cancel does: the simulator's
 // trace, read through a pipe, shows the tool's bid before the signal goes.
 TEST_F(CtlPtyTest, AnInterruptAbandonsTheLinkAndWritesNothing) {
-    const std::string one = Write(SettingDocument().data(), "one.txt"), fifo = dir_.file("trace");
-    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-    const int trace = open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
-    Simulator sim({"--silent", "--trace", fifo, "--idle-exit", "60"});
-    ASSERT_FALSE(sim.port().empty());
-    fcntl(trace, F_SETFL, fcntl(trace, F_GETFL) & ~O_NONBLOCK);
-    auto waitForBid = [&] {  // reads the trace until a line tells of DLE ENQ; false after 5 s
-        std::string line;
+    ASSERT_EQ(mkfifo("trace", 0600), 0);
+    const int trace = open("trace", O_RDWR);  // a pipe that opens without a writer
+    const Simulator& sim = Sim("--silent --trace trace");
+    auto waitForBid = [&, seen = std::string()]() mutable {  // a DLE ENQ traced; false after 5 s
         char c;
-        for (pollfd p{trace, POLLIN, 0}; poll(&p, 1, 5000) == 1 && read(trace, &c, 1) == 1;) {
-            if (c != '\n')
-                line += c;
-            else if (line.find("RX stray byte 0x05") != std::string::npos)
-                return true;
-            else
-                line.clear();
-        }
+        for (pollfd p{trace, POLLIN, 0}; poll(&p, 1, 5000) == 1 && read(trace, &c, 1) == 1;)
+            if ((seen += c).ends_with("RX stray byte 0x05")) return true;
         return false;
     };
-    for (const int signal : {SIGINT, SIGTERM}) {
-        CtlProcess ctl(signal == SIGINT ? std::vector<std::string>{"upload", one}
-                                        : std::vector<std::string>{"download", dir_.file("out")},
-                       sim.env());
+    const std::pair<int, std::vector<std::string>> runs[] = {
+        {SIGINT, {"upload", Write(SettingDocument().data(), "one.txt")}},
+        {SIGTERM, {"download", "out"}}};
+    for (const auto& [signal, args] : runs) {
+        CtlProcess ctl(args, sim.env());
         ASSERT_TRUE(waitForBid());
         ctl.Signal(signal);
         const ProcessResult r = ctl.Finish(5000);
-        EXPECT_EQ(r.status, 1);
-        EXPECT_EQ(r.err, "qn410ctl: interrupted: abandoning the link\n");
-        EXPECT_FALSE(std::filesystem::exists(dir_.file("out")));
+        EXPECT_EQ(std::tuple(r.status, r.err),
+                  std::tuple(1, "qn410ctl: interrupted: abandoning the link\n"));
+        EXPECT_FALSE(std::filesystem::exists("out"));
     }
     close(trace);
 }
 
-// Each modem fault ends in the program's text, in seconds. A call lost mid-transfer leaves the
-// modem ready for the next: 16 exchanges then go up and come back (--modem names the device).
-TEST_F(CtlPtyTest, ModemFaultsEndInTheirTextAndTheNextCallsCarryEverything) {
-    auto sent = Random(5, 16);
-    sent->Maintenance.PcConnect = 1;
-    SetText(sent->Maintenance.TelNo, "0-123");
-    const std::string file = Write(*sent, "modem.txt"), back = dir_.file("back.txt");
-    for (const auto& [fault, text] : std::vector<std::pair<std::string, std::string>>{
-             {"busy", "Failed to open the device"},
-             {"no-answer", "Failed to open the device"},
-             {"no-dialtone", "Failed to open the device"},
-             {"carrier-lost:500", "Failed to transmit"}}) {
-        Simulator sim(
-            {"--modem", "--ring-time", "100", "--modem-fault", fault, "--idle-exit", "60"});
-        const Env env{{"QN410_COM1", "/nonexistent"}, {"QN410_MODEM", sim.port()}};
-        const ProcessResult up = RunCtl({"upload", file}, env, 20000);
-        EXPECT_EQ(up.status, 1) << fault;
-        EXPECT_EQ(up.err, "qn410ctl: " + text + "\n") << fault;
-        if (fault.rfind("carrier", 0) != 0) continue;
-        ASSERT_EQ(RunCtl({"upload", file}, env).status, 0);
-        const ProcessResult down = RunCtl({"download", back, "--base", file, "--modem", sim.port()},
-                                          {{"QN410_MODEM", "/nonexistent"}});
-        ASSERT_EQ(down.status, 0) << down.err;
-        EXPECT_EQ(qn410::test::FirstRecordDifference(*sent, *Read(back)), std::nullopt);
-    }
-}
-
-// Dial tables of every block shape go up in blocks of ten (positions 1, 0.., 2 or the only block
-// 3, each with its entries), as the simulator's trace and its saved table (SIGUSR1 saves at
-// once) show, and come back exactly into a base holding stale entries. Every fifth entry is the
+// Dial tables of each block shape go up in blocks of ten (the simulator's trace and saved table
+// show it) and come back exactly into a base holding stale entries. Every fifth entry is the
 // door-lock switch of the one before; the dial texts use every allowed character and length.
 TEST_F(CtlPtyTest, DialTablesGoUpInBlocksAndComeBackExactly) {
-    const std::string saved = dir_.file("saved.txt"), trace = dir_.file("trace.txt");
-    auto fill = [](SettingData& d, int n, uint8_t doorLockTime) {
-        d.System.SwitchCnt = 4;
-        DialTable& table = d.Dial[1][2];  // master 3 of exchange 2
-        const std::string chars = "0123456789Aa*#-";
+    auto fill = [](int n, uint8_t doorLockTime) {
+        auto d = std::make_unique<SettingData>(SettingDocument().data());
+        d->System.SwitchCnt = 4;
+        DialTable& table = d->Dial[1][2];  // master 3 of exchange 2
+        const std::string chars = "0123456789Aa*#-0123456789Aa*#-";
         for (int i = 0; i < n; ++i) {
             const int sw = i * 997 % kDialCount;  // 997 and 1024 are coprime: all distinct
-            std::string dial;
-            for (int c = 0; c <= (i * 7) % kDialTextMax; ++c)
-                dial += chars[(i + c * 3) % chars.size()];
+            const std::string dial = chars.substr(i % 15, 1 + i % kDialTextMax);
             SetText(table[sw].Dial, i % 5 == 4 ? kDoorLockMark : dial);
             if (i % 5 != 4) continue;
             SetText(table[sw].Shot, kDoorLockMark);
             SetText(table[(i - 1) * 997 % kDialCount].Shot, std::to_string(sw + 1));
         }
-        d.ShotT[1][2] = doorLockTime;
+        d->ShotT[1][2] = doorLockTime;
+        return d;
     };
-    auto base = std::make_unique<SettingData>(SettingDocument().data());
-    fill(*base, 40, 3);
-    const std::string baseFile = Write(*base, "base.txt");
-    const std::vector<std::string> where{"--exchange", "2", "--master", "3"};
-    auto ctl = [&](std::vector<std::string> args, const Simulator& sim) {
-        args.insert(args.end(), where.begin(), where.end());
-        const ProcessResult r = RunCtl(args, sim.env());
-        EXPECT_EQ(r.status, 0) << r.err;
+    const std::string base = Write(*fill(40, 3), "base.txt");
+    Simulator& sim = Sim("--save saved.txt --trace trace.txt");
+    auto dial = [&](std::vector<std::string> args) {  // master 3 of exchange 2; its words
+        args.insert(args.end(), {"--exchange", "2", "--master", "3"});
+        return Run(args, sim.env()).err;
     };
-    Simulator sim({"--save", saved, "--trace", trace, "--idle-exit", "60"});
-    size_t seen = 0;  // blocks of the earlier tables in the trace
+    std::string blocks;  // every block of every table, in order
     for (const int n : {0, 1, 10, 11, 25, 1024}) {
-        SCOPED_TRACE(n);
-        auto sent = std::make_unique<SettingData>(SettingDocument().data());
-        fill(*sent, n, static_cast<uint8_t>(1 + n % 9));
-        ctl({"dial", "upload", Write(*sent, "sent.txt")}, sim);
+        const Data sent = fill(n, static_cast<uint8_t>(1 + n % 9));
+        EXPECT_EQ(dial({"dial", "upload", Write(*sent, "sent.txt")}), "") << n;
         sim.Signal(SIGUSR1);
-        ctl({"dial", "download", dir_.file("back.txt"), "--base", baseFile}, sim);
-        for (const Data& got : {Read(saved), Read(dir_.file("back.txt"))})
+        EXPECT_EQ(dial({"dial", "download", "back.txt", "--base", base}), "") << n;
+        for (const Data& got : {Read("saved.txt"), Read("back.txt")})
             EXPECT_TRUE(got->Dial[1][2] == sent->Dial[1][2] &&
-                        got->ShotT[1][2] == sent->ShotT[1][2]);
-        std::vector<std::string> blocks;
-        std::ifstream in(trace);
-        const std::regex frame("RX frame \"(K.*)\" BCC");
-        std::smatch m;
-        for (std::string line; std::getline(in, line);)
-            if (std::regex_search(line, m, frame)) blocks.push_back(m[1]);
-        blocks.erase(blocks.begin(), blocks.begin() + seen);
-        seen += blocks.size();
+                        got->ShotT[1][2] == sent->ShotT[1][2])
+                << n;
         const std::vector<DialEntry> sendTable = BuildSendTable(sent->Dial[1][2]);
-        ASSERT_EQ(static_cast<int>(blocks.size()), n == 0 ? 1 : (n + 9) / 10);
-        for (std::size_t b = 0; b < blocks.size(); ++b)  // the K records' bytes are codec tests
-            EXPECT_EQ(blocks[b], EncodeDialBlock(2, 3, sent->ShotT[1][2], sendTable, b + 1));
+        for (int b = 1; b <= std::max(1, (n + 9) / 10); ++b)  // their bytes are codec tests
+            blocks += EncodeDialBlock(2, 3, sent->ShotT[1][2], sendTable, b).value_or("?") + "\n";
     }
+    const std::string log = ReadAll("trace.txt");
+    const std::regex frame("RX frame \"(K[^\"]*)\"");
+    std::string got;
+    for (std::sregex_iterator it(log.begin(), log.end(), frame), end; it != end; ++it)
+        got += (*it)[1].str() + "\n";
+    EXPECT_EQ(got, blocks);
 }
 
-// qn410ctl log: one printed line (eight tab-separated columns) and one 51-byte file line per
-// record of exchanges 1 and 3, then the request with no exchange selected stops them. A wrong
-// command line, an unreadable setting file and a quiet line end the simulator with their codes.
+// qn410ctl log: a printed line of eight columns and a 51-byte file line per record of exchanges
+// 1 and 3, then the request that stops them. The simulator's exit codes meanwhile.
 TEST_F(CtlPtyTest, LogCollectsForAWhileThenStopsTheExchanges) {
-    Simulator sim({"--rate", "20", "--trace", dir_.file("trace"), "--idle-exit", "30"});
-    std::filesystem::create_directory(dir_.path() / "logs");
-    const Ran log = Run({"log", "--exchange", "1,3", "--folder", dir_.file("logs"), "--port",
-                         sim.port(), "--for", "2"});
+    const Simulator& sim = Sim("--rate 20 --trace trace");
+    std::filesystem::create_directory("logs");
+    const Ran log = Run(
+        {"log", "--exchange", "1,3", "--folder", "logs", "--port", sim.port(), "--for", "2"}, {});
     ASSERT_EQ(log.status, 0);
-    const std::string& printed = log.out;
     EXPECT_EQ(Simulator({"--rate", "x"}).Wait(), 2);  // meanwhile: anything still coming?
-    EXPECT_EQ(Simulator({"--config", dir_.file("missing.txt")}).Wait(), 1);
+    EXPECT_EQ(Simulator({"--config", "missing.txt"}).Wait(), 1);
     EXPECT_EQ(Simulator({"--idle-exit", "1"}).Wait(), 0);
-    const std::string trace = ReadAll(dir_.file("trace"));
-    const size_t stop = trace.find("RX frame \"O000000000000000000\"");
-    ASSERT_NE(stop, std::string::npos);
-    EXPECT_EQ(trace.find("TX frame \"o", stop), std::string::npos);
+    const std::string sent = ReadAll("trace");
+    // The request that selects no exchange, and no record after it.
+    EXPECT_TRUE(std::regex_search(sent, std::regex("RX frame \"O0{18}\"(?![^]*TX frame \"o)")));
     size_t records = 0;
-    for (size_t at = 0; (at = trace.find("TX frame \"o0", at)) != std::string::npos; ++records)
-        EXPECT_TRUE(trace[at += 12] == '1' || trace[at] == '3');
+    for (size_t at = 0; (at = sent.find("TX frame \"o0", at)) != std::string::npos; ++records)
+        EXPECT_TRUE(sent[at += 12] == '1' || sent[at] == '3');
     EXPECT_GE(records, 20u);
-    const auto files = std::vector(std::filesystem::directory_iterator(dir_.path() / "logs"), {});
+    const auto files = std::vector(std::filesystem::directory_iterator("logs"), {});
     ASSERT_EQ(files.size(), 1u);
-    EXPECT_EQ(std::filesystem::file_size(files[0].path()), records * 51);
-    EXPECT_EQ(size_t(std::count(printed.begin(), printed.end(), '\n')), records);
-    EXPECT_EQ(std::count(printed.begin(), printed.end(), '\t'), 7 * long(records));
+    EXPECT_EQ(std::tuple(std::filesystem::file_size(files[0].path()),
+                         std::ranges::count(log.out, '\n'), std::ranges::count(log.out, '\t')),
+              std::tuple(records * 51, long(records), 7 * long(records)));
+}
+
+// One changed field in each category of a random file is named, in category order (a file
+// against itself: the "diff" row of the commands' table).
+TEST(CtlCommands, DiffNamesExactlyTheChangedFields) {
+    auto base = std::make_unique<SettingData>(SettingDocument().data());
+    FillRandomFileData(*base, 410);
+    const Data d = std::make_unique<SettingData>(*base);
+    ExchangeSetting* x = d->Exchange;
+    const std::pair<const char*, void*> changes[] = {
+        {"Global Setting, NumberSize", &d->System.NumberSize},
+        {"Call Forwarding/Time-Out, Exchange 03, CallTime", &d->Function[2].CallTime},
+        {"Master Stations (Telephones), Exchange 16, Master 4, Name", x[15].Master[3].Name},
+        {"Substations, Exchange 01, Substation 50, Level", &x[0].Sub[49].Level},
+        {"C/O Trunks, Exchange 02, Line 2, RxMaster03", &x[1].Line[1].RxMaster[2].StationNo},
+        {"Scan Monitor, Exchange 05, Master 1, ScanTime", &x[4].Master[0].ScanTime},
+        {"Group Call, Exchange 06, Master 2, GroupMaster15",
+         &x[5].Master[1].GroupMaster[14].ExchangeNo},
+        {"Emergency Conference, Exchange 07, Master 3, MeetCnt", &x[6].Master[2].MeetCnt},
+        {"Paging, Exchange 08, Substation 64, Paging", &x[7].Sub[63].Paging},
+        {"PC Port, CommPort", &d->Maintenance.CommPort},
+        {"Remote Dialing, Number 5, TelNo", d->RemoteDial.TelNo[4]},
+        {"Public Address Systems, Exchange 09, Speaker PA16, Paging", &x[8].Speaker[15].Paging},
+        {"External Source Distribution, Exchange 10, Source 4, OutInZone",
+         &d->System.OutInZone[9][3]},
+        {"Direct Select, Exchange 11, OutMode", &d->DirectSelect.OutMode[10]},
+        {"Dialing Assignment, Exchange 12, Master 4, Entry 1024, Shot", d->Dial[11][3][1023].Shot},
+    };
+    for (const auto& [field, at] : changes) *static_cast<char*>(at) ^= 2;  // its first byte
+    const auto report = CompareSettings(*base, *d);
+    ASSERT_EQ(report.size(), std::size(changes)) << FormatDifferences(report);
+    for (size_t i = 0; i < report.size(); ++i)
+        EXPECT_EQ(FormatDifference(report[i]).rfind(changes[i].first + std::string(": \""), 0), 0u)
+            << FormatDifference(report[i]);
+}
+
+// An upload of 4 steps with a message in between; blanks wipe a longer line.
+TEST(ProgressLine, DrawsTheCategoryAndTheShareDoneInPlace) {
+    std::ostringstream out;
+    ProgressLine line(&out);
+    line.OnProgress(UM_PROGRESS_START, kDisplayTransmitting, "Global Setting", 4);
+    line.Break();
+    out << "message\n";
+    line.Break();  // nothing drawn since: no empty line
+    line.OnProgress(UM_PROGRESS_ADVANCE, kDisplayTransmitting, {}, 0);
+    line.OnProgress(UM_PROGRESS_STEP, kDisplayTransmitting, "Substations", 0);
+    line.OnProgress(UM_PROGRESS_ADVANCE, kDisplayTransmitting, {}, 0);
+    line.OnProgress(UM_PROGRESS_STEP, kDisplayTransmitting, "Zone", 0);
+    line.OnProgress(UM_PROGRESS_CLOSE, 0, {}, 0);
+    EXPECT_EQ(out.str(),
+              "\rTransmitting data: Global Setting [0%]\nmessage\n"
+              "\rTransmitting data: Global Setting [25%]"
+              "\rTransmitting data: Substations [25%]   "
+              "\rTransmitting data: Substations [50%]"
+              "\rTransmitting data: Zone [50%]       \n");
 }
 
 }  // namespace
