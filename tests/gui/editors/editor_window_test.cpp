@@ -1,6 +1,7 @@
-// Every editor through its widgets: Overwrite's checks, the cell rules, each as a window, and
-// every editor's upload to one qn410-sim through the real link (the records sent are the
-// encoders', its saved data shows each edit; a silent one ends with "Failed to transmit").
+// The editor frame and the grid on a small editor of their own, then every editor through its
+// widgets: Overwrite's checks, the cell rules, each as a window, and every editor's upload to one
+// qn410-sim through the real link (the records sent are the encoders', its saved data shows each
+// edit; a silent one ends with "Failed to transmit").
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
@@ -8,6 +9,8 @@
 #include <QScrollBar>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QToolTip>
+#include <QVBoxLayout>
 #include <QtTest>
 
 #include "app/editor_registry.h"
@@ -27,6 +30,7 @@
 #include "editors/sheet_paging.h"
 #include "editors/sheet_station.h"
 #include "editors/step_edit.h"
+#include "grid/title_tip.h"
 #include "link/link_broker.h"
 #include "print/print_request.h"
 #include "setting/setting_file.h"
@@ -92,6 +96,75 @@ void TypeInto(QWidget* box, const QString& text) {
     QTest::keyClicks(box, text.isEmpty() ? QString("\b") : text);
     QTest::keyClick(box, Qt::Key_Return);
 }
+
+void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+}
+void Keys(const QString& text) {  // one at a time: the first key opens a cell's line editor
+    for (const QChar c : text) QTest::keyClicks(QApplication::focusWidget(), QString(c));
+}
+// A click on a cell as it is (ClickCell makes the cell current first).
+void Click(GridCtrl* grid, int row, int column, bool twice = false) {
+    const QPoint at = grid->visualRect(grid->Model().index(row, column)).center();
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, at);
+    if (twice) QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, at);
+}
+QLineEdit* CellEditor(GridCtrl* grid) {
+    return grid->viewport()->findChild<QLineEdit*>();
+}
+
+// A small editor for the frame's and the grid's own rules: a selector, the station digits in an
+// edit box, and a grid of 3 rows (column 0 fixed, 2 a flag, 3 free text).
+struct OwnHost {
+    EditorTestHost h;
+};
+struct TestEditor : OwnHost, EditorFrame {
+    TestEditor() : EditorFrame(h) {
+        h.answer = false;  // the tests hand the results over themselves
+        h.document.data().System.NumberSize = 3;
+        auto* layout = new QVBoxLayout(this);
+        selector->addItems({"1", "2", "3"});
+        for (QWidget* w : std::initializer_list<QWidget*>{selector, digits, grid})
+            layout->addWidget(w);
+        layout->addLayout(CommandButtonRow());
+        grid->SetColumnCount(4);
+        grid->SetRowCount(3);
+        grid->SetFixedColumnCount(1);
+        for (int r = 0; r < 3; ++r)
+            for (int c = 0; c < 4; ++c) grid->SetItemText(r, c, std::to_string(r * 10 + c));
+        grid->SetToggleColumn(2, "*", "");
+        grid->SetBackground(Qt::white);
+        connect(grid, &GridCtrl::editBegun, [this](int, int, bool* allow) {
+            ++begun;
+            *allow = allowBegin;
+        });
+        connect(grid, &GridCtrl::editEnded, [this](int r, int c, const std::string& t, bool* ok) {
+            ended += t + '|';
+            if (redraw) grid->SetItemText(r, c, "00" + t);  // the receiver writes the cell itself
+            *ok = accept;
+        });
+        show();
+        QApplication::setActiveWindow(this);
+    }
+    int Digits() const { return digits->text().toInt(); }
+    std::optional<ValidationFailure> Validate() override { return std::nullopt; }
+    bool WorkingCopyDiffers() const override {
+        return Digits() != h.document.data().System.NumberSize;
+    }
+    void CommitWorkingCopy() override { h.document.data().System.NumberSize = uint8_t(Digits()); }
+    void ReloadWorkingCopy() override {}
+    int UploadMessageCount() const override { return 3; }
+    void SendUploadMessage(int step) override { sent.push_back(step); }
+    PrintJob MakePrintJob() const override { return {kPrintGlobalSetting, 1, SystemSetting{}}; }
+
+    QComboBox* selector = new QComboBox(this);
+    QLineEdit* digits = new QLineEdit("3", this);
+    GridCtrl* grid = new GridCtrl(this);
+    std::vector<int> sent;
+    std::string ended;  // the texts the grid reported at each end of edit, each ended by '|'
+    int begun = 0;
+    bool accept = true, allowBegin = true, redraw = false;
+};
 
 enum class Ed { System, Stations, Line, Function, Select, Scan, Group, Meeting, Paging, Dial };
 
@@ -495,6 +568,176 @@ class EditorWindowTest : public QObject {
     QTemporaryDir settings_;
 
   private slots:
+    // Enter and Escape stay with the focused control unless it is a command button; Ctrl+S saves
+    // from anywhere; a drop-down list takes no digits or Space.
+    void frameKeys() {
+        TestEditor ed;
+        ed.digits->setText("4");
+        ed.grid->SetCurrentCell(0, 1);
+        QTest::keyClicks(ed.grid, "1");
+        Keys("23");
+        Key(Qt::Key_S, Qt::ControlModifier);  // inside the cell's line editor
+        Key(Qt::Key_Return);                  // ends the cell edit and nothing else
+        QTRY_COMPARE(ed.grid->ItemText(0, 1), std::string("123"));
+        ed.selector->setFocus();
+        for (Qt::Key key : {Qt::Key_3, Qt::Key_Space, Qt::Key_Return, Qt::Key_Escape}) Key(key);
+        QCOMPARE(ed.selector->currentIndex(), 0);
+        QCOMPARE(ed.h.saves, 1);
+        QCOMPARE(ed.h.document.data().System.NumberSize, 3);  // nothing overwritten
+        ed.CloseButton()->setFocus();
+        Key(Qt::Key_Escape);  // a command button has the focus: Escape is Close; No keeps it
+        QCOMPARE(ed.h.messages.texts(), std::vector<std::string>{"Text changed. Exit?"});
+        QVERIFY(ed.isVisible());
+    }
+
+    // Upload asks, commits, then sends one message per result; a failure ends it with its text;
+    // the watchdog gives up at its limit (each result restarts the count), and at once, silently,
+    // when Cancel was pressed; a result after that sends nothing more.
+    void frameUploadAndWatchdog() {
+        TestEditor ed;
+        EditorTestHost& host = ed.h;
+        const auto post = [&ed](uint32_t result) {
+            QCoreApplication::postEvent(
+                &ed, new LinkEvent(UM_LINK_RESULT, result, std::make_unique<TransferRequest>()));
+            QCoreApplication::processEvents();
+        };
+        const auto tick = [&ed](int n) {
+            while (n--) ed.OnWatchdogTick();
+        };
+        ed.digits->setText("4");
+        host.confirm = false;
+        ed.UploadButton()->click();
+        QCOMPARE(host.confirmations, 1);
+        host.confirm = true;
+        ed.Upload();
+        QCOMPARE(host.document.data().System.NumberSize, 4);  // committed before sending
+        post(kResultDone);
+        QCoreApplication::postEvent(
+            &ed, new MessageEvent<TransferRequest>(UM_LINK_RESULT, kResultDone,
+                                                   std::make_unique<TransferRequest>()));
+        QTRY_COMPARE(ed.sent, (std::vector<int>{1, 2, 3}));
+        QCOMPARE(host.closes(), 0);
+        post(kResultDone);
+        QCOMPARE(host.advanced * 10 + host.closes(), 31);
+        for (uint32_t result : {kResultNotDelivered, kResultOpenFailed}) {
+            ed.Upload();
+            post(result);
+        }
+        QCOMPARE(host.messages.shown[1].icon, PromptIcon::Exclamation);
+        ed.SetWatchdog(3, 1000);
+        ed.Upload();
+        tick(2);
+        post(kResultDone);  // restarts the count
+        tick(2);
+        QVERIFY(host.headers.empty());
+        tick(1);
+        QCOMPARE(host.abandons, std::vector<bool>{true});
+        QCOMPARE(host.headers[0].requester, static_cast<void*>(&ed));
+        QCOMPARE(host.headers[0].setMask * 10 + host.headers[0].clearMask, 3);
+        post(kResultDone);  // too late: nothing more is sent
+        QCOMPARE(ed.sent, (std::vector<int>{1, 2, 3, 1, 1, 1, 2}));
+        ed.Upload();
+        host.cancelled = true;
+        tick(2);  // the second finds nothing left to watch
+        QCOMPARE(host.abandons.size(), std::size_t(2));
+        QCOMPARE(host.closes(), 5);
+        QCOMPARE(host.messages.texts(),
+                 (std::vector<std::string>{"Failed to transmit", "Failed to open the device",
+                                           "Failed to transmit"}));
+        QVERIFY(!ed.UploadActive());
+    }
+
+    // Typing into cell (1,3) and ending with a key: the texts reported to the receiver (none
+    // after Escape) and the cell's text; with the edit over, Enter and Escape stay in the grid.
+    void gridEditOutcomes() {
+        const std::tuple<QString, Qt::Key, bool, int, std::string, std::string> rows[] = {
+            {"99", Qt::Key_Escape, false, 0, "", "13"},
+            {"5", Qt::Key_Return, true, 0, "5|", "005"},
+            {"12345", Qt::Key_Return, false, 3, "123|", "123"}};
+        for (const auto& [typed, key, redraw, maxLength, ended, cell] : rows) {
+            TestEditor ed;
+            ed.redraw = redraw;
+            if (maxLength) ed.grid->SetColumnMaxLength(3, maxLength);
+            ed.grid->SetCurrentCell(1, 3);
+            Keys(typed);  // the first key replaces the old text
+            QVERIFY(CellEditor(ed.grid));
+            Key(key);
+            QTRY_VERIFY(!CellEditor(ed.grid));
+            QCOMPARE(ed.ended, ended);
+            QCOMPARE(ed.grid->ItemText(1, 3), cell);
+            Key(Qt::Key_Return);
+            Key(Qt::Key_Escape);
+            QVERIFY(ed.isVisible() && ed.h.messages.shown.empty() && !CellEditor(ed.grid));
+        }
+    }
+
+    // A read-only cell opens no editor, nor does a cell whose begin-edit receiver refuses; a
+    // flag cell flips by click or Space only once it is current.
+    void gridCellsThatDoNotEditAndFlagCells() {
+        TestEditor ed;
+        GridCtrl* grid = ed.grid;
+        grid->SetReadOnly(1, 1, true);
+        grid->SetCurrentCell(1, 1);
+        Keys("2");  // no editor, and no jump to the row whose text starts with "2"
+        Click(grid, 1, 1, true);
+        Key(Qt::Key_F2);
+        QVERIFY(!CellEditor(grid) && ed.begun == 0);
+        ed.allowBegin = false;
+        grid->SetCurrentCell(2, 3);
+        Keys("8");
+        Click(grid, 2, 2);
+        Click(grid, 2, 2);
+        QVERIFY(!CellEditor(grid) && ed.begun == 2 && ed.ended.empty());
+        QCOMPARE(grid->ItemText(2, 2) + grid->ItemText(2, 3), std::string("2223"));
+
+        ed.allowBegin = true;
+        grid->SetItemText(1, 2, "");
+        Click(grid, 1, 2);  // only makes it current
+        Click(grid, 1, 2);
+        QCOMPARE(grid->ItemText(1, 2), std::string("*"));
+        Key(Qt::Key_Space);
+        Click(grid, 1, 2, true);  // a double click flips there and back, as two clicks would
+        QCOMPARE(grid->ItemText(1, 2), std::string(""));
+        grid->SetReadOnly(0, 2, true);
+        Click(grid, 0, 2);
+        Click(grid, 0, 2);
+        QCOMPARE(grid->ItemText(0, 2), std::string("2"));
+        grid->SetCurrentCell(1, 2);
+        ed.accept = false;
+        Key(Qt::Key_Space);
+        QCOMPARE(ed.ended, std::string("*||*||*|"));
+        QCOMPARE(grid->ItemText(1, 2), std::string(""));
+    }
+
+    // A cell whose text is cut off shows it whole in a tip; one that fits shows none. A cell's
+    // own colour and back; a key filter sees the keys first, in the grid and in the line editor.
+    void gridTitleTipColourAndKeyFilter() {
+        TestEditor ed;
+        GridCtrl* grid = ed.grid;
+        grid->SetColumnWidth(3, 40);
+        grid->SetItemText(0, 3, "A rather long name that cannot fit");
+        QVERIFY(!TitleTip::IsCutOff(*grid, grid->Model().index(1, 3)));
+        const QPoint at = grid->visualRect(grid->Model().index(0, 3)).center();
+        QHelpEvent help(QEvent::ToolTip, at, grid->viewport()->mapToGlobal(at));
+        QCoreApplication::sendEvent(grid->viewport(), &help);
+        QTRY_COMPARE(QToolTip::text(), QString("A rather long name that cannot fit"));
+        const auto colour = [grid] {
+            return grid->Model().index(1, 3).data(Qt::BackgroundRole).value<QBrush>().color();
+        };
+        grid->SetCellBackground(1, 3, Qt::red);
+        QCOMPARE(colour(), QColor(Qt::red));
+        grid->SetCellBackground(1, 3, QColor());
+        QCOMPARE(colour(), QColor(Qt::white));
+        int seen = 0;
+        grid->SetKeyFilter([&](QKeyEvent& e) { return e.key() == Qt::Key_F5 && ++seen; });
+        grid->SetCurrentCell(1, 3);
+        Key(Qt::Key_F5);
+        Keys("1");
+        Key(Qt::Key_F5);
+        QCOMPARE(seen, 2);
+        QCOMPARE(CellEditor(grid)->text(), QString("1"));
+    }
+
     void overwriteChecks_data() { Rows(kChecks.size()); }
     void overwriteChecks() {
         QFETCH(int, i);
