@@ -5,7 +5,6 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
-#include <QLineEdit>
 #include <QTest>
 #include <algorithm>
 #include <string>
@@ -22,12 +21,6 @@ namespace qn410::test {
 
 class EditorTestHost : public EditorHost {
   public:
-    struct Progress {
-        AppMessage message;
-        std::string name;
-        int count;
-    };
-
     SettingDocument& Document() override { return document; }
     Prompt& prompt() override { return messages; }
     void SaveDocument() override { ++saves; }
@@ -49,17 +42,16 @@ class EditorTestHost : public EditorHost {
                 requester, new LinkEvent(UM_LINK_RESULT, abandon ? kResultReset : answerCode,
                                          std::move(request)));
     }
-    void PostProgress(AppMessage message, int, std::string name, int count) override {
-        progress.push_back({message, std::move(name), count});
+    void PostProgress(AppMessage message, int, std::string, int) override {
+        progress.push_back(message);
     }
-    void CloseProgress() override { progress.push_back({UM_PROGRESS_CLOSE, {}, 0}); }
+    void CloseProgress() override { progress.push_back(UM_PROGRESS_CLOSE); }
     void AdvanceProgress() override { ++advanced; }
     bool ProgressCancelled() const override { return cancelled; }
     void PostPrint(PrintJob job) override { prints.push_back(std::move(job)); }
 
     int closes() const {
-        return int(std::count_if(progress.begin(), progress.end(),
-                                 [](const Progress& p) { return p.message == UM_PROGRESS_CLOSE; }));
+        return int(std::count(progress.begin(), progress.end(), UM_PROGRESS_CLOSE));
     }
 
     SettingDocument document;
@@ -73,7 +65,7 @@ class EditorTestHost : public EditorHost {
     std::vector<std::string> bodies;
     std::vector<TransferRequest> headers;  // without their bodies
     std::vector<bool> abandons;
-    std::vector<Progress> progress;
+    std::vector<AppMessage> progress;
     std::vector<PrintJob> prints;
     QObject* dialWindow = nullptr;  // the window that gets the dial blocks
 };
@@ -99,11 +91,14 @@ inline void TypeIntoCell(GridCtrl* grid, int row, int column, const QString& tex
     QCoreApplication::processEvents();
 }
 
-// Clicks a cell (a toggle cell flips once it is current).
-inline void ClickCell(GridCtrl* grid, int row, int column) {
-    grid->SetCurrentCell(row, column);
+// Clicks a cell (twice: then double-clicks it); `current`: makes it current first, since a
+// toggle cell flips only once it is current.
+inline void ClickCell(GridCtrl* grid, int row, int column, bool current = true,
+                      bool twice = false) {
+    if (current) grid->SetCurrentCell(row, column);
     const QPoint at = grid->visualRect(grid->Model().index(row, column)).center();
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, at);
+    if (twice) QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, at);
 }
 
 // Chooses an entry of a drop-down list in its pop-up, as a click on the entry does.
