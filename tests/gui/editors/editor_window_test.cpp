@@ -424,13 +424,15 @@ const std::vector<Check> kChecks = {
     X(Dial, {}, Cells("grid", {{7, 1, "*12#-A"}}, Master("3")), "", "", ""),
 };
 
+// Each text typed into the cell (in turn, "click" clicks it), then the text a cell shows: the
+// same cell unless another is named.
 struct Cell {
     Ed ed;
     std::string grid;
     int row, column;
-    QString typed;  // "click" clicks the cell
-    int checkRow, checkColumn;
+    QStringList typed;
     std::string shown;
+    int checkRow = -1, checkColumn = -1;
     Act before;
 };
 // Dialing Assignment of exchange 1, master 1: switch 3 dials 300, switch 10 locks switch 12.
@@ -441,49 +443,39 @@ const Change kDialing = [](SettingData& d) {
 };
 const QString k51 = QString(51, '1');
 const std::vector<Cell> kCells = {
-    {System, "grid", 1, 1, "0042", 1, 1, "0042"},
-    {System, "grid", 1, 1, "1234567", 1, 1, "200"},
-    {System, "grid", 1, 1, "12a", 1, 1, "200"},
-    {System, "grid", 1, 1, k51, 1, 1, "200"},
-    {Stations, "masters", 0, 3, "1a3", 0, 3, "191"},
-    {Stations, "masters", 0, 3, "", 0, 3, "191"},
-    {Stations, "masters", 0, 3, "12", 0, 3, "191"},
-    {Stations, "masters", 0, 3, "123", 0, 4, "123"},  // named after its number: renamed
-    {Stations, "masters", 1, 4, "AB~", 1, 4, "192"},
-    {Stations, "masters", 1, 4, "", 1, 4, "192"},
-    {Stations, "masters", 1, 4, "ABCDEFGHI", 1, 4, "192"},
-    {Stations, "masters", 1, 4, QString::fromUtf16(u"\uFF71\uFF72 }"), 1, 4, "\xB1\xB2 }"},
-    {Stations, "masters", 0, 7, "03-1234-56789-012345", 0, 7, "03-1234-56789-012345"},
-    {Stations, "masters", 0, 7, k51, 0, 7, "", Cells("masters", {{0, 7, "12"}})},  // clears
-    {Stations, "masters", 2, 8, "1234", 2, 8, ""},
-    {Stations, "masters", 2, 11, "x1", 2, 11, "x1"},
-    {Stations, "subs", 0, 3, "170", 0, 4, "170"},
-    {Stations, "subs", 4, 5, "4", 4, 5, "1"},
-    {Stations, "subs", 4, 5, "2", 4, 7, "291"},
-    {Stations, "subs", 4, 6, "5", 4, 6, "1"},
-    {Stations, "subs", 4, 6, "3", 4, 8, "193"},
-    {Stations, "subs", 5, 7, "102", 5, 7, "191"},  // never a substation
-    {Stations, "subs", 5, 7, "492", 5, 5, "3"},
-    {Stations, "subs", 5, 9, "click", 5, 9, "Emergency"},
-    {Dial, "grid", 0, 1, "0189aAcC*#- ", 0, 1, "0189aAcC*#- "},
-    {Dial, "grid", 2, 1, "12345678901234567", 2, 1, "300"},
-    {Dial, "grid", 2, 1, "12b", 2, 1, "300"},
-    {Dial, "grid", 1, 1, "194", 1, 2, "FRONT"},  // a master's number shows its name
-    {Dial, "grid", 11, 1, "77", 11, 1, "x"},     // a locked switch takes no dial
-    {Dial, "grid", 0, 3, "5", 4, 1, "x"},        // a lock marks the switch
-    {Dial, "grid", 0, 3, "0", 0, 3, ""},
-    {Dial, "grid", 0, 3, "1a", 0, 3, ""},
-    {Dial, "grid", 0, 3, "1025", 0, 3, ""},
-    {Dial, "grid", 0, 3, "3", 0, 3, ""},  // switch 3 dials
-    {Dial, "grid", 9, 3, "", 11, 1, ""},
-    {Dial, "grid", 9, 3, "13", 11, 3, ""},
-    {Line, "grid0", 0, 4, "192", 0, 5, "192", DirectIn(0)},
-    {Line, "grid0", 1, 4, "101", 1, 4, "", DirectIn(0)},  // a substation
-    {Line, "grid0", 2, 2, "1", 2, 4, "194", Cells("grid0", {{2, 3, "4"}}, DirectIn(0))},
-    {Scan, "grid", 0, 1, "4", 0, 1, ""},
-    {Scan, "grid", 0, 2, "65", 0, 2, "", Cells("grid", {{0, 1, "3"}})},
-    {Scan, "grid", 0, 2, "12", 0, 3, "312", Cells("grid", {{0, 1, "3"}})},
-    {Meeting, "grid", 0, 2, "4", 0, 4, "494", Cells("grid", {{0, 1, "3"}})},
+    {System, "grid", 1, 1, {"0042"}, "0042"},
+    {System, "grid", 1, 1, {"1234567", "12a", k51}, "200"},
+    {Stations, "masters", 0, 3, {"1a3", "", "12"}, "191"},
+    {Stations, "masters", 0, 3, {"123"}, "123", 0, 4},  // named after its number: renamed
+    {Stations, "masters", 1, 4, {"AB~", "", "ABCDEFGHI"}, "192"},
+    {Stations, "masters", 1, 4, {QString::fromUtf16(u"\uFF71\uFF72 }")}, "\xB1\xB2 }"},
+    {Stations, "masters", 0, 7, {"03-1234-56789-012345"}, "03-1234-56789-012345"},
+    {Stations, "masters", 0, 7, {"12", k51}, ""},  // clears
+    {Stations, "masters", 2, 8, {"1234"}, ""},
+    {Stations, "masters", 2, 11, {"x1"}, "x1"},
+    {Stations, "subs", 0, 3, {"170"}, "170", 0, 4},
+    {Stations, "subs", 4, 5, {"4"}, "1"},
+    {Stations, "subs", 4, 5, {"2"}, "291", 4, 7},
+    {Stations, "subs", 4, 6, {"5"}, "1"},
+    {Stations, "subs", 4, 6, {"3"}, "193", 4, 8},
+    {Stations, "subs", 5, 7, {"102"}, "191"},  // never a substation
+    {Stations, "subs", 5, 7, {"492"}, "3", 5, 5},
+    {Stations, "subs", 5, 9, {"click"}, "Emergency"},
+    {Dial, "grid", 0, 1, {"0189aAcC*#- "}, "0189aAcC*#- "},
+    {Dial, "grid", 2, 1, {"12345678901234567", "12b"}, "300"},
+    {Dial, "grid", 1, 1, {"194"}, "FRONT", 1, 2},        // a master's number shows its name
+    {Dial, "grid", 11, 1, {"77"}, "x"},                  // a locked switch takes no dial
+    {Dial, "grid", 0, 3, {"5"}, "x", 4, 1},              // a lock marks the switch
+    {Dial, "grid", 0, 3, {"0", "1a", "1025", "3"}, ""},  // switch 3 dials
+    {Dial, "grid", 9, 3, {""}, "", 11, 1},
+    {Dial, "grid", 9, 3, {"13"}, "", 11, 3},
+    {Line, "grid0", 0, 4, {"192"}, "192", 0, 5, DirectIn(0)},
+    {Line, "grid0", 1, 4, {"101"}, "", -1, -1, DirectIn(0)},  // a substation
+    {Line, "grid0", 2, 2, {"1"}, "194", 2, 4, Cells("grid0", {{2, 3, "4"}}, DirectIn(0))},
+    {Scan, "grid", 0, 1, {"4"}, ""},
+    {Scan, "grid", 0, 2, {"65"}, "", -1, -1, Cells("grid", {{0, 1, "3"}})},
+    {Scan, "grid", 0, 2, {"12"}, "312", 0, 3, Cells("grid", {{0, 1, "3"}})},
+    {Meeting, "grid", 0, 2, {"4"}, "494", 0, 4, Cells("grid", {{0, 1, "3"}})},
 };
 
 struct Upload {
@@ -719,8 +711,12 @@ class EditorWindowTest : public QObject {
         const Cell& c = kCells[std::size_t(i)];
         Editor e(c.ed, kDialing);
         if (c.grid == "subs") e.as<CSheetStation>()->tabs()->setCurrentIndex(1);
-        Cells(c.grid, {{c.row, c.column, c.typed}}, c.before)(e);
-        QCOMPARE(Grid(e, c.grid)->ItemText(c.checkRow, c.checkColumn), c.shown);
+        if (c.before) c.before(e);
+        for (const QString& typed : c.typed) Cells(c.grid, {{c.row, c.column, typed}})(e);
+        const bool same = c.checkRow < 0;
+        QCOMPARE(
+            Grid(e, c.grid)->ItemText(same ? c.row : c.checkRow, same ? c.column : c.checkColumn),
+            c.shown);
         QVERIFY(!e.host.document.modified);  // nothing committed yet
     }
 
