@@ -70,24 +70,30 @@ class EditorTestHost : public EditorHost {
     QObject* dialWindow = nullptr;  // the window that gets the dial blocks
 };
 
-// Types into a grid cell and presses Enter: the first key opens the cell's line editor.
+// Keys to the focused control, one at a time (the first key opens a cell's line editor).
+inline void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+}
+inline void Keys(const QString& text) {
+    for (const QChar c : text) {
+        if (c.unicode() < 0x80)
+            QTest::keyClicks(QApplication::focusWidget(), QString(c));
+        else  // katakana and the like: a key that only brings its text
+            QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(), Qt::Key_unknown,
+                                QString(c), {});
+    }
+}
+
+// Types into a grid cell and presses Enter ("": empties it).
 inline void TypeIntoCell(GridCtrl* grid, int row, int column, const QString& text) {
-    const auto focused = [grid] {
-        return QApplication::focusWidget() ? QApplication::focusWidget() : grid;
-    };
     grid->SetCurrentCell(row, column);
     if (text.isEmpty()) {  // open the editor, then delete what it holds
         QTest::keyClick(grid, Qt::Key_F2);
-        QTest::keyClick(focused(), Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClick(focused(), Qt::Key_Delete);
+        Key(Qt::Key_A, Qt::ControlModifier);
+        Key(Qt::Key_Delete);
     }
-    for (const QChar c : text) {
-        if (c.unicode() < 0x80)
-            QTest::keyClicks(focused(), QString(c));
-        else  // katakana and the like: a key that only brings its text
-            QTest::sendKeyEvent(QTest::Click, focused(), Qt::Key_unknown, QString(c), {});
-    }
-    QTest::keyClick(focused(), Qt::Key_Return);
+    Keys(text);
+    Key(Qt::Key_Return);
     QCoreApplication::processEvents();
 }
 

@@ -34,6 +34,7 @@
 #include "setting/setting_file.h"
 #include "setting/text_field.h"
 #include "shell_fixture.h"
+#include "support/passing_numbers.h"
 #include "support/sim_process.h"
 #include "transfer/record_codec.h"
 #include "transfer/station_check.h"
@@ -54,9 +55,7 @@ SubSetting& S(SettingData& d, int e, int s) {
 }
 // Station s of exchange e (a master when `master`) numbered and named `value`.
 void Num(SettingData& d, int e, int s, int value, bool master = false) {
-    StationNumber& number = master ? M(d, e, s).Number : S(d, e, s).Number;
-    number.Value = value;
-    SetText(number.Text, std::to_string(value));
+    SetNumber(master ? M(d, e, s).Number : S(d, e, s).Number, value);
     SetText(master ? M(d, e, s).Name : S(d, e, s).Name, std::to_string(value));
 }
 // Global Setting's exchanges: the digits and the first station numbers ("" not set).
@@ -66,8 +65,7 @@ Change Sys(int digits, std::vector<std::string> numbers) {
         d.System.SwitchCnt = uint8_t(numbers.size());
         for (int i = 0; i < kExchangeCount; ++i) {
             const std::string t = i < int(numbers.size()) ? numbers[i] : "";
-            d.System.SwNumber[i].Value = t.empty() ? kNoNumber : std::stoi(t);
-            SetText(d.System.SwNumber[i].Text, t.empty() ? "-1" : t);
+            SetNumber(d.System.SwNumber[i], t.empty() ? kNoNumber : std::stoi(t));
         }
     };
 }
@@ -95,12 +93,6 @@ void TypeInto(QWidget* box, const QString& text) {
     QTest::keyClick(box, Qt::Key_Return);
 }
 
-void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-    QTest::keyClick(QApplication::focusWidget(), key, modifiers);
-}
-void Keys(const QString& text) {  // one at a time: the first key opens a cell's line editor
-    for (const QChar c : text) QTest::keyClicks(QApplication::focusWidget(), QString(c));
-}
 QLineEdit* CellEditor(GridCtrl* grid) {
     return grid->viewport()->findChild<QLineEdit*>();
 }
@@ -569,41 +561,37 @@ class EditorWindowTest : public QObject {
         QCOMPARE(host.messages.shown[1].icon, PromptIcon::Exclamation);
     }
 
-    // Typing into cell (1,3) and ending with a key: the texts reported to the receiver (none after
-    // Escape) and the cell's text. Enter and Escape stay with the focused control unless it is a
+    // Escape ends a cell's edit with nothing reported; after Enter, what the receiver wrote into
+    // the cell itself stands. Enter and Escape stay with the focused control unless it is a
     // command button; Ctrl+S saves from anywhere.
     void gridEditAndFrameKeys() {
-        const std::tuple<QString, Qt::Key, bool, int, std::string, std::string> rows[] = {
-            {"99", Qt::Key_Escape, false, 0, "", "13"},
-            {"5", Qt::Key_Return, true, 0, "5|", "005"},
-            {"12345", Qt::Key_Return, false, 3, "123|", "123"}};
-        for (const auto& [typed, key, redraw, maxLength, ended, cell] : rows) {
-            TestEditor ed;
-            ed.digits = 4;
-            ed.redraw = redraw;
-            if (maxLength) ed.grid->SetColumnMaxLength(3, maxLength);
-            ed.grid->SetCurrentCell(1, 3);
-            Keys(typed);                          // the first key replaces the old text
-            Key(Qt::Key_S, Qt::ControlModifier);  // inside the cell's line editor
-            QVERIFY(CellEditor(ed.grid));
-            Key(key);
-            QTRY_VERIFY(!CellEditor(ed.grid));
-            QCOMPARE(ed.ended, ended);
-            QCOMPARE(ed.grid->ItemText(1, 3), cell);
-            Key(Qt::Key_Return);
-            Key(Qt::Key_Escape);
-            QVERIFY(ed.isVisible() && ed.h.messages.shown.empty() && ed.h.saves == 1);
-            QCOMPARE(ed.h.document.data().System.NumberSize, 3);  // nothing overwritten
-            ed.CloseButton()->setFocus();
-            Key(Qt::Key_Escape);  // a command button has the focus: Escape is Close; No keeps it
-            QCOMPARE(ed.h.messages.texts(), std::vector<std::string>{"Text changed. Exit?"});
-            QVERIFY(ed.isVisible());
-        }
+        TestEditor ed;
+        ed.digits = 4;
+        ed.grid->SetCurrentCell(1, 3);
+        Keys("99");  // the first key replaces the old text
+        Key(Qt::Key_Escape);
+        QTRY_VERIFY(!CellEditor(ed.grid));
+        ed.redraw = true;
+        Keys("5");
+        Key(Qt::Key_S, Qt::ControlModifier);  // inside the cell's line editor
+        Key(Qt::Key_Return);
+        QTRY_VERIFY(!CellEditor(ed.grid));
+        QCOMPARE(ed.ended + ed.grid->ItemText(1, 3), std::string("5|005"));
+        Key(Qt::Key_Return);
+        Key(Qt::Key_Escape);
+        QVERIFY(ed.isVisible() && ed.h.messages.shown.empty() && ed.h.saves == 1);
+        QCOMPARE(ed.h.document.data().System.NumberSize, 3);  // nothing overwritten
+        ed.CloseButton()->setFocus();
+        Key(Qt::Key_Escape);  // a command button has the focus: Escape is Close; No keeps it
+        QCOMPARE(ed.h.messages.texts(), std::vector<std::string>{"Text changed. Exit?"});
+        QVERIFY(ed.isVisible());
     }
 
     // A read-only cell opens no editor, nor does a cell whose begin-edit receiver refuses; a
-    // flag cell flips by click or Space only once it is current.
-    void gridCellsThatDoNotEditAndFlagCells() {
+    // flag cell flips by click or Space only once it is current. A cell whose text is cut off
+    // shows it whole in a tip; one that fits shows none. A cell's own colour and back; a key
+    // filter sees the keys first, in the grid and in the line editor.
+    void gridCells() {
         TestEditor ed;
         GridCtrl* grid = ed.grid;
         grid->SetReadOnly(1, 1, true);
@@ -636,13 +624,7 @@ class EditorWindowTest : public QObject {
         Key(Qt::Key_Space);  // refused by the receiver
         QCOMPARE(ed.ended, std::string("*||*||*|"));
         QCOMPARE(texts(), std::string("22223"));
-    }
 
-    // A cell whose text is cut off shows it whole in a tip; one that fits shows none. A cell's
-    // own colour and back; a key filter sees the keys first, in the grid and in the line editor.
-    void gridTitleTipColourAndKeyFilter() {
-        TestEditor ed;
-        GridCtrl* grid = ed.grid;
         grid->SetColumnWidth(3, 40);
         grid->SetItemText(0, 3, "A rather long name that cannot fit");
         QVERIFY(!TitleTip::IsCutOff(*grid, grid->Model().index(1, 3)));
