@@ -483,11 +483,12 @@ Upload U(Ed ed, QString exchange, int page, Act edit, char letter, RecordRequest
 }
 const std::vector<Upload> kUploads = {
     U(System, "", 0, Cells("grid", {{1, 1, "199"}}, Press("tie1")), 'A', {.clock = &kClock}),
+    // Trunk 1 of exchange 1 receives at master 1, whose new name it then shows.
+    U(Line, "1", 0, Cells("grid0", {{0, 4, "191"}}, DirectIn(0)), 'D', {.exchange = 1}),
     U(Stations, "1", 0, Cells("masters", {{0, 4, "DESK"}, {0, 6, "click"}}), 'B',
       {.exchange = 1, .station = 1}),
     U(Stations, "ALL", 1, Cells("subs", {{64 + 4, 3, "265"}}), 'C',
       {.exchange = 2, .substation = 5}),
-    U(Line, "2", 0, Type("name1", "TRUNK"), 'D', {.exchange = 2}),
     U(Function, "2", 0, Press("busy"), 'F', {.exchange = 2}),
     U(Select, "2", 0, Press("call"), 'M', {.exchange = 2}),
     U(Scan, "2", 0, Cells("grid", {{0, 1, "1"}, {0, 2, "12"}}, Master("2")), 'G',
@@ -845,18 +846,6 @@ class EditorWindowTest : public QObject {
         }
     }
 
-    void trunkNamesFollowStations() {
-        Editor e(Ed::Line);
-        e.as<CDlgLine>()->line(0).outgoing->click();
-        e.as<CDlgLine>()->line(0).directInLine->click();
-        TypeIntoCell(e.as<CDlgLine>()->line(0).grid, 0, CDlgLine::kStation, "192");
-        e.dlg->OverwriteButton()->click();
-        Editor stations(Ed::Stations, nullptr, &e.host);
-        TypeIntoCell(stations.as<CSheetStation>()->masterPage()->grid(), 1, 4, "DESK");
-        stations.dlg->OverwriteButton()->click();
-        QCOMPARE(std::string(e.host.document.data().Exchange[0].Line[0].RxName[0]), "DESK");
-    }
-
     void timesAreStoredAsHoursAndMinutes() {
         Editor e(Ed::Function, [](SettingData& d) { d.Function[0].TalkTime = 25; });
         CDlgFunction& f = *e.as<CDlgFunction>();
@@ -922,6 +911,7 @@ class EditorWindowTest : public QObject {
                                  link.linkPrompt),
                  ReadOutcome::Ok);
         RebuildZoneTables(held.data());  // the file keeps the masks only
+        QCOMPARE(std::string(link.host.document.data().Exchange[0].Line[0].RxName[0]), "DESK");
         for (const Upload& u : kUploads)
             QVERIFY2(Record(u, held.data()) == Record(u, link.host.document.data()),
                      std::string(1, u.letter).c_str());
