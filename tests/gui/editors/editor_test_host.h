@@ -29,7 +29,6 @@ class EditorTestHost : public EditorHost {
         return confirm;
     }
     bool ConfirmReceive() override { return confirm; }
-    void SetDialTransferWindow(QObject* window) override { dialWindow = window; }
     void SubmitRequest(TransferRequestPtr request, bool abandon) override {
         auto* requester = static_cast<QObject*>(request->requester);
         bodies.push_back(request->body);
@@ -46,7 +45,7 @@ class EditorTestHost : public EditorHost {
         progress.push_back(message);
     }
     void CloseProgress() override { progress.push_back(UM_PROGRESS_CLOSE); }
-    void AdvanceProgress() override { ++advanced; }
+    void AdvanceProgress() override {}
     bool ProgressCancelled() const override { return cancelled; }
     void PostPrint(PrintJob job) override { prints.push_back(std::move(job)); }
 
@@ -61,13 +60,12 @@ class EditorTestHost : public EditorHost {
     bool cancelled = false;  // the progress display's Cancel was pressed
     uint32_t answerCode = kResultDone;
     std::function<void(TransferRequestPtr, bool)> submit;  // where requests go instead
-    int saves = 0, confirmations = 0, advanced = 0;
+    int saves = 0, confirmations = 0;
     std::vector<std::string> bodies;
     std::vector<TransferRequest> headers;  // without their bodies
     std::vector<bool> abandons;
     std::vector<AppMessage> progress;
     std::vector<PrintJob> prints;
-    QObject* dialWindow = nullptr;  // the window that gets the dial blocks
 };
 
 // Keys to the focused control, one at a time (the first key opens a cell's line editor).
@@ -97,8 +95,8 @@ inline void TypeIntoCell(GridCtrl* grid, int row, int column, const QString& tex
     QCoreApplication::processEvents();
 }
 
-// Clicks a cell (twice: then double-clicks it); `current`: makes it current first, since a
-// toggle cell flips only once it is current.
+// Clicks a cell, made current first unless `current` is false (a toggle cell flips only once it
+// is current), and double-clicks it when `twice`.
 inline void ClickCell(GridCtrl* grid, int row, int column, bool current = true,
                       bool twice = false) {
     if (current) grid->SetCurrentCell(row, column);
