@@ -95,50 +95,6 @@ QLineEdit* CellEditor(GridCtrl* grid) {
     return grid->viewport()->findChild<QLineEdit*>();
 }
 
-// A small editor for the frame's and the grid's own rules: the station digits as its working
-// copy, and a grid of 3 rows (column 0 fixed, 2 a flag, 3 free text).
-struct OwnHost {
-    EditorTestHost h;
-};
-struct TestEditor : OwnHost, EditorFrame {
-    TestEditor() : EditorFrame(h) {
-        h.answer = false;  // the tests hand the results over themselves
-        h.document.data().System.NumberSize = 3;
-        (new QVBoxLayout(this))->addWidget(grid);
-        grid->SetColumnCount(4);
-        grid->SetRowCount(3);
-        grid->SetFixedColumnCount(1);
-        for (int r = 0; r < 3; ++r)
-            for (int c = 0; c < 4; ++c) grid->SetItemText(r, c, std::to_string(r * 10 + c));
-        grid->SetToggleColumn(2, "*", "");
-        grid->SetBackground(Qt::white);
-        connect(grid, &GridCtrl::editBegun,
-                [this](int, int, bool* allow) { *allow = ++begun && allowBegin; });
-        connect(grid, &GridCtrl::editEnded, [this](int r, int c, const std::string& t, bool* ok) {
-            ended += t + '|';
-            if (redraw) grid->SetItemText(r, c, "00" + t);  // the receiver writes the cell itself
-            *ok = accept;
-        });
-        show();
-        QApplication::setActiveWindow(this);
-    }
-    std::optional<ValidationFailure> Validate() override { return std::nullopt; }
-    bool WorkingCopyDiffers() const override {
-        return digits != h.document.data().System.NumberSize;
-    }
-    void CommitWorkingCopy() override { h.document.data().System.NumberSize = uint8_t(digits); }
-    void ReloadWorkingCopy() override {}
-    int UploadMessageCount() const override { return 2; }
-    void SendUploadMessage(int step) override { sent.push_back(step); }
-    PrintJob MakePrintJob() const override { return {kPrintGlobalSetting, 1, SystemSetting{}}; }
-
-    GridCtrl* grid = new GridCtrl(this);
-    int digits = 3, begun = 0;
-    std::vector<int> sent;
-    std::string ended;  // the texts the grid reported at each end of edit, each ended by '|'
-    bool accept = true, allowBegin = true, redraw = false;
-};
-
 enum Ed { System, Stations, Line, Function, Select, Scan, Group, Meeting, Paging, Dial };
 
 template <typename T>
@@ -516,40 +472,43 @@ class EditorWindowTest : public QObject {
     QTemporaryDir settings_;
 
   private slots:
-    // Upload asks, commits, then sends one message per result; a failure ends it with its text;
-    // the watchdog gives up at its limit, and at once, silently, when Cancel was pressed; a result
-    // after that sends nothing more.
+    // Upload asks, commits, then sends; a failure ends it with its text; the watchdog gives up at
+    // its limit, and at once, silently, when Cancel was pressed; a result after that sends
+    // nothing more.
     void frameUploadAndWatchdog() {
-        TestEditor ed;
-        EditorTestHost& host = ed.h;
-        const auto post = [&ed](uint32_t result) {
+        Editor e(Ed::System);
+        EditorTestHost& host = e.host;
+        host.answer = false;  // the results are handed over here
+        const auto post = [&e](uint32_t result) {
             QCoreApplication::postEvent(
-                &ed, new LinkEvent(UM_LINK_RESULT, result, std::make_unique<TransferRequest>()));
+                e.dlg.get(),
+                new LinkEvent(UM_LINK_RESULT, result, std::make_unique<TransferRequest>()));
             QCoreApplication::processEvents();
         };
-        ed.digits = 4;
+        Press("tie1")(e);
         host.confirm = false;
-        ed.UploadButton()->click();
+        e.dlg->UploadButton()->click();
         host.confirm = true;
-        ed.Upload();
-        QCOMPARE(host.document.data().System.NumberSize, 4);  // committed before sending
+        e.dlg->Upload();
+        QVERIFY(host.document.modified);  // committed before sending
         QCoreApplication::postEvent(
-            &ed, new MessageEvent<TransferRequest>(UM_LINK_RESULT, kResultDone,
-                                                   std::make_unique<TransferRequest>()));
-        post(kResultNotDelivered);  // for the second message
-        ed.Upload();
-        post(kResultOpenFailed);
-        ed.SetWatchdog(2, 1000);
-        for (bool cancel : {false, true}) {
-            ed.Upload();
-            host.cancelled = cancel;
-            ed.OnWatchdogTick();
-            ed.OnWatchdogTick();  // at the limit; after Cancel, this one finds nothing to watch
-            post(kResultDone);    // too late: nothing more is sent
+            e.dlg.get(), new MessageEvent<TransferRequest>(UM_LINK_RESULT, kResultDone,
+                                                           std::make_unique<TransferRequest>()));
+        QCoreApplication::processEvents();
+        for (uint32_t result : {kResultNotDelivered, kResultOpenFailed}) {
+            e.dlg->Upload();
+            post(result);
         }
-        QCOMPARE(ed.sent, (std::vector<int>{1, 2, 1, 1, 1}));
-        QCOMPARE(host.abandons, (std::vector<bool>{true, true}));
-        QCOMPARE(host.closes(), 4);
+        e.dlg->SetWatchdog(2, 1000);
+        for (bool cancel : {false, true}) {
+            e.dlg->Upload();
+            host.cancelled = cancel;
+            e.dlg->OnWatchdogTick();
+            e.dlg->OnWatchdogTick();  // at the limit; after Cancel, this one finds nothing to watch
+            post(kResultDone);        // too late: nothing more is sent
+        }
+        QCOMPARE(host.abandons, (std::vector<bool>{false, false, false, false, true, false, true}));
+        QCOMPARE(host.closes(), 5);
         QCOMPARE(host.messages.texts(),
                  (std::vector<std::string>{"Failed to transmit", "Failed to open the device",
                                            "Failed to transmit"}));
@@ -560,26 +519,31 @@ class EditorWindowTest : public QObject {
     // the cell itself stands. Enter and Escape stay with the focused control unless it is a
     // command button; Ctrl+S saves from anywhere.
     void gridEditAndFrameKeys() {
-        TestEditor ed;
-        ed.digits = 4;
-        ed.grid->SetCurrentCell(1, 3);
+        Editor e(Ed::Stations);
+        GridCtrl* grid = Grid(e, "masters");
+        std::string ended;
+        QObject::connect(grid, &GridCtrl::editEnded,
+                         [&](int r, int c, const std::string& t, bool*) {
+                             ended += t + '|';
+                             grid->SetItemText(r, c, "00" + t);
+                         });
+        grid->SetCurrentCell(1, master_col::kName);
         Keys("99");  // the first key replaces the old text
         Key(Qt::Key_Escape);
-        QTRY_VERIFY(!CellEditor(ed.grid));
-        ed.redraw = true;
+        QTRY_VERIFY(!CellEditor(grid));
         Keys("5");
         Key(Qt::Key_S, Qt::ControlModifier);  // inside the cell's line editor
         Key(Qt::Key_Return);
-        QTRY_VERIFY(!CellEditor(ed.grid));
-        QCOMPARE(ed.ended + ed.grid->ItemText(1, 3), std::string("5|005"));
+        QTRY_VERIFY(!CellEditor(grid));
+        QCOMPARE(ended + grid->ItemText(1, master_col::kName), std::string("5|005"));
         Key(Qt::Key_Return);
         Key(Qt::Key_Escape);
-        QVERIFY(ed.isVisible() && ed.h.messages.shown.empty() && ed.h.saves == 1);
-        QCOMPARE(ed.h.document.data().System.NumberSize, 3);  // nothing overwritten
-        ed.CloseButton()->setFocus();
+        QVERIFY(e.dlg->isVisible() && e.host.messages.shown.empty() && e.host.saves == 1);
+        QVERIFY(!e.host.document.modified);  // nothing overwritten
+        e.dlg->CloseButton()->setFocus();
         Key(Qt::Key_Escape);  // a command button has the focus: Escape is Close; No keeps it
-        QCOMPARE(ed.h.messages.texts(), std::vector<std::string>{"Text changed. Exit?"});
-        QVERIFY(ed.isVisible());
+        QCOMPARE(e.host.messages.texts(), std::vector<std::string>{"Text changed. Exit?"});
+        QVERIFY(e.dlg->isVisible());
     }
 
     // A read-only cell opens no editor, nor does a cell whose begin-edit receiver refuses; a
@@ -587,56 +551,67 @@ class EditorWindowTest : public QObject {
     // shows it whole in a tip; one that fits shows none. A cell's own colour and back; a key
     // filter sees the keys first, in the grid and in the line editor.
     void gridCells() {
-        TestEditor ed;
-        GridCtrl* grid = ed.grid;
-        grid->SetReadOnly(1, 1, true);
-        grid->SetReadOnly(0, 2, true);
-        grid->SetCurrentCell(1, 1);
+        Editor e(Ed::Stations);
+        GridCtrl* grid = Grid(e, "masters");
+        const int name = master_col::kName, flag = master_col::kLineAccess;
+        int begun = 0;
+        bool allowBegin = true, accept = true;
+        std::string ended;
+        QObject::disconnect(grid, &GridCtrl::editEnded, nullptr, nullptr);  // only these receive
+        QObject::connect(grid, &GridCtrl::editBegun,
+                         [&](int, int, bool* allow) { *allow = ++begun && allowBegin; });
+        QObject::connect(grid, &GridCtrl::editEnded, [&](int, int, const std::string& t, bool* ok) {
+            ended += t + '|';
+            *ok = accept;
+        });
+        grid->SetReadOnly(1, name, true);
+        grid->SetReadOnly(0, flag, true);
+        grid->SetCurrentCell(1, name);
         Keys("2");  // no editor, and no jump to the row whose text starts with "2"
-        ClickCell(grid, 1, 1, false, true);
+        ClickCell(grid, 1, name, false, true);
         Key(Qt::Key_F2);
-        QVERIFY(!CellEditor(grid) && ed.begun == 0);
-        ed.allowBegin = false;
-        grid->SetCurrentCell(2, 3);
+        QVERIFY(!CellEditor(grid) && begun == 0);
+        allowBegin = false;
+        grid->SetCurrentCell(2, name);
         Keys("8");
-        ClickCell(grid, 2, 2, false);
-        ClickCell(grid, 2, 2, false);
-        QVERIFY(!CellEditor(grid) && ed.begun == 2);
-        ed.allowBegin = true;
-        grid->SetItemText(1, 2, "");
+        ClickCell(grid, 2, flag, false);
+        ClickCell(grid, 2, flag, false);
+        QVERIFY(!CellEditor(grid) && begun == 2);
+        allowBegin = true;
         for (int row : {0, 1}) {  // the first click only makes the cell current
-            ClickCell(grid, row, 2, false);
-            ClickCell(grid, row, 2, false);
+            ClickCell(grid, row, flag, false);
+            ClickCell(grid, row, flag, false);
         }
-        const auto texts = [grid] {
-            return grid->ItemText(0, 2) + grid->ItemText(1, 2) + grid->ItemText(2, 2) +
-                   grid->ItemText(2, 3);
+        const auto texts = [&] {
+            return grid->ItemText(0, flag) + grid->ItemText(1, flag) + grid->ItemText(2, flag) +
+                   grid->ItemText(2, name);
         };
-        QCOMPARE(texts(), std::string("2*2223"));
+        QCOMPARE(texts(), std::string("-v-193"));
         Key(Qt::Key_Space);
-        ClickCell(grid, 1, 2, false, true);  // a double click flips there and back, as two do
-        ed.accept = false;
+        ClickCell(grid, 1, flag, false, true);  // a double click flips there and back, as two do
+        accept = false;
         Key(Qt::Key_Space);  // refused by the receiver
-        QCOMPARE(ed.ended, std::string("*||*||*|"));
-        QCOMPARE(texts(), std::string("22223"));
+        QCOMPARE(ended, std::string("v|-|v|-|v|"));
+        QCOMPARE(texts(), std::string("---193"));
 
-        grid->SetColumnWidth(3, 40);
-        grid->SetItemText(0, 3, "A rather long name that cannot fit");
-        QVERIFY(!TitleTip::IsCutOff(*grid, grid->Model().index(1, 3)));
-        const QPoint at = grid->visualRect(grid->Model().index(0, 3)).center();
+        grid->SetColumnWidth(name, 40);
+        grid->SetItemText(0, name, "A rather long name that cannot fit");
+        QVERIFY(!TitleTip::IsCutOff(*grid, grid->Model().index(1, name)));
+        const QPoint at = grid->visualRect(grid->Model().index(0, name)).center();
         QHelpEvent help(QEvent::ToolTip, at, grid->viewport()->mapToGlobal(at));
         QCoreApplication::sendEvent(grid->viewport(), &help);
         QTRY_COMPARE(QToolTip::text(), QString("A rather long name that cannot fit"));
-        const auto colour = [grid] {
-            return grid->Model().index(1, 3).data(Qt::BackgroundRole).value<QBrush>().color();
+        const auto colour = [&] {
+            return grid->Model().index(1, name).data(Qt::BackgroundRole).value<QBrush>().color();
         };
-        grid->SetCellBackground(1, 3, Qt::red);
+        const QColor back = colour();
+        grid->SetCellBackground(1, name, Qt::red);
         QCOMPARE(colour(), QColor(Qt::red));
-        grid->SetCellBackground(1, 3, QColor());
-        QCOMPARE(colour(), QColor(Qt::white));
+        grid->SetCellBackground(1, name, QColor());
+        QCOMPARE(colour(), back);
         int seen = 0;
-        grid->SetKeyFilter([&](QKeyEvent& e) { return e.key() == Qt::Key_F5 && ++seen; });
-        grid->SetCurrentCell(1, 3);
+        grid->SetKeyFilter([&](QKeyEvent& k) { return k.key() == Qt::Key_F5 && ++seen; });
+        grid->SetCurrentCell(2, name);
         Key(Qt::Key_F5);
         Keys("1");
         Key(Qt::Key_F5);
