@@ -517,8 +517,12 @@ class EditorWindowTest : public QObject {
 
     // Escape ends a cell's edit with nothing reported; after Enter, what the receiver wrote into
     // the cell itself stands. Enter and Escape stay with the focused control unless it is a
-    // command button; Ctrl+S saves from anywhere.
-    void gridEditAndFrameKeys() {
+    // command button; Ctrl+S saves from anywhere. A read-only cell opens no editor, nor does a
+    // cell whose begin-edit receiver refuses; a flag cell flips by click or Space only once it is
+    // current. A cell whose text is cut off shows it whole in a tip; one that fits shows none. A
+    // cell's own colour and back; a key filter sees the keys first, in the grid and in the line
+    // editor.
+    void gridsAndFrameKeys() {
         Editor e(Ed::Stations);
         GridCtrl* grid = Grid(e, "masters");
         std::string ended;
@@ -544,19 +548,11 @@ class EditorWindowTest : public QObject {
         Key(Qt::Key_Escape);  // a command button has the focus: Escape is Close; No keeps it
         QCOMPARE(e.host.messages.texts(), std::vector<std::string>{"Text changed. Exit?"});
         QVERIFY(e.dlg->isVisible());
-    }
 
-    // A read-only cell opens no editor, nor does a cell whose begin-edit receiver refuses; a
-    // flag cell flips by click or Space only once it is current. A cell whose text is cut off
-    // shows it whole in a tip; one that fits shows none. A cell's own colour and back; a key
-    // filter sees the keys first, in the grid and in the line editor.
-    void gridCells() {
-        Editor e(Ed::Stations);
-        GridCtrl* grid = Grid(e, "masters");
         const int name = master_col::kName, flag = master_col::kLineAccess;
         int begun = 0;
         bool allowBegin = true, accept = true;
-        std::string ended;
+        ended.clear();
         QObject::disconnect(grid, &GridCtrl::editEnded, nullptr, nullptr);  // only these receive
         QObject::connect(grid, &GridCtrl::editBegun,
                          [&](int, int, bool* allow) { *allow = ++begun && allowBegin; });
