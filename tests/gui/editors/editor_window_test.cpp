@@ -470,25 +470,23 @@ class EditorWindowTest : public QObject {
     void frameUploadAndWatchdog() {
         Editor e(Ed::System);
         EditorTestHost& host = e.host;
-        host.answer = false;  // the results are handed over here
-        const auto post = [&e](uint32_t result) {
+        host.answer = false;                       // the results are handed over here
+        const auto post = [&e](uint32_t result) {  // Done comes as a plain message event
+            auto request = std::make_unique<TransferRequest>();
             QCoreApplication::postEvent(
-                e.dlg.get(),
-                new LinkEvent(UM_LINK_RESULT, result, std::make_unique<TransferRequest>()));
+                e.dlg.get(), result == kResultDone
+                                 ? static_cast<QEvent*>(
+                                       new MessageEvent(UM_LINK_RESULT, result, std::move(request)))
+                                 : new LinkEvent(UM_LINK_RESULT, result, std::move(request)));
             QCoreApplication::processEvents();
         };
         Press("tie1")(e);
         host.confirm = false;
         e.dlg->UploadButton()->click();
         host.confirm = true;
-        e.dlg->Upload();
-        QVERIFY(host.document.modified);  // committed before sending
-        QCoreApplication::postEvent(
-            e.dlg.get(), new MessageEvent<TransferRequest>(UM_LINK_RESULT, kResultDone,
-                                                           std::make_unique<TransferRequest>()));
-        QCoreApplication::processEvents();
-        for (uint32_t result : {kResultNotDelivered, kResultOpenFailed}) {
+        for (uint32_t result : {kResultDone, kResultNotDelivered, kResultOpenFailed}) {
             e.dlg->Upload();
+            QVERIFY(host.document.modified);  // committed before sending
             post(result);
         }
         e.dlg->SetWatchdog(2, 1000);
