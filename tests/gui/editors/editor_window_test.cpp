@@ -453,7 +453,7 @@ std::string Record(const Upload& u, const SettingData& data) {
     return Encode(u.letter, r).value_or("none");
 }
 
-void Rows(std::size_t n) {
+void Rows(std::size_t n) {  // one data row per table row, named by its index
     QTest::addColumn<int>("i");
     for (int i = 0; i < int(n); ++i) QTest::addRow("%d", i) << i;
 }
