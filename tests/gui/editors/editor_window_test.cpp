@@ -1,6 +1,7 @@
 // The frame and the grid on a small editor of their own, then every editor through its widgets,
 // and every editor's upload to one qn410-sim through the real link.
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -181,6 +182,7 @@ QWidget* Named(Editor& e, const std::string& n) {
             if (n == "timeOut") return e.as<CDlgLine>()->timeOutBox();
             if (n[0] == 'n') return e.as<CDlgLine>()->line(i).name;
             if (n[0] == 'a') return e.as<CDlgLine>()->line(i).access;
+            if (n[0] == 'o') return e.as<CDlgLine>()->line(i).outgoing;
             return e.as<CDlgLine>()->line(i).grid;
         case Ed::Function:
             if (n == "start") return e.as<CDlgFunction>()->startBox();
@@ -212,6 +214,12 @@ Act Cells(std::string grid, std::vector<std::tuple<int, int, QString>> cells, Ac
             if (text == "click") ClickCell(Grid(e, grid), row, column);
             if (text != "click") TypeIntoCell(Grid(e, grid), row, column, text);
         }
+    };
+}
+Act operator+(Act first, Act then) {
+    return [=](Editor& e) {
+        first(e);
+        then(e);
     };
 }
 Act Press(std::string button) {
@@ -430,8 +438,10 @@ Upload U(Ed ed, QString exchange, int page, Act edit, char letter, RecordRequest
 const std::vector<Upload> kUploads = {
     U(System, "", 0, Cells("grid", {{1, 1, "199"}}, Press("tie1")), 'A', {.clock = &kClock}),
     // Trunk 1 of exchange 1 receives at master 1, whose new name it then shows.
-    U(Line, "1", 0, Cells("grid0", {{0, 4, "191"}}, DirectIn(0)), 'D', {.exchange = 1}),
-    U(Stations, "1", 0, Cells("masters", {{0, 4, "DESK"}, {0, 6, "click"}}), 'B',
+    U(Line, "1", 0,
+      Cells("grid0", {{0, 4, "191"}}, Press("out0") + DirectIn(0) + Type("name0", "TRUNK")), 'D',
+      {.exchange = 1}),
+    U(Stations, "1", 0, Cells("masters", {{0, 4, "DESK"}, {0, 5, "click"}, {0, 6, "click"}}), 'B',
       {.exchange = 1, .station = 1}),
     U(Stations, "ALL", 1, Cells("subs", {{64 + 4, 3, "265"}}), 'C',
       {.exchange = 2, .substation = 5}),
@@ -693,10 +703,12 @@ class EditorWindowTest : public QObject {
         }
     }
 
-    // Tab goes in reading order and leaves the grid.
-    void globalSettingTabsInReadingOrder() {
+    // The clock it will send; Tab goes in reading order and leaves the grid; fewer exchanges
+    // differ, and Close closes once the question is answered Yes.
+    void globalSetting() {
         Editor e(Ed::System);
         CDlgSystem& d = *e.as<CDlgSystem>();
+        QCOMPARE(d.clockField()->text(), QString("09:30:05"));
         for (QWidget* next :
              std::vector<QWidget*>{d.digitsList(), d.tieLineBox(0), d.tieLineBox(1),
                                    d.tieLineBox(2), d.tieLineBox(3), d.grid(), d.PrintButton()}) {
@@ -704,6 +716,10 @@ class EditorWindowTest : public QObject {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             QCOMPARE(QApplication::focusWidget(), next);
         }
+        ChooseFromList(d.exchangeCountList(), "1");  // numbers beyond the count are cleared
+        e.host.messages.ScriptAnswers({PromptAnswer::Yes});
+        d.CloseButton()->click();
+        QVERIFY(!d.isVisible());
     }
 
     void stationCheckOpensStationsOnTheCell() {
@@ -747,6 +763,7 @@ class EditorWindowTest : public QObject {
         QCoreApplication::postEvent(
             &dial, new LinkEvent(UM_LINK_RESULT, kResultReceived, std::move(block)));
         QTRY_COMPARE(dial.transfer().outcome(), TransferOutcome::Downloaded);
+        QCOMPARE(dial.transfer().expected(), 1);                         // as the block announced
         QVERIFY(e.host.bodies.size() == 2 && e.host.bodies[1].empty());  // the release
 
         QCOMPARE(
