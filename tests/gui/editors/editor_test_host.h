@@ -72,14 +72,9 @@ class EditorTestHost : public EditorHost {
 inline void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
     QTest::keyClick(QApplication::focusWidget(), key, modifiers);
 }
-inline void Keys(const QString& text) {
-    for (const QChar c : text) {
-        if (c.unicode() < 0x80)
-            QTest::keyClicks(QApplication::focusWidget(), QString(c));
-        else  // katakana and the like: a key that only brings its text
-            QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(), Qt::Key_unknown,
-                                QString(c), {});
-    }
+inline void Keys(const QString& text) {  // keys that bring their text, katakana alike
+    for (const QChar c : text)
+        QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(), Qt::Key_unknown, c, {});
 }
 
 // Types into a grid cell and presses Enter ("": empties it).
