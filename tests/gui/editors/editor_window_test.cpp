@@ -229,16 +229,13 @@ Act DirectIn(int l) {
     return [=](Editor& e) { e.as<CDlgLine>()->line(l).directInLine->click(); };
 }
 Act ChooseAll = [](Editor& e) { e.Choose("ALL"); };
-// Paging's time-out: on, the text typed, and stored as the box loses the focus to another page.
+// Paging's time-out: on, and the text typed.
 Act PagingTime(QString exchange, QString text) {
     return [=](Editor& e) {
         e.Choose(exchange);
         CPagePaging* page = e.as<CSheetPaging>()->pagingPage();
         QTest::mouseClick(page->timeOutBox(), Qt::LeftButton);
-        page->timeBox()->setFocus();
-        page->timeBox()->findChild<QLineEdit*>()->selectAll();
-        QTest::keyClicks(page->timeBox()->findChild<QLineEdit*>(), text);
-        e.as<CSheetPaging>()->tabs()->setCurrentIndex(2);
+        TypeInto(page->timeBox(), text);
     };
 }
 Act Master(QString m) {
