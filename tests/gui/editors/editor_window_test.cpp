@@ -792,9 +792,7 @@ class EditorWindowTest : public QObject {
                 QCOMPARE(e.as<CDlgDirectDial>()->doorLockList()->currentText(), QString("7"));
             if (ed != Ed::Scan) continue;
             StepEdit* time = e.as<CDlgMemberList>()->timeBox();
-            time->setFocus();
-            time->setText("");
-            Grid(e, grid)->setFocus();
+            TypeInto(time, "");
             QCOMPARE(time->text(), QString("12"));
             time->stepBy(300);
             QCOMPARE(time->text(), QString("99"));
