@@ -673,12 +673,11 @@ class EditorWindowTest : public QObject {
             {
                 Editor e{Ed(i)};
                 QVERIFY(QTest::qWaitForWindowExposed(e.dlg.get()));
-                QWidget* first =
-                    e.selector() ? e.selector() : e.as<CDlgSystem>()->exchangeCountList();
+                QComboBox* first = i ? e.selector() : e.as<CDlgSystem>()->exchangeCountList();
                 QCOMPARE(QApplication::focusWidget(), first);
                 for (Qt::Key key : {Qt::Key_3, Qt::Key_Space, Qt::Key_Return, Qt::Key_Escape})
                     Key(key);
-                QCOMPARE(static_cast<QComboBox*>(first)->currentIndex(), i ? 0 : 2);
+                QCOMPARE(first->currentIndex(), i ? 0 : 2);
                 GridCtrl* grid = e.dlg->findChild<GridCtrl*>();
                 const int height = grid ? grid->height() : 0;
                 chosen = e.dlg->size() + QSize(60, 120);
@@ -817,14 +816,11 @@ class EditorWindowTest : public QObject {
     }
 
     void pagingZoneDigitsHideZonesAndKeepThem() {
-        Editor e(Ed::Paging, [](SettingData& d) {
-            S(d, 1, 3).Level = 1;  // emergency: cannot be paged
-            S(d, 1, 1).Paging = 1 << 11;
-        });
+        Editor e(Ed::Paging, DATA(S(d, 1, 3).Level = 1; S(d, 1, 1).Paging = 1 << 11));
         CPagePaging* page = e.as<CSheetPaging>()->pagingPage();
         GridCtrl* grid = page->grid();
         const int zone1 = page->firstZoneColumn();
-        ClickCell(grid, 2, zone1);  // "x" stays
+        ClickCell(grid, 2, zone1);  // "x" stays: an emergency station is not paged
         ClickCell(grid, 0, zone1);
         ChooseFromList(page->zoneDigitsList(), "1");
         QCOMPARE(grid->ColumnCount(), zone1 + 9);
