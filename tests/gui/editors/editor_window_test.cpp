@@ -1,5 +1,5 @@
-// The frame and the grid on a small editor of their own, then every editor through its widgets,
-// and every editor's upload to one qn410-sim through the real link.
+// Every editor, its frame and its grids through their widgets, and every editor's upload to one
+// qn410-sim through the real link.
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -507,13 +507,10 @@ class EditorWindowTest : public QObject {
                  (std::vector<std::string>{"Failed to transmit", "Failed to open the device"}));
     }
 
-    // Escape ends a cell's edit with nothing reported; after Enter, what the receiver wrote into
-    // the cell itself stands. Enter and Escape stay with the focused control unless it is a
-    // command button; Ctrl+S saves from anywhere. A read-only cell opens no editor, nor does a
-    // cell whose begin-edit receiver refuses; a flag cell flips by click or Space only once it is
-    // current. A cell whose text is cut off shows it whole in a tip; one that fits shows none. A
-    // cell's own colour and back; a key filter sees the keys first, in the grid and in the line
-    // editor.
+    // Escape reports nothing; what the receiver writes into its cell stands; Enter and Escape stay
+    // with the focused control unless it is a command button; Ctrl+S saves from anywhere. Read-only
+    // and refused cells open no editor; a flag flips by click or Space only once current; a tip
+    // shows cut-off text only; a cell's own colour; a key filter sees the keys first.
     void gridsAndFrameKeys() {
         Editor e(Ed::Stations);
         GridCtrl* grid = Grid(e, "masters");
