@@ -5,7 +5,6 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
-#include <QLineEdit>
 #include <QTest>
 #include <algorithm>
 #include <string>
@@ -22,12 +21,6 @@ namespace qn410::test {
 
 class EditorTestHost : public EditorHost {
   public:
-    struct Progress {
-        AppMessage message;
-        std::string name;
-        int count;
-    };
-
     SettingDocument& Document() override { return document; }
     Prompt& prompt() override { return messages; }
     void SaveDocument() override { ++saves; }
@@ -36,7 +29,6 @@ class EditorTestHost : public EditorHost {
         return confirm;
     }
     bool ConfirmReceive() override { return confirm; }
-    void SetDialTransferWindow(QObject* window) override { dialWindow = window; }
     void SubmitRequest(TransferRequestPtr request, bool abandon) override {
         auto* requester = static_cast<QObject*>(request->requester);
         bodies.push_back(request->body);
@@ -49,17 +41,16 @@ class EditorTestHost : public EditorHost {
                 requester, new LinkEvent(UM_LINK_RESULT, abandon ? kResultReset : answerCode,
                                          std::move(request)));
     }
-    void PostProgress(AppMessage message, int, std::string name, int count) override {
-        progress.push_back({message, std::move(name), count});
+    void PostProgress(AppMessage message, int, std::string, int) override {
+        progress.push_back(message);
     }
-    void CloseProgress() override { progress.push_back({UM_PROGRESS_CLOSE, {}, 0}); }
-    void AdvanceProgress() override { ++advanced; }
+    void CloseProgress() override { progress.push_back(UM_PROGRESS_CLOSE); }
+    void AdvanceProgress() override {}
     bool ProgressCancelled() const override { return cancelled; }
     void PostPrint(PrintJob job) override { prints.push_back(std::move(job)); }
 
     int closes() const {
-        return int(std::count_if(progress.begin(), progress.end(),
-                                 [](const Progress& p) { return p.message == UM_PROGRESS_CLOSE; }));
+        return int(std::count(progress.begin(), progress.end(), UM_PROGRESS_CLOSE));
     }
 
     SettingDocument document;
@@ -69,41 +60,44 @@ class EditorTestHost : public EditorHost {
     bool cancelled = false;  // the progress display's Cancel was pressed
     uint32_t answerCode = kResultDone;
     std::function<void(TransferRequestPtr, bool)> submit;  // where requests go instead
-    int saves = 0, confirmations = 0, advanced = 0;
+    int saves = 0, confirmations = 0;
     std::vector<std::string> bodies;
     std::vector<TransferRequest> headers;  // without their bodies
     std::vector<bool> abandons;
-    std::vector<Progress> progress;
+    std::vector<AppMessage> progress;
     std::vector<PrintJob> prints;
-    QObject* dialWindow = nullptr;  // the window that gets the dial blocks
 };
 
-// Types into a grid cell and presses Enter: the first key opens the cell's line editor.
+// Keys to the focused control, one at a time (the first key opens a cell's line editor).
+inline void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+}
+inline void Keys(const QString& text) {  // keys that bring their text, katakana alike
+    for (const QChar c : text)
+        QTest::sendKeyEvent(QTest::Click, QApplication::focusWidget(), Qt::Key_unknown, c, {});
+}
+
+// Types into a grid cell and presses Enter ("": empties it).
 inline void TypeIntoCell(GridCtrl* grid, int row, int column, const QString& text) {
-    const auto focused = [grid] {
-        return QApplication::focusWidget() ? QApplication::focusWidget() : grid;
-    };
     grid->SetCurrentCell(row, column);
     if (text.isEmpty()) {  // open the editor, then delete what it holds
         QTest::keyClick(grid, Qt::Key_F2);
-        QTest::keyClick(focused(), Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClick(focused(), Qt::Key_Delete);
+        Key(Qt::Key_A, Qt::ControlModifier);
+        Key(Qt::Key_Delete);
     }
-    for (const QChar c : text) {
-        if (c.unicode() < 0x80)
-            QTest::keyClicks(focused(), QString(c));
-        else  // katakana and the like: a key that only brings its text
-            QTest::sendKeyEvent(QTest::Click, focused(), Qt::Key_unknown, QString(c), {});
-    }
-    QTest::keyClick(focused(), Qt::Key_Return);
+    Keys(text);
+    Key(Qt::Key_Return);
     QCoreApplication::processEvents();
 }
 
-// Clicks a cell (a toggle cell flips once it is current).
-inline void ClickCell(GridCtrl* grid, int row, int column) {
-    grid->SetCurrentCell(row, column);
+// Clicks a cell, made current first unless `current` is false (a toggle cell flips only once it
+// is current), and double-clicks it when `twice`.
+inline void ClickCell(GridCtrl* grid, int row, int column, bool current = true,
+                      bool twice = false) {
+    if (current) grid->SetCurrentCell(row, column);
     const QPoint at = grid->visualRect(grid->Model().index(row, column)).center();
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, at);
+    if (twice) QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, at);
 }
 
 // Chooses an entry of a drop-down list in its pop-up, as a click on the entry does.
