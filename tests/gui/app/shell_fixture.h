@@ -1,9 +1,10 @@
-// Helpers for the window tests of the application shell: a working folder of its own for each
-// test, a private settings store, scripted file dialogs, a link that records what it is asked,
-// and a way to act inside a modal dialog while its exec() runs.
+// The program in a folder of its own with its outside effects recorded, and a way to act inside
+// a modal dialog while its exec() runs.
 #pragma once
 
 #include <QApplication>
+#include <QDir>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <deque>
@@ -18,8 +19,7 @@
 
 namespace qn410::test {
 
-// Runs action on the modal widget of type T as soon as one is in front. Polls the event loop
-// every 10 ms, up to 5 s; returns at once.
+// Runs action on the modal widget of type T as soon as one is in front (polled for up to 5 s).
 template <typename T>
 void WhenModal(std::function<void(T*)> action) {
     auto* timer = new QTimer(qApp);
@@ -83,8 +83,12 @@ class RecordingLink : public NoLink {
 // A fresh working folder (made current) with a private settings store and lock folder.
 class ShellFolder {
   public:
-    ShellFolder();
-    ~ShellFolder();
+    ShellFolder() : previous_(QDir::currentPath()) {
+        QDir::setCurrent(dir_.path());
+        QDir().mkpath(file(QStringLiteral("settings")));
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, file("settings"));
+    }
+    ~ShellFolder() { QDir::setCurrent(previous_); }
     QString file(const QString& name) const { return dir_.filePath(name); }
     QString path() const { return dir_.path(); }
 
@@ -93,17 +97,14 @@ class ShellFolder {
     QString previous_;
 };
 
-// The program in a fresh folder with every outside effect recorded: messages, file dialogs and
-// the link. MakeApp gives another copy of the program on the same folder.
+// MakeApp gives another copy of the program on the same folder (by default with a RecordingLink).
 struct RecordingShell {
     RecordingShell() : app(MakeApp(folder.path())) {}
-    std::unique_ptr<QN410App> MakeApp(const QString& appDir) {
-        return std::make_unique<QN410App>(
-            ShellServices{.prompt = &prompt,
-                          .files = &files,
-                          .makeLink = [this] { return std::make_unique<RecordingLink>(link); },
-                          .lockDir = folder.file(QStringLiteral("run")),
-                          .appDir = appDir});
+    std::unique_ptr<QN410App> MakeApp(const QString& appDir,
+                                      std::function<std::unique_ptr<ViewLink>()> makeLink = {}) {
+        if (!makeLink) makeLink = [this] { return std::make_unique<RecordingLink>(link); };
+        return std::make_unique<QN410App>(ShellServices{
+            &prompt, &files, std::move(makeLink), folder.file(QStringLiteral("run")), appDir});
     }
     ShellFolder folder;
     RecordingPrompt prompt;

@@ -1,5 +1,5 @@
-// The program as main() builds it (real broker, transfer manager and serial channel) in a folder
-// of its own with its link on QN410_COM1, the Upload/Download sheet driven from its button.
+// The program as main() builds it (real broker, transfer manager and serial channel) with its
+// link on QN410_COM1, the Upload/Download sheet driven from its button.
 #pragma once
 
 #include <QtTest>
@@ -33,12 +33,10 @@ inline QString Diff(const SettingData& a, const SettingData& b) {
 
 using SheetAct = std::function<void(CSheetComm&)>;
 
-struct Program {
+struct Program : RecordingShell {
     explicit Program(const QString& port) {
         qputenv("QN410_COM1", port.toLocal8Bit());
-        app = std::make_unique<QN410App>(
-            ShellServices{&prompt, &files, [this] { return std::make_unique<BrokerLink>(prompt); },
-                          folder.file(QStringLiteral("lock")), folder.path()});
+        app = MakeApp(folder.path(), [this] { return std::make_unique<BrokerLink>(prompt); });
         started = app->Start();
         if (started) InstallUploadDownload(*app->frame(), [this](CSheetComm& s) { Prepare(s); });
     }
@@ -79,10 +77,6 @@ struct Program {
         QTimer::singleShot(0, &sheet, [this, &sheet] { run(sheet); });
     }
 
-    ShellFolder folder;
-    RecordingPrompt prompt;
-    ScriptedFileChooser files;
-    std::unique_ptr<QN410App> app;
     bool started = false;
     std::vector<TransferOutcome> outcomes;
     SheetAct run, then;  // then: run once after the next outcome
