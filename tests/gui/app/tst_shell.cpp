@@ -19,7 +19,6 @@
 #include "ui/message_event.h"
 #include "ui/progress_dialog.h"
 #include "ui/qt_prompt.h"
-#include "ui/title_width.h"
 
 using namespace qn410;
 using namespace qn410::test;
@@ -151,21 +150,13 @@ class TestShell : public QObject {
         }
     }
 
-    // No setting file and a lock left by a crashed copy: the program starts at once, writes the
-    // default file and its work file in the base directory (the parent of "bin"). A second copy
-    // then ends with status 0, no window and no message, and brings this one to the front.
+    // No setting file: the program starts at once, writes the default file and its work file in
+    // the base directory (the parent of "bin"). A second copy then ends with status 0, no window
+    // and no message, and brings this one to the front.
     void firstStartAndSecondCopy() {
-        const QString run = shell_->folder.file("run"), lock = run + "/QN410.lock";
+        const QString run = shell_->folder.file("run");
         QDir().mkpath(run);
         QFile::setPermissions(run, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        std::string content;
-        {
-            QLockFile model(lock);
-            QVERIFY(model.tryLock(0));
-            content = ReadAll(lock.toStdString());
-        }
-        // The same lock, naming a process that cannot exist.
-        WriteAll(lock.toStdString(), "2147480000" + content.substr(content.find('\n')));
         shell_->app = shell_->MakeApp(shell_->folder.file("bin"));
         QVERIFY(shell_->app->Start());
         QVERIFY(QFile::exists("qn410.txt"));
@@ -398,7 +389,7 @@ class TestShell : public QObject {
     }
 
     // The real message box (Enter takes the preselected No); the program's byte mapping, where a
-    // character without a byte becomes '?'; small dialogs as wide as their titles.
+    // character without a byte becomes '?'; the small dialogs.
     void messageBoxesAndSmallDialogs() {
         QtPrompt prompt;
         WhenModal<QMessageBox>([](QMessageBox* box) {
@@ -423,14 +414,8 @@ class TestShell : public QObject {
         QVERIFY(!ConfirmReceive(nullptr));
         CDlgConfirm confirm(CDlgConfirm::Direction::Transmit, nullptr);
         CAboutDlg about;
-        std::string password;
-        CDlgNewPassword change("qn410.txt", password, prompt);
-        for (QDialog* dialog : std::initializer_list<QDialog*>{&confirm, &about, &change}) {
-            dialog->show();
-            QVERIFY(QTest::qWaitForWindowExposed(dialog));
-            QVERIFY2(dialog->width() >= TitleWidth(*dialog), qPrintable(dialog->windowTitle()));
-        }
         // A new password the file cannot take is not kept, and the dialog stays open.
+        std::string password;
         CDlgNewPassword failing(QDir::tempPath().toStdString(), password, prompt);
         failing.show();
         WhenModal<QMessageBox>([](QMessageBox* box) {
