@@ -6,8 +6,8 @@
 #include <QDir>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
-#include <deque>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -30,30 +30,23 @@ void WhenModal(std::function<void(T*)> action) {
         if (!widget && ++*tries <= 500) return;
         timer->stop();
         timer->deleteLater();
-        if (widget)
-            action(widget);
-        else
-            qWarning("no modal %s appeared", T::staticMetaObject.className());
+        QVERIFY2(widget, T::staticMetaObject.className());
+        action(widget);
     });
     timer->start();
 }
 
-// Answers the Open and Save As dialogs in turn from a list; an empty path, or none left, is a
-// cancelled dialog.
+// Answers the Open and Save As dialogs in turn from a list; none left is a cancelled dialog.
 class ScriptedFileChooser : public FileChooser {
   public:
     std::optional<QString> ChooseOpenFile(QWidget*) override { return Next(); }
     std::optional<QString> ChooseSaveFile(QWidget*, const QString&) override { return Next(); }
-    std::deque<QString> answers;
-    int asked = 0;
-
-  private:
     std::optional<QString> Next() {
         ++asked;
-        const QString answer = answers.empty() ? QString() : answers.front();
-        if (!answers.empty()) answers.pop_front();
-        return answer.isEmpty() ? std::nullopt : std::optional(answer);
+        return answers.isEmpty() ? std::nullopt : std::optional(answers.takeFirst());
     }
+    QStringList answers;
+    int asked = 0;
 };
 
 // What the view asked of its link; kept outside the link, which the view owns.
@@ -64,8 +57,7 @@ struct LinkLog {
     std::vector<bool> abandoned;
 };
 
-class RecordingLink : public NoLink {
-  public:
+struct RecordingLink : NoLink {
     explicit RecordingLink(LinkLog& log) : log_(log) {}
     void Stop() override { ++log_.stops; }
     bool PrepareClose() override { return ++log_.closeChecks, !log_.closing; }
@@ -75,15 +67,12 @@ class RecordingLink : public NoLink {
     }
     void ReleaseTransferBits() override { ++log_.releases; }
     bool HandleNotification(QEvent*) override { return ++log_.notifications; }
-
-  private:
     LinkLog& log_;
 };
 
 // A fresh working folder (made current) with a private settings store and lock folder.
-class ShellFolder {
-  public:
-    ShellFolder() : previous_(QDir::currentPath()) {
+struct ShellFolder {
+    ShellFolder() {
         QDir::setCurrent(dir_.path());
         QDir().mkpath(file(QStringLiteral("settings")));
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, file("settings"));
@@ -91,10 +80,8 @@ class ShellFolder {
     ~ShellFolder() { QDir::setCurrent(previous_); }
     QString file(const QString& name) const { return dir_.filePath(name); }
     QString path() const { return dir_.path(); }
-
-  private:
     QTemporaryDir dir_;
-    QString previous_;
+    QString previous_ = QDir::currentPath();
 };
 
 // MakeApp gives another copy of the program on the same folder (by default with a RecordingLink).

@@ -1,8 +1,6 @@
-// The real program (real broker, transfer manager and serial channel) against qn410-sim over
-// pseudo-terminals: the Upload/Download sheet's round trips, refusals and failures; PC Port and
-// Remote Dialing moving the link to COM2 and a modem; the "Log Data" window with records flowing
-// (QN410_LOG_SECONDS sets that run's length). Then the log window's selection requests and a
-// folder that cannot be written, on a recording host.
+// The real program against qn410-sim over pseudo-terminals: the Upload/Download sheet, PC Port
+// and Remote Dialing on COM1, COM2 and a modem, the "Log Data" window with records flowing
+// (QN410_LOG_SECONDS sets that run's length); the log window's requests on a recording host.
 #include <QtTest>
 #include <QtWidgets>
 #include <ctime>
@@ -47,7 +45,6 @@ void Recordable(SettingData& d, uint32_t seed, uint8_t exchanges) {
     MakeStationNumbersPass(d);
 }
 
-// The first field the records carry in which a and b differ; empty when none.
 QString Diff(const SettingData& a, const SettingData& b) {
     return QString::fromStdString(FirstRecordDifference(a, b).value_or(""));
 }
@@ -160,9 +157,8 @@ void LogWhileRecordsFlow(Program& program, const QString& dir, const QString& tr
     auto& link = dynamic_cast<BrokerLink&>(view.link());
     auto* logs = new LogMonitor(*program.app->frame(), link, folders);
 
-    // The longest gap between two ticks of a 5 ms timer, in wall time and in the thread's own
-    // processor time: on a machine shared with other builds only the latter says how long the
-    // program itself held the event loop.
+    // The longest gap between two 5 ms ticks in wall time and in the thread's processor time: on a
+    // machine shared with other builds only the latter says how long the program held the loop.
     QElapsedTimer sinceTick;
     qint64 stall = 0, busy = 0, cpuAt = 0;
     auto cpuMs = [] {
@@ -232,7 +228,6 @@ void LogWhileRecordsFlow(Program& program, const QString& dir, const QString& tr
     QVERIFY2(busy <= 50, qPrintable(QString::number(busy)));
 }
 
-// The log window on a recording host.
 struct LogFixture {
     LogFixture() {
         host.document.data().System.SwitchCnt = 3;
