@@ -51,8 +51,7 @@ class ScriptedFileChooser : public FileChooser {
 
 // What the view asked of its link; kept outside the link, which the view owns.
 struct LinkLog {
-    int stops = 0, closeChecks = 0, releases = 0, notifications = 0;
-    bool closing = false;  // PrepareClose answers false while set
+    int stops = 0, closeChecks = 0, releases = 0;
     std::vector<TransferRequestPtr> submitted;
     std::vector<bool> abandoned;
 };
@@ -60,13 +59,12 @@ struct LinkLog {
 struct RecordingLink : NoLink {
     explicit RecordingLink(LinkLog& log) : log_(log) {}
     void Stop() override { ++log_.stops; }
-    bool PrepareClose() override { return ++log_.closeChecks, !log_.closing; }
+    bool PrepareClose() override { return ++log_.closeChecks; }
     void Submit(TransferRequestPtr r, bool abandon) override {
         log_.submitted.push_back(std::move(r));
         log_.abandoned.push_back(abandon);
     }
     void ReleaseTransferBits() override { ++log_.releases; }
-    bool HandleNotification(QEvent*) override { return ++log_.notifications; }
     LinkLog& log_;
 };
 

@@ -60,8 +60,6 @@ QString Diff(const SettingData& a, const SettingData& b) {
     return QString::fromStdString(FirstRecordDifference(a, b).value_or(""));
 }
 
-using SheetAct = std::function<void(CSheetComm&)>;
-
 // The program with its link on QN410_COM1, the Upload/Download sheet driven from its button.
 struct Program : RecordingShell {
     explicit Program(const QString& port) {
@@ -76,7 +74,7 @@ struct Program : RecordingShell {
     // Opens the sheet, runs during, starts a transfer on page (0 up, 1 down) of exchange (0: all)
     // and closes the sheet when it has finished (unless then starts another): the last outcome.
     TransferOutcome Transfer(
-        int page, int exchange, SheetAct during = [](CSheetComm&) {}) {
+        int page, int exchange, std::function<void(CSheetComm&)> during = [](CSheetComm&) {}) {
         run = [=](CSheetComm& sheet) {
             during(sheet);
             Start(sheet, page, exchange);
@@ -109,7 +107,7 @@ struct Program : RecordingShell {
 
     bool started = false;
     std::vector<TransferOutcome> outcomes;
-    SheetAct run, then;  // then: run once after the next outcome
+    std::function<void(CSheetComm&)> run, then;  // then: run once after the next outcome
 };
 
 // Runs act at the n-th link event reaching the sheet (and goes with the sheet).
@@ -168,20 +166,17 @@ void LogWhileRecordsFlow(Program& program, const QString& dir, const QString& tr
     auto& link = dynamic_cast<BrokerLink&>(view.link());
     auto* logs = new LogMonitor(*program.app->frame(), link, folders);
 
-    // The longest gap between two 5 ms ticks in wall time and in the thread's processor time: on a
-    // machine shared with other builds only the latter says how long the program held the loop.
-    QElapsedTimer sinceTick;
-    qint64 stall = 0, busy = 0, cpuAt = 0;
+    // The longest gap between two 5 ms ticks in the thread's processor time: on a machine shared
+    // with other builds, wall time says more about the others than about the program.
+    qint64 busy = 0, cpuAt = 0;
     auto cpuMs = [] {
         timespec t{};
         clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
         return qint64(t.tv_sec) * 1000 + t.tv_nsec / 1000000;
     };
     QTimer ticks;
-    QObject::connect(&ticks, &QTimer::timeout, [&] {
-        stall = std::max(stall, sinceTick.restart());
-        busy = std::max(busy, cpuMs() - std::exchange(cpuAt, cpuMs()));
-    });
+    QObject::connect(&ticks, &QTimer::timeout,
+                     [&] { busy = std::max(busy, cpuMs() - std::exchange(cpuAt, cpuMs())); });
     bool started = false, stopped = false;
     std::string rows, expected, tail;  // the window's and the history's texts, lines
     auto select = [](CDlgLogList* w, int row) {
@@ -193,7 +188,6 @@ void LogWhileRecordsFlow(Program& program, const QString& dir, const QString& tr
         w->SelectFolder();
         select(w, 2);  // "ALL"
         started = QTest::qWaitFor([&] { return view.readingLog(); }, 5000);
-        sinceTick.start();
         cpuAt = cpuMs();
         ticks.start(5);
         QTest::qWait(seconds * 1000);
@@ -233,8 +227,7 @@ void LogWhileRecordsFlow(Program& program, const QString& dir, const QString& tr
     QCOMPARE(bytes.substr(bytes.size() - tail.size()), tail);
     QCOMPARE(saved, tail);
     QCOMPARE(rows, expected);
-    qInfo("%d records in %d s, longest gap %lld ms, of it busy %lld ms", sent, seconds, stall,
-          busy);
+    qInfo("%d records in %d s, longest busy gap %lld ms", sent, seconds, busy);
     QVERIFY2(busy <= 50, qPrintable(QString::number(busy)));
 }
 
@@ -462,10 +455,9 @@ class TestWindows : public QObject {
         for (int s : {0, 1}) SetNumber(program.data().Exchange[0].Sub[s].Number, 100100);
         QCOMPARE(program.Transfer(0, 0), O::Running);
         QCOMPARE(stations, 1);
-        const char* number = "Incorrect exchange No.";
-        QCOMPARE(program.prompt.texts(),
-                 (std::vector<std::string>{number, number, number, "Incorrect telephone No.",
-                                           "Text changed. Exit?"}));
+        const std::string number = "Incorrect exchange No.|";
+        QCOMPARE(Joined(program.prompt),
+                 number + number + number + "Incorrect telephone No.|Text changed. Exit?|");
         view.document().modified = false;
         QVERIFY(!program.app->frame()->close());  // first the port is closed for good ...
         QCOMPARE(view.link().UseMask(), kUseClosing);
@@ -498,8 +490,7 @@ class TestWindows : public QObject {
                 s.SetTimeout(c.sim.contains("--silent") ? 5 : 100, 100);
             };
             QCOMPARE(program.Transfer(c.page, 0, during), c.outcome);
-            QCOMPARE(program.prompt.texts(),
-                     c.text ? std::vector<std::string>{c.text} : std::vector<std::string>{});
+            QCOMPARE(Joined(program.prompt), c.text + std::string("|"));
             QVERIFY(std::chrono::steady_clock::now() - start < std::chrono::seconds(10));
         }
     }
@@ -527,11 +518,11 @@ class TestWindows : public QObject {
             int clear;
             const char *text, *message;
         } cases[] = {
-            {{0, 2}, kResultDone, "1010", 0, "1 3 ", nullptr},
-            {{0, 4}, kResultDone, "0000", 8, "", nullptr},
-            {{1}, kResultNotDelivered, "0100", 0, "2 ", "Failed to transmit"},
-            {{1}, kResultOpenFailed, "0100", 0, "2 ", "Failed to open the device"},
-            {{1}, -1, "0100", 0, "2 ", "Failed to transmit"},
+            {{0, 2}, kResultDone, "1010", 0, "1 3 ", ""},
+            {{0, 4}, kResultDone, "0000", 8, "", ""},
+            {{1}, kResultNotDelivered, "0100", 0, "2 ", "Failed to transmit|"},
+            {{1}, kResultOpenFailed, "0100", 0, "2 ", "Failed to open the device|"},
+            {{1}, -1, "0100", 0, "2 ", "Failed to transmit|"},
         };
         for (const auto& c : cases) {
             LogFixture f;
@@ -545,8 +536,7 @@ class TestWindows : public QObject {
             QCOMPARE(f.host.headers[0].setMask * 100 + f.host.headers[0].clearMask, 800 + c.clear);
             QCOMPARE(f.host.abandons.back(), c.answer < 0);  // no answer: the link is abandoned
             QCOMPARE(f.w->selectionText()->text(), QString::fromLatin1(c.text));
-            QCOMPARE(f.host.messages.texts(),
-                     c.message ? std::vector<std::string>{c.message} : std::vector<std::string>{});
+            QCOMPARE(Joined(f.host.messages), std::string(c.message));
         }
     }
 
@@ -569,8 +559,7 @@ class TestWindows : public QObject {
                 std::make_unique<TransferRequest>(TransferRequest{.body = body.toStdString()}));
         }
         QVERIFY(saver.Stop());
-        QCOMPARE(f.host.messages.texts(),
-                 std::vector<std::string>{"Log Data File could not be opened"});
+        QCOMPARE(Joined(f.host.messages), "Log Data File could not be opened|");
         QCoreApplication::processEvents();
         QCOMPARE(f.history.Logs().size(), size_t(1000));
         QCOMPARE(f.w->list()->topLevelItemCount(), 1000);
@@ -700,8 +689,6 @@ class TestWindows : public QObject {
             QCOMPARE(frame().isVisible(), command != "Close" || !r.yes);
             QCOMPARE(link().closeChecks, int(!frame().isVisible()));
             if (!frame().isVisible()) continue;
-            const QString title = name.isEmpty() ? "Untitled" : QFileInfo(name).fileName();
-            QCOMPARE(frame().windowTitle(), title + "[*] - QN410");
             QCOMPARE(frame().isWindowModified(), r.modified);
             if (r.modified || name.isEmpty()) continue;
             SettingDocument read;  // the file holds what the document holds
@@ -721,16 +708,10 @@ class TestWindows : public QObject {
         frame().doc().OpenRecent(File("site.txt"));
         QCOMPARE(RecentFiles().files(), QStringList({File("site.txt"), gone}));
         frame().doc().OpenRecent(gone);
-        QCOMPARE(prompt().texts(),
-                 std::vector<std::string>{gone.toStdString() + "\nThe file cannot be found."});
+        QCOMPARE(Joined(prompt()), gone.toStdString() + "\nThe file cannot be found.|");
         QCOMPARE(prompt().shown[0].icon, PromptIcon::Exclamation);
         QVERIFY(!QFile::exists(gone));
         QCOMPARE(frame().recentFiles().files(), QStringList({File("site.txt")}));
-        link().closing = true;  // the link is being closed for good: Close waits for it
-        frame().close();
-        QVERIFY(frame().isVisible() && link().closeChecks == 1);
-        frame().CloseNow();
-        QVERIFY(!frame().isVisible());
     }
 
     // With both readings running, New and the other reading are refused; closing stops
@@ -796,14 +777,12 @@ class TestWindows : public QObject {
         int printed = 0;
         frame().doc().SetPrintHandler([&] { ++printed; });
         frame().doc().Print();
-        PostMessageTo(&view(), UM_LINK_SENT);  // link notifications go to the link
-        PostMessageTo(&view(), UM_TAPI_EVENT, 7);
         // Without a display only a start opens one; printing is no transfer.
         for (uint16_t m : {UM_PROGRESS_ADVANCE, UM_PROGRESS_CLOSE, UM_PROGRESS_RESTART,
                            UM_PROGRESS_STEP, UM_PROGRESS_START})
             PostProgress(&view(), m, kProgressReceiving, "x", 3);
         QCoreApplication::processEvents();
-        QVERIFY(!view().progress().dialog() && printed == 1 && link().notifications == 2);
+        QVERIFY(!view().progress().dialog() && printed == 1);
         PostProgress(&view(), UM_PROGRESS_START, kProgressPrinting, "Paging", 0);
         QTRY_VERIFY(view().progress().dialog());
         QCOMPARE(view().progress().dialog()->windowTitle(), QString("Printing [0%]"));
