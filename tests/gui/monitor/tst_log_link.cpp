@@ -65,8 +65,8 @@ struct Program : RecordingShell {
     explicit Program(const QString& port) {
         qputenv("QN410_COM1", port.toLocal8Bit());
         app = MakeApp(folder.path(), [this] { return std::make_unique<BrokerLink>(prompt); });
-        started = app->Start();
-        if (started) InstallUploadDownload(*app->frame(), [this](CSheetComm& s) { Prepare(s); });
+        if (app->Start())
+            InstallUploadDownload(*app->frame(), [this](CSheetComm& s) { Prepare(s); });
     }
     CQN410View& view() { return app->frame()->view(); }
     SettingData& data() { return view().document().data(); }
@@ -105,7 +105,6 @@ struct Program : RecordingShell {
         QTimer::singleShot(0, &sheet, [this, &sheet] { run(sheet); });
     }
 
-    bool started = false;
     std::vector<TransferOutcome> outcomes;
     std::function<void(CSheetComm&)> run, then;  // then: run once after the next outcome
 };
@@ -336,7 +335,7 @@ class TestWindows : public QObject {
         auto sim = std::make_unique<SimProcess>(
             QStringList{"--save", saved, "--trace", trace, "--rate", "100", "--idle-exit", "60"});
         Program program(sim->port());
-        QVERIFY(program.started);
+        QVERIFY(program.app->frame());
         InstallLinkDialogs(*program.app->frame());
         CQN410View& view = program.view();
         auto pcPort = [&](std::function<void(CDlgPcPort*)> act) {
@@ -501,7 +500,7 @@ class TestWindows : public QObject {
 
     // The log window's request unanswered, refused or not delivered: the message, and an
     // unanswered request is abandoned.
-    void selectFailures() {
+    void logWindowFailures() {
         for (int answer : {int(kResultNotDelivered), int(kResultOpenFailed), -1}) {
             LogFixture f;
             f.host.answerCode = uint32_t(answer);
@@ -515,12 +514,10 @@ class TestWindows : public QObject {
                                                   ? "Failed to open the device|"
                                                   : "Failed to transmit|");
         }
-    }
-
-    // The view's path of a record into a folder that cannot be written: the file thread says so
-    // once, and the history and the window still take every record (the last 1000 of them).
-    void unwritableFolderSaysSoOnce() {
+        // The view's path of a record into a folder that cannot be written: the file thread says
+        // so once, and the history still takes every record (the last 1000 of them).
         LogFixture f;
+
         TempDir dir;
         WriteAll(dir.file("plain"), "");  // a file where the folder should be
         ReceiveDispatch dispatch(f.history, f.clock, f.host.messages);
@@ -612,6 +609,17 @@ class TestWindows : public QObject {
     // chosen "": the file dialog is cancelled; texts: the messages, each ended by '|'; yes: the
     // answer; name, modified, port: the document's afterwards; dialogs: file dialogs shown.
     void commandsAskAndObey() {
+        // A recent file that has gone is reported, dropped from the stored list, and not made anew.
+        QVERIFY(shell_->app->Start());
+        const QString gone = File("stick/site.txt");
+        frame().recentFiles().Add(gone);
+        frame().doc().OpenRecent(File("site.txt"));
+        QCOMPARE(RecentFiles().files(), QStringList({File("site.txt"), gone}));
+        frame().doc().OpenRecent(gone);
+        QCOMPARE(Joined(prompt()), gone.toStdString() + "\nThe file cannot be found.|");
+        QCOMPARE(prompt().shown[0].icon, PromptIcon::Exclamation);
+        QVERIFY(!QFile::exists(gone));
+        QCOMPARE(frame().recentFiles().files(), QStringList({File("site.txt")}));
         struct Row {
             const char *command, *chosen, *texts, *name;
             bool yes, modified;
@@ -672,20 +680,6 @@ class TestWindows : public QObject {
             QCOMPARE(int(read.data().Maintenance.CommPort), r.port);
             if (name != "qn410.txt") QCOMPARE(frame().recentFiles().files().value(0), name);
         }
-    }
-
-    // A recent file that has gone is reported, dropped from the stored list, and not made anew.
-    void recentFiles() {
-        QVERIFY(shell_->app->Start());
-        const QString gone = File("stick/site.txt");
-        frame().recentFiles().Add(gone);
-        frame().doc().OpenRecent(File("site.txt"));
-        QCOMPARE(RecentFiles().files(), QStringList({File("site.txt"), gone}));
-        frame().doc().OpenRecent(gone);
-        QCOMPARE(Joined(prompt()), gone.toStdString() + "\nThe file cannot be found.|");
-        QCOMPARE(prompt().shown[0].icon, PromptIcon::Exclamation);
-        QVERIFY(!QFile::exists(gone));
-        QCOMPARE(frame().recentFiles().files(), QStringList({File("site.txt")}));
     }
 
     // With both readings running, New and the other reading are refused; closing stops
