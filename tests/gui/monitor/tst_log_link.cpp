@@ -230,20 +230,6 @@ void LogWhileRecordsFlow(Program& program, const QString& dir, const QString& tr
     QVERIFY2(busy <= 50, qPrintable(QString::number(busy)));
 }
 
-struct LogFixture {
-    LogFixture() {
-        host.document.data().System.SwitchCnt = 3;
-        w = std::make_unique<CDlgLogList>(LogKind::Log, s);
-    }
-    EditorTestHost host;
-    LogHistory history;
-    QObject view;  // gets the reading messages
-    ReadingChoices choices;
-    FixedClock clock{{2002, 3, 3, 14, 5, 9}};
-    LogListServices s{&host, &history, &view, &choices, nullptr, &clock, nullptr, {}};
-    std::unique_ptr<CDlgLogList> w;
-};
-
 void Click(QWidget* dialog, const char* button) {
     dialog->findChild<QPushButton*>(button)->click();
 }
@@ -502,26 +488,32 @@ class TestWindows : public QObject {
     // unanswered request is abandoned.
     void logWindowFailures() {
         for (int answer : {int(kResultNotDelivered), int(kResultOpenFailed), -1}) {
-            LogFixture f;
-            f.host.answerCode = uint32_t(answer);
-            f.host.answer = answer >= 0;
-            f.w->SetTimeout(3, 10);
-            f.w->destinations()->item(1)->setCheckState(Qt::Checked);
-            f.w->selectButton()->click();
-            QTRY_COMPARE(f.host.closes(), 1);
-            QCOMPARE(f.host.abandons.back(), answer < 0);
-            QCOMPARE(Joined(f.host.messages), answer == kResultOpenFailed
-                                                  ? "Failed to open the device|"
-                                                  : "Failed to transmit|");
+            EditorTestHost host;
+            host.document.data().System.SwitchCnt = 3;
+            LogHistory history;
+            QObject reading;  // gets the reading messages
+            ReadingChoices choices;
+            CDlgLogList w(LogKind::Log,
+                          {&host, &history, &reading, &choices, nullptr, &SystemClock::Instance()});
+            host.answerCode = uint32_t(answer);
+            host.answer = answer >= 0;
+            w.SetTimeout(3, 10);
+            w.destinations()->item(1)->setCheckState(Qt::Checked);
+            w.selectButton()->click();
+            QTRY_COMPARE(host.closes(), 1);
+            QCOMPARE(host.abandons.back(), answer < 0);
+            QCOMPARE(Joined(host.messages), answer == kResultOpenFailed
+                                                ? "Failed to open the device|"
+                                                : "Failed to transmit|");
         }
         // The view's path of a record into a folder that cannot be written: the file thread says
         // so once, and the history still takes every record (the last 1000 of them).
-        LogFixture f;
-
+        RecordingPrompt messages;
+        LogHistory history;
         TempDir dir;
         WriteAll(dir.file("plain"), "");  // a file where the folder should be
-        ReceiveDispatch dispatch(f.history, f.clock, f.host.messages);
-        CTHLogSave saver(f.host.messages, f.clock);
+        ReceiveDispatch dispatch(history, SystemClock::Instance(), messages);
+        CTHLogSave saver(messages, SystemClock::Instance());
         saver.Start("", "");
         dispatch.SetLogSaver(saver.receiver());
         saver.SelectFolder(LogKind::Log, dir.file("plain/logs"));
@@ -532,9 +524,9 @@ class TestWindows : public QObject {
                 std::make_unique<TransferRequest>(TransferRequest{.body = body.toStdString()}));
         }
         QVERIFY(saver.Stop());
-        QCOMPARE(Joined(f.host.messages), "Log Data File could not be opened|");
-        QCOMPARE(f.history.Logs().size(), size_t(1000));
-        QCOMPARE(LogRowTexts(f.history.Logs().front())[3], std::string("000001"));
+        QCOMPARE(Joined(messages), "Log Data File could not be opened|");
+        QCOMPARE(history.Logs().size(), size_t(1000));
+        QCOMPARE(LogRowTexts(history.Logs().front())[3], std::string("000001"));
     }
 
     void init() {
