@@ -2,12 +2,8 @@
 // a modal dialog while its exec() runs.
 #pragma once
 
-#include <QApplication>
-#include <QDir>
-#include <QSettings>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QTimer>
+#include <QtTest>
+#include <QtWidgets>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -23,17 +19,15 @@ namespace qn410::test {
 template <typename T>
 void WhenModal(std::function<void(T*)> action) {
     auto* timer = new QTimer(qApp);
-    auto tries = std::make_shared<int>(0);
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, tries, action] {
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, action, end = QDeadlineTimer(5000)] {
         auto* widget = qobject_cast<T*>(QApplication::activeModalWidget());
-        if (!widget && ++*tries <= 500) return;
+        if (!widget && !end.hasExpired()) return;
         timer->stop();
         timer->deleteLater();
         QVERIFY2(widget, T::staticMetaObject.className());
         action(widget);
     });
-    timer->start();
+    timer->start(10);
 }
 
 // Answers the Open and Save As dialogs in turn from a list; none left is a cancelled dialog.
