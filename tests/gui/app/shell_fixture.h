@@ -1,5 +1,4 @@
-// The program in a folder of its own with its outside effects recorded, and a way to act inside
-// a modal dialog while its exec() runs.
+// The program in a folder of its own with its outside effects recorded; acting in modal dialogs.
 #pragma once
 
 #include <QtTest>

@@ -1,8 +1,6 @@
-// The program's windows. Against qn410-sim over pseudo-terminals: the Upload/Download sheet,
-// PC Port and Remote Dialing on COM1, COM2 and a modem, the "Log Data" window with records
-// flowing (QN410_LOG_SECONDS sets that run's length). On a recording host and link: the log
-// window's requests; start-up, one copy at a time, the document commands, recent files, closing
-// while a reading runs, the editors' host, message boxes and small dialogs.
+// The program's windows against qn410-sim (the sheet, PC Port and Remote Dialing on COM1, COM2 and
+// a modem; the log window, QN410_LOG_SECONDS sets its run) and on a recording host and link (the
+// shell: start-up, one copy at a time, documents, closing, progress, message boxes).
 #include <QtTest>
 #include <QtWidgets>
 #include <ctime>
@@ -71,8 +69,7 @@ struct Program : RecordingShell {
     CQN410View& view() { return app->frame()->view(); }
     SettingData& data() { return view().document().data(); }
 
-    // Opens the sheet, runs during, starts a transfer on page (0 up, 1 down) of exchange (0: all)
-    // and closes the sheet when it has finished (unless then starts another): the last outcome.
+    // A transfer from the sheet (page 0 up, 1 down; exchange 0: all) after during: the outcome.
     TransferOutcome Transfer(
         int page, int exchange, std::function<void(CSheetComm&)> during = [](CSheetComm&) {}) {
         run = [=](CSheetComm& sheet) {
@@ -123,8 +120,8 @@ struct AtEvent : QObject {
     std::function<void()> act;
 };
 
-// Before the start that goes through: the number by arrows and keys within 1..SwitchCnt; a bad
-// number, a declined confirmation and Escape leave the line alone and the sheet open.
+// Starts refused: a number outside 1..SwitchCnt (arrows and keys stay inside), a declined
+// confirmation, Escape.
 void RefusedStarts(CSheetComm& sheet) {
     CPageComm& page = *sheet.uploadPage();
     page.singleButton()->click();
@@ -153,9 +150,8 @@ struct Chooser : FolderChooser {
     QString folder;
 };
 
-// The "Log Data" window open while two exchanges send 50 records a second each, then reset:
-// every record is in the daily files (51 bytes each, in order), the history holds the last
-// 1000 and the window shows them; the event loop is never held over 50 ms.
+// "Log Data" open while two exchanges send 50 records a second each: every record in the daily
+// files, the last 1000 in the history and the window; the event loop never held over 50 ms.
 void LogWhileRecordsFlow(Program& program, const QString& dir, const QString& trace) {
     const int seconds = std::max(4, qEnvironmentVariableIntValue("QN410_LOG_SECONDS"));
     Chooser folders;
@@ -165,8 +161,7 @@ void LogWhileRecordsFlow(Program& program, const QString& dir, const QString& tr
     auto& link = dynamic_cast<BrokerLink&>(view.link());
     auto* logs = new LogMonitor(*program.app->frame(), link, folders);
 
-    // The longest gap between two 5 ms ticks in the thread's processor time: on a machine shared
-    // with other builds, wall time says more about the others than about the program.
+    // Gaps between 5 ms ticks in processor time: on a shared machine wall time measures the others.
     qint64 busy = 0, cpuAt = 0;
     auto cpuMs = [] {
         timespec t{};
@@ -311,9 +306,8 @@ class TestWindows : public QObject {
     }
 
   private slots:
-    // One session of the program: uploads on COM1 and the log window with records flowing; 16
-    // exchanges up and down over a modem call; a New document downloading from COM2 after PC Port
-    // moved the link there; the close.
+    // One session: uploads and the log window on COM1; 16 exchanges up and down over a modem call;
+    // a New document downloading from COM2 after PC Port moved the link there; the close.
     void roundTripsOverCom1Com2AndTheModem() {
         QTemporaryDir dir;
         const QString saved = dir.filePath("saved"), trace = dir.filePath("1"),
@@ -405,17 +399,12 @@ class TestWindows : public QObject {
         QVERIFY(view.document().modified);
         view.document().modified = false;
 
-        // The exchange goes on sending what a cancelled "All" download had queued while a
-        // "Single" one runs: that one takes only its own records. Then everything downloaded
-        // again equals the uploaded data.
+        // After a cancelled "All" download the exchange still sends what it had queued: a "Single"
+        // one started at once takes only its own records.
         std::unique_ptr<SettingData> base;
         int stored = 0;  // records stored by the cancelled download
         program.Transfer(1, 0, [&](CSheetComm& sheet) {
-            new AtEvent(sheet, 10, [] {  // the progress display's Cancel
-                qobject_cast<CDlgProgress*>(QApplication::activeModalWidget())
-                    ->findChild<QPushButton*>()
-                    ->click();
-            });
+            new AtEvent(sheet, 10, [&] { view.progress().dialog()->reject(); });  // Cancel
             program.then = [&](CSheetComm& s) {
                 base = std::make_unique<SettingData>(program.data());
                 stored = s.session().received();
@@ -501,8 +490,7 @@ class TestWindows : public QObject {
                                                 ? "Failed to open the device|"
                                                 : "Failed to transmit|");
         }
-        // The view's path of a record into a folder that cannot be written: the file thread says
-        // so once, and the history still takes every record (the last 1000 of them).
+        // A folder that cannot be written: said once; the history still takes every record.
         RecordingPrompt messages;
         LogHistory history;
         TempDir dir;
@@ -702,8 +690,7 @@ class TestWindows : public QObject {
         Post(link().submitted[1], kResultReset);
         QVERIFY(view().readingLog() && frame().isVisible());
 
-        // Stopped: after timer 5 the monitor's stop is asked for; it fails, and timer 5 ends
-        // both readings and the program.
+        // Stopped; after timer 5 the monitor's stop fails, and timer 5 ends readings and program.
         prompt().ScriptAnswers({PromptAnswer::Yes, PromptAnswer::Yes});
         frame().close();
         QTRY_COMPARE(link().submitted.size(), std::size_t(3));
