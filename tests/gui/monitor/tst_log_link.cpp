@@ -705,6 +705,9 @@ class TestWindows : public QObject {
         frame().doc().SetPrintHandler([&] { ++printed; });
         frame().doc().Print();
         QCOMPARE(printed, 1);
+        for (uint16_t m : {UM_PROGRESS_ADVANCE, UM_PROGRESS_CLOSE, UM_PROGRESS_RESTART,
+                           UM_PROGRESS_STEP, UM_PROGRESS_START})  // no display: they open none
+            PostProgress(&view(), m, kProgressReceiving, "x", 3);
 
         host.PostProgress(UM_PROGRESS_START, kProgressTransmitting, "Paging", 4);
         auto request = std::make_unique<TransferRequest>();
@@ -748,7 +751,6 @@ class TestWindows : public QObject {
         QCOMPARE(QStringToAnsi(QString::fromUtf16(u"\u00C0\u03B1\uFF70~")), std::string("??\xB0~"));
         WhenModal<CDlgConfirm>([](CDlgConfirm* dialog) { dialog->reject(); });
         QVERIFY(!ConfirmReceive(nullptr));
-        CDlgConfirm confirm(CDlgConfirm::Direction::Transmit, nullptr);
         CAboutDlg about;
         // A new password the file cannot take is not kept, and the dialog stays open.
         std::string password;
