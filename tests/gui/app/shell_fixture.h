@@ -1,12 +1,8 @@
-// Helpers for the window tests of the application shell: a working folder of its own for each
-// test, a private settings store, scripted file dialogs, a link that records what it is asked,
-// and a way to act inside a modal dialog while its exec() runs.
+// The program in a folder of its own with its outside effects recorded; acting in modal dialogs.
 #pragma once
 
-#include <QApplication>
-#include <QTemporaryDir>
-#include <QTimer>
-#include <deque>
+#include <QtTest>
+#include <QtWidgets>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -18,92 +14,75 @@
 
 namespace qn410::test {
 
-// Runs action on the modal widget of type T as soon as one is in front. Polls the event loop
-// every 10 ms, up to 5 s; returns at once.
+// Runs action on the modal widget of type T as soon as one is in front (polled for up to 5 s).
 template <typename T>
 void WhenModal(std::function<void(T*)> action) {
     auto* timer = new QTimer(qApp);
-    auto tries = std::make_shared<int>(0);
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, tries, action] {
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, action, end = QDeadlineTimer(5000)] {
         auto* widget = qobject_cast<T*>(QApplication::activeModalWidget());
-        if (!widget && ++*tries <= 500) return;
+        if (!widget && !end.hasExpired()) return;
         timer->stop();
         timer->deleteLater();
-        if (widget)
-            action(widget);
-        else
-            qWarning("no modal %s appeared", T::staticMetaObject.className());
+        QVERIFY2(widget, T::staticMetaObject.className());
+        action(widget);
     });
-    timer->start();
+    timer->start(10);
 }
 
-// Answers the Open and Save As dialogs in turn from a list; an empty path, or none left, is a
-// cancelled dialog.
+// Answers the Open and Save As dialogs in turn from a list; none left is a cancelled dialog.
 class ScriptedFileChooser : public FileChooser {
   public:
     std::optional<QString> ChooseOpenFile(QWidget*) override { return Next(); }
     std::optional<QString> ChooseSaveFile(QWidget*, const QString&) override { return Next(); }
-    std::deque<QString> answers;
-    int asked = 0;
-
-  private:
     std::optional<QString> Next() {
         ++asked;
-        const QString answer = answers.empty() ? QString() : answers.front();
-        if (!answers.empty()) answers.pop_front();
-        return answer.isEmpty() ? std::nullopt : std::optional(answer);
+        return answers.isEmpty() ? std::nullopt : std::optional(answers.takeFirst());
     }
+    QStringList answers;
+    int asked = 0;
 };
 
 // What the view asked of its link; kept outside the link, which the view owns.
 struct LinkLog {
-    int stops = 0, closeChecks = 0, releases = 0, notifications = 0;
-    bool closing = false;  // PrepareClose answers false while set
+    int stops = 0, closeChecks = 0, releases = 0;
     std::vector<TransferRequestPtr> submitted;
     std::vector<bool> abandoned;
 };
 
-class RecordingLink : public NoLink {
-  public:
+struct RecordingLink : NoLink {
     explicit RecordingLink(LinkLog& log) : log_(log) {}
     void Stop() override { ++log_.stops; }
-    bool PrepareClose() override { return ++log_.closeChecks, !log_.closing; }
+    bool PrepareClose() override { return ++log_.closeChecks; }
     void Submit(TransferRequestPtr r, bool abandon) override {
         log_.submitted.push_back(std::move(r));
         log_.abandoned.push_back(abandon);
     }
     void ReleaseTransferBits() override { ++log_.releases; }
-    bool HandleNotification(QEvent*) override { return ++log_.notifications; }
-
-  private:
     LinkLog& log_;
 };
 
 // A fresh working folder (made current) with a private settings store and lock folder.
-class ShellFolder {
-  public:
-    ShellFolder();
-    ~ShellFolder();
+struct ShellFolder {
+    ShellFolder() {
+        QDir::setCurrent(dir_.path());
+        QDir().mkpath(file(QStringLiteral("settings")));
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, file("settings"));
+    }
+    ~ShellFolder() { QDir::setCurrent(previous_); }
     QString file(const QString& name) const { return dir_.filePath(name); }
     QString path() const { return dir_.path(); }
-
-  private:
     QTemporaryDir dir_;
-    QString previous_;
+    QString previous_ = QDir::currentPath();
 };
 
-// The program in a fresh folder with every outside effect recorded: messages, file dialogs and
-// the link. MakeApp gives another copy of the program on the same folder.
+// MakeApp gives another copy of the program on the same folder (by default with a RecordingLink).
 struct RecordingShell {
     RecordingShell() : app(MakeApp(folder.path())) {}
-    std::unique_ptr<QN410App> MakeApp(const QString& appDir) {
-        return std::make_unique<QN410App>(
-            ShellServices{.prompt = &prompt,
-                          .files = &files,
-                          .makeLink = [this] { return std::make_unique<RecordingLink>(link); },
-                          .lockDir = folder.file(QStringLiteral("run")),
-                          .appDir = appDir});
+    std::unique_ptr<QN410App> MakeApp(const QString& appDir,
+                                      std::function<std::unique_ptr<ViewLink>()> makeLink = {}) {
+        if (!makeLink) makeLink = [this] { return std::make_unique<RecordingLink>(link); };
+        return std::make_unique<QN410App>(ShellServices{
+            &prompt, &files, std::move(makeLink), folder.file(QStringLiteral("run")), appDir});
     }
     ShellFolder folder;
     RecordingPrompt prompt;
