@@ -1,12 +1,17 @@
-// The link protocol by the bytes on the wire: each script is the line's events in order, with
+// The link engine by the bytes on the wire: each script is the line's events in order, with
 // what the tool writes after each; then every notice the engine posted, in order, and where the
-// slot stands.
+// slot stands. Also the channel's pacing, the engine under two threads (run under
+// ThreadSanitizer by scripts/test-tsan.sh) and the modem dialler's conversation.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdio>
-#include <sstream>
+#include <map>
+#include <mutex>
+#include <thread>
 
-#include "link/line_trace.h"
+#include "link/at_dialler.h"
+#include "link/link_pacer.h"
 #include "link_test_peer.h"
 
 namespace qn410::test {
@@ -169,11 +174,173 @@ TEST_P(LinkProtocol, WritesAndNotifies) {
 INSTANTIATE_TEST_SUITE_P(Link, LinkProtocol, ::testing::ValuesIn(kScripts),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// The trace reads an exchange's frame holding a data DLE as the engine does: good.
-TEST(LineTrace, DataDleInAReceivedFrame) {
-    std::ostringstream out;
-    LineTrace(out, [] { return int64_t{0}; }).Bytes(LineTrace::Direction::Rx, PeerFrame("A\x10"));
-    EXPECT_EQ(out.str(), "     0.000000 RX frame \"A\\x10\" BCC 0x52 good\n");
+TEST(LinkPacer, NextBidWaitsForFiveQuietMillisecondsAndAnExchangeBidInThemIsAnswered) {
+    std::string wire;
+    int ms = 992;  // the tick at 1000 finds the line busy: timers are checked, nothing sent
+    const auto at = [&] { return LinkPacer::TimePoint{} + std::chrono::milliseconds(ms); };
+    LinkEngine engine([&](int, const uint8_t* b, size_t n) { wire.append((const char*)b, n); },
+                      nullptr);
+    LinkPacer pacer(engine);
+    const auto step = [&](const std::string& in = {}) {  // one millisecond: what the tool wrote
+        ++ms;
+        pacer.OnRead(reinterpret_cast<const uint8_t*>(in.data()), in.size(), at());
+        if (pacer.QuietDue() && *pacer.QuietDue() <= at()) pacer.OnWake(at());
+        if (ms % 100 == 0 && pacer.TickNeeded()) pacer.OnTick(at());
+        if (!wire.empty()) pacer.OnWrite(at());
+        return std::exchange(wire, {});
+    };
+    for (const char* body : {"A", "B"})
+        engine.Enqueue(0, std::make_unique<TransferRequest>(TransferRequest{.body = body}));
+    pacer.OnWake(at());
+    EXPECT_EQ(step(kAck), kBid + PeerFrame("A"));
+    EXPECT_EQ(step(kAck), kEot);
+    for (int i = 1; i < 5; ++i) EXPECT_EQ(step(), "") << i << " ms after DLE EOT";
+    EXPECT_EQ(step(), kBid);
+    EXPECT_EQ(step(kAck), PeerFrame("B"));
+    EXPECT_EQ(step(kAck), kEot);
+    step();
+    EXPECT_EQ(step(kBid), kAck);
+}
+
+TEST(LinkStress, EveryRequestComesBackExactlyOnceUnderTwoThreads) {
+    std::mutex mutex;
+    std::map<std::string, int> seen;
+    // The exchange (channel thread only) acknowledges bids and frames, refusing every fifth
+    // frame, and now and then sends a turn of its own.
+    std::string pending;
+    int frames = 0;
+    LinkEngine engine(
+        [&](int, const uint8_t* b, size_t n) {
+            if (n == 2 && b[1] == ENQ) pending += kAck;
+            if (n > 2) pending += ++frames % 5 ? kAck : kNak;
+        },
+        [&](LinkNotice n) {
+            std::lock_guard lock(mutex);
+            if (n.item && n.message != UM_LINK_RECEIVED) ++seen[n.item->body];
+        });
+    std::atomic<bool> stop{false};
+    std::thread channel([&] {
+        for (int round = 0; !stop.load(); ++round) {
+            if (round % 97 == 0) pending += kBid + PeerFrame("o01stress") + kEot;
+            for (unsigned char c : std::exchange(pending, {})) engine.OnByte(0, c);
+            engine.OnIdle(0);
+            if (round % 4 == 0) engine.OnReadError(0);
+            std::this_thread::yield();
+        }
+    });
+    constexpr int kRequests = 3000;
+    for (int i = 0; i < kRequests; ++i) {
+        engine.Enqueue(
+            0, std::make_unique<TransferRequest>(TransferRequest{.body = "A" + std::to_string(i)}));
+        if (i % 3 == 0) engine.Tick();
+        if (i % 50 == 0) engine.ResetSlot(0);
+        // Let the channel catch up now and then, so both threads stay busy together.
+        for (int spin = 0; spin < 100000 && engine.QueueLength(0) > 4; ++spin) {
+            if (spin % 64 == 0) engine.Tick();
+            std::this_thread::yield();
+        }
+    }
+    stop = true;
+    channel.join();
+    for (const TransferRequestPtr& r : engine.TakeAll()) ++seen[r->body];
+    ASSERT_EQ(seen.size(), size_t{kRequests});
+    for (const auto& [body, times] : seen) EXPECT_EQ(times, 1) << body;
+}
+
+// ">" what the dialler wrote, "<" what the modem answered, "!" notices (code - 0x1000).
+struct Modem {
+    AtDialler dialler{AtTiming{.answer = 3000, .connect = 60000, .guard = 1000, .dtrLow = 500}};
+    std::map<std::string, std::string> script = {  // by command, without its CR
+        {"ATZ", "ATZ\r\r\nOK\r\n"},                // echoed until ATE0
+        {"ATE0", "ATE0\r\r\nOK\r\n"},
+        {"ATD0,12,3", "\r\nCONNECT 19200\r\n\x10\x05"},
+        {"+++", "\r\nOK\r\n"},
+        {"ATH", "\r\nOK\r\n"}};
+    std::string transcript;
+    AtMillis now = 0;
+
+    // Runs until the dialler is neither dialling nor hanging up.
+    void Drive() {
+        for (Collect(); dialler.busy(); Collect()) {
+            now = dialler.NextDeadline().value_or(now + 1);
+            dialler.OnTime(now);
+        }
+    }
+    void Collect() {
+        for (std::string out = "-"; !out.empty();) {
+            if (const auto dtr = dialler.TakeDtr()) transcript += *dtr ? "[DTR on]" : "[DTR off]";
+            for (const uint16_t code : dialler.TakeNotices())
+                transcript += "!" + std::to_string(code - 0x1000) + " ";
+            out = dialler.TakeOutput();
+            if (out.empty()) break;
+            transcript += ">" + out;
+            const auto it = script.find(out.back() == '\r' ? out.substr(0, out.size() - 1) : out);
+            if (it == script.end()) continue;
+            transcript += "<" + it->second;
+            dialler.OnBytes(it->second, now);
+        }
+    }
+};
+
+TEST(AtDialler, PlacesTheCallWithPausesAndHandsOverTheExchangesBytesUntilNoCarrier) {
+    Modem m;
+    m.dialler.Dial("0-12-3", 0);
+    m.Drive();
+    EXPECT_EQ(m.transcript,
+              "[DTR on]>ATZ\r<ATZ\r\r\nOK\r\n>ATE0\r<ATE0\r\r\nOK\r\n!1024 >ATD0,12,3\r"
+              "<\r\nCONNECT 19200\r\n\x10\x05!2049 ");
+    EXPECT_EQ(m.dialler.TakeData(), "\x10\x05");
+    m.dialler.OnBytes("\x10\x06\r\nNO CARR", 10);
+    m.dialler.OnBytes("IER\r\n", 11);  // the modem's own answer: the call is lost
+    EXPECT_EQ(m.dialler.TakeData(), "\x10\x06\r\n");
+    EXPECT_EQ(m.dialler.TakeNotices(), std::vector<uint16_t>{kTapiDisconnected});
+}
+
+// Each way a call fails to come up ends in its notice: the answers to ATD, an ATD without an
+// answer within the minute and the two pauses (stopped with a CR), no modem answering ATZ.
+TEST(AtDialler, FailureAnswersEndTheAttemptWithTheirCode) {
+    const std::tuple<const char*, const char*, const char*, AtMillis> cases[] = {
+        {"ATD0,12,3", "\r\nBUSY\r\n", "!2051 ", 0},
+        {"ATD0,12,3", "\r\nNO ANSWER\r\n", "!2051 ", 0},
+        {"ATD0,12,3", "\r\nNO CARRIER\r\n", "!2051 ", 0},
+        {"ATD0,12,3", "\r\nNO DIALTONE\r\n", "!2058 ", 0},
+        {"ATD0,12,3", "\r\nERROR\r\n", "!2058 ", 0},
+        {"ATD0,12,3", nullptr, "!2058 >\r", 66000},
+        {"ATZ", nullptr, "[DTR on]>ATZ\r!2058 ", 3000},
+    };
+    for (const auto& [command, answer, end, at] : cases) {
+        Modem m;
+        m.script.erase(command);
+        if (answer) m.script[command] = answer;
+        m.dialler.Dial("0-12-3", 0);
+        m.Drive();
+        EXPECT_TRUE(m.transcript.ends_with(end)) << m.transcript;
+        EXPECT_EQ(m.now, at);
+    }
+}
+
+// Without DTR (a pseudo-terminal): the guard time and a quarter of silence, "+++", ATH. With DTR:
+// dropped for half a second; only a modem that keeps its carrier gets the escape too.
+TEST(AtDialler, HangUpOrder) {
+    const std::tuple<bool, bool, const char*, AtMillis> cases[] = {
+        {false, false, ">+++<\r\nOK\r\n>ATH\r<\r\nOK\r\n", 1250},
+        {true, false, "[DTR off][DTR on]", 500},
+        {true, true, "[DTR off][DTR on]>+++<\r\nOK\r\n>ATH\r<\r\nOK\r\n", 500},
+    };
+    for (const auto& [dtrWorks, carrierStays, transcript, firstAct] : cases) {
+        Modem m;
+        m.dialler.Dial("0-12-3", 0);
+        m.Drive();
+        m.transcript.clear();
+        m.dialler.OnCarrier(carrierStays);
+        m.dialler.HangUp(0, dtrWorks);
+        m.dialler.TakeDtr();
+        m.dialler.OnTime(firstAct - 1);  // nothing before its time
+        EXPECT_EQ(m.dialler.TakeOutput() + (m.dialler.TakeDtr() ? "x" : ""), "");
+        m.transcript = dtrWorks ? "[DTR off]" : "";
+        m.Drive();
+        EXPECT_EQ(m.transcript, transcript);
+    }
 }
 
 }  // namespace
