@@ -57,9 +57,27 @@ class LinkBrokerTest : public QObject, public TransferProgress {
     RecordingPrompt prompt;
     std::unique_ptr<LinkBroker> broker;
     FakeControl* control = nullptr;
-    LinkRecorder window, other, sheet, dial, logWindow, monitorWindow, saver;
+    LinkRecorder window, other, sheet, dial, monitorWindow, saver;
     bool progressOpen = false;
     int cancelled = 0;
+
+    // R a request (from nullptr: from a window closed before it arrives), A an abandon, N a
+    // report of the transfer manager, T one carrying the oldest request it holds, M a check of
+    // LinkUseMask.
+    struct Step {
+        char kind;
+        QObject* from;
+        std::string body;
+        uint32_t a = 0, b = 0;
+    };
+    static Step Req(QObject* w, std::string b, uint8_t set, uint8_t clr) {
+        return {'R', w, b, set, clr};
+    }
+    static Step Abandon(QObject* w, uint8_t clr) { return {'A', w, "", 0, clr}; }
+    static Step Note(uint16_t m, uint32_t w = 0) { return {'N', nullptr, "", m, w}; }
+    static Step Took(uint16_t m, uint32_t w) { return {'T', nullptr, "", m, w}; }
+    static Step Got(std::string body) { return {'N', nullptr, body, UM_LINK_RECEIVED, 0x0201}; }
+    static Step Mask(uint8_t mask) { return {'M', nullptr, "", mask}; }
 
     // A broker over PcConnect 0 (the serial port, opened at start) or 1 (a modem, dialled when
     // needed).
@@ -77,21 +95,27 @@ class LinkBrokerTest : public QObject, public TransferProgress {
         window.events.clear();
         other.events.clear();
     }
-    void Submit(QObject* from, const std::string& body, uint8_t set, uint8_t clear,
-                bool abandon = false) {
-        auto r = std::make_unique<TransferRequest>(
-            TransferRequest{.setMask = set, .clearMask = clear, .exchange = 2, .body = body});
-        PostLinkRequest(broker.get(), from, std::move(r), abandon);
-        QCoreApplication::processEvents();
-    }
-    // The transfer manager reports to the broker.
-    void Notify(uint16_t message, uint32_t wParam = 0, TransferRequestPtr item = nullptr) {
-        PostLinkEvent(broker.get(), std::make_unique<LinkEvent>(message, wParam, std::move(item)));
-        QCoreApplication::processEvents();
-    }
-    void Receive(const std::string& body) {
-        Notify(UM_LINK_RECEIVED, 0x0201,
-               std::make_unique<TransferRequest>(TransferRequest{.body = body}));
+    void Run(const std::vector<Step>& steps) {
+        for (const Step& s : steps) {
+            if (s.kind == 'M') QCOMPARE(broker->linkUseMask(), uint8_t(s.a));
+            auto gone = s.from ? nullptr : std::make_unique<LinkRecorder>();
+            if (s.kind == 'R' || s.kind == 'A')
+                PostLinkRequest(
+                    broker.get(), s.from ? s.from : gone.get(),
+                    std::make_unique<TransferRequest>(TransferRequest{.setMask = uint8_t(s.a),
+                                                                      .clearMask = uint8_t(s.b),
+                                                                      .exchange = 2,
+                                                                      .body = s.body}),
+                    s.kind == 'A');
+            auto item = s.kind == 'T' ? control->Take()
+                        : s.body.empty()
+                            ? nullptr
+                            : std::make_unique<TransferRequest>(TransferRequest{.body = s.body});
+            if (s.kind == 'N' || s.kind == 'T')
+                PostLinkEvent(broker.get(), std::make_unique<LinkEvent>(s.a, s.b, std::move(item)));
+            gone.reset();
+            QCoreApplication::processEvents();
+        }
     }
     Results Of(const LinkRecorder& who) {
         QCoreApplication::processEvents();
@@ -107,37 +131,25 @@ class LinkBrokerTest : public QObject, public TransferProgress {
     // close the program.
     void startStopAndOpenFailures() {
         Start(0);
-        Submit(&window, "B02", kUseMulti, 0);
-        QCOMPARE(broker->linkUseMask(), uint8_t(kUseStartup | kUseMulti));
-        Notify(UM_LINK_CONNECTED);  // the start-up's answer
-        Notify(UM_LINK_CONNECTED);  // the request's answer
+        Run({Req(&window, "B02", kUseMulti, 0), Mask(kUseStartup | kUseMulti),
+             Note(UM_LINK_CONNECTED), Note(UM_LINK_CONNECTED), Mask(kUseMulti)});
         QCOMPARE(control->queued.size(), size_t{1});
-        QCOMPARE(broker->linkUseMask(), kUseMulti);
-
         Start(0);
-        Notify(UM_LINK_ERROR, 0x8200);
-        QCOMPARE(broker->linkUseMask(), uint8_t{0});
-        Submit(&window, "A02", kUseSingle, kUseSingle);
+        Run({Note(UM_LINK_ERROR, 0x8200), Mask(0), Req(&window, "A02", kUseSingle, kUseSingle)});
         QCOMPARE(control->calls.back(), std::string("Connect 2"));
-        Submit(&other, "O00", kUseLog, 0);
-        Notify(UM_LINK_ERROR, 0x8200);
-        Notify(UM_LINK_ERROR, 0x8200);  // the second open's failure finds nobody waiting
+        Run({Req(&other, "O00", kUseLog, 0), Note(UM_LINK_ERROR, 0x8200),
+             Note(UM_LINK_ERROR, 0x8200), Mask(0)});  // the second failure finds nobody waiting
         QCOMPARE(Of(window), (Results{{kResultOpenFailed, "A02"}}));
         QCOMPARE(Of(other), (Results{{kResultOpenFailed, "O00"}}));
-        QCOMPARE(broker->linkUseMask(), uint8_t{0});
-
         Start(0);
-        Notify(UM_LINK_CONNECTED);
-        Submit(&window, "A02", kUseSingle, kUseSingle);
-        Notify(UM_LINK_CONNECTED);
-        Submit(&window, "A03", kUseSingle, kUseSingle);  // still waiting for the port
-        broker->Stop();
+        Run({Note(UM_LINK_CONNECTED), Req(&window, "A02", kUseSingle, kUseSingle),
+             Note(UM_LINK_CONNECTED), Req(&window, "A03", kUseSingle, kUseSingle)});
+        broker->Stop();  // A02 is in the manager, A03 still waits for the port
         QCOMPARE(Of(window), (Results{{kResultNotDelivered, "A02"}, {kResultNotDelivered, "A03"}}));
         QCOMPARE(broker->linkUseMask(), kUseClosing);
         broker->Start(MaintenanceSetting{});
         QCOMPARE(control->calls, std::vector<std::string>{"Connect 1"});
-        Notify(UM_LINK_DISCONNECTED);
-        QCOMPARE(broker->linkUseMask(), kUseStartup);
+        Run({Note(UM_LINK_DISCONNECTED), Mask(kUseStartup)});
     }
 
     // Sent is done, a failed send is not delivered (the request rides in the event), receive
@@ -145,30 +157,16 @@ class LinkBrokerTest : public QObject, public TransferProgress {
     // whose window is gone still acts on the link. The serial port stays open when unused.
     void sendResultsAndAbandon() {
         Start(0);
-        Notify(UM_LINK_CONNECTED);
-        auto gone = std::make_unique<LinkRecorder>();  // closed before its request arrives
-        PostLinkRequest(broker.get(), gone.get(),
-                        std::make_unique<TransferRequest>(TransferRequest{
-                            .setMask = kUseSingle, .clearMask = kUseSingle, .body = "A01"}));
-        gone.reset();
-        Submit(&window, "A02", kUseSingle, kUseSingle);
-        Submit(&window, "A03", kUseSingle, kUseSingle);
-        Notify(UM_LINK_CONNECTED);
-        Notify(UM_LINK_SENT, 0x0101, control->Take());  // A01 still went out, answered to nobody
-        Notify(UM_LINK_SENT, 0x0101, control->Take());
-        Notify(UM_LINK_ERROR, 0x8401, control->Take());
-        Notify(UM_LINK_ERROR, 0x8500);
-        Notify(UM_LINK_ERROR, 0x8501);
-        QCOMPARE(broker->linkUseMask(), uint8_t{0});
-        Submit(&window, "Q02", 3, 0);
-        Notify(UM_LINK_CONNECTED);
-        Submit(&window, "", 0, 3, true);
+        Run({Note(UM_LINK_CONNECTED), Req(nullptr, "A01", kUseSingle, kUseSingle),
+             Req(&window, "A02", kUseSingle, kUseSingle),
+             Req(&window, "A03", kUseSingle, kUseSingle), Note(UM_LINK_CONNECTED),
+             Took(UM_LINK_SENT, 0x0101), Took(UM_LINK_SENT, 0x0101), Took(UM_LINK_ERROR, 0x8401),
+             Note(UM_LINK_ERROR, 0x8500), Note(UM_LINK_ERROR, 0x8501), Mask(0),
+             Req(&window, "Q02", 3, 0), Note(UM_LINK_CONNECTED), Abandon(&window, 3), Mask(0)});
         QCOMPARE(control->calls.back(), std::string("Reset 2"));
-        QCOMPARE(broker->linkUseMask(), uint8_t{0});
-        Notify(UM_LINK_RESET, 1, control->Take());  // the dropped request rides back
-        Submit(&other, "", 0, 0, true);             // nothing in flight
-        Notify(UM_LINK_RESET, 1);
-        Notify(UM_LINK_RESET, 1);  // a stray reset answers nobody
+        // The dropped request rides back; an abandon with nothing in flight; a stray reset.
+        Run({Took(UM_LINK_RESET, 1), Abandon(&other, 0), Note(UM_LINK_RESET, 1),
+             Note(UM_LINK_RESET, 1)});
         QCOMPARE(Of(window),
                  (Results{{kResultDone, "A02"}, {kResultNotDelivered, "A03"}, {kResultReset, ""}}));
         QCOMPARE(Of(other), (Results{{kResultReset, ""}}));
@@ -182,18 +180,16 @@ class LinkBrokerTest : public QObject, public TransferProgress {
         Start(1);
         QVERIFY(broker->OnMainWindowClose());
         QVERIFY(control->calls.empty());
-        for (const auto& [body, bit] :
-             {std::pair{"O00", kUseLog}, {"P00", kUseMonitor}, {"B02", kUseMulti}})
-            Submit(&window, body, bit, 0);
+        Run({Req(&window, "O00", kUseLog, 0), Req(&window, "P00", kUseMonitor, 0),
+             Req(&window, "B02", kUseMulti, 0)});
         QVERIFY(broker->pending());
-        Submit(&window, "", 0, kUseLog);
+        Run({Req(&window, "", 0, kUseLog)});
         broker->ReleaseBits(kUseSingle | kUseMulti);
-        QCOMPARE(broker->linkUseMask(), kUseMonitor);
-        Notify(UM_LINK_CONNECTED);
-        for (int i = 0; i < 3; ++i) Notify(UM_LINK_SENT, 0x0101, control->Take());
+        Run({Mask(kUseMonitor), Note(UM_LINK_CONNECTED), Took(UM_LINK_SENT, 0x0101),
+             Took(UM_LINK_SENT, 0x0101), Took(UM_LINK_SENT, 0x0101)});
         QVERIFY(!broker->pending());
         QVERIFY(!std::ranges::count(control->calls, "Disconnect"));
-        Submit(&window, "", 0, kUseMonitor);
+        Run({Req(&window, "", 0, kUseMonitor)});
         QCOMPARE(control->calls.back(), std::string("Disconnect"));
         QCOMPARE(Of(window), (Results{{kResultDone, ""},
                                       {kResultDone, "O00"},
@@ -202,34 +198,28 @@ class LinkBrokerTest : public QObject, public TransferProgress {
                                       {kResultDone, ""}}));
     }
 
-    // Received records reach their window or thread by letter; log and monitoring records also
-    // the history and the saver. Malformed ones, those of no route and those nobody receives
-    // are dropped. A busy exchange cancels a running transfer and says so.
+    // Received records reach their window or thread by letter; monitoring records also the
+    // history and the saver. Malformed ones, those of no route and those nobody receives are
+    // dropped. A busy exchange cancels a running transfer and says so.
     void receivedRecordsByLetter() {
         Start(0);
         ReceiveDispatch& dispatch = broker->dispatch();
         dispatch.SetDialEditor(&dial);
-        dispatch.SetLogWindow(&logWindow);
         dispatch.SetMonitorWindow(&monitorWindow);
         dispatch.SetLogSaver(&saver);
         dispatch.SetProgress(this);
-        Receive("A01");  // no transfer sheet yet
+        Run({Got("A01")});  // no transfer sheet yet
         dispatch.SetTransferSheet(&sheet);
-        const std::string log = "o02" + std::string(32, '4') + "beyond";
         for (const std::string body :
              {"A01xyz", "U03", "K01abc", "R01", "S01", "T01", "V01", "Z01", "s01", "a01", "@01",
-              "\x01", "o02short", "p05010mmm", "z120", "z121", "z122", "z12", log.c_str()})
-            Receive(body);
+              "\x01", "o02short", "p05010mmm", "z120", "z121", "z122", "z12"})
+            Run({Got(body)});
         for (const int n : {256, 257})  // the second longer than a monitoring record holds
-            Receive("p05" + std::to_string(n) + std::string(n, 'm'));
+            Run({Got("p05" + std::to_string(n) + std::string(n, 'm'))});
         progressOpen = true;
-        Receive("z030");
+        Run({Got("z030")});
         QCOMPARE(Of(sheet), (Results{{kResultReceived, "A01xyz"}, {kResultReceived, "U03"}}));
         QCOMPARE(Of(dial), (Results{{kResultReceived, "K01abc"}}));
-        const std::string line = "20261206090807" + log.substr(0, 35);
-        QCOMPARE(history.Logs().size(), size_t{1});
-        QCOMPARE(saver.Of(UM_LOG_RECORD).at(0).body, line);
-        QCOMPARE(logWindow.Of(UM_LINK_RESULT).at(0).body, line);
         QCOMPARE(history.Monitors().size(), size_t{1});
         const auto copies = saver.Of(UM_MONITOR_RECORD);
         QCOMPARE(copies.size(), size_t{1});
