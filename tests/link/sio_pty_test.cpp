@@ -43,9 +43,10 @@ class SioPtyTest : public QObject {
     std::unique_ptr<LinkRecorder> view;
     std::unique_ptr<CTransMng> mng;
 
-    // A transfer manager whose COM1 is the pty; a shorter tick makes the time-outs pass sooner.
-    void Start(std::chrono::milliseconds tick = 100ms) {
-        ::setenv("QN410_COM1", peer->slavePath().c_str(), 1);
+    // A transfer manager whose COM1 is the pty (or port); a shorter tick makes time-outs pass
+    // sooner.
+    void Start(std::chrono::milliseconds tick = 100ms, const std::string& port = {}) {
+        ::setenv("QN410_COM1", port.empty() ? peer->slavePath().c_str() : port.c_str(), 1);
         mng = std::make_unique<CTransMng>(view.get(), MaintenanceSetting{}, tick);
         Connect();
     }
@@ -188,30 +189,26 @@ class SioPtyTest : public QObject {
             SimProcess sim({"--rate", "20", "--insist-after", run % 2 ? "0" : "1000000", "--config",
                             dir.file("held.txt").c_str(), "--trace",
                             dir.file("trace.txt").c_str()});
-            qputenv("QN410_COM1", sim.port().toLocal8Bit());
-            LinkRecorder tool;
-            CTransMng mng(&tool, MaintenanceSetting{});
-            QCOMPARE(mng.Connect(1), 1);
-            const auto send = [&](const std::string& body) {
-                mng.Enqueue(0, std::make_unique<TransferRequest>(TransferRequest{.body = body}));
-            };
+            view = std::make_unique<LinkRecorder>();
+            Start(100ms, sim.port().toStdString());
             const auto logs = [&] {
-                return size_t(std::ranges::count_if(tool.Of(UM_LINK_RECEIVED),
+                return size_t(std::ranges::count_if(view->Of(UM_LINK_RECEIVED),
                                                     [](auto& r) { return r.body[0] == 'o'; }));
             };
-            send("O00" + std::string(16, '1'));
+            Submit("O00" + std::string(16, '1'));
             for (int s = 1; s <= (run < 2 ? plan.size() : 0); ++s)
-                if (plan.step(s).letter != '\0') send(*plan.Record(s));  // not the closing release
-            if (run >= 2) send("Q00");
+                if (plan.step(s).letter != '\0')
+                    Submit(*plan.Record(s));  // not the closing release
+            if (run >= 2) Submit("Q00");
             const size_t requests = run < 2 ? plan.size() : 2,
                          settings = run < 2 ? 0 : ExpectedDownloadCount(doc.data(), 0);
-            QTRY_VERIFY_WITH_TIMEOUT(tool.Count(UM_LINK_SENT) == requests && logs() > 0 &&
-                                         tool.Count(UM_LINK_RECEIVED) == settings + logs(),
+            QTRY_VERIFY_WITH_TIMEOUT(view->Count(UM_LINK_SENT) == requests && logs() > 0 &&
+                                         view->Count(UM_LINK_RECEIVED) == settings + logs(),
                                      90000);
-            send("O00" + std::string(16, '0'));  // logs first: a new selection drops the queue
-            QTRY_COMPARE_WITH_TIMEOUT(tool.Count(UM_LINK_SENT), requests + 1, 10000);
+            Submit("O00" + std::string(16, '0'));  // logs first: a new selection drops the queue
+            QTRY_COMPARE_WITH_TIMEOUT(view->Count(UM_LINK_SENT), requests + 1, 10000);
             for (size_t n = 0, i = 0; n != logs() && i < 30; ++i, QTest::qWait(300)) n = logs();
-            QCOMPARE(tool.Count(UM_LINK_ERROR), size_t{0});
+            QCOMPARE(view->Count(UM_LINK_ERROR), size_t{0});
             QVERIFY(sim.Stop());
             const std::string trace = ReadAll(dir.file("trace.txt"));
             for (const char* bad : {"no answer", "again", "keeps its bid", "frame(s) dropped"})
