@@ -1,8 +1,5 @@
-// The simulator's own parts: its side of the line by the bytes it writes, with the clock in the
-// test's hands (its answers, its own turns, giving way on crossing bids, and every fault it can be
-// asked for); its storage, which keeps every record of random data whole, saves it and answers a
-// download request with exactly the records the tool expects; its options. The tool against the
-// simulator end to end is in tests/link, tests/ctl and tests/gui.
+// The simulator's own parts: its side of the line with the clock in the test's hands, its storage
+// and its options. The tool against the simulator end to end is in tests/link, ctl and gui.
 #include <gtest/gtest.h>
 
 #include <iterator>
@@ -59,10 +56,6 @@ struct Script {
     int dropped = 0;  // turns whose frames were given up
 };
 
-void PrintTo(const Script& s, std::ostream* os) {
-    *os << s.name;
-}
-
 const Script kScripts[] = {
     {"ToolTurnGoodAndBadFrames",
      {},
@@ -118,26 +111,24 @@ const Script kScripts[] = {
     {"SilentFault", {.silent = true}, {Q("o01"), In(0, kBid), At(10000)}, {}, true},
 };
 
-class SimLink : public ::testing::TestWithParam<Script> {};
-
-TEST_P(SimLink, WritesAndDelivers) {
-    FakeLine line;
-    ExchangeLink link(line, trace, {.framesPerTurn = 2}, GetParam().faults);
-    std::vector<std::string> received;
-    link.SetFrameHandler([&](std::string_view body, Millis) { received.emplace_back(body); });
-    for (const Step& step : GetParam().steps) {
-        if (step.op == 'Q') link.Queue(step.in);
-        if (step.op == 'B') link.OnBytes(step.in, step.at);
-        if (step.op != 'Q') link.OnTime(step.at);
-        ASSERT_EQ(std::exchange(line.written, {}), step.out) << step.op << " at " << step.at;
+TEST(SimLink, WritesAndDelivers) {
+    for (const Script& script : kScripts) {
+        SCOPED_TRACE(script.name);
+        FakeLine line;
+        ExchangeLink link(line, trace, {.framesPerTurn = 2}, script.faults);
+        std::vector<std::string> received;
+        link.SetFrameHandler([&](std::string_view body, Millis) { received.emplace_back(body); });
+        for (const Step& step : script.steps) {
+            if (step.op == 'Q') link.Queue(step.in);
+            if (step.op == 'B') link.OnBytes(step.in, step.at);
+            if (step.op != 'Q') link.OnTime(step.at);
+            ASSERT_EQ(std::exchange(line.written, {}), step.out) << step.op << " at " << step.at;
+        }
+        EXPECT_EQ(received, script.received);
+        EXPECT_EQ(link.Idle(), script.idle);
+        EXPECT_EQ(link.counters().turnsDropped, script.dropped);
     }
-    EXPECT_EQ(received, GetParam().received);
-    EXPECT_EQ(link.Idle(), GetParam().idle);
-    EXPECT_EQ(link.counters().turnsDropped, GetParam().dropped);
 }
-
-INSTANTIATE_TEST_SUITE_P(Scripts, SimLink, ::testing::ValuesIn(kScripts),
-                         [](const auto& info) { return std::string(info.param.name); });
 
 const FixedClock kClock(LocalTime{2026, 12, 6, 9, 30, 0, 0});
 
