@@ -1,7 +1,5 @@
-// The link broker against a recording transfer manager: every request is answered exactly once
-// with the right code, and LinkUseMask follows the users of the link; received frames reach
-// their window or thread by command letter, malformed ones and those nobody receives are
-// released unposted. The windows' and qn410ctl's tests take these end to end.
+// The link broker against a recording transfer manager: one result per request, LinkUseMask, and
+// received records by letter. The windows' and qn410ctl's tests take these end to end.
 #include "link/link_broker.h"
 
 #include <QtTest>
@@ -77,8 +75,7 @@ class LinkBrokerTest : public QObject, public TransferProgress {
     static Step Got(std::string body) { return {'N', nullptr, body, UM_LINK_RECEIVED, 0x0201}; }
     static Step Mask(uint8_t mask) { return {'M', nullptr, "", mask}; }
 
-    // A broker over PcConnect 0 (the serial port, opened at start) or 1 (a modem, dialled when
-    // needed).
+    // PcConnect 0: the serial port, opened at start; 1: a modem, dialled when needed.
     void Start(uint8_t pcConnect) {
         broker.reset();
         QCoreApplication::processEvents();  // the old broker's last answers
@@ -123,10 +120,8 @@ class LinkBrokerTest : public QObject, public TransferProgress {
     }
 
   private slots:
-    // A request during start-up waits for it; a start-up that fails tells nobody; each later
-    // request tries again and a failed open answers every request waiting for it. Stop answers
-    // what is left with "not delivered"; Start opens afresh, and the old port's close does not
-    // close the program.
+    // A failed start-up tells nobody; a failed open answers every request waiting for it. Stop
+    // answers what is left; the old port's close after a new Start does not close the program.
     void startStopAndOpenFailures() {
         Start(0);
         Run({Req(&window, "B02", kUseMulti, 0), Mask(kUseStartup | kUseMulti),
@@ -150,9 +145,8 @@ class LinkBrokerTest : public QObject, public TransferProgress {
         Run({Note(UM_LINK_DISCONNECTED), Mask(kUseStartup)});
     }
 
-    // Sent is done, a failed send is not delivered (the request rides in the event), receive
-    // failures are nobody's; an abandon resets the slot and is answered reset, once. A request
-    // whose window is gone still acts on the link. The serial port stays open when unused.
+    // A failed send's request rides in the event, receive failures are nobody's; a request whose
+    // window is gone still acts on the link. The serial port stays open when unused.
     void sendResultsAndAbandon() {
         Start(0);
         Run({Note(UM_LINK_CONNECTED), Req(nullptr, "A01", kUseSingle, kUseSingle),
@@ -171,9 +165,8 @@ class LinkBrokerTest : public QObject, public TransferProgress {
         QVERIFY(!std::ranges::count(control->calls, "Disconnect"));
     }
 
-    // Nothing is dialled at start and an unused modem lets the window close. A release is
-    // answered done; the modem is hung up only when nobody uses it any more; an ended progress
-    // display lets go of the transfer bits.
+    // Nothing is dialled at start; the modem is hung up only when nobody uses it any more; an
+    // ended progress display lets go of the transfer bits.
     void releaseAndHangUp() {
         Start(1);
         QVERIFY(broker->OnMainWindowClose());
@@ -196,9 +189,8 @@ class LinkBrokerTest : public QObject, public TransferProgress {
                                       {kResultDone, ""}}));
     }
 
-    // Received records reach their window or thread by letter; monitoring records also the
-    // history and the saver. Malformed ones, those of no route and those nobody receives are
-    // dropped. A busy exchange cancels a running transfer and says so.
+    // Malformed records, those of no route and those nobody receives are dropped. A busy
+    // exchange cancels a running transfer and says so.
     void receivedRecordsByLetter() {
         Start(0);
         ReceiveDispatch& dispatch = broker->dispatch();

@@ -43,8 +43,7 @@ class SioPtyTest : public QObject {
     std::unique_ptr<LinkRecorder> view;
     std::unique_ptr<CTransMng> mng;
 
-    // A transfer manager whose COM1 is the pty (or port); a shorter tick makes time-outs pass
-    // sooner.
+    // COM1 is the pty unless a port is given; a shorter tick makes time-outs pass sooner.
     void Start(std::chrono::milliseconds tick = 100ms, const std::string& port = {}) {
         ::setenv("QN410_COM1", port.empty() ? peer->slavePath().c_str() : port.c_str(), 1);
         mng = std::make_unique<CTransMng>(view.get(), MaintenanceSetting{}, tick);
@@ -82,17 +81,12 @@ class SioPtyTest : public QObject {
         view = std::make_unique<LinkRecorder>();
     }
     void cleanup() {
-        if (mng) mng->Stop(-1);
-        mng.reset();
-        view.reset();
-        peer.reset();
+        mng.reset();  // before the recorder it reports to
         SetLineTrace(nullptr);
     }
 
-    // Opening an open port or closing a closed one is answered at once; a closed port opens
-    // again and carries a turn of the exchange's several frames, a damaged one refused and sent
-    // again, then the next requests, a refused bid and frame sent again. The line trace shows
-    // both sides.
+    // Opening an open port or closing a closed one is answered at once; a port closed and opened
+    // again carries the exchange's frames and the tool's, refused ones sent again.
     void portReopenedThenReceivesAndSendsWithRetries() {
         Start();
         Connect();
@@ -129,9 +123,8 @@ class SioPtyTest : public QObject {
             QVERIFY2(trace.str().find(part) != std::string::npos, trace.str().c_str());
     }
 
-    // The device is reported gone once; the request runs out of attempts on the closed port and
-    // comes back once; the port, now a path that does not exist, fails to open cleanly, and so
-    // does a modem without a number.
+    // The device is reported gone once, the request comes back once; the path, now gone, fails
+    // to open cleanly, and so does a modem without a number.
     void deviceRemovedMidTransferAndPortsThatDoNotOpen() {
         Start(5ms);  // T0 = 150 ms
         QVERIFY(IsPseudoTerminal(peer->slavePath()) && !IsPseudoTerminal("/dev/null"));
