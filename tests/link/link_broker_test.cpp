@@ -122,7 +122,7 @@ class LinkBrokerTest : public QObject, public TransferProgress {
   private slots:
     // A failed start-up tells nobody; a failed open answers every request waiting for it. Stop
     // answers what is left; the old port's close after a new Start does not close the program.
-    void startStopAndOpenFailures() {
+    void resultsOfStartStopSendAndAbandon() {
         Start(0);
         Run({Req(&window, "B02", kUseMulti, 0), Mask(kUseStartup | kUseMulti),
              Note(UM_LINK_CONNECTED), Note(UM_LINK_CONNECTED), Mask(kUseMulti)});
@@ -143,11 +143,8 @@ class LinkBrokerTest : public QObject, public TransferProgress {
         broker->Start(MaintenanceSetting{});
         QCOMPARE(control->calls, std::vector<std::string>{"Connect 1"});
         Run({Note(UM_LINK_DISCONNECTED), Mask(kUseStartup)});
-    }
-
-    // A failed send's request rides in the event, receive failures are nobody's; a request whose
-    // window is gone still acts on the link. The serial port stays open when unused.
-    void sendResultsAndAbandon() {
+        // A failed send's request rides in the event, receive failures are nobody's; a request
+        // whose window is gone still acts on the link. The serial port stays open when unused.
         Start(0);
         Run({Note(UM_LINK_CONNECTED), Req(nullptr, "A01", kUseSingle, kUseSingle),
              Req(&window, "A02", kUseSingle, kUseSingle),
@@ -169,8 +166,7 @@ class LinkBrokerTest : public QObject, public TransferProgress {
     // ended progress display lets go of the transfer bits.
     void releaseAndHangUp() {
         Start(1);
-        QVERIFY(broker->OnMainWindowClose());
-        QVERIFY(control->calls.empty());
+        QVERIFY(broker->OnMainWindowClose() && control->calls.empty());
         Run({Req(&window, "O00", kUseLog, 0), Req(&window, "P00", kUseMonitor, 0),
              Req(&window, "B02", kUseMulti, 0)});
         QVERIFY(broker->pending());
@@ -178,8 +174,7 @@ class LinkBrokerTest : public QObject, public TransferProgress {
         broker->ReleaseBits(kUseSingle | kUseMulti);
         Run({Mask(kUseMonitor), Note(UM_LINK_CONNECTED), Took(UM_LINK_SENT, 0x0101),
              Took(UM_LINK_SENT, 0x0101), Took(UM_LINK_SENT, 0x0101)});
-        QVERIFY(!broker->pending());
-        QVERIFY(!std::ranges::count(control->calls, "Disconnect"));
+        QVERIFY(!broker->pending() && !std::ranges::count(control->calls, "Disconnect"));
         Run({Req(&window, "", 0, kUseMonitor)});
         QCOMPARE(control->calls.back(), std::string("Disconnect"));
         QCOMPARE(Of(window), (Results{{kResultDone, ""},
