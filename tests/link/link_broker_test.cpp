@@ -84,9 +84,7 @@ class LinkBrokerTest : public QObject, public TransferProgress {
             control = fake.get();
             return fake;
         });
-        MaintenanceSetting settings{};
-        settings.PcConnect = pcConnect;
-        broker->Start(settings);
+        broker->Start(MaintenanceSetting{.PcConnect = pcConnect});
         window.events.clear();
         other.events.clear();
     }

@@ -134,9 +134,7 @@ class SioPtyTest : public QObject {
         QTRY_COMPARE(view->Count(UM_LINK_DISCONNECTED), size_t{1});
         QTRY_COMPARE_WITH_TIMEOUT(Of(UM_LINK_ERROR), (Texts{"8500 ", "8401 A01"}), 5000);
         QCOMPARE(mng->Connect(1), 0);
-        MaintenanceSetting modem{};
-        modem.PcConnect = 1;
-        mng = std::make_unique<CTransMng>(view.get(), modem);
+        mng = std::make_unique<CTransMng>(view.get(), MaintenanceSetting{.PcConnect = 1});
         QCOMPARE(mng->Connect(1), 1);
         QTRY_COMPARE(Of(UM_LINK_ERROR), (Texts{"8500 ", "8401 A01", "8200 ", "8200 "}));
         QCOMPARE(view->Count(UM_LINK_SENT), size_t{0});
@@ -159,11 +157,10 @@ class SioPtyTest : public QObject {
         Converse({{kBid, ""}});
         StallingApp::stallUntil = Steady::now() + 800ms;
         QTest::qWait(100);  // the channel's tick runs into the stall
-        QElapsedTimer elapsed;
-        elapsed.start();
+        const auto start = Steady::now();
         left = mng->Stop(300);
         mng.reset();
-        QVERIFY2(elapsed.elapsed() < 600, QByteArray::number(elapsed.elapsed()));
+        QVERIFY2(Steady::now() - start < 600ms, "the stop waited past its limit");
         QCOMPARE(left.size(), size_t{1});
         QTest::qWait(700);  // the abandoned thread ends before the process does
     }
