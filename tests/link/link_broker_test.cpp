@@ -21,9 +21,7 @@ class FakeControl : public LinkControl {
     }
     void Disconnect(uint8_t) override { calls.push_back("Disconnect"); }
     void Enqueue(int, TransferRequestPtr r) override { queued.push_back(std::move(r)); }
-    void ResetSlot(uint8_t exchange) override {
-        calls.push_back("Reset " + std::to_string(exchange));
-    }
+    void ResetSlot(uint8_t x) override { calls.push_back("Reset " + std::to_string(x)); }
     std::vector<TransferRequestPtr> Stop(int) override {
         return {std::make_move_iterator(queued.begin()), std::make_move_iterator(queued.end())};
     }
@@ -66,9 +64,7 @@ class LinkBrokerTest : public QObject, public TransferProgress {
         std::string body;
         uint32_t a = 0, b = 0;
     };
-    static Step Req(QObject* w, std::string b, uint8_t set, uint8_t clr) {
-        return {'R', w, b, set, clr};
-    }
+    static Step Req(QObject* w, std::string b, uint8_t s, uint8_t c) { return {'R', w, b, s, c}; }
     static Step Abandon(QObject* w, uint8_t clr) { return {'A', w, "", 0, clr}; }
     static Step Note(uint16_t m, uint32_t w = 0) { return {'N', nullptr, "", m, w}; }
     static Step Took(uint16_t m, uint32_t w) { return {'T', nullptr, "", m, w}; }
