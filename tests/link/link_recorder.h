@@ -20,13 +20,14 @@ class LinkRecorder : public QObject {
   public:
     std::vector<Recorded> events;
 
-    std::vector<Recorded> Of(uint16_t message) const {
+    // Those of one message; with a letter, only those whose body starts with it.
+    std::vector<Recorded> Of(uint16_t message, char letter = 0) const {
         std::vector<Recorded> found;
         for (const Recorded& r : events)
-            if (r.message == message) found.push_back(r);
+            if (r.message == message && (!letter || r.body.starts_with(letter))) found.push_back(r);
         return found;
     }
-    size_t Count(uint16_t message) const { return Of(message).size(); }
+    size_t Count(uint16_t message, char letter = 0) const { return Of(message, letter).size(); }
 
   protected:
     bool event(QEvent* e) override {

@@ -177,10 +177,7 @@ class SioPtyTest : public QObject {
                             dir.file("trace.txt").c_str()});
             view = std::make_unique<LinkRecorder>();
             Start(100ms, sim.port().toStdString());
-            const auto logs = [&] {
-                return size_t(std::ranges::count_if(view->Of(UM_LINK_RECEIVED),
-                                                    [](auto& r) { return r.body[0] == 'o'; }));
-            };
+            const auto logs = [&] { return view->Count(UM_LINK_RECEIVED, 'o'); };
             Submit("O00" + std::string(16, '1'));
             for (int s = 1; s <= (run < 2 ? plan.size() : 0); ++s)
                 if (plan.step(s).letter != '\0')

@@ -144,8 +144,7 @@ TEST(SimExchange, RandomDataIsStoredWholeAndDownloadedAsTheToolExpects) {
 
     SimExchange down(reread.data(), kClock, trace, 0, 3);
     for (const int exchange : {0, count}) {
-        char request[4];
-        std::snprintf(request, sizeof request, "Q%02d", exchange);
+        const std::string request = (exchange < 10 ? "Q0" : "Q") + std::to_string(exchange);
         EXPECT_EQ(down.OnRecord(request, 0), upload[exchange]) << request;
         EXPECT_EQ(int(upload[exchange].size()), ExpectedDownloadCount(reread.data(), exchange));
     }
