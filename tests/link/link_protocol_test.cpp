@@ -35,9 +35,7 @@ const std::string kA = PeerFrame("A"), kO = "o03" + std::string(32, '1'),
 const auto S = [](std::string body) { return Step{'S', body, ""}; };
 const auto I = [](std::string out = "") { return Step{'I', "", out}; };
 const auto F = [](std::string in, std::string out = "") { return Step{'F', in, out}; };
-const auto T = [](int ticks, std::string out = "") {
-    return Step{'T', std::to_string(ticks), out};
-};
+const auto T = [](int n, std::string out = "") { return Step{'T', std::to_string(n), out}; };
 const auto R = [] { return Step{'R', "", ""}; };
 const auto E = [](std::string out = "") { return Step{'E', "", out}; };
 
