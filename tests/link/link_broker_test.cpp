@@ -88,20 +88,18 @@ class LinkBrokerTest : public QObject, public TransferProgress {
         for (const Step& s : steps) {
             if (s.kind == 'M') QCOMPARE(broker->linkUseMask(), uint8_t(s.a));
             auto gone = s.from ? nullptr : std::make_unique<LinkRecorder>();
-            if (s.kind == 'R' || s.kind == 'A')
-                PostLinkRequest(
-                    broker.get(), s.from ? s.from : gone.get(),
-                    std::make_unique<TransferRequest>(TransferRequest{.setMask = uint8_t(s.a),
-                                                                      .clearMask = uint8_t(s.b),
-                                                                      .exchange = 2,
-                                                                      .body = s.body}),
-                    s.kind == 'A');
-            auto item = s.kind == 'T' ? control->Take()
-                        : s.body.empty()
-                            ? nullptr
-                            : std::make_unique<TransferRequest>(TransferRequest{.body = s.body});
+            auto r = std::make_unique<TransferRequest>(TransferRequest{.body = s.body});
+            if (s.kind == 'R' || s.kind == 'A') {
+                r->setMask = uint8_t(s.a);
+                r->clearMask = uint8_t(s.b);
+                r->exchange = 2;
+                PostLinkRequest(broker.get(), s.from ? s.from : gone.get(), std::move(r),
+                                s.kind == 'A');
+            }
+            if (s.kind == 'T') r = control->Take();
+            if (s.kind == 'N' && s.body.empty()) r.reset();
             if (s.kind == 'N' || s.kind == 'T')
-                PostLinkEvent(broker.get(), std::make_unique<LinkEvent>(s.a, s.b, std::move(item)));
+                PostLinkEvent(broker.get(), std::make_unique<LinkEvent>(s.a, s.b, std::move(r)));
             gone.reset();
             QCoreApplication::processEvents();
         }
