@@ -19,6 +19,7 @@
 using namespace qn410;
 using namespace qn410::test;
 using namespace std::chrono_literals;
+using namespace std::string_literals;
 using Steady = std::chrono::steady_clock;
 using Texts = std::vector<std::string>;
 
@@ -44,13 +45,13 @@ class SioPtyTest : public QObject {
     void Submit(const std::string& body) {
         mng->Enqueue(0, std::make_unique<TransferRequest>(TransferRequest{.body = body}));
     }
-    // The exchange waits for the first bytes of each pair from the tool, then answers the second.
-    void Converse(const std::vector<std::pair<std::string, std::string>>& script) {
-        for (const auto& [bytes, answer] : script) {
+    // The exchange waits for what the tool writes (even entries), then answers (odd entries).
+    void Converse(const std::vector<std::string>& script) {
+        for (size_t i = 0; i < script.size(); i += 2) {
             const std::string got =
-                peer->Read(bytes.size(), 2000, [] { QCoreApplication::processEvents(); });
-            QCOMPARE(QByteArray::fromStdString(got), QByteArray::fromStdString(bytes));
-            peer->Send(answer);
+                peer->Read(script[i].size(), 2000, [] { QCoreApplication::processEvents(); });
+            QCOMPARE(QByteArray::fromStdString(got), QByteArray::fromStdString(script[i]));
+            peer->Send(i + 1 < script.size() ? script[i + 1] : "");
         }
     }
     // The notices of one kind posted to the view, as "<wParam in hex> <body>".
@@ -86,27 +87,22 @@ class SioPtyTest : public QObject {
         SetLineTrace(std::make_shared<LineTrace>(trace, [] { return int64_t{0}; }));
         peer->Send("x" + kBid);  // a stray byte between turns is ignored
         const std::string odd = Bytes({'p', DLE, ETX});
-        Converse({{kAck, PeerFrame("o01first") + PeerFrame(odd) + WithBadBcc(PeerFrame("K01"))},
-                  {kAck + kAck + kNak, PeerFrame("K01") + kEot},
-                  {kAck, ""}});
+        Converse({kAck, PeerFrame("o01first") + PeerFrame(odd) + WithBadBcc(PeerFrame("K01")),
+                  kAck + kAck + kNak, PeerFrame("K01") + kEot, kAck});
         QTRY_COMPARE(Of(UM_LINK_RECEIVED), (Texts{"201 o01first", "201 " + odd, "201 K01"}));
         Submit("A");  // the turn is closed: the request goes out at once
-        Converse({{kBid, kAck}, {PeerFrame("A"), kAck}, {kEot, ""}});
+        Converse({kBid, kAck, PeerFrame("A"), kAck, kEot});
         Submit("B");
-        Converse({{kBid, kNak},
-                  {kBid, kAck},
-                  {PeerFrame("B"), kNak},
-                  {PeerFrame("B"), kAck},
-                  {kEot, ""}});
+        Converse({kBid, kNak, kBid, kAck, PeerFrame("B"), kNak, PeerFrame("B"), kAck, kEot});
         QTRY_COMPARE(Of(UM_LINK_SENT), (Texts{"101 A", "101 B"}));
         QCOMPARE(view->Count(UM_LINK_ERROR), size_t{0});
         std::string upload;  // the turn of one record, both directions in order
         for (const char* line : {"TX DLE ENQ", "RX DLE ACK", "TX frame \"A\" BCC 0x52 good",
                                  "RX DLE ACK", "TX DLE EOT"})
             upload += "     0.000000 " + std::string(line) + "\n";
-        for (const std::string& part : {upload, std::string(" RX byte 0x78\n"),
-                                        std::string(" RX frame \"p\\x10\\x03\" BCC 0x60 good\n"),
-                                        std::string(" RX frame \"K01\" BCC 0x58 bad\n")})
+        for (const std::string& part :
+             {upload, " RX byte 0x78\n"s, " RX frame \"p\\x10\\x03\" BCC 0x60 good\n"s,
+              " RX frame \"K01\" BCC 0x58 bad\n"s})
             QVERIFY2(trace.str().find(part) != std::string::npos, trace.str().c_str());
     }
 
@@ -116,7 +112,7 @@ class SioPtyTest : public QObject {
         Start(5ms);  // T0 = 150 ms
         QVERIFY(IsPseudoTerminal(peer->slavePath()) && !IsPseudoTerminal("/dev/null"));
         Submit("A01");
-        Converse({{kBid, ""}});
+        Converse({kBid});
         peer->Close();
         QTRY_COMPARE(view->Count(UM_LINK_DISCONNECTED), size_t{1});
         QTRY_COMPARE_WITH_TIMEOUT(Of(UM_LINK_ERROR), (Texts{"8500 ", "8401 A01"}), 5000);
@@ -134,14 +130,14 @@ class SioPtyTest : public QObject {
     void stopHandsBackUnsentRequests() {
         Start();
         Submit("A");
-        Converse({{kBid, ""}});
+        Converse({kBid});
         Submit("B");
         auto left = mng->Stop(3000);
         QCOMPARE(left.size(), size_t{2});
         QCOMPARE(left[1]->body, std::string("B"));
         Start();
         Submit("C");
-        Converse({{kBid, ""}});
+        Converse({kBid});
         // The channel thread hangs in tracing the next bytes it reads.
         static std::ostringstream out;
         const auto hangUntil = Steady::now() + 800ms;
