@@ -1,11 +1,8 @@
-// The link broker against a recording transfer manager: every request is answered exactly once
-// with the right code, and LinkUseMask follows the users of the link; received frames reach
-// their window or thread by command letter, malformed ones and those nobody receives are
-// released unposted. The windows' and qn410ctl's tests take these end to end.
+// The link broker against a recording transfer manager: one result per request, LinkUseMask, and
+// received records by letter. The windows' and qn410ctl's tests take these end to end.
 #include "link/link_broker.h"
 
 #include <QtTest>
-#include <cstring>
 #include <deque>
 
 #include "link_recorder.h"
@@ -24,11 +21,8 @@ class FakeControl : public LinkControl {
     }
     void Disconnect(uint8_t) override { calls.push_back("Disconnect"); }
     void Enqueue(int, TransferRequestPtr r) override { queued.push_back(std::move(r)); }
-    void ResetSlot(uint8_t exchange) override {
-        calls.push_back("Reset " + std::to_string(exchange));
-    }
+    void ResetSlot(uint8_t x) override { calls.push_back("Reset " + std::to_string(x)); }
     std::vector<TransferRequestPtr> Stop(int) override {
-        calls.push_back("Stop");
         return {std::make_move_iterator(queued.begin()), std::make_move_iterator(queued.end())};
     }
     TransferRequestPtr Take() {
@@ -40,7 +34,7 @@ class FakeControl : public LinkControl {
     std::deque<TransferRequestPtr> queued;
 };
 
-using Results = std::vector<std::pair<uint32_t, std::string>>;
+using Results = std::vector<std::string>;  // "<result> <body>"
 
 }  // namespace
 
@@ -57,12 +51,27 @@ class LinkBrokerTest : public QObject, public TransferProgress {
     RecordingPrompt prompt;
     std::unique_ptr<LinkBroker> broker;
     FakeControl* control = nullptr;
-    LinkRecorder window, other, sheet, dial, logWindow, monitorWindow, saver;
+    LinkRecorder window, other, sheet, dial, monitorWindow, saver;
     bool progressOpen = false;
     int cancelled = 0;
 
-    // A broker over PcConnect 0 (the serial port, opened at start) or 1 (a modem, dialled when
-    // needed).
+    // R a request (from nullptr: from a window closed before it arrives), A an abandon, N a
+    // report of the transfer manager, T one carrying the oldest request it holds, M a check of
+    // LinkUseMask.
+    struct Step {
+        char kind;
+        QObject* from;
+        std::string body;
+        uint32_t a = 0, b = 0;
+    };
+    static Step Req(QObject* w, std::string b, uint8_t s, uint8_t c) { return {'R', w, b, s, c}; }
+    static Step Abandon(QObject* w, uint8_t clr) { return {'A', w, "", 0, clr}; }
+    static Step Note(uint16_t m, uint32_t w = 0) { return {'N', nullptr, "", m, w}; }
+    static Step Took(uint16_t m, uint32_t w) { return {'T', nullptr, "", m, w}; }
+    static Step Got(std::string body) { return {'N', nullptr, body, UM_LINK_RECEIVED, 0x0201}; }
+    static Step Mask(uint8_t mask) { return {'M', nullptr, "", mask}; }
+
+    // PcConnect 0: the serial port, opened at start; 1: a modem, dialled when needed.
     void Start(uint8_t pcConnect) {
         broker.reset();
         QCoreApplication::processEvents();  // the old broker's last answers
@@ -71,172 +80,125 @@ class LinkBrokerTest : public QObject, public TransferProgress {
             control = fake.get();
             return fake;
         });
-        MaintenanceSetting settings{};
-        settings.PcConnect = pcConnect;
-        broker->Start(settings);
+        broker->Start(MaintenanceSetting{.PcConnect = pcConnect});
         window.events.clear();
         other.events.clear();
     }
-    void Submit(QObject* from, const std::string& body, uint8_t set, uint8_t clear,
-                bool abandon = false) {
-        auto r = std::make_unique<TransferRequest>(
-            TransferRequest{.setMask = set, .clearMask = clear, .exchange = 2, .body = body});
-        PostLinkRequest(broker.get(), from, std::move(r), abandon);
-        QCoreApplication::processEvents();
-    }
-    // The transfer manager reports to the broker.
-    void Notify(uint16_t message, uint32_t wParam = 0, TransferRequestPtr item = nullptr) {
-        PostLinkEvent(broker.get(), std::make_unique<LinkEvent>(message, wParam, std::move(item)));
-        QCoreApplication::processEvents();
-    }
-    void Receive(const std::string& body) {
-        Notify(UM_LINK_RECEIVED, 0x0201,
-               std::make_unique<TransferRequest>(TransferRequest{.body = body}));
+    void Run(const std::vector<Step>& steps) {
+        for (const Step& s : steps) {
+            if (s.kind == 'M') QCOMPARE(broker->linkUseMask(), uint8_t(s.a));
+            auto gone = s.from ? nullptr : std::make_unique<LinkRecorder>();
+            auto r = std::make_unique<TransferRequest>(TransferRequest{.body = s.body});
+            if (s.kind == 'R' || s.kind == 'A') {
+                r->setMask = uint8_t(s.a);
+                r->clearMask = uint8_t(s.b);
+                r->exchange = 2;
+                PostLinkRequest(broker.get(), s.from ? s.from : gone.get(), std::move(r),
+                                s.kind == 'A');
+            }
+            if (s.kind == 'T') r = control->Take();
+            if (s.kind == 'N' && s.body.empty()) r.reset();
+            if (s.kind == 'N' || s.kind == 'T')
+                PostLinkEvent(broker.get(), std::make_unique<LinkEvent>(s.a, s.b, std::move(r)));
+            gone.reset();
+            QCoreApplication::processEvents();
+        }
     }
     Results Of(const LinkRecorder& who) {
         QCoreApplication::processEvents();
+        const char* names[] = {"done", "not delivered", "open failed", "received", "reset"};
         Results out;
-        for (const Recorded& r : who.Of(UM_LINK_RESULT)) out.emplace_back(r.wParam, r.body);
+        for (const Recorded& r : who.Of(UM_LINK_RESULT))
+            out.push_back((r.wParam < 5 ? names[r.wParam] : "?") + (" " + r.body));
         return out;
     }
 
   private slots:
-    // A request during start-up waits for it; a start-up that fails tells nobody; each later
-    // request tries again and a failed open answers every request waiting for it. Stop answers
-    // what is left with "not delivered"; Start opens afresh, and the old port's close does not
-    // close the program.
-    void startStopAndOpenFailures() {
+    // A failed start-up tells nobody; a failed open answers every request waiting for it. Stop
+    // answers what is left; the old port's close after a new Start does not close the program.
+    void resultsOfStartStopSendAndAbandon() {
         Start(0);
-        Submit(&window, "B02", kUseMulti, 0);
-        QCOMPARE(broker->linkUseMask(), uint8_t(kUseStartup | kUseMulti));
-        Notify(UM_LINK_CONNECTED);  // the start-up's answer
-        Notify(UM_LINK_CONNECTED);  // the request's answer
+        Run({Req(&window, "B02", kUseMulti, 0), Mask(kUseStartup | kUseMulti),
+             Note(UM_LINK_CONNECTED), Note(UM_LINK_CONNECTED), Mask(kUseMulti)});
         QCOMPARE(control->queued.size(), size_t{1});
-        QCOMPARE(broker->linkUseMask(), kUseMulti);
-
         Start(0);
-        Notify(UM_LINK_ERROR, 0x8200);
-        QCOMPARE(broker->linkUseMask(), uint8_t{0});
-        Submit(&window, "A02", kUseSingle, kUseSingle);
+        Run({Note(UM_LINK_ERROR, 0x8200), Mask(0), Req(&window, "A02", kUseSingle, kUseSingle)});
         QCOMPARE(control->calls.back(), std::string("Connect 2"));
-        Submit(&other, "O00", kUseLog, 0);
-        Notify(UM_LINK_ERROR, 0x8200);
-        Notify(UM_LINK_ERROR, 0x8200);  // the second open's failure finds nobody waiting
-        QCOMPARE(Of(window), (Results{{kResultOpenFailed, "A02"}}));
-        QCOMPARE(Of(other), (Results{{kResultOpenFailed, "O00"}}));
-        QCOMPARE(broker->linkUseMask(), uint8_t{0});
-
+        Run({Req(&other, "O00", kUseLog, 0), Note(UM_LINK_ERROR, 0x8200),
+             Note(UM_LINK_ERROR, 0x8200), Mask(0)});  // the second failure finds nobody waiting
+        QCOMPARE(Of(window), (Results{"open failed A02"}));
+        QCOMPARE(Of(other), (Results{"open failed O00"}));
         Start(0);
-        Notify(UM_LINK_CONNECTED);
-        Submit(&window, "A02", kUseSingle, kUseSingle);
-        Notify(UM_LINK_CONNECTED);
-        Submit(&window, "A03", kUseSingle, kUseSingle);  // still waiting for the port
-        broker->Stop();
-        QCOMPARE(Of(window), (Results{{kResultNotDelivered, "A02"}, {kResultNotDelivered, "A03"}}));
+        Run({Note(UM_LINK_CONNECTED), Req(&window, "A02", kUseSingle, kUseSingle),
+             Note(UM_LINK_CONNECTED), Req(&window, "A03", kUseSingle, kUseSingle)});
+        broker->Stop();  // A02 is in the manager, A03 still waits for the port
+        QCOMPARE(Of(window), (Results{"not delivered A02", "not delivered A03"}));
         QCOMPARE(broker->linkUseMask(), kUseClosing);
         broker->Start(MaintenanceSetting{});
         QCOMPARE(control->calls, std::vector<std::string>{"Connect 1"});
-        Notify(UM_LINK_DISCONNECTED);
-        QCOMPARE(broker->linkUseMask(), kUseStartup);
-    }
-
-    // Sent is done, a failed send is not delivered (the request rides in the event), receive
-    // failures are nobody's; an abandon resets the slot and is answered reset, once. A request
-    // whose window is gone still acts on the link. The serial port stays open when unused.
-    void sendResultsAndAbandon() {
+        Run({Note(UM_LINK_DISCONNECTED), Mask(kUseStartup)});
+        // A failed send's request rides in the event, receive failures are nobody's; a request
+        // whose window is gone still acts on the link. The serial port stays open when unused.
         Start(0);
-        Notify(UM_LINK_CONNECTED);
-        auto gone = std::make_unique<LinkRecorder>();  // closed before its request arrives
-        PostLinkRequest(broker.get(), gone.get(),
-                        std::make_unique<TransferRequest>(TransferRequest{
-                            .setMask = kUseSingle, .clearMask = kUseSingle, .body = "A01"}));
-        gone.reset();
-        Submit(&window, "A02", kUseSingle, kUseSingle);
-        Submit(&window, "A03", kUseSingle, kUseSingle);
-        Notify(UM_LINK_CONNECTED);
-        Notify(UM_LINK_SENT, 0x0101, control->Take());  // A01 still went out, answered to nobody
-        Notify(UM_LINK_SENT, 0x0101, control->Take());
-        Notify(UM_LINK_ERROR, 0x8401, control->Take());
-        Notify(UM_LINK_ERROR, 0x8500);
-        Notify(UM_LINK_ERROR, 0x8501);
-        QCOMPARE(broker->linkUseMask(), uint8_t{0});
-        Submit(&window, "Q02", 3, 0);
-        Notify(UM_LINK_CONNECTED);
-        Submit(&window, "", 0, 3, true);
+        Run({Note(UM_LINK_CONNECTED), Req(nullptr, "A01", kUseSingle, kUseSingle),
+             Req(&window, "A02", kUseSingle, kUseSingle),
+             Req(&window, "A03", kUseSingle, kUseSingle), Note(UM_LINK_CONNECTED),
+             Took(UM_LINK_SENT, 0x0101), Took(UM_LINK_SENT, 0x0101), Took(UM_LINK_ERROR, 0x8401),
+             Note(UM_LINK_ERROR, 0x8500), Note(UM_LINK_ERROR, 0x8501), Mask(0),
+             Req(&window, "Q02", 3, 0), Note(UM_LINK_CONNECTED), Abandon(&window, 3), Mask(0)});
         QCOMPARE(control->calls.back(), std::string("Reset 2"));
-        QCOMPARE(broker->linkUseMask(), uint8_t{0});
-        Notify(UM_LINK_RESET, 1, control->Take());  // the dropped request rides back
-        Submit(&other, "", 0, 0, true);             // nothing in flight
-        Notify(UM_LINK_RESET, 1);
-        Notify(UM_LINK_RESET, 1);  // a stray reset answers nobody
-        QCOMPARE(Of(window),
-                 (Results{{kResultDone, "A02"}, {kResultNotDelivered, "A03"}, {kResultReset, ""}}));
-        QCOMPARE(Of(other), (Results{{kResultReset, ""}}));
+        // The dropped request rides back; an abandon with nothing in flight; a stray reset.
+        Run({Took(UM_LINK_RESET, 1), Abandon(&other, 0), Note(UM_LINK_RESET, 1),
+             Note(UM_LINK_RESET, 1)});
+        QCOMPARE(Of(window), (Results{"done A02", "not delivered A03", "reset "}));
+        QCOMPARE(Of(other), (Results{"reset "}));
         QVERIFY(!std::ranges::count(control->calls, "Disconnect"));
     }
 
-    // Nothing is dialled at start and an unused modem lets the window close. A release is
-    // answered done; the modem is hung up only when nobody uses it any more; an ended progress
-    // display lets go of the transfer bits.
+    // Nothing is dialled at start; the modem is hung up only when nobody uses it any more; an
+    // ended progress display lets go of the transfer bits.
     void releaseAndHangUp() {
         Start(1);
-        QVERIFY(broker->OnMainWindowClose());
-        QVERIFY(control->calls.empty());
-        for (const auto& [body, bit] :
-             {std::pair{"O00", kUseLog}, {"P00", kUseMonitor}, {"B02", kUseMulti}})
-            Submit(&window, body, bit, 0);
+        QVERIFY(broker->OnMainWindowClose() && control->calls.empty());
+        Run({Req(&window, "O00", kUseLog, 0), Req(&window, "P00", kUseMonitor, 0),
+             Req(&window, "B02", kUseMulti, 0)});
         QVERIFY(broker->pending());
-        Submit(&window, "", 0, kUseLog);
+        Run({Req(&window, "", 0, kUseLog)});
         broker->ReleaseBits(kUseSingle | kUseMulti);
-        QCOMPARE(broker->linkUseMask(), kUseMonitor);
-        Notify(UM_LINK_CONNECTED);
-        for (int i = 0; i < 3; ++i) Notify(UM_LINK_SENT, 0x0101, control->Take());
-        QVERIFY(!broker->pending());
-        QVERIFY(!std::ranges::count(control->calls, "Disconnect"));
-        Submit(&window, "", 0, kUseMonitor);
+        Run({Mask(kUseMonitor), Note(UM_LINK_CONNECTED), Took(UM_LINK_SENT, 0x0101),
+             Took(UM_LINK_SENT, 0x0101), Took(UM_LINK_SENT, 0x0101)});
+        QVERIFY(!broker->pending() && !std::ranges::count(control->calls, "Disconnect"));
+        Run({Req(&window, "", 0, kUseMonitor)});
         QCOMPARE(control->calls.back(), std::string("Disconnect"));
-        QCOMPARE(Of(window), (Results{{kResultDone, ""},
-                                      {kResultDone, "O00"},
-                                      {kResultDone, "P00"},
-                                      {kResultDone, "B02"},
-                                      {kResultDone, ""}}));
+        QCOMPARE(Of(window), (Results{"done ", "done O00", "done P00", "done B02", "done "}));
     }
 
-    // Received records reach their window or thread by letter; log and monitoring records also
-    // the history and the saver. Malformed ones, those of no route and those nobody receives
-    // are dropped. A busy exchange cancels a running transfer and says so.
+    // Malformed records, those of no route and those nobody receives are dropped. A busy
+    // exchange cancels a running transfer and says so.
     void receivedRecordsByLetter() {
         Start(0);
         ReceiveDispatch& dispatch = broker->dispatch();
         dispatch.SetDialEditor(&dial);
-        dispatch.SetLogWindow(&logWindow);
         dispatch.SetMonitorWindow(&monitorWindow);
         dispatch.SetLogSaver(&saver);
         dispatch.SetProgress(this);
-        Receive("A01");  // no transfer sheet yet
+        Run({Got("A01")});  // no transfer sheet yet
         dispatch.SetTransferSheet(&sheet);
-        const std::string log = "o02" + std::string(32, '4') + "beyond";
         for (const std::string body :
              {"A01xyz", "U03", "K01abc", "R01", "S01", "T01", "V01", "Z01", "s01", "a01", "@01",
-              "\x01", "o02short", "p05010mmm", "z120", "z121", "z122", "z12", log.c_str()})
-            Receive(body);
+              "\x01", "o02short", "p05010mmm", "z120", "z121", "z122", "z12"})
+            Run({Got(body)});
         for (const int n : {256, 257})  // the second longer than a monitoring record holds
-            Receive("p05" + std::to_string(n) + std::string(n, 'm'));
+            Run({Got("p05" + std::to_string(n) + std::string(n, 'm'))});
         progressOpen = true;
-        Receive("z030");
-        QCOMPARE(Of(sheet), (Results{{kResultReceived, "A01xyz"}, {kResultReceived, "U03"}}));
-        QCOMPARE(Of(dial), (Results{{kResultReceived, "K01abc"}}));
-        const std::string line = "20261206090807" + log.substr(0, 35);
-        QCOMPARE(history.Logs().size(), size_t{1});
-        QCOMPARE(saver.Of(UM_LOG_RECORD).at(0).body, line);
-        QCOMPARE(logWindow.Of(UM_LINK_RESULT).at(0).body, line);
+        Run({Got("z030")});
+        QCOMPARE(Of(sheet), (Results{"received A01xyz", "received U03"}));
+        QCOMPARE(Of(dial), (Results{"received K01abc"}));
         QCOMPARE(history.Monitors().size(), size_t{1});
-        const auto copies = saver.Of(UM_MONITOR_RECORD);
-        QCOMPARE(copies.size(), size_t{1});
-        MonitorEntry entry;
-        std::memcpy(&entry, copies[0].body.data(), sizeof entry);
-        QCOMPARE(MonitorLineText(entry), "20261206090807p05256" + std::string(256, 'm'));
-        QCOMPARE(monitorWindow.Count(UM_LINK_RESULT), size_t{1});
+        QCOMPARE(MonitorLineText(history.Monitors()[0]),
+                 "20261206090807p05256" + std::string(256, 'm'));
+        QCOMPARE(std::pair(saver.Count(UM_MONITOR_RECORD), monitorWindow.Count(UM_LINK_RESULT)),
+                 std::pair(size_t{1}, size_t{1}));
         QCOMPARE(cancelled, 1);
         QCOMPARE(sheet.Count(UM_RCV_CANCEL_SHEET), size_t{1});
         QCOMPARE(dial.Count(UM_RCV_CANCEL_DIAL), size_t{1});

@@ -1,9 +1,8 @@
-// A QObject that records the link events posted to it: the view, a requesting window, the
-// log-saving thread, as a test needs.
+// A QObject that records the link events posted to it, as a requesting window, the view or the
+// log-saving thread receives them.
 #pragma once
 
 #include <QObject>
-#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -14,34 +13,27 @@ namespace qn410::test {
 struct Recorded {
     uint16_t message;
     uint32_t wParam;
-    std::string body;  // of the request or item, or the bytes of a record copy
+    std::string body;  // of the request or item it carries
 };
 
 class LinkRecorder : public QObject {
   public:
     std::vector<Recorded> events;
 
-    std::vector<Recorded> Of(uint16_t message) const {
+    // Those of one message; with a letter, only those whose body starts with it.
+    std::vector<Recorded> Of(uint16_t message, char letter = 0) const {
         std::vector<Recorded> found;
-        std::ranges::copy_if(events, std::back_inserter(found),
-                             [&](const Recorded& r) { return r.message == message; });
+        for (const Recorded& r : events)
+            if (r.message == message && (!letter || r.body.starts_with(letter))) found.push_back(r);
         return found;
     }
-    size_t Count(uint16_t message) const { return Of(message).size(); }
+    size_t Count(uint16_t message, char letter = 0) const { return Of(message, letter).size(); }
 
   protected:
     bool event(QEvent* e) override {
         auto* link = dynamic_cast<LinkEvent*>(e);
         if (!link) return QObject::event(e);
-        Recorded r{link->message(), link->wParam, {}};
-        if (link->request)
-            r.body = link->request->body;
-        else if (link->logLine)
-            r.body.assign(reinterpret_cast<const char*>(link->logLine.get()), sizeof(LogLine));
-        else if (link->monitorEntry)
-            r.body.assign(reinterpret_cast<const char*>(link->monitorEntry.get()),
-                          sizeof(MonitorEntry));
-        events.push_back(std::move(r));
+        events.push_back({link->message(), link->wParam, link->request ? link->request->body : ""});
         return true;
     }
 };

@@ -1,5 +1,5 @@
-// The exchange's side of the wire for link tests and benchmarks: bytes spelled out, frames built
-// and spoilt, independently of the tool's framing code.
+// The exchange's side of the wire for link tests and benchmarks, independent of the tool's
+// framing code.
 #pragma once
 
 #include <initializer_list>
@@ -9,7 +9,6 @@
 
 namespace qn410::test {
 
-// Bytes as a string, for readable comparisons: Bytes({0x10, 0x05}).
 inline std::string Bytes(std::initializer_list<int> bytes) {
     return std::string(bytes.begin(), bytes.end());
 }

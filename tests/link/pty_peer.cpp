@@ -6,6 +6,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 
 namespace qn410::test {
@@ -22,7 +23,7 @@ PtyPeer::PtyPeer() {
     std::string dir = "/tmp/qn410-pty-XXXXXX";
     if (::mkdtemp(dir.data())) {
         linkDir_ = dir;
-        slavePath_ = dir + "/tty" + dir.substr(dir.size() - 6);
+        slavePath_ = dir + "/tty";
         if (::symlink(device.c_str(), slavePath_.c_str()) != 0) slavePath_.clear();
     }
     // Raw from the start, so nothing is echoed or translated before the tool configures it.
@@ -48,10 +49,8 @@ void PtyPeer::Send(const std::string& bytes) {
     for (size_t done = 0; master_ >= 0 && done < bytes.size();) {
         const ssize_t n = ::write(master_, bytes.data() + done, bytes.size() - done);
         pollfd p{master_, POLLOUT, 0};
-        if (n > 0)
-            done += static_cast<size_t>(n);
-        else
-            ::poll(&p, 1, 10);
+        if (n <= 0) ::poll(&p, 1, 10);
+        done += size_t(std::max<ssize_t>(n, 0));
     }
 }
 
@@ -62,13 +61,10 @@ std::string PtyPeer::Read(size_t count, int timeoutMs, const std::function<void(
         if (pump) pump();
         pollfd p{master_, POLLIN, 0};
         if (::poll(&p, 1, 2) <= 0) continue;
-        if (!(p.revents & POLLIN)) {  // no slave open: the master reports a hang-up at once
-            ::usleep(1000);
-            continue;
-        }
+        if (!(p.revents & POLLIN)) ::usleep(1000);  // no slave open: a hang-up, reported at once
         char buffer[256];
         const ssize_t n = ::read(master_, buffer, std::min(sizeof buffer, count - got.size()));
-        if (n > 0) got.append(buffer, static_cast<size_t>(n));
+        if (n > 0) got.append(buffer, size_t(n));
     }
     return got;
 }

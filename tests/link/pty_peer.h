@@ -16,8 +16,6 @@ class PtyPeer {
 
     bool ok() const { return master_ >= 0 && !slavePath_.empty(); }
     const std::string& slavePath() const { return slavePath_; }
-    int fd() const { return master_; }
-
     void Send(const std::string& bytes);
     // Reads until count bytes arrived or timeoutMs passed; pump runs between polls (Qt events).
     std::string Read(size_t count, int timeoutMs, const std::function<void()>& pump);
