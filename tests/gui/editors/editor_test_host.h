@@ -6,7 +6,6 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QTest>
-#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -32,8 +31,6 @@ class EditorTestHost : public EditorHost {
     void SubmitRequest(TransferRequestPtr request, bool abandon) override {
         auto* requester = static_cast<QObject*>(request->requester);
         bodies.push_back(request->body);
-        headers.push_back(*request);
-        headers.back().body.clear();
         abandons.push_back(abandon);
         if (submit) return submit(std::move(request), abandon);  // a real link takes it
         if (answer && requester)  // one UM_LINK_RESULT to the requester, as the view gives
@@ -41,17 +38,11 @@ class EditorTestHost : public EditorHost {
                 requester, new LinkEvent(UM_LINK_RESULT, abandon ? kResultReset : answerCode,
                                          std::move(request)));
     }
-    void PostProgress(AppMessage message, int, std::string, int) override {
-        progress.push_back(message);
-    }
-    void CloseProgress() override { progress.push_back(UM_PROGRESS_CLOSE); }
+    void PostProgress(AppMessage, int, std::string, int) override {}
+    void CloseProgress() override { ++closes; }
     void AdvanceProgress() override {}
     bool ProgressCancelled() const override { return cancelled; }
     void PostPrint(PrintJob job) override { prints.push_back(std::move(job)); }
-
-    int closes() const {
-        return int(std::count(progress.begin(), progress.end(), UM_PROGRESS_CLOSE));
-    }
 
     SettingDocument document;
     RecordingPrompt messages;
@@ -60,11 +51,9 @@ class EditorTestHost : public EditorHost {
     bool cancelled = false;  // the progress display's Cancel was pressed
     uint32_t answerCode = kResultDone;
     std::function<void(TransferRequestPtr, bool)> submit;  // where requests go instead
-    int saves = 0, confirmations = 0;
+    int saves = 0, confirmations = 0, closes = 0;          // progress displays closed
     std::vector<std::string> bodies;
-    std::vector<TransferRequest> headers;  // without their bodies
     std::vector<bool> abandons;
-    std::vector<AppMessage> progress;
     std::vector<PrintJob> prints;
 };
 

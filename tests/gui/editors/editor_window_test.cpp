@@ -124,7 +124,6 @@ struct Editor {
     T* as() const {
         return static_cast<T*>(dlg.get());
     }
-    // The exchange selector (nullptr for Global Setting).
     QComboBox* selector() const {
         if (ed == Ed::System) return nullptr;
         if (ed == Ed::Dial) return as<CDlgDirectDial>()->exchangeList();
@@ -133,8 +132,8 @@ struct Editor {
     void Choose(const QString& exchange) { ChooseFromList(selector(), exchange); }
 };
 
-// qn410-sim started from ThreeExchanges; it saves what its exchanges stored when it stops. The
-// host hands every request to the broker, as the view does.
+// qn410-sim started from ThreeExchanges, saving what it stored when it stops; the host hands
+// every request to the broker, as the view does.
 struct SimLink {
     QTemporaryDir dir;
     std::unique_ptr<SimProcess> sim;
@@ -471,20 +470,27 @@ class EditorWindowTest : public QObject {
     QTemporaryDir settings_;
 
   private slots:
-    // Upload asks, commits, then sends; a failure ends it with its text; the watchdog gives up at
-    // once, silently, when Cancel was pressed (at its limit: the silent exchange's test); a result
-    // after that sends nothing more.
-    void frameUploadAndWatchdog() {
+    // The clock it will send; Tab goes in reading order and leaves the grid. Upload asks, commits,
+    // then sends; a failure ends it with its text; the watchdog gives up at once, silently, when
+    // Cancel was pressed (at its limit: the silent exchange's test); a result after that sends
+    // nothing more. Fewer exchanges differ, and Close closes once the question is answered Yes.
+    void globalSettingUploadAndWatchdog() {
         Editor e(Ed::System);
+        CDlgSystem& d = *e.as<CDlgSystem>();
         EditorTestHost& host = e.host;
-        host.answer = false;                       // the results are handed over here
-        const auto post = [&e](uint32_t result) {  // Done comes as a plain message event
-            auto request = std::make_unique<TransferRequest>();
+        QCOMPARE(d.clockField()->text(), QString("09:30:05"));
+        for (QWidget* next :
+             std::vector<QWidget*>{d.digitsList(), d.tieLineBox(0), d.tieLineBox(1),
+                                   d.tieLineBox(2), d.tieLineBox(3), d.grid(), d.PrintButton()}) {
+            if (next == d.PrintButton()) d.grid()->SetCurrentCell(2, 1);  // the last cell
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), next);
+        }
+        host.answer = false;  // the results are handed over here
+        const auto post = [&e](uint32_t result) {
             QCoreApplication::postEvent(
-                e.dlg.get(), result == kResultDone
-                                 ? static_cast<QEvent*>(
-                                       new MessageEvent(UM_LINK_RESULT, result, std::move(request)))
-                                 : new LinkEvent(UM_LINK_RESULT, result, std::move(request)));
+                e.dlg.get(),
+                new LinkEvent(UM_LINK_RESULT, result, std::make_unique<TransferRequest>()));
             QCoreApplication::processEvents();
         };
         Press("tie1")(e);
@@ -502,9 +508,13 @@ class EditorWindowTest : public QObject {
         e.dlg->OnWatchdogTick();  // finds nothing left to watch
         post(kResultDone);        // too late: nothing more is sent
         QCOMPARE(host.abandons, (std::vector<bool>{false, false, false, false, true}));
-        QCOMPARE(host.closes(), 4);
+        QCOMPARE(host.closes, 4);
         QCOMPARE(host.messages.texts(),
                  (std::vector<std::string>{"Failed to transmit", "Failed to open the device"}));
+        ChooseFromList(d.exchangeCountList(), "1");  // numbers beyond the count are cleared
+        host.messages.ScriptAnswers({PromptAnswer::Yes});
+        d.CloseButton()->click();
+        QVERIFY(!d.isVisible());
     }
 
     // Escape reports nothing; what the receiver writes into its cell stands; Enter and Escape stay
@@ -541,7 +551,7 @@ class EditorWindowTest : public QObject {
         Key(Qt::Key_Return);
         Key(Qt::Key_Escape);
         QVERIFY(e.dlg->isVisible() && e.host.messages.shown.empty() && e.host.saves == 1);
-        QVERIFY(!e.host.document.modified);  // nothing overwritten
+        QVERIFY(!e.host.document.modified);  // Enter pressed no Overwrite
         e.dlg->CloseButton()->setFocus();
         Key(Qt::Key_Escape);  // a command button has the focus: Escape is Close; No keeps it
         QCOMPARE(e.host.messages.texts(), std::vector<std::string>{"Text changed. Exit?"});
@@ -583,14 +593,12 @@ class EditorWindowTest : public QObject {
         QHelpEvent help(QEvent::ToolTip, at, grid->viewport()->mapToGlobal(at));
         QCoreApplication::sendEvent(grid->viewport(), &help);
         QTRY_COMPARE(QToolTip::text(), QString("A rather long name that cannot fit"));
-        const auto colour = [&] {
-            return grid->Model().index(1, name).data(Qt::BackgroundRole).value<QBrush>().color();
-        };
-        const QColor back = colour();
+        const QModelIndex cell = grid->Model().index(1, name);
+        const QVariant back = cell.data(Qt::BackgroundRole);
         grid->SetCellBackground(1, name, Qt::red);
-        QCOMPARE(colour(), QColor(Qt::red));
+        QCOMPARE(cell.data(Qt::BackgroundRole).value<QBrush>().color(), QColor(Qt::red));
         grid->SetCellBackground(1, name, QColor());
-        QCOMPARE(colour(), back);
+        QCOMPARE(cell.data(Qt::BackgroundRole), back);
         int seen = 0;
         grid->SetKeyFilter([&](QKeyEvent& k) { return k.key() == Qt::Key_F5 && ++seen; });
         grid->SetCurrentCell(2, name);
@@ -690,25 +698,6 @@ class EditorWindowTest : public QObject {
             Editor again{Ed(i)};
             QCOMPARE(again.dlg->size(), chosen);
         }
-    }
-
-    // The clock it will send; Tab goes in reading order and leaves the grid; fewer exchanges
-    // differ, and Close closes once the question is answered Yes.
-    void globalSetting() {
-        Editor e(Ed::System);
-        CDlgSystem& d = *e.as<CDlgSystem>();
-        QCOMPARE(d.clockField()->text(), QString("09:30:05"));
-        for (QWidget* next :
-             std::vector<QWidget*>{d.digitsList(), d.tieLineBox(0), d.tieLineBox(1),
-                                   d.tieLineBox(2), d.tieLineBox(3), d.grid(), d.PrintButton()}) {
-            if (next == d.PrintButton()) d.grid()->SetCurrentCell(2, 1);  // the last cell
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            QCOMPARE(QApplication::focusWidget(), next);
-        }
-        ChooseFromList(d.exchangeCountList(), "1");  // numbers beyond the count are cleared
-        e.host.messages.ScriptAnswers({PromptAnswer::Yes});
-        d.CloseButton()->click();
-        QVERIFY(!d.isVisible());
     }
 
     void stationCheckOpensStationsOnTheCell() {

@@ -480,7 +480,7 @@ class TestWindows : public QObject {
             w.SetTimeout(3, 10);
             w.destinations()->item(1)->setCheckState(Qt::Checked);
             w.selectButton()->click();
-            QTRY_COMPARE(host.closes(), 1);
+            QTRY_COMPARE(host.closes, 1);
             QCOMPARE(host.abandons.back(), answer < 0);
             QCOMPARE(Joined(host.messages), answer == kResultOpenFailed
                                                 ? "Failed to open the device|"
