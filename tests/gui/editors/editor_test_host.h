@@ -1,11 +1,9 @@
-// A host for an editor that records every request, progress message and print job (and answers
-// each request as the view would), and helpers that act on dialogs as a user would.
+// A host for an editor that records every request, closed progress display and print job (and
+// answers each request as the view would), and helpers that act on dialogs as a user would.
 #pragma once
 
-#include <QAbstractItemView>
-#include <QApplication>
-#include <QComboBox>
-#include <QTest>
+#include <QtTest>
+#include <QtWidgets>
 #include <string>
 #include <vector>
 
@@ -14,7 +12,6 @@
 #include "grid/grid_model.h"
 #include "link/link_event.h"
 #include "support/recording_prompt.h"
-#include "ui/message_event.h"
 
 namespace qn410::test {
 

@@ -1,14 +1,5 @@
 // Every editor, its frame and its grids through their widgets, and every editor's upload to one
 // qn410-sim through the real link.
-#include <QCheckBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QSettings>
-#include <QTemporaryDir>
-#include <QToolTip>
-#include <QtTest>
 
 #include "app/editor_registry.h"
 #include "app/main_frame.h"
