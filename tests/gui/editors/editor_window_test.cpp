@@ -90,11 +90,8 @@ template <typename T>
 std::unique_ptr<EditorFrame> New(EditorHost& host) {
     return std::make_unique<T>(host);
 }
-std::unique_ptr<EditorFrame> NewSystem(EditorHost& host) {
-    return std::make_unique<CDlgSystem>(host, kClock);
-}
 std::unique_ptr<EditorFrame> (*const kMake[])(EditorHost&) = {
-    NewSystem,     New<CSheetStation>, New<CDlgLine>,    New<CDlgFunction>, New<CDlgDirectSelect>,
+    nullptr,       New<CSheetStation>, New<CDlgLine>,    New<CDlgFunction>, New<CDlgDirectSelect>,
     New<CDlgScan>, New<CDlgGroup>,     New<CDlgMeeting>, New<CSheetPaging>, New<CDlgDirectDial>};
 
 // An editor on ThreeExchanges (changed by `change`), shown and active.
@@ -107,7 +104,7 @@ struct Editor {
         : host(shared ? *shared : own), ed(e) {
         if (!shared) ThreeExchanges(host.document.data());
         if (change) change(host.document.data());
-        dlg = kMake[int(ed)](host);
+        dlg = ed == System ? std::make_unique<CDlgSystem>(host, kClock) : kMake[ed](host);
         dlg->show();
         QApplication::setActiveWindow(dlg.get());
     }
@@ -361,7 +358,7 @@ struct Cell {
     int row, column;
     QStringList typed;
     std::string shown;
-    int checkRow = -1, checkColumn = -1;
+    GridCell at;  // where `shown` is, when not the cell typed into
     Act before;
 };
 // Dialing Assignment of exchange 1, master 1: switch 3 dials 300, switch 10 locks switch 12.
@@ -375,36 +372,36 @@ const std::vector<Cell> kCells = {
     {System, "grid", 1, 1, {"0042"}, "0042"},
     {System, "grid", 1, 1, {"1234567", "12a", k51}, "200"},
     {Stations, "masters", 0, 3, {"1a3", "", "12"}, "191"},
-    {Stations, "masters", 0, 3, {"123"}, "123", 0, 4},  // named after its number: renamed
+    {Stations, "masters", 0, 3, {"123"}, "123", {0, 4}},  // named after its number: renamed
     {Stations, "masters", 1, 4, {"AB~", "", "ABCDEFGHI"}, "192"},
     {Stations, "masters", 1, 4, {QString::fromUtf16(u"\uFF71\uFF72 }")}, "\xB1\xB2 }"},
     {Stations, "masters", 0, 7, {"03-1234-56789-012345"}, "03-1234-56789-012345"},
     {Stations, "masters", 0, 7, {"12", k51}, ""},  // clears
     {Stations, "masters", 2, 8, {"1234"}, ""},
     {Stations, "masters", 2, 11, {"x1"}, "x1"},
-    {Stations, "subs", 0, 3, {"170"}, "170", 0, 4},
+    {Stations, "subs", 0, 3, {"170"}, "170", {0, 4}},
     {Stations, "subs", 4, 5, {"4"}, "1"},
-    {Stations, "subs", 4, 5, {"2"}, "291", 4, 7},
+    {Stations, "subs", 4, 5, {"2"}, "291", {4, 7}},
     {Stations, "subs", 4, 6, {"5"}, "1"},
-    {Stations, "subs", 4, 6, {"3"}, "193", 4, 8},
+    {Stations, "subs", 4, 6, {"3"}, "193", {4, 8}},
     {Stations, "subs", 5, 7, {"102"}, "191"},  // never a substation
-    {Stations, "subs", 5, 7, {"492"}, "3", 5, 5},
+    {Stations, "subs", 5, 7, {"492"}, "3", {5, 5}},
     {Stations, "subs", 5, 9, {"click"}, "Emergency"},
     {Dial, "grid", 0, 1, {"0189aAcC*#- "}, "0189aAcC*#- "},
     {Dial, "grid", 2, 1, {"12345678901234567", "12b"}, "300"},
-    {Dial, "grid", 1, 1, {"194"}, "FRONT", 1, 2},        // a master's number shows its name
+    {Dial, "grid", 1, 1, {"194"}, "FRONT", {1, 2}},      // a master's number shows its name
     {Dial, "grid", 11, 1, {"77"}, "x"},                  // a locked switch takes no dial
-    {Dial, "grid", 0, 3, {"5"}, "x", 4, 1},              // a lock marks the switch
+    {Dial, "grid", 0, 3, {"5"}, "x", {4, 1}},            // a lock marks the switch
     {Dial, "grid", 0, 3, {"0", "1a", "1025", "3"}, ""},  // switch 3 dials
-    {Dial, "grid", 9, 3, {""}, "", 11, 1},
-    {Dial, "grid", 9, 3, {"13"}, "", 11, 3},
-    {Line, "grid0", 0, 4, {"192"}, "192", 0, 5, DirectIn(0)},
-    {Line, "grid0", 1, 4, {"101"}, "", -1, -1, DirectIn(0)},  // a substation
-    {Line, "grid0", 2, 2, {"1"}, "194", 2, 4, Cells("grid0", {{2, 3, "4"}}, {DirectIn(0)})},
+    {Dial, "grid", 9, 3, {""}, "", {11, 1}},
+    {Dial, "grid", 9, 3, {"13"}, "", {11, 3}},
+    {Line, "grid0", 0, 4, {"192"}, "192", {0, 5}, DirectIn(0)},
+    {Line, "grid0", 1, 4, {"101"}, "", {}, DirectIn(0)},  // a substation
+    {Line, "grid0", 2, 2, {"1"}, "194", {2, 4}, Cells("grid0", {{2, 3, "4"}}, {DirectIn(0)})},
     {Scan, "grid", 0, 1, {"4"}, ""},
-    {Scan, "grid", 0, 2, {"65"}, "", -1, -1, Cells("grid", {{0, 1, "3"}})},
-    {Scan, "grid", 0, 2, {"12"}, "312", 0, 3, Cells("grid", {{0, 1, "3"}})},
-    {Meeting, "grid", 0, 2, {"4"}, "494", 0, 4, Cells("grid", {{0, 1, "3"}})},
+    {Scan, "grid", 0, 2, {"65"}, "", {}, Cells("grid", {{0, 1, "3"}})},
+    {Scan, "grid", 0, 2, {"12"}, "312", {0, 3}, Cells("grid", {{0, 1, "3"}})},
+    {Meeting, "grid", 0, 2, {"4"}, "494", {0, 4}, Cells("grid", {{0, 1, "3"}})},
 };
 
 struct Upload {
@@ -639,10 +636,8 @@ class EditorWindowTest : public QObject {
         if (c.grid == "subs") e.as<CSheetStation>()->tabs()->setCurrentIndex(1);
         if (c.before) c.before(e);
         for (const QString& typed : c.typed) Cells(c.grid, {{c.row, c.column, typed}})(e);
-        const bool same = c.checkRow < 0;
-        QCOMPARE(
-            Grid(e, c.grid)->ItemText(same ? c.row : c.checkRow, same ? c.column : c.checkColumn),
-            c.shown);
+        const GridCell at = c.at.IsValid() ? c.at : GridCell{c.row, c.column};
+        QCOMPARE(Grid(e, c.grid)->ItemText(at.row, at.column), c.shown);
         QVERIFY(!e.host.document.modified);  // nothing committed yet
     }
 
