@@ -14,7 +14,6 @@
 #include "editors/edit_spin.h"
 #include "editors/page_master.h"
 #include "editors/page_paging.h"
-#include "editors/page_sub.h"
 #include "editors/sheet_paging.h"
 #include "editors/sheet_station.h"
 #include "editors/step_edit.h"
@@ -152,19 +151,18 @@ struct SimLink {
 using Act = std::function<void(Editor&)>;
 
 // The control a case names; a trailing digit is the line, limit or box index. "grid" and "time"
-// are the editor's only grid and step box.
+// are the editor's only grid and step box; a sheet's grid is the one of the page shown.
 QWidget* Named(Editor& e, const std::string& n) {
     const int i = n.back() - '0';
     if (n == "grid") return e.dlg->findChild<GridCtrl*>();
     if (n == "time") return e.dlg->findChild<StepEdit*>();
+    if (auto* sheet = dynamic_cast<EditorSheet*>(e.dlg.get()))
+        return static_cast<ExchangeGridPage*>(sheet->tabs()->currentWidget())->grid();
     switch (e.ed) {
         case Ed::System:
             if (n[0] == 't') return e.as<CDlgSystem>()->tieLineBox(i);
             return n == "count" ? e.as<CDlgSystem>()->exchangeCountList()
                                 : e.as<CDlgSystem>()->digitsList();
-        case Ed::Stations:
-            return n == "masters" ? e.as<CSheetStation>()->masterPage()->grid()
-                                  : e.as<CSheetStation>()->subPage()->grid();
         case Ed::Line:
             if (n == "timeOut") return e.as<CDlgLine>()->timeOutBox();
             if (n[0] == 'n') return e.as<CDlgLine>()->line(i).name;
@@ -177,8 +175,6 @@ QWidget* Named(Editor& e, const std::string& n) {
             if (n == "forwarding") return e.as<CDlgFunction>()->forwardingBox();
             if (n == "busy") return e.as<CDlgFunction>()->busyBox();
             return e.as<CDlgFunction>()->limit(CDlgFunction::LimitKind(i)).value;
-        case Ed::Paging:  // "zones": the grid of the page shown
-            return static_cast<ZonePage*>(e.as<CSheetPaging>()->tabs()->currentWidget())->grid();
         default:
             return e.as<CDlgDirectSelect>()->callButton();
     }
@@ -790,10 +786,10 @@ class EditorWindowTest : public QObject {
         QCOMPARE(
             grid->ItemText(2, zone1) + grid->ItemText(0, zone1) + grid->ItemText(0, zone1 + 11),
             "xvv");
-        QCOMPARE(PagingTimeStep("25", 1) + PagingTimeStep("25", -1), QString("3010"));
         QTest::mouseClick(page->timeOutBox(), Qt::LeftButton);
-        page->timeBox()->stepBy(3);
-        QCOMPARE(page->timeBox()->text(), QString("40"));
+        TypeInto(page->timeBox(), "25");  // a step first rounds down to tens
+        page->timeBox()->stepBy(-1);
+        QCOMPARE(page->timeBox()->text(), QString("10"));
     }
 
     void everyEditorReachesTheExchanges() {
