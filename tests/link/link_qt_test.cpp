@@ -1,6 +1,5 @@
-// The link broker against a recording transfer manager (one result per request, LinkUseMask,
-// received records by letter), then CTransMng and CSioThread over a real pseudo-terminal against
-// a scripted exchange and against qn410-sim.
+// The link broker against a recording transfer manager, then CTransMng and CSioThread over a
+// real pseudo-terminal against a scripted exchange and against qn410-sim.
 #include <QtTest>
 #include <deque>
 #include <sstream>
@@ -271,11 +270,10 @@ class LinkQtTest : public QObject, public TransferProgress {
         QCOMPARE(history.Monitors().size(), size_t{1});
         QCOMPARE(MonitorLineText(history.Monitors()[0]),
                  "20261206090807p05256" + std::string(256, 'm'));
-        QCOMPARE(std::pair(saver.Count(UM_MONITOR_RECORD), monitorWindow.Count(UM_LINK_RESULT)),
-                 std::pair(size_t{1}, size_t{1}));
+        QCOMPARE(std::tuple(saver.Count(UM_MONITOR_RECORD), monitorWindow.Count(UM_LINK_RESULT),
+                            sheet.Count(UM_RCV_CANCEL_SHEET), dial.Count(UM_RCV_CANCEL_DIAL)),
+                 std::tuple(1u, 1u, 1u, 1u));
         QCOMPARE(cancelled, 1);
-        QCOMPARE(sheet.Count(UM_RCV_CANCEL_SHEET), size_t{1});
-        QCOMPARE(dial.Count(UM_RCV_CANCEL_DIAL), size_t{1});
         QCOMPARE(prompt.texts(), (std::vector<std::string>{
                                      "Exchange No. 12\nNow receiving data so you can't send",
                                      "Exchange No. 12\nCommunication Error",
