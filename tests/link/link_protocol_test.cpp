@@ -238,7 +238,7 @@ struct Modem {
 // The call with its pauses, then each way a call fails to come up: the answers to ATD, an ATD
 // without an answer within the minute and the two pauses (stopped with a CR), no modem
 // answering ATZ. A call that came up hands over the exchange's bytes until NO CARRIER.
-TEST(AtDialler, PlacesTheCallOrEndsTheAttemptWithItsCode) {
+TEST(AtDialler, PlacesTheCallOrEndsTheAttemptWithItsCodeThenHangsUpInOrder) {
     const std::tuple<const char*, const char*, const char*, AtMillis> cases[] = {
         {"", nullptr,
          "[DTR on]>ATZ\r<ATZ\r\r\nOK\r\n>ATE0\r<ATE0\r\r\nOK\r\n!1024 >ATD0,12,3\r"
@@ -261,25 +261,22 @@ TEST(AtDialler, PlacesTheCallOrEndsTheAttemptWithItsCode) {
         EXPECT_TRUE(m.transcript.ends_with(end)) << m.transcript;
         EXPECT_EQ(m.now, at);
     }
-    Modem m;
-    m.dialler.Dial("0-12-3", 0);
-    m.Drive();
-    EXPECT_EQ(m.dialler.TakeData(), "\x10\x05");
-    m.dialler.OnBytes("\x10\x06\r\nNO CARR", 10);
-    m.dialler.OnBytes("IER\r\n", 11);  // the modem's own answer: the call is lost
-    EXPECT_EQ(m.dialler.TakeData(), "\x10\x06\r\n");
-    EXPECT_EQ(m.dialler.TakeNotices(), std::vector<uint16_t>{kTapiDisconnected});
-}
-
-// Without DTR (a pseudo-terminal): the guard time and a quarter of silence, "+++", ATH. With DTR:
-// dropped for half a second; only a modem that keeps its carrier gets the escape too.
-TEST(AtDialler, HangUpOrder) {
-    const std::tuple<bool, bool, const char*, AtMillis> cases[] = {
+    Modem call;
+    call.dialler.Dial("0-12-3", 0);
+    call.Drive();
+    EXPECT_EQ(call.dialler.TakeData(), "\x10\x05");
+    call.dialler.OnBytes("\x10\x06\r\nNO CARR", 10);
+    call.dialler.OnBytes("IER\r\n", 11);  // the modem's own answer: the call is lost
+    EXPECT_EQ(call.dialler.TakeData(), "\x10\x06\r\n");
+    EXPECT_EQ(call.dialler.TakeNotices(), std::vector<uint16_t>{kTapiDisconnected});
+    // Without DTR (a pseudo-terminal): the guard time and a quarter of silence, "+++", ATH. With
+    // DTR: dropped for half a second; only a modem that keeps its carrier gets the escape too.
+    const std::tuple<bool, bool, const char*, AtMillis> hangUps[] = {
         {false, false, ">+++<\r\nOK\r\n>ATH\r<\r\nOK\r\n", 1250},
         {true, false, "[DTR off][DTR on]", 500},
         {true, true, "[DTR off][DTR on]>+++<\r\nOK\r\n>ATH\r<\r\nOK\r\n", 500},
     };
-    for (const auto& [dtrWorks, carrierStays, transcript, firstAct] : cases) {
+    for (const auto& [dtrWorks, carrierStays, transcript, firstAct] : hangUps) {
         Modem m;
         m.dialler.Dial("0-12-3", 0);
         m.Drive();

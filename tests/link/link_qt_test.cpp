@@ -67,11 +67,6 @@ class FakeControl : public LinkControl {
     std::vector<TransferRequestPtr> Stop(int) override {
         return {std::make_move_iterator(queued.begin()), std::make_move_iterator(queued.end())};
     }
-    TransferRequestPtr Take() {
-        TransferRequestPtr r = std::move(queued.front());
-        queued.pop_front();
-        return r;
-    }
     std::vector<std::string> calls;
     std::deque<TransferRequestPtr> queued;
 };
@@ -136,7 +131,8 @@ class LinkQtTest : public QObject, public TransferProgress {
                 PostLinkRequest(broker.get(), s.from ? s.from : gone.get(), std::move(r),
                                 s.kind == 'A');
             }
-            if (s.kind == 'T') r = control->Take();
+            if (s.kind == 'T') r = std::move(control->queued.front());
+            if (s.kind == 'T') control->queued.pop_front();
             if (s.kind == 'N' && s.body.empty()) r.reset();
             if (s.kind == 'N' || s.kind == 'T')
                 PostLinkEvent(broker.get(), std::make_unique<LinkEvent>(s.a, s.b, std::move(r)));

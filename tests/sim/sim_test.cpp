@@ -175,7 +175,7 @@ TEST(SimExchange, AnswersStatusFaultMonitoringAndDialBlocks) {
     EXPECT_FALSE(StoreDialBlock("K17140001301", doc.data()));  // no exchange 17
 }
 
-TEST(SimOptions, EveryOptionIsReadAndDocumented) {
+TEST(SimOptions, EveryOptionIsReadAndDocumentedAndAWrongOneNamed) {
     const std::string args =
         "--device /dev/ttyUSB0 --config in.txt --save=out.txt --trace - --rate 2.5 --seed 9 "
         "--frames-per-turn 4 --idle-exit 30 --refuse-bids 1 --refuse-frames 2 --corrupt-bcc 3 "
@@ -205,9 +205,7 @@ TEST(SimOptions, EveryOptionIsReadAndDocumented) {
         if (!name.starts_with("--") && name != "SIGUSR1") continue;
         EXPECT_NE(HelpText().find(name.substr(0, name.find('='))), std::string::npos) << name;
     }
-}
-
-TEST(SimOptions, WrongCommandLinesSayWhatIsWrong) {
+    // A wrong command line says what is wrong.
     EXPECT_EQ(ParseOptions({"--bogus"}).error, "unknown option: --bogus");
     EXPECT_EQ(ParseOptions({"--save"}).error, "missing value for --save");
     const std::pair<std::string, std::string> badValues[] = {
