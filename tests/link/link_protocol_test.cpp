@@ -97,47 +97,43 @@ const Script kScripts[] = {
      {"got 201 " + kLong, "reset 1", "idle"}},
 };
 
-void Play(const Script& script) {
-    std::string wire;
-    std::vector<std::string> notices;
-    LinkEngine engine(
-        [&](int, const uint8_t* b, size_t n) { wire.append(reinterpret_cast<const char*>(b), n); },
-        [&](LinkNotice n) {
-            const char* name = n.message == UM_LINK_SENT       ? "sent"
-                               : n.message == UM_LINK_RECEIVED ? "got"
-                               : n.message == UM_LINK_RESET    ? "reset"
-                                                               : "error";
-            char head[24];
-            std::snprintf(head, sizeof head, "%s %x", name, unsigned(n.wParam));
-            notices.push_back(head + (n.item ? " " + n.item->body : ""));
-        });
-    for (const Step& step : script.steps) {
-        if (step.op == 'S')
-            engine.Enqueue(0, std::make_unique<TransferRequest>(TransferRequest{.body = step.in}));
-        for (unsigned char c : step.op == 'F' ? step.in : "") engine.OnByte(0, c);
-        for (int i = 0; i < (step.op == 'T' ? std::stoi(step.in) : 0); ++i) {
-            engine.Tick();
-            engine.OnIdle(0);
-        }
-        if (step.op == 'R') engine.ResetSlot(0);
-        if (step.op == 'E') engine.OnReadError(0);
-        if (step.op == 'F' || step.op == 'I' || step.op == 'E') engine.OnIdle(0);
-        ASSERT_EQ(std::exchange(wire, {}), step.out)
-            << step.op << " " << testing::PrintToString(step.in);
-    }
-    engine.Inspect(0, [&](const LinkSlot& s) {
-        const char* states[] = {"idle", "bid sent", "frame sent", "turn open", "receiving"};
-        notices.push_back(s.state < 5 ? states[s.state] : "?");
-    });
-    EXPECT_EQ(notices, script.notices);
-    // Idle and nothing to time: the channel's tick stops, a lost turn's timers included.
-    EXPECT_EQ(engine.Busy(), notices.back() != "idle");
-}
-
 TEST(LinkProtocol, WritesAndNotifies) {
     for (const Script& script : kScripts) {
         SCOPED_TRACE(script.name);
-        Play(script);
+        std::string wire;
+        std::vector<std::string> notices;
+        LinkEngine engine([&](int, const uint8_t* b, size_t n) { wire.append((const char*)b, n); },
+                          [&](LinkNotice n) {
+                              const char* name = n.message == UM_LINK_SENT       ? "sent"
+                                                 : n.message == UM_LINK_RECEIVED ? "got"
+                                                 : n.message == UM_LINK_RESET    ? "reset"
+                                                                                 : "error";
+                              char head[24];
+                              std::snprintf(head, sizeof head, "%s %x", name, unsigned(n.wParam));
+                              notices.push_back(head + (n.item ? " " + n.item->body : ""));
+                          });
+        for (const Step& step : script.steps) {
+            if (step.op == 'S')
+                engine.Enqueue(0,
+                               std::make_unique<TransferRequest>(TransferRequest{.body = step.in}));
+            for (unsigned char c : step.op == 'F' ? step.in : "") engine.OnByte(0, c);
+            for (int i = 0; i < (step.op == 'T' ? std::stoi(step.in) : 0); ++i) {
+                engine.Tick();
+                engine.OnIdle(0);
+            }
+            if (step.op == 'R') engine.ResetSlot(0);
+            if (step.op == 'E') engine.OnReadError(0);
+            if (step.op == 'F' || step.op == 'I' || step.op == 'E') engine.OnIdle(0);
+            EXPECT_EQ(std::exchange(wire, {}), step.out)
+                << step.op << " " << testing::PrintToString(step.in);
+        }
+        engine.Inspect(0, [&](const LinkSlot& s) {
+            const char* states[] = {"idle", "bid sent", "frame sent", "turn open", "receiving"};
+            notices.push_back(s.state < 5 ? states[s.state] : "?");
+        });
+        EXPECT_EQ(notices, script.notices);
+        // Idle and nothing to time: the channel's tick stops, a lost turn's timers included.
+        EXPECT_EQ(engine.Busy(), notices.back() != "idle");
     }
 }
 
@@ -215,7 +211,6 @@ struct Modem {
     std::string transcript;
     AtMillis now = 0;
 
-    // Runs until the dialler is neither dialling nor hanging up.
     void Drive() {
         for (Collect(); dialler.busy(); Collect())
             dialler.OnTime(now = dialler.NextDeadline().value_or(now + 1));

@@ -39,7 +39,6 @@ class LinkRecorder : public QObject {
   public:
     std::vector<Recorded> events;
 
-    // Those of one message; with a letter, only those whose body starts with it.
     size_t Count(uint16_t message, char letter = 0) const {
         return std::ranges::count_if(events, [&](const Recorded& r) {
             return r.message == message && (!letter || r.body.starts_with(letter));
