@@ -1,6 +1,7 @@
 // The link broker against a recording transfer manager, then CTransMng and CSioThread over a
 // real pseudo-terminal against a scripted exchange and against qn410-sim.
 #include <QtTest>
+#include <algorithm>
 #include <deque>
 #include <sstream>
 #include <thread>
@@ -171,13 +172,12 @@ class LinkQtTest : public QObject, public TransferProgress {
         QCoreApplication::processEvents();
         const char* results[] = {"done", "not delivered", "open failed", "received", "reset"};
         Texts out;
-        for (const Recorded& r : who.events) {
-            if (r.message != message) continue;
-            out.push_back((message == UM_LINK_RESULT && r.wParam < 5
-                               ? std::string(results[r.wParam])
-                               : QByteArray::number(r.wParam, 16).toStdString()) +
-                          " " + r.body);
-        }
+        for (const Recorded& r : who.events)
+            if (r.message == message)
+                out.push_back((message == UM_LINK_RESULT && r.wParam < 5
+                                   ? std::string(results[r.wParam])
+                                   : QByteArray::number(r.wParam, 16).toStdString()) +
+                              " " + r.body);
         return out;
     }
 
