@@ -767,4 +767,4 @@ class TestWindows : public QObject {
 };
 
 QTEST_MAIN(TestWindows)
-#include "tst_log_link.moc"
+#include "tst_program.moc"
