@@ -539,18 +539,30 @@ class TestWindows : public QObject {
         }
     }
 
-    // No setting file: the program starts at once, writes the default file and its work file in
-    // the parent of "bin". A second copy ends silently.
+    // No setting file and a lock left by a crashed copy: the program starts at once, writes the
+    // default file and its work file in the parent of "bin". A second copy ends silently.
     void firstStartAndSecondCopy() {
-        const QString run = shell_->folder.file("run");
+        const QString run = shell_->folder.file("run"), lock = run + "/QN410.lock";
         QDir().mkpath(run);
         QFile::setPermissions(run, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        std::string content;
+        {
+            QLockFile model(lock);
+            QVERIFY(model.tryLock(0));
+            content = ReadAll(lock.toStdString());
+        }
+        // A lock left by a crashed copy: the same lock, naming a process that cannot exist.
+        WriteAll(lock.toStdString(), "2147480000" + content.substr(content.find('\n')));
         shell_->app = shell_->MakeApp(shell_->folder.file("bin"));
         QVERIFY(shell_->app->Start());
         QVERIFY(QFile::exists("qn410.txt"));
         CMainFrame& frame = *shell_->app->frame();
         QVERIFY(!frame.isWindowModified() && frame.view().password().empty());
 
+        QWidget other;  // the second copy brings this one to the front
+        other.show();
+        other.activateWindow();
+        QTRY_VERIFY(other.isActiveWindow());
         QDir().mkpath("second");
         QProcess second;
         qputenv("XDG_RUNTIME_DIR", run.toLocal8Bit());
@@ -559,6 +571,7 @@ class TestWindows : public QObject {
         QVERIFY(second.waitForFinished(30000));
         QVERIFY(second.exitStatus() == QProcess::NormalExit && second.exitCode() == 0);
         QVERIFY(!QFile::exists("second/qn410.txt"));
+        QTRY_VERIFY(frame.isActiveWindow());
         QVERIFY(shell_->prompt.shown.empty());
 
         QVERIFY(QFile::exists(shell_->folder.file("qn410work.txt")));
@@ -767,4 +780,4 @@ class TestWindows : public QObject {
 };
 
 QTEST_MAIN(TestWindows)
-#include "tst_log_link.moc"
+#include "tst_program.moc"
