@@ -207,7 +207,6 @@ Act DirectIn(int l) {
     return [=](Editor& e) { e.as<CDlgLine>()->line(l).directInLine->click(); };
 }
 Act ChooseAll = [](Editor& e) { e.Choose("ALL"); };
-// Paging's time-out: on, and the text typed.
 Act PagingTime(QString exchange, QString text) {
     return [=](Editor& e) {
         e.Choose(exchange);
