@@ -9,9 +9,9 @@
 
 namespace qn410::test {
 
-// Fills data with random values that the setting file carries unchanged: every field stored in
-// the file varies (names with bytes 0xA1..0xDF, often at their longest), display copies hold
-// what reading a file leaves in them, and the zone tables stay as they were.
+// What FillRandomRecordable makes (its zone tables left as they were), and besides every other
+// field the setting file stores, in any form the file carries unchanged; display copies hold
+// what reading a file leaves in them.
 void FillRandomFileData(SettingData& data, uint32_t seed);
 
 // Varies only the fields that the upload records carry, and only in the form in which they
