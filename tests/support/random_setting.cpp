@@ -1,5 +1,3 @@
-// Random setting data: every field the setting file stores, or only what the upload records
-// carry, in the form that survives a trip to an exchange.
 #include "support/random_setting.h"
 
 #include <algorithm>
