@@ -99,8 +99,7 @@ class Simulator : public Child {
     }
     ~Simulator() { Stop(); }
 
-    // Ends the simulator with SIGTERM (it saves first with --save); its exit status or -1.
-    int Stop() {
+    int Stop() {  // its exit status, or -1
         if (pid_ <= 0) return -1;
         Signal(SIGTERM);
         return Wait(10000);
