@@ -44,10 +44,10 @@ struct RandomText {
         n.Value = std::stoi(digits);
         SetText(n.Text, digits);
     }
-    // "HH:MM"; with oftenZero each part is 0 half of the time.
-    void Time(TimeOfDay& t, bool oftenZero) {
-        const int hour = oftenZero && Coin() ? 0 : Int(0, 23);
-        const int minute = oftenZero && Coin() ? 0 : Int(0, 59);
+    // "HH:MM", each part 0 half of the time.
+    void Time(TimeOfDay& t) {
+        const int hour = Coin() ? 0 : Int(0, 23);
+        const int minute = Coin() ? 0 : Int(0, 59);
         t.Value = static_cast<uint16_t>(hour * 256 + minute);
         char text[8];
         std::snprintf(text, sizeof text, "%02d:%02d", hour, minute);
@@ -89,8 +89,8 @@ void Recordable(RandomText& r, SettingData& d) {
 
     for (FunctionSetting& f : d.Function) {
         r.Set(f.OutSend, 0, 1);
-        r.Time(f.StartTime, true);
-        r.Time(f.EndTime, true);
+        r.Time(f.StartTime);
+        r.Time(f.EndTime);
         f.AutoOutSend = f.StartTime.Value == 0 && f.EndTime.Value == 0 ? 0 : 1;
         r.Set(f.TalkSend, 0, 1);
         r.Set(f.CallCnt, 0, 99);
