@@ -14,7 +14,6 @@
 #include "setting/setting_file.h"
 #include "setting/text_field.h"
 #include "support/child_process.h"
-#include "support/passing_numbers.h"
 #include "support/random_setting.h"
 #include "support/recording_prompt.h"
 #include "support/temp_dir.h"

@@ -33,7 +33,7 @@
 #include "setting/setting_file.h"
 #include "shell_fixture.h"
 #include "support/child_process.h"
-#include "support/passing_numbers.h"
+#include "support/random_setting.h"
 #include "transfer/record_codec.h"
 #include "transfer/station_check.h"
 

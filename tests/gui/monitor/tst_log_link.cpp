@@ -26,7 +26,6 @@
 #include "setting/text_field.h"
 #include "shell_fixture.h"
 #include "support/child_process.h"
-#include "support/passing_numbers.h"
 #include "support/random_setting.h"
 #include "support/temp_dir.h"
 #include "transfer/page_comm.h"
