@@ -162,6 +162,7 @@ void FillRandomFileData(SettingData& d, uint32_t seed) {
     for (FunctionSetting& f : d.Function) {
         r.Set(f.AutoOutSend, 0, 1);
         r.Set(f.CallCnt, 0, 255);
+        r.Set(f.CallTime, 0, 255);
         r.Set(f.TalkTime, 0, 65535);
     }
     for (ExchangeSetting& ex : d.Exchange) {
