@@ -14,8 +14,6 @@
 #include "setting/setting_file.h"
 #include "setting/text_field.h"
 #include "support/child_process.h"
-#include "support/passing_numbers.h"
-#include "support/random_recordable.h"
 #include "support/random_setting.h"
 #include "support/recording_prompt.h"
 #include "support/temp_dir.h"
@@ -219,11 +217,11 @@ TEST_F(CtlPtyTest, AnInterruptAbandonsTheLinkAndWritesNothing) {
         {SIGINT, {"upload", Write(SettingDocument().data(), "one.txt")}},
         {SIGTERM, {"download", "out"}}};
     for (const auto& [signal, args] : runs) {
-        CtlProcess ctl(args, sim.env());
+        Child ctl(QN410CTL_BINARY, args, sim.env(), true);
         ASSERT_TRUE(waitForBid());
         ctl.Signal(signal);
-        const ProcessResult r = ctl.Finish(5000);
-        EXPECT_EQ(std::tuple(r.status, r.err),
+        std::string err;
+        EXPECT_EQ(std::tuple(ctl.Wait(5000, &err), err),
                   std::tuple(1, "qn410ctl: interrupted: abandoning the link\n"));
         EXPECT_FALSE(std::filesystem::exists("out"));
     }

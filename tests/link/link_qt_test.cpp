@@ -14,9 +14,9 @@
 #include "link_test_peer.h"
 #include "pty_peer.h"
 #include "setting/setting_file.h"
-#include "support/random_recordable.h"
+#include "support/child_process.h"
+#include "support/random_setting.h"
 #include "support/recording_prompt.h"
-#include "support/sim_process.h"
 #include "support/temp_dir.h"
 #include "transfer/upload_plan.h"
 
@@ -400,7 +400,7 @@ class LinkQtTest : public QObject, public TransferProgress {
             QTRY_COMPARE_WITH_TIMEOUT(view->Count(UM_LINK_SENT), requests + 1, 10000);
             for (size_t n = 0, i = 0; n != logs() && i < 30; ++i, QTest::qWait(300)) n = logs();
             QCOMPARE(view->Count(UM_LINK_ERROR), size_t{0});
-            QVERIFY(sim.Stop());
+            QCOMPARE(sim.Stop(), 0);
             const std::string trace = ReadAll(dir.file("trace.txt"));
             for (const char* bad : {"no answer", "again", "keeps its bid", "frame(s) dropped"})
                 QVERIFY2(trace.find(bad) == std::string::npos, bad);

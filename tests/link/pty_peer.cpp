@@ -20,12 +20,8 @@ PtyPeer::PtyPeer() {
     const std::string device = ::ptsname(master_);
     // The tool opens a uniquely named link this peer owns: once Close() removes it nothing
     // opens it again, even when another test is handed the same /dev/pts/N.
-    std::string dir = "/tmp/qn410-pty-XXXXXX";
-    if (::mkdtemp(dir.data())) {
-        linkDir_ = dir;
-        slavePath_ = dir + "/tty";
-        if (::symlink(device.c_str(), slavePath_.c_str()) != 0) slavePath_.clear();
-    }
+    slavePath_ = linkDir_.emplace().file("tty");
+    if (::symlink(device.c_str(), slavePath_.c_str()) != 0) slavePath_.clear();
     // Raw from the start, so nothing is echoed or translated before the tool configures it.
     if (const int slave = ::open(device.c_str(), O_RDWR | O_NOCTTY); slave >= 0) {
         termios tio{};
@@ -37,10 +33,8 @@ PtyPeer::PtyPeer() {
 }
 
 void PtyPeer::Close() {
-    if (!slavePath_.empty()) ::unlink(slavePath_.c_str());
-    if (!linkDir_.empty()) ::rmdir(linkDir_.c_str());
+    linkDir_.reset();
     slavePath_.clear();
-    linkDir_.clear();
     if (master_ >= 0) ::close(master_);
     master_ = -1;
 }

@@ -3,7 +3,10 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
+
+#include "../support/temp_dir.h"
 
 namespace qn410::test {
 
@@ -25,7 +28,7 @@ class PtyPeer {
   private:
     int master_ = -1;
     std::string slavePath_;  // a link to /dev/pts/N that only this peer removes
-    std::string linkDir_;
+    std::optional<TempDir> linkDir_;
 };
 
 }  // namespace qn410::test

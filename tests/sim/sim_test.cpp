@@ -14,7 +14,7 @@
 #include "sim_exchange.h"
 #include "sim_options.h"
 #include "sim_wire.h"
-#include "support/random_recordable.h"
+#include "support/random_setting.h"
 #include "transfer/upload_plan.h"
 
 namespace qn410::sim::test {

@@ -1,4 +1,4 @@
-// The built programs as child processes (define QN410CTL_BINARY / QN410_SIM_BINARY to use them).
+// The built programs as child processes (define QN410_SIM_BINARY for the simulator).
 // Every wait is bounded by a poll time-out; nothing sleeps.
 #pragma once
 
@@ -12,15 +12,13 @@
 #include <string>
 #include <utility>
 #include <vector>
+#ifdef QT_CORE_LIB
+#include <QStringList>
+#endif
 
-namespace qn410::ctl::test {
+namespace qn410::test {
 
 using ChildEnv = std::vector<std::pair<std::string, std::string>>;
-
-struct ProcessResult {
-    int status = -1;  // exit status; -1 when killed or not ended in time
-    std::string err;  // standard error
-};
 
 // Starts binary with args (and the environment plus env), standard output to outFd (or
 // /dev/null when -1) and standard error to errFd.
@@ -87,26 +85,6 @@ class Child {
     int fd_ = -1;
 };
 
-#ifdef QN410CTL_BINARY
-// qn410ctl running, its standard error captured.
-class CtlProcess : public Child {
-  public:
-    CtlProcess(const std::vector<std::string>& args, const ChildEnv& env)
-        : Child(QN410CTL_BINARY, args, env, true) {}
-
-    ProcessResult Finish(int limitMs = 30000) {
-        ProcessResult result;
-        result.status = Wait(limitMs, &result.err);
-        return result;
-    }
-};
-
-inline ProcessResult RunCtl(const std::vector<std::string>& args, const ChildEnv& env = {},
-                            int limitMs = 30000) {
-    return CtlProcess(args, env).Finish(limitMs);
-}
-#endif
-
 #ifdef QN410_SIM_BINARY
 // qn410-sim on a pseudo-terminal, whose path is its first line of output; stopped with SIGTERM
 // at the end (killed when it does not end), so that it saves with --save and leaves its coverage
@@ -121,8 +99,7 @@ class Simulator : public Child {
     }
     ~Simulator() { Stop(); }
 
-    // Ends the simulator with SIGTERM (it saves first with --save); its exit status or -1.
-    int Stop() {
+    int Stop() {  // its exit status, or -1
         if (pid_ <= 0) return -1;
         Signal(SIGTERM);
         return Wait(10000);
@@ -135,6 +112,19 @@ class Simulator : public Child {
   private:
     std::string port_;
 };
+
+#ifdef QT_CORE_LIB
+// The same with Qt's strings.
+struct SimProcess : Simulator {
+    explicit SimProcess(const QStringList& args) : Simulator(Strings(args)) {}
+    QString port() const { return QString::fromStdString(Simulator::port()); }
+    static std::vector<std::string> Strings(const QStringList& list) {
+        std::vector<std::string> out;
+        for (const QString& s : list) out.push_back(s.toStdString());
+        return out;
+    }
+};
+#endif
 #endif
 
-}  // namespace qn410::ctl::test
+}  // namespace qn410::test

@@ -1,5 +1,3 @@
-// Random setting data: every field the setting file stores, or only what the upload records
-// carry, in the form that survives a trip to an exchange.
 #include "support/random_setting.h"
 
 #include <algorithm>
@@ -46,10 +44,10 @@ struct RandomText {
         n.Value = std::stoi(digits);
         SetText(n.Text, digits);
     }
-    // "HH:MM"; with oftenZero each part is 0 half of the time.
-    void Time(TimeOfDay& t, bool oftenZero) {
-        const int hour = oftenZero && Coin() ? 0 : Int(0, 23);
-        const int minute = oftenZero && Coin() ? 0 : Int(0, 59);
+    // "HH:MM", each part 0 half of the time.
+    void Time(TimeOfDay& t) {
+        const int hour = Coin() ? 0 : Int(0, 23);
+        const int minute = Coin() ? 0 : Int(0, 59);
         t.Value = static_cast<uint16_t>(hour * 256 + minute);
         char text[8];
         std::snprintf(text, sizeof text, "%02d:%02d", hour, minute);
@@ -78,89 +76,8 @@ std::string TelNo(RandomText& r) {
     return s;
 }
 
-}  // namespace
-
-void FillRandomFileData(SettingData& d, uint32_t seed) {
-    RandomText r(seed);
-    SetDefaults(d);
-    r.Set(d.Maintenance.PcConnect, 0, 1);
-    r.Set(d.Maintenance.CommPort, 0, 3);
-    SetText(d.Maintenance.TelNo, r.Digits(20));
-    r.Set(d.RemoteDial.TelCnt, 0, kRemoteTelCount);
-    for (auto& tel : d.RemoteDial.TelNo) SetText(tel, r.Digits(32));
-
-    r.Set(d.System.SwitchCnt, 1, kExchangeCount);
-    r.Set(d.System.NumberSize, 2, 6);
-    for (auto& t : d.System.TieLine) r.Set(t, 0, 1);
-    for (auto& entry : d.System.SwNumber) r.Number(entry, r.Int(0, 3) != 0);
-    for (auto& row : d.System.OutInZone)
-        for (auto& mask : row) r.Set(mask, 0, kZoneMaskBits);
-
-    for (FunctionSetting& f : d.Function) {
-        r.Set(f.OutSend, 0, 1);
-        r.Set(f.AutoOutSend, 0, 1);
-        r.Time(f.StartTime, false);
-        r.Time(f.EndTime, false);
-        r.Set(f.TalkSend, 0, 1);
-        r.Set(f.CallCnt, 0, 255);
-        r.Set(f.CallTime, 0, 255);
-        r.Set(f.TalkTime, 0, 65535);
-    }
-
-    for (ExchangeSetting& ex : d.Exchange) {
-        r.Set(ex.ZoneSize, 1, 2);
-        r.Set(ex.PagingTimeLimit, 0, 990);
-        r.Set(ex.LineCntLimit, 1, 99);
-        for (TrunkLineSetting& line : ex.Line) {
-            SetText(line.Name, r.Name(8));
-            r.Set(line.TxNumberOnOff, 0, 1);
-            r.Set(line.TxNumber, 0, 9);
-            r.Set(line.RxLine, 0, 1);
-            r.Set(line.RxDial, 0, 1);
-            RandomList(r, line.RxMaster, kRxMasterCount, kMasterCount, false);
-        }
-        for (MasterSetting& m : ex.Master) {
-            r.Number(m.Number, r.Int(0, 3) != 0);
-            SetText(m.Name, r.Name(8));
-            r.Set(m.LineTx, 0, 1);
-            r.Set(m.Paging, 0, 1);
-            SetText(m.TelNo, r.Digits(20));
-            for (auto* tel : {&m.AbsenceTelNo, &m.AutoAbsenceTelNo, &m.CnvTelNo, &m.NonRespTelNo})
-                SetText(*tel, r.Digits(6));
-            r.Set(m.ScanTime, 1, 99);
-            r.Set(m.ScanCnt, 0, kScanCount);
-            RandomList(r, m.ScanSub, kScanCount, kSubCount, false);
-            r.Set(m.GroupCnt, 0, kGroupCount);
-            RandomList(r, m.GroupMaster, kGroupCount, kMasterCount, false);
-            r.Set(m.MeetCnt, 0, kMeetCount);
-            RandomList(r, m.MeetMaster, kMeetCount, kMasterCount, false);
-        }
-        for (SubSetting& s : ex.Sub) {
-            r.Number(s.Number, r.Int(0, 3) != 0);
-            SetText(s.Name, r.Name(8));
-            r.Set(s.CallSwNo, 1, kExchangeCount);
-            r.Set(s.CallStNo, 1, kMasterCount);
-            r.Set(s.Level, 0, 1);
-            r.Set(s.Paging, 0, kZoneMaskBits);
-        }
-        for (SpeakerSetting& sp : ex.Speaker) r.Set(sp.Paging, 0, kZoneMaskBits);
-    }
-
-    for (auto& mode : d.DirectSelect.OutMode) r.Set(mode, 0, 9);
-    for (auto& byExchange : d.Dial)
-        for (DialTable& table : byExchange)
-            for (DialEntry& entry : table) {
-                if (r.Int(0, 2) == 0) continue;
-                SetText(entry.Dial, r.Digits(16));
-                if (r.Coin()) SetText(entry.Shot, r.Digits(4));
-            }
-    for (auto& row : d.ShotT)
-        for (auto& t : row) r.Set(t, 0, 10);
-    RefreshTrunkDisplayCopies(d);
-}
-
-void FillRandomRecordable(SettingData& d, uint32_t seed) {
-    RandomText r(seed);
+// What the records carry, in their form; the zone tables as SetDefaults left them.
+void Recordable(RandomText& r, SettingData& d) {
     SetDefaults(d);
     r.Set(d.System.SwitchCnt, 1, kExchangeCount);
     r.Set(d.System.NumberSize, 2, 6);
@@ -172,8 +89,8 @@ void FillRandomRecordable(SettingData& d, uint32_t seed) {
 
     for (FunctionSetting& f : d.Function) {
         r.Set(f.OutSend, 0, 1);
-        r.Time(f.StartTime, true);
-        r.Time(f.EndTime, true);
+        r.Time(f.StartTime);
+        r.Time(f.EndTime);
         f.AutoOutSend = f.StartTime.Value == 0 && f.EndTime.Value == 0 ? 0 : 1;
         r.Set(f.TalkSend, 0, 1);
         r.Set(f.CallCnt, 0, 99);
@@ -229,6 +146,53 @@ void FillRandomRecordable(SettingData& d, uint32_t seed) {
         for (SpeakerSetting& sp : ex.Speaker) r.Set(sp.Paging, 0, kZoneMaskBits);
         r.Set(d.DirectSelect.OutMode[e], 0, 9);
     }
+}
+
+}  // namespace
+
+void FillRandomFileData(SettingData& d, uint32_t seed) {
+    RandomText r(seed);
+    Recordable(r, d);
+    r.Set(d.Maintenance.PcConnect, 0, 1);
+    r.Set(d.Maintenance.CommPort, 0, 3);
+    SetText(d.Maintenance.TelNo, r.Digits(20));
+    r.Set(d.RemoteDial.TelCnt, 0, kRemoteTelCount);
+    for (auto& tel : d.RemoteDial.TelNo) SetText(tel, r.Digits(32));
+    r.Number(d.System.SwNumber[r.Int(0, kExchangeCount - 1)], false);
+    for (FunctionSetting& f : d.Function) {
+        r.Set(f.AutoOutSend, 0, 1);
+        r.Set(f.CallCnt, 0, 255);
+        r.Set(f.CallTime, 0, 255);
+        r.Set(f.TalkTime, 0, 65535);
+    }
+    for (ExchangeSetting& ex : d.Exchange) {
+        r.Set(ex.PagingTimeLimit, 0, 990);
+        for (TrunkLineSetting& line : ex.Line)
+            RandomList(r, line.RxMaster, kRxMasterCount, kMasterCount, false);
+        for (MasterSetting& m : ex.Master) {
+            r.Set(m.ScanCnt, 0, kScanCount);
+            RandomList(r, m.ScanSub, kScanCount, kSubCount, false);
+            r.Set(m.GroupCnt, 0, kGroupCount);
+            RandomList(r, m.GroupMaster, kGroupCount, kMasterCount, false);
+            r.Set(m.MeetCnt, 0, kMeetCount);
+            RandomList(r, m.MeetMaster, kMeetCount, kMasterCount, false);
+        }
+    }
+    for (auto& byExchange : d.Dial)
+        for (DialTable& table : byExchange)
+            for (DialEntry& entry : table) {
+                if (r.Int(0, 2) == 0) continue;
+                SetText(entry.Dial, r.Digits(16));
+                if (r.Coin()) SetText(entry.Shot, r.Digits(4));
+            }
+    for (auto& row : d.ShotT)
+        for (auto& t : row) r.Set(t, 0, 10);
+    RefreshTrunkDisplayCopies(d);
+}
+
+void FillRandomRecordable(SettingData& d, uint32_t seed) {
+    RandomText r(seed);
+    Recordable(r, d);
     RebuildZoneTables(d);
 }
 

@@ -10,24 +10,18 @@ namespace qn410::test {
 
 class RecordingPoster : public LinkPoster {
   public:
-    struct Progress {
-        AppMessage message;
-        int kind;
-        std::string name;
-        int total;
-    };
     struct Posted {
-        bool isRequest;  // false: a progress message
-        Progress progress;
+        AppMessage message{};  // of a progress message, with its category name
+        std::string name;
         uint32_t wParam = 0;
-        TransferRequestPtr request;
+        TransferRequestPtr request;  // of a link request
     };
 
-    void PostProgress(AppMessage message, int kind, std::string name, int total) override {
-        posted.push_back({false, {message, kind, std::move(name), total}, 0, nullptr});
+    void PostProgress(AppMessage message, int, std::string name, int) override {
+        posted.push_back({message, std::move(name)});
     }
     void PostLinkRequest(uint32_t wParam, TransferRequestPtr request) override {
-        posted.push_back({true, {}, wParam, std::move(request)});
+        posted.push_back({{}, {}, wParam, std::move(request)});
     }
 
     std::vector<Posted> posted;

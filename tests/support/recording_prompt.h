@@ -12,14 +12,13 @@ namespace qn410::test {
 struct ShownMessage {
     std::string text;
     PromptIcon icon;
-    PromptButtons buttons;
 };
 
 // Answers Ok to a message, and to a question the next scripted answer (No when none is left).
 class RecordingPrompt : public Prompt {
   public:
     PromptAnswer Show(const std::string& text, PromptIcon icon, PromptButtons buttons) override {
-        shown.push_back({text, icon, buttons});
+        shown.push_back({text, icon});
         if (buttons == PromptButtons::Ok) return PromptAnswer::Ok;
         const PromptAnswer a = answers.empty() ? PromptAnswer::No : answers.front();
         if (!answers.empty()) answers.pop_front();

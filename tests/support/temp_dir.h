@@ -19,13 +19,8 @@ class TempDir {
         path_ = pattern;
     }
     ~TempDir() {
-        namespace fs = std::filesystem;
         std::error_code ec;
-        // Tests may leave folders without write permission behind; give it back first.
-        fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ec);
-        for (auto& entry : fs::recursive_directory_iterator(path_, ec))
-            fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ec);
-        fs::remove_all(path_, ec);
+        std::filesystem::remove_all(path_, ec);
     }
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;

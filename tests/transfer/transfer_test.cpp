@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "setting/text_field.h"
-#include "support/random_recordable.h"
+#include "support/random_setting.h"
 #include "support/recording_poster.h"
 #include "support/recording_prompt.h"
 #include "transfer/record_codec.h"
@@ -248,7 +248,7 @@ TEST(RecordCodec, ReadingRulesAndMalformedRecords) {
     EXPECT_FALSE(StoreReceivedRecord("K0121000030000", d, poster));
     EXPECT_TRUE(StoreReceivedRecord("M027", d, poster));
     ASSERT_EQ(poster.posted.size(), 1u);
-    EXPECT_EQ(poster.posted[0].progress.name, "Direct Select");
+    EXPECT_EQ(poster.posted[0].name, "Direct Select");
 }
 
 // Each step {letter, exchange, station, substation, zone, source zone, range total, index}: A; B
@@ -379,7 +379,7 @@ class TransferSessionTest : public ::testing::Test, public TransferHost {
     void Finished(TransferOutcome) override { ++finished_; }
 
     std::vector<RecordingPoster::Posted> Take() {
-        std::erase_if(poster_.posted, [](const auto& p) { return !p.isRequest; });
+        std::erase_if(poster_.posted, [](const auto& p) { return !p.request; });
         return std::exchange(poster_.posted, {});
     }
     TransferRequestPtr TakeOne() {
@@ -439,8 +439,7 @@ TEST_F(TransferSessionTest, HowAnUploadEndsAndWhatComesAfter) {
     EXPECT_EQ(session_.outcome(), TransferOutcome::FailedTransmit);
     session_.StartUpload(0);
     session_.OnLinkResult(kResultOpenFailed, TakeOne());
-    EXPECT_EQ(std::tuple(session_.outcome(), poster_.posted.back().progress.message,
-                         prompt_.shown[1].icon),
+    EXPECT_EQ(std::tuple(session_.outcome(), poster_.posted.back().message, prompt_.shown[1].icon),
               std::tuple(TransferOutcome::FailedOpen, UM_PROGRESS_CLOSE, PromptIcon::Exclamation));
     session_.StartUpload(0);
     cancel_ = 1;  // pressed while the first record is under way
@@ -485,7 +484,7 @@ TEST_F(TransferSessionTest, HowADownloadEnds) {
     EXPECT_EQ(std::tuple(session_.expected(), session_.received(), finished_, doc_.modified),
               std::tuple(433, 433, 0, true));
     ExpectClose(kLinkSubmit, TransferOutcome::Downloaded);  // a normal release
-    EXPECT_EQ(poster_.posted.back().progress.message, UM_PROGRESS_CLOSE);
+    EXPECT_EQ(poster_.posted.back().message, UM_PROGRESS_CLOSE);
     EXPECT_EQ(FirstRecordDifference(*source, doc_.data()), std::nullopt);
     for (int e = 0; e < 3; ++e)  // the decoders keep the zone tables in step
         EXPECT_TRUE(std::ranges::equal(doc_.data().Zones.Sub[e], source->Zones.Sub[e])) << e;

@@ -25,9 +25,8 @@
 #include "setting/setting_file.h"
 #include "setting/text_field.h"
 #include "shell_fixture.h"
-#include "support/passing_numbers.h"
-#include "support/random_recordable.h"
-#include "support/sim_process.h"
+#include "support/child_process.h"
+#include "support/random_setting.h"
 #include "support/temp_dir.h"
 #include "transfer/page_comm.h"
 #include "transfer/record_codec.h"
@@ -335,7 +334,8 @@ class TestWindows : public QObject {
         QCOMPARE(QString::fromStdString(ReadAll(trace.toStdString())).count(" RX frame "),
                  UploadStepCount(3, 0) - 1 + UploadStepCount(3, 2) - 1);
         LogWhileRecordsFlow(program, dir.path(), trace);
-        QVERIFY(sim->Stop());  // saves what the exchanges hold: the download below brings it back
+        // It saves what the exchanges hold: the download below brings it back.
+        QCOMPARE(sim->Stop(), 0);
 
         // Over a modem call, after PC Port's Overwrite did nothing when nothing changed.
         SimProcess modem({"--modem", "--ring-time", "100", "--trace", tm, "--idle-exit", "120"});

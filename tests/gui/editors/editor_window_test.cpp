@@ -22,8 +22,8 @@
 #include "print/print_request.h"
 #include "setting/setting_file.h"
 #include "shell_fixture.h"
-#include "support/passing_numbers.h"
-#include "support/sim_process.h"
+#include "support/child_process.h"
+#include "support/random_setting.h"
 #include "transfer/record_codec.h"
 #include "transfer/station_check.h"
 
@@ -812,7 +812,7 @@ class EditorWindowTest : public QObject {
         }
         SettingDocument held;
         std::string password;
-        QVERIFY(link.sim->Stop());
+        QCOMPARE(link.sim->Stop(), 0);
         QCOMPARE(ReadSettingFile(link.dir.filePath("out").toStdString(), held, password,
                                  link.linkPrompt),
                  ReadOutcome::Ok);

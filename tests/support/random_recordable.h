@@ -1,4 +1,0 @@
-// Random setting data for wire-record round trips: FillRandomRecordable, FirstRecordDifference.
-#pragma once
-
-#include "support/random_setting.h"
