@@ -1,5 +1,5 @@
 // qn410ctl against qn410-sim over pseudo-terminals: each command path once, each way a transfer
-// fails by the words the user sees; then the comparison behind diff and the progress line.
+// fails by the words the user sees; then the progress line.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -303,38 +303,6 @@ TEST_F(CtlPtyTest, LogCollectsForAWhileThenStopsTheExchanges) {
 
 // One changed field in each category of a random file is named, in category order (a file
 // against itself: the "diff" row of the commands' table).
-TEST(CtlCommands, DiffNamesExactlyTheChangedFields) {
-    auto base = std::make_unique<SettingData>(SettingDocument().data());
-    FillRandomFileData(*base, 410);
-    const Data d = std::make_unique<SettingData>(*base);
-    ExchangeSetting* x = d->Exchange;
-    const std::pair<const char*, void*> changes[] = {
-        {"Global Setting, NumberSize", &d->System.NumberSize},
-        {"Call Forwarding/Time-Out, Exchange 03, CallTime", &d->Function[2].CallTime},
-        {"Master Stations (Telephones), Exchange 16, Master 4, Name", x[15].Master[3].Name},
-        {"Substations, Exchange 01, Substation 50, Level", &x[0].Sub[49].Level},
-        {"C/O Trunks, Exchange 02, Line 2, RxMaster03", &x[1].Line[1].RxMaster[2].StationNo},
-        {"Scan Monitor, Exchange 05, Master 1, ScanTime", &x[4].Master[0].ScanTime},
-        {"Group Call, Exchange 06, Master 2, GroupMaster15",
-         &x[5].Master[1].GroupMaster[14].ExchangeNo},
-        {"Emergency Conference, Exchange 07, Master 3, MeetCnt", &x[6].Master[2].MeetCnt},
-        {"Paging, Exchange 08, Substation 64, Paging", &x[7].Sub[63].Paging},
-        {"PC Port, CommPort", &d->Maintenance.CommPort},
-        {"Remote Dialing, Number 5, TelNo", d->RemoteDial.TelNo[4]},
-        {"Public Address Systems, Exchange 09, Speaker PA16, Paging", &x[8].Speaker[15].Paging},
-        {"External Source Distribution, Exchange 10, Source 4, OutInZone",
-         &d->System.OutInZone[9][3]},
-        {"Direct Select, Exchange 11, OutMode", &d->DirectSelect.OutMode[10]},
-        {"Dialing Assignment, Exchange 12, Master 4, Entry 1024, Shot", d->Dial[11][3][1023].Shot},
-    };
-    for (const auto& [field, at] : changes) *static_cast<char*>(at) ^= 2;  // its first byte
-    const auto report = CompareSettings(*base, *d);
-    ASSERT_EQ(report.size(), std::size(changes)) << FormatDifferences(report);
-    for (size_t i = 0; i < report.size(); ++i)
-        EXPECT_EQ(FormatDifference(report[i]).rfind(changes[i].first + std::string(": \""), 0), 0u)
-            << FormatDifference(report[i]);
-}
-
 // An upload of 4 steps with a message in between; blanks wipe a longer line.
 TEST(ProgressLine, DrawsTheCategoryAndTheShareDoneInPlace) {
     std::ostringstream out;

@@ -12,6 +12,7 @@
 #include <random>
 
 #include "setting/password.h"
+#include "setting/setting_compare.h"
 #include "setting/text_field.h"
 #include "setting/work_file.h"
 #include "support/random_setting.h"
@@ -315,6 +316,39 @@ TEST_F(SettingFileTest, WorkFile) {
     EXPECT_EQ(ReadWorkFile(path_ + ".2", prompt_).history, "");
     EXPECT_EQ(prompt_.texts(), Texts{kKeyMissing + "Monitor= not found.\nDefault Data setting"});
     EXPECT_EQ(ReadAll(path_ + ".2"), "[File Name]\nHistory=\nMonitor=\n");
+}
+
+// What qn410ctl diff and verify report: one field changed in each category, found in order.
+TEST(SettingCompare, NamesExactlyTheChangedFieldsInCategoryOrder) {
+    auto base = std::make_unique<SettingData>(SettingDocument().data());
+    FillRandomFileData(*base, 410);
+    const auto d = std::make_unique<SettingData>(*base);
+    ExchangeSetting* x = d->Exchange;
+    const std::pair<const char*, void*> changes[] = {
+        {"Global Setting, NumberSize", &d->System.NumberSize},
+        {"Call Forwarding/Time-Out, Exchange 03, CallTime", &d->Function[2].CallTime},
+        {"Master Stations (Telephones), Exchange 16, Master 4, Name", x[15].Master[3].Name},
+        {"Substations, Exchange 01, Substation 50, Level", &x[0].Sub[49].Level},
+        {"C/O Trunks, Exchange 02, Line 2, RxMaster03", &x[1].Line[1].RxMaster[2].StationNo},
+        {"Scan Monitor, Exchange 05, Master 1, ScanTime", &x[4].Master[0].ScanTime},
+        {"Group Call, Exchange 06, Master 2, GroupMaster15",
+         &x[5].Master[1].GroupMaster[14].ExchangeNo},
+        {"Emergency Conference, Exchange 07, Master 3, MeetCnt", &x[6].Master[2].MeetCnt},
+        {"Paging, Exchange 08, Substation 64, Paging", &x[7].Sub[63].Paging},
+        {"PC Port, CommPort", &d->Maintenance.CommPort},
+        {"Remote Dialing, Number 5, TelNo", d->RemoteDial.TelNo[4]},
+        {"Public Address Systems, Exchange 09, Speaker PA16, Paging", &x[8].Speaker[15].Paging},
+        {"External Source Distribution, Exchange 10, Source 4, OutInZone",
+         &d->System.OutInZone[9][3]},
+        {"Direct Select, Exchange 11, OutMode", &d->DirectSelect.OutMode[10]},
+        {"Dialing Assignment, Exchange 12, Master 4, Entry 1024, Shot", d->Dial[11][3][1023].Shot},
+    };
+    for (const auto& [field, at] : changes) *static_cast<char*>(at) ^= 2;  // its first byte
+    const auto report = CompareSettings(*base, *d);
+    ASSERT_EQ(report.size(), std::size(changes)) << FormatDifferences(report);
+    for (size_t i = 0; i < report.size(); ++i)
+        EXPECT_EQ(FormatDifference(report[i]).rfind(changes[i].first + std::string(": \""), 0), 0u)
+            << FormatDifference(report[i]);
 }
 
 }  // namespace
