@@ -10,11 +10,13 @@
 #include "download_records.h"
 #include "exchange_link.h"
 #include "link_test_peer.h"
+#include "setting/setting_file.h"
 #include "setting/text_field.h"
 #include "sim_exchange.h"
 #include "sim_options.h"
 #include "sim_wire.h"
 #include "support/random_setting.h"
+#include "support/temp_dir.h"
 #include "transfer/upload_plan.h"
 
 namespace qn410::sim::test {
@@ -133,6 +135,12 @@ TEST(SimExchange, RandomDataIsStoredWholeAndDownloadedAsTheToolExpects) {
     for (const std::string& body : upload[0]) EXPECT_TRUE(up.OnRecord(body, 0).empty());
     EXPECT_EQ(up.storedRecords(), int(upload[0].size()));
 
+    // What it holds, saved as it saves on exit and read back, is what was uploaded.
+    qn410::test::TempDir dir;
+    SilentPrompt prompt;
+    std::string password;
+    ASSERT_TRUE(WriteSettingFile(dir.file("saved.txt"), held, "pw", prompt));
+    ASSERT_EQ(ReadSettingFile(dir.file("saved.txt"), held, password, prompt), ReadOutcome::Ok);
     EXPECT_EQ(qn410::test::FirstRecordDifference(source.data(), held.data()), std::nullopt);
 
     SimExchange down(held.data(), kClock, trace, 0, 3);
