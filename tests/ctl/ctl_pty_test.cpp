@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 #include <regex>
+#include <set>
 #include <sstream>
 
 #include "progress_line.h"
@@ -196,6 +197,14 @@ TEST_F(CtlPtyTest, EveryCommandByExitStatusAndWords) {
     EXPECT_TRUE(std::regex_search(ReadAll("trace"), turn)) << ReadAll("trace");
     EXPECT_EQ(FirstRecordDifference(*held, *Read("new")), std::nullopt);
     EXPECT_EQ(FormatDifferences(CompareSettings(*held, *Read("based"))), "");
+    // Where it differs from the file, a record could not carry the value: lists go packed, times
+    // in tens of seconds, counts and times in two digits; AutoOutSend comes back from the times.
+    const std::set<std::string> lossy{"RxMaster", "AutoOutSend",     "CallCnt", "CallTime",
+                                      "TalkTime", "PagingTimeLimit", "ScanCnt", "ScanSub",
+                                      "GroupCnt", "GroupMaster",     "MeetCnt", "MeetMaster"};
+    for (const FieldDifference& d : CompareSettings(*Read(site), *Read("based")))
+        EXPECT_TRUE(lossy.contains(d.field.substr(0, d.field.find_last_not_of("0123456789") + 1)))
+            << FormatDifference(d);
     const Data oneHeld = AsExchangesWouldHold(*Read(changed), 1);
     EXPECT_EQ(FormatDifferences(CompareSettings(*oneHeld, *Read("one"))), "");
     EXPECT_EQ(FirstRecordDifference(*sent, *Read("back")), std::nullopt);
