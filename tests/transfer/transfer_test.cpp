@@ -78,9 +78,12 @@ TEST(RecordCodec, HandWrittenRecordsReadAndEncodeAlike) {
                    std::string(d.Exchange[0].Master[0].CnvTelNo)),
         std::tuple(120, 60, "17:45", "Desk\261B", E{4, 16, 1}, "24"));
 
-    // No byte changes for a half-used list entry, the receivers of a line not receiving, a talk
-    // time's last digit, or in a zone an emergency substation and one without a number.
+    // No byte changes for a half-used list entry, a gap inside a list, the receivers of a line
+    // not receiving, a talk time's last digit, or in a zone an emergency substation and one
+    // without a number.
     d.Exchange[0].Master[1].GroupMaster[3] = {4, 3, 0};
+    std::swap(d.Exchange[0].Master[1].GroupMaster[2], d.Exchange[0].Master[1].GroupMaster[5]);
+    std::swap(d.Exchange[0].Master[3].ScanSub[2], d.Exchange[0].Master[3].ScanSub[7]);
     d.Exchange[0].Line[1].RxMaster[0] = {1, 5, 1};
     d.Function[1].TalkTime = 125;
     d.Exchange[1].Sub[1].Number = {202, "202"};
@@ -495,6 +498,9 @@ TEST_F(TransferSessionTest, HowADownloadEnds) {
     Receive("M019");
     session_.OnLinkResult(kResultDone, std::move(request));
     Receive("M015");
+    Receive("M015");  // again, and malformed: neither counts
+    Receive("M01");
+    EXPECT_EQ(session_.received(), 1);
     for (int i = 0; i < 120; ++i) session_.OnTimer();
     EXPECT_EQ(std::tuple(session_.outcome(), +doc_.data().DirectSelect.OutMode[0]),
               std::tuple(TransferOutcome::TimedOut, 5));
