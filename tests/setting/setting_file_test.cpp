@@ -306,11 +306,12 @@ TEST_F(SettingFileTest, SaveKeepsLinksOwnerModeAndRefusesOnlyWhereAPlainWriteWou
     EXPECT_EQ(saveAsNobody(dir_.file("closed/new.txt")), 1);  // nothing new can be made there
 }
 
-// The work file (kept read-only between runs, see the shell's tests): made when missing, and
-// rewritten with empty names after the message when a key is missing.
+// The work file, read-only between runs: made when missing, and rewritten with empty names after
+// the message when a key is missing.
 TEST_F(SettingFileTest, WorkFile) {
     EXPECT_EQ(ReadWorkFile(path_, prompt_).history, "");
     EXPECT_EQ(ReadAll(path_), "[File Name]\nHistory=\nMonitor=\n");
+    EXPECT_EQ(fs::status(path_).permissions() & fs::perms::owner_write, fs::perms::none);
     EXPECT_TRUE(prompt_.shown.empty());
     WriteAll(path_ + ".2", "[File Name]\nHistory=HS261206-01.txt\nMonitr=x\n");
     EXPECT_EQ(ReadWorkFile(path_ + ".2", prompt_).history, "");
