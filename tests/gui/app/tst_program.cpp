@@ -417,6 +417,9 @@ class TestWindows : public QObject {
         UploadPlan plan(*original, 3);  // what a clean single download changes
         for (int s = 1; s < plan.size(); ++s) QVERIFY(Decode(*plan.Record(s), *base));
         QCOMPARE(Diff(*base, program.data()), QString());
+        const MaintenanceSetting port = program.data().Maintenance;  // still COM2
+        program.data() = SettingDocument().data();  // nothing left of the downloads before
+        program.data().Maintenance = port;
         QCOMPARE(program.Transfer(1, 0), O::Downloaded);
         QVERIFY(view.document().modified);
         QCOMPARE(Diff(*original, program.data()), QString());
