@@ -1,1 +1,0 @@
-#include "shell_fixture.h"
